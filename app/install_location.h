@@ -1,0 +1,25 @@
+// Where the product is installed: the directory of an earlier install (path files and registry),
+// the default directory, the judgement of a typed directory, and the two facts about the running
+// system that everything branches on (major version, 64-bit).
+#pragma once
+#include <string>
+
+#include "app/setup_state.h"
+
+namespace app {
+
+// Fills InstallDir from the stores, or with the default directory; keeps a drive path already set.
+const std::string& ReadInstallPath(SetupState& s);
+// Adds the trailing backslash and writes path file 1, the registry value and (6.x) path file 2.
+void SaveInstallPath(SetupState& s);
+// "<first fixed drive of g: down to c:>\tavohu\", or empty.
+const std::string& DefaultInstallDir(SetupState& s);
+// 0 when the typed directory is acceptable, 1 when refused (the buffer may get the default).
+int IsBadInstallDir(SetupState& s, std::string& directory);
+// Refreshes WindowsMajor and the SysWOW64 directory string; 1 on 64-bit Windows 6.x and later.
+int Is64BitWindows(SetupState& s);
+int PathExists(SetupState& s, const std::string& path);
+// "<windows directory>\syswow64"; empty when it would not fit its buffer.
+std::string GetSysWow64Dir(SetupState& s);
+
+}  // namespace app

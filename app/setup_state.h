@@ -1,0 +1,43 @@
+// The process-wide values every part of the setup reads: install mode, install directory, the
+// classification of the running system, the page counter and the outcomes of earlier steps.
+// One object per run; each test starts from a fresh one.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace app {
+
+constexpr int kInteractive = 2;
+constexpr int kSilent = 3;
+
+// Every path lives in a 200-byte buffer: at most 199 characters and the terminating zero.
+constexpr size_t kPathBufferSize = 200;
+constexpr size_t kMaxPathChars = kPathBufferSize - 1;
+
+enum BackupStateValue { NoBackup = 0, BackupMade = 1, DataKept = 2 };
+
+struct SetupState {
+  explicit SetupState(platform::Platform& platform) : os(platform) {}
+
+  platform::Platform& os;
+
+  int InstallMode = kInteractive;
+  bool RegisterRequested = false;
+  uint32_t OemCodePage = 0;
+  int CurrentPage = 0;
+
+  // Drive-letter path; ends with a backslash once SaveInstallPath has run. Never longer than
+  // kMaxPathChars.
+  std::string InstallDir;
+  std::string DefaultDir;
+  uint32_t WindowsMajor = 0;
+  std::string SysWow64Dir;
+
+  int BackupState = NoBackup;
+  bool OldImeLocked = false;
+  uint32_t ImeLayoutHandle = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,107 @@
+#include "app/startup.h"
+
+#include "app/install_location.h"
+#include "app/path_format.h"
+#include "app/texts.h"
+#include "platform/constants.h"
+#include "system/ime_registration.h"
+
+namespace app {
+
+int ContainsSwitch(std::string_view text, std::string_view keyword) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    size_t j = 0;
+    for (; j < keyword.size() && i + j < text.size(); ++j) {
+      unsigned char c = static_cast<unsigned char>(text[i + j]);
+      unsigned char k = static_cast<unsigned char>(keyword[j]);
+      bool folded = c >= 'A' && c <= 'Z' && c + 32 == k;
+      if (c != k && !folded) break;
+    }
+    if (j == keyword.size()) return 1;
+  }
+  return 0;
+}
+
+void ParseRegisterPath(SetupState& s, std::string_view commandLine) {
+  size_t r = commandLine.find('r');
+  if (r == std::string_view::npos) return;
+  std::string_view rest = commandLine.substr(r);
+  std::string_view prefix = text::kSwitchRegisterPath;
+  if (rest.substr(0, prefix.size()) != prefix) return;
+  std::string dir = UpToNul(rest.substr(prefix.size()));
+  // The directory must fit InstallDir together with the backslash that SaveInstallPath adds;
+  // a longer one is refused and the directory read at start-up stays.
+  size_t room = (!dir.empty() && dir.back() == '\\') ? kMaxPathChars : kMaxPathChars - 1;
+  if (dir.size() > room) return;
+  s.InstallDir = std::move(dir);
+}
+
+namespace {
+
+// The admin test reads the marker back from the stores that need administrator rights: path
+// file 1 in the Windows directory and the machine-wide registry value. Path file 2 lies in a
+// folder at a drive root that any user may create, so it proves nothing.
+std::string ReadBackPrivilegedStores(SetupState& s) {
+  std::string name;
+  std::string windows = s.os.files.WindowsDirectory();
+  std::string bytes;
+  if (JoinPath(windows, text::kPathFileInWindows, &name) &&
+      platform::ReadSmallFile(s.os.files, name, kPathBufferSize, &bytes)) {
+    return UpToNul(bytes);
+  }
+  std::unique_ptr<platform::RegKey> key;
+  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath,
+                            platform::kKeyAllAccess, &key) == platform::kErrorSuccess) {
+    uint32_t type = 0;
+    if (key->QueryValue(text::kPathValue, kPathBufferSize, &type, &bytes) == platform::kErrorSuccess) {
+      return UpToNul(bytes);
+    }
+  }
+  return std::string();
+}
+
+}  // namespace
+
+int LacksAdminRights(SetupState& s) {
+  Is64BitWindows(s);
+  if (s.WindowsMajor < 6) return 0;
+  std::string saved = s.InstallDir;
+  s.InstallDir = text::kAdminMarker;
+  SaveInstallPath(s);
+  std::string readBack = ReadBackPrivilegedStores(s);
+  s.InstallDir = saved;
+  SaveInstallPath(s);
+  if (!readBack.empty() && readBack.back() == '\\') readBack.pop_back();
+  return readBack == text::kAdminMarker ? 0 : 1;
+}
+
+Road StartUp(SetupState& s, std::string_view commandLine) {
+  s.CurrentPage = 0;
+  s.OemCodePage = s.os.system.OemCodePage();
+  s.InstallMode = kInteractive;
+
+  ReadInstallPath(s);
+
+  if (LacksAdminRights(s)) {
+    s.os.dialogs.MessageW(text::kAdminRefusal, text::kCaptionTavo, platform::kMbOk);
+    return Road::Refused;
+  }
+
+  s.RegisterRequested = false;
+  if (ContainsSwitch(commandLine, text::kSwitchRegister)) {
+    s.RegisterRequested = true;
+  } else if (ContainsSwitch(commandLine, text::kSwitchSilent)) {
+    s.InstallMode = kSilent;
+  }
+
+  if (Is64BitWindows(s) && s.RegisterRequested) {
+    ParseRegisterPath(s, commandLine);
+    SaveInstallPath(s);
+    sys::InstallImeModule(s);
+    s.os.dialogs.MessageW(text::kRegisterSuccess, text::kCaptionTavo, platform::kMbOk);
+    return Road::RegisterOnly;
+  }
+  return s.InstallMode == kSilent ? Road::Silent : Road::Interactive;
+}
+
+}  // namespace app

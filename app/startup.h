@@ -1,0 +1,24 @@
+// The program's start: process-wide values, the administrator test, the command-line switches and
+// the choice of one of the three roads.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "app/setup_state.h"
+
+namespace app {
+
+enum class Road { Refused, RegisterOnly, Silent, Interactive };
+
+// 1 when keyword occurs anywhere in text; letters A-Z of the text are folded to lower case.
+int ContainsSwitch(std::string_view text, std::string_view keyword);
+// Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir.
+void ParseRegisterPath(SetupState& s, std::string_view commandLine);
+// 1 when the install-path stores cannot be written (Windows 6.x and later).
+int LacksAdminRights(SetupState& s);
+
+// Runs the start-up sequence: the refusal and the registration-only road end here; for the
+// other two roads it returns which one to take.
+Road StartUp(SetupState& s, std::string_view commandLine);
+
+}  // namespace app

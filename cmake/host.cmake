@@ -1,0 +1,18 @@
+# Host build: the in-memory fake platform, the unit tests and the build's own tools.
+find_package(GTest REQUIRED)
+enable_testing()
+
+file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS platform/fake/*.cpp)
+list(FILTER FAKE_SOURCES EXCLUDE REGEX "_test\\.cpp$")
+add_library(tavo_fake STATIC ${FAKE_SOURCES})
+target_link_libraries(tavo_fake PUBLIC tavo_logic)
+
+file(GLOB FAKE_TESTS CONFIGURE_DEPENDS platform/fake/*_test.cpp)
+file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${SUPPORT_SOURCES})
+target_link_libraries(tavo_tests PRIVATE tavo_fake GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60)
+
+add_executable(mkicon tools/mkicon.cpp)
+set_target_properties(mkicon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

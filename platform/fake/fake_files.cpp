@@ -1,0 +1,399 @@
+#include "platform/fake/fake_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/constants.h"
+
+namespace platform::fake {
+namespace {
+
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Case-folds ASCII letters only; the second byte of a double-byte character stays as it is.
+std::string FoldCase(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(c) && i + 1 < text.size()) {
+      out.push_back(text[i]);
+      out.push_back(text[++i]);
+    } else {
+      out.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : text[i]);
+    }
+  }
+  return out;
+}
+
+bool MatchMask(const char* mask, const char* name) {
+  if (*mask == '\0') return *name == '\0';
+  if (*mask == '*') return MatchMask(mask + 1, name) || (*name && MatchMask(mask, name + 1));
+  if (*name == '\0') return false;
+  if (*mask == '?' || *mask == *name) return MatchMask(mask + 1, name + 1);
+  return false;
+}
+
+bool StartsWithFolder(const std::string& key, const std::string& folder) {
+  return key == folder || (key.size() > folder.size() && key.compare(0, folder.size(), folder) == 0 &&
+                           (folder.back() == '\\' || key[folder.size()] == '\\'));
+}
+
+std::string Replace(const std::string& key, const std::string& from, const std::string& to) {
+  if (!StartsWithFolder(key, from)) return key;
+  return to + key.substr(from.size());
+}
+
+class FakeFile : public File {
+ public:
+  FakeFile(std::shared_ptr<FakeFiles::Node> node, OpenMode mode) : node_(std::move(node)), mode_(mode) {}
+
+  long Read(void* buffer, unsigned long count) override {
+    if (mode_ == OpenMode::Write) return -1;
+    size_t size = node_->bytes.size();
+    size_t n = pos_ < size ? std::min<size_t>(count, size - pos_) : 0;
+    if (node_->readLimit >= 0) n = std::min<size_t>(n, static_cast<size_t>(node_->readLimit));
+    if (n) std::memcpy(buffer, node_->bytes.data() + pos_, n);
+    pos_ += n;
+    return static_cast<long>(n);
+  }
+
+  long Write(const void* data, unsigned long count) override {
+    if (mode_ == OpenMode::Read) return -1;
+    if (node_->bytes.size() < pos_ + count) node_->bytes.resize(pos_ + count, '\0');
+    if (count) std::memcpy(node_->bytes.data() + pos_, data, count);
+    pos_ += count;
+    return static_cast<long>(count);
+  }
+
+  long Seek(long offset, SeekFrom origin) override {
+    long base = origin == SeekFrom::Begin     ? 0
+                : origin == SeekFrom::Current ? static_cast<long>(pos_)
+                                              : static_cast<long>(node_->bytes.size());
+    if (base + offset < 0) return -1;
+    pos_ = static_cast<size_t>(base + offset);
+    return static_cast<long>(pos_);
+  }
+
+ private:
+  std::shared_ptr<FakeFiles::Node> node_;
+  OpenMode mode_;
+  size_t pos_ = 0;
+};
+
+}  // namespace
+
+FakeFiles::FakeFiles() {
+  SetDriveType('c', kDriveFixed);
+  AddDirectory("C:\\windows");
+  AddDirectory("C:\\windows\\system32");
+}
+
+void FakeFiles::SetDriveType(char letter, uint32_t type) {
+  drives_[static_cast<char>(std::tolower(static_cast<unsigned char>(letter)))] = type;
+}
+
+void FakeFiles::AddDirectory(const std::string& path, uint32_t attributes) {
+  std::string key = KeyNoRedirect(path);
+  std::string parent = Parent(key);
+  if (!parent.empty() && parent.size() > 3 && !Find(parent)) AddDirectory(parent);
+  auto node = std::make_shared<Node>();
+  node->name = path.substr(path.find_last_of('\\') + 1);
+  node->directory = true;
+  node->attributes = attributes | kAttrDirectory;
+  Insert(key, node);
+}
+
+void FakeFiles::AddFile(const std::string& path, const std::string& bytes, uint32_t attributes) {
+  std::string key = KeyNoRedirect(path);
+  std::string parent = Parent(key);
+  if (parent.size() > 3 && !Find(parent)) AddDirectory(parent);
+  auto node = std::make_shared<Node>();
+  node->name = path.substr(path.find_last_of('\\') + 1);
+  node->attributes = attributes;
+  node->bytes = bytes;
+  Insert(key, node);
+}
+
+void FakeFiles::SetInUse(const std::string& path, bool inUse) {
+  if (auto node = Find(KeyNoRedirect(path))) node->inUse = inUse;
+}
+
+void FakeFiles::DenyWrites(const std::string& folder) { denied_.push_back(KeyNoRedirect(folder)); }
+
+void FakeFiles::SetWow64(bool on) { wow64_ = on; }
+
+void FakeFiles::LimitReads(const std::string& path, long bytes) {
+  if (auto node = Find(KeyNoRedirect(path))) node->readLimit = bytes;
+}
+
+bool FakeFiles::HasFile(const std::string& path) const {
+  auto node = Find(KeyNoRedirect(path));
+  return node && !node->directory;
+}
+
+bool FakeFiles::HasDirectory(const std::string& path) const {
+  auto node = Find(KeyNoRedirect(path));
+  return node && node->directory;
+}
+
+std::string FakeFiles::Contents(const std::string& path) const {
+  auto node = Find(KeyNoRedirect(path));
+  return node && !node->directory ? node->bytes : std::string();
+}
+
+std::vector<std::string> FakeFiles::AllFiles() const {
+  std::vector<std::string> files;
+  for (const auto& [key, node] : nodes_) {
+    if (!node->directory) files.push_back(key);
+  }
+  return files;
+}
+
+std::string FakeFiles::KeyNoRedirect(const std::string& path) const {
+  std::string p = path;
+  std::replace(p.begin(), p.end(), '/', '\\');
+  if (!(p.size() >= 2 && p[1] == ':')) p = current_ + p;
+  std::string collapsed;
+  for (char c : p) {
+    if (c == '\\' && !collapsed.empty() && collapsed.back() == '\\') continue;
+    collapsed.push_back(c);
+  }
+  if (collapsed.size() == 2) collapsed.push_back('\\');
+  if (collapsed.size() > 3 && collapsed.back() == '\\') collapsed.pop_back();
+  return FoldCase(collapsed);
+}
+
+std::string FakeFiles::Key(const std::string& path) const {
+  std::string key = KeyNoRedirect(path);
+  if (wow64_) {
+    if (StartsWithFolder(key, "c:\\windows\\system32")) {
+      return Replace(key, "c:\\windows\\system32", "c:\\windows\\syswow64");
+    }
+    return Replace(key, "c:\\windows\\sysnative", "c:\\windows\\system32");
+  }
+  return key;
+}
+
+std::string FakeFiles::Parent(const std::string& key) {
+  size_t slash = key.find_last_of('\\');
+  if (slash == std::string::npos || key.size() <= 3) return std::string();
+  return slash == 2 ? key.substr(0, 3) : key.substr(0, slash);
+}
+
+bool FakeFiles::ParentExists(const std::string& key) const {
+  std::string parent = Parent(key);
+  if (parent.empty()) return false;
+  if (parent.size() == 3) {
+    auto drive = drives_.find(parent[0]);
+    return drive != drives_.end() && drive->second >= kDriveRemovable;
+  }
+  auto node = Find(parent);
+  return node && node->directory;
+}
+
+bool FakeFiles::WriteDenied(const std::string& key) const {
+  return std::any_of(denied_.begin(), denied_.end(),
+                     [&](const std::string& folder) { return StartsWithFolder(key, folder); });
+}
+
+bool FakeFiles::Fail(long error) {
+  lastError_ = error;
+  return false;
+}
+
+std::shared_ptr<FakeFiles::Node> FakeFiles::Find(const std::string& key) const {
+  auto it = nodes_.find(key);
+  return it == nodes_.end() ? nullptr : it->second;
+}
+
+void FakeFiles::Insert(const std::string& key, std::shared_ptr<Node> node) { nodes_[key] = std::move(node); }
+
+std::unique_ptr<File> FakeFiles::Open(const std::string& path, OpenMode mode) {
+  std::string key = Key(path);
+  auto node = Find(key);
+  if (!node) {
+    Fail(ParentExists(key) ? kErrorFileNotFound : kErrorPathNotFound);
+    return nullptr;
+  }
+  bool writing = mode != OpenMode::Read;
+  if (node->directory || (writing && ((node->attributes & kAttrReadOnly) || WriteDenied(key)))) {
+    Fail(kErrorAccessDenied);
+    return nullptr;
+  }
+  if (writing && node->inUse) {
+    Fail(kErrorSharingViolation);
+    return nullptr;
+  }
+  lastError_ = 0;
+  return std::make_unique<FakeFile>(node, mode);
+}
+
+std::unique_ptr<File> FakeFiles::Create(const std::string& path) {
+  std::string key = Key(path);
+  if (!ParentExists(key)) {
+    Fail(kErrorPathNotFound);
+    return nullptr;
+  }
+  auto node = Find(key);
+  if (WriteDenied(key) || (node && (node->directory || (node->attributes & kAttrReadOnly)))) {
+    Fail(kErrorAccessDenied);
+    return nullptr;
+  }
+  if (node && node->inUse) {
+    Fail(kErrorSharingViolation);
+    return nullptr;
+  }
+  if (!node) {
+    node = std::make_shared<Node>();
+    node->name = path.substr(path.find_last_of('\\') + 1);
+    Insert(key, node);
+  }
+  node->bytes.clear();
+  node->attributes = kAttrArchive;
+  lastError_ = 0;
+  return std::make_unique<FakeFile>(node, OpenMode::ReadWrite);
+}
+
+bool FakeFiles::CanOpenForReading(const std::string& path) {
+  std::string key = Key(path);
+  if (key.size() == 3) {
+    auto drive = drives_.find(key[0]);
+    return drive != drives_.end() && drive->second >= kDriveRemovable;
+  }
+  return Find(key) != nullptr || Fail(kErrorFileNotFound);
+}
+
+bool FakeFiles::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+  auto source = Find(Key(from));
+  if (!source || source->directory) return Fail(kErrorFileNotFound);
+  std::string key = Key(to);
+  if (!ParentExists(key)) return Fail(kErrorPathNotFound);
+  auto target = Find(key);
+  if (target && failIfExists) return Fail(kErrorFileExists);
+  if (WriteDenied(key) || (target && (target->directory || (target->attributes & kAttrReadOnly)))) {
+    return Fail(kErrorAccessDenied);
+  }
+  if (target && target->inUse) return Fail(kErrorSharingViolation);
+  if (!target) {
+    target = std::make_shared<Node>();
+    target->name = to.substr(to.find_last_of('\\') + 1);
+    Insert(key, target);
+  }
+  target->bytes = source->bytes;
+  target->attributes = source->attributes;
+  lastError_ = 0;
+  return true;
+}
+
+bool FakeFiles::SetAttributes(const std::string& path, uint32_t attributes) {
+  std::string key = Key(path);
+  auto node = Find(key);
+  if (!node) return Fail(kErrorFileNotFound);
+  if (WriteDenied(key)) return Fail(kErrorAccessDenied);
+  node->attributes = (attributes & ~kAttrNormal) | (node->directory ? kAttrDirectory : 0);
+  return true;
+}
+
+uint32_t FakeFiles::GetAttributes(const std::string& path) {
+  std::string key = Key(path);
+  if (key.size() == 3) return CanOpenForReading(key) ? kAttrDirectory : kInvalidAttributes;
+  auto node = Find(key);
+  if (!node) {
+    Fail(kErrorFileNotFound);
+    return kInvalidAttributes;
+  }
+  return node->attributes ? node->attributes : kAttrNormal;
+}
+
+bool FakeFiles::Delete(const std::string& path) {
+  std::string key = Key(path);
+  auto node = Find(key);
+  if (!node) return Fail(kErrorFileNotFound);
+  if (node->directory || WriteDenied(key) || (node->attributes & kAttrReadOnly) || node->inUse) {
+    return Fail(kErrorAccessDenied);
+  }
+  nodes_.erase(key);
+  return true;
+}
+
+bool FakeFiles::Move(const std::string& from, const std::string& to) {
+  std::string fromKey = Key(from);
+  std::string toKey = Key(to);
+  auto node = Find(fromKey);
+  if (!node) return Fail(kErrorFileNotFound);
+  if (Find(toKey)) return Fail(kErrorAlreadyExists);
+  if (!ParentExists(toKey)) return Fail(kErrorPathNotFound);
+  if (WriteDenied(fromKey) || WriteDenied(toKey)) return Fail(kErrorAccessDenied);
+  std::vector<std::pair<std::string, std::shared_ptr<Node>>> moved;
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    if (StartsWithFolder(it->first, fromKey)) {
+      moved.emplace_back(toKey + it->first.substr(fromKey.size()), it->second);
+      it = nodes_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  node->name = to.substr(to.find_last_of('\\') + 1);
+  for (auto& [key, n] : moved) Insert(key, n);
+  return true;
+}
+
+bool FakeFiles::CreateDirectory(const std::string& path) {
+  std::string key = Key(path);
+  if (key.size() <= 3 || Find(key)) return Fail(kErrorAlreadyExists);
+  if (!ParentExists(key)) return Fail(kErrorPathNotFound);
+  if (WriteDenied(key)) return Fail(kErrorAccessDenied);
+  auto node = std::make_shared<Node>();
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '\\') trimmed.pop_back();
+  node->name = trimmed.substr(trimmed.find_last_of('\\') + 1);
+  node->directory = true;
+  node->attributes = kAttrDirectory;
+  Insert(key, node);
+  return true;
+}
+
+std::vector<std::string> FakeFiles::List(const std::string& pattern) {
+  size_t slash = pattern.find_last_of('\\');
+  std::string dir = slash == std::string::npos ? current_ : pattern.substr(0, slash + 1);
+  std::string mask = FoldCase(slash == std::string::npos ? pattern : pattern.substr(slash + 1));
+  std::string dirKey = Key(dir);
+  bool root = dirKey.size() == 3;
+  auto dirNode = Find(dirKey);
+  if (root ? !CanOpenForReading(dirKey) : !(dirNode && dirNode->directory)) {
+    Fail(kErrorPathNotFound);
+    return {};
+  }
+  auto matches = [&](const std::string& name) {
+    return mask == "*.*" || mask == "*" || MatchMask(mask.c_str(), FoldCase(name).c_str());
+  };
+  std::vector<std::string> names;
+  if (!root) {
+    for (const char* dot : {".", ".."}) {
+      if (matches(dot)) names.push_back(dot);
+    }
+  }
+  for (const auto& [key, node] : nodes_) {
+    if (Parent(key) == dirKey && matches(node->name)) names.push_back(node->name);
+  }
+  if (names.empty()) Fail(kErrorFileNotFound);
+  return names;
+}
+
+bool FakeFiles::SetCurrentDirectory(const std::string& path) {
+  std::string key = Key(path);
+  auto node = Find(key);
+  bool exists = key.size() == 3 ? CanOpenForReading(key) : node && node->directory;
+  if (!exists) return Fail(node ? kErrorAccessDenied : kErrorFileNotFound);
+  current_ = key.size() == 3 ? key : key + "\\";
+  return true;
+}
+
+uint32_t FakeFiles::GetDriveType(const std::string& root) {
+  if (root.empty()) return kDriveNoRootDir;
+  auto drive = drives_.find(static_cast<char>(std::tolower(static_cast<unsigned char>(root[0]))));
+  return drive == drives_.end() ? kDriveNoRootDir : drive->second;
+}
+
+}  // namespace platform::fake

@@ -1,0 +1,85 @@
+#include "platform/fake/fake_files.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/constants.h"
+
+namespace {
+
+using platform::OpenMode;
+using platform::fake::FakeFiles;
+
+// The behaviours of Windows that the setup relies on, as the fake shows them.
+TEST(FakeFiles, AFileInUseCannotBeDeletedOrOverwrittenButCanBeRenamed) {
+  FakeFiles files;
+  files.AddFile("C:\\windows\\system32\\tavohu4.ime", "old");
+  files.SetInUse("C:\\windows\\system32\\tavohu4.ime", true);
+  EXPECT_FALSE(files.Delete("c:\\WINDOWS\\system32\\TAVOHU4.IME"));
+  EXPECT_EQ(files.LastError(), platform::kErrorAccessDenied);
+  EXPECT_EQ(files.Create("c:\\windows\\system32\\tavohu4.ime"), nullptr);
+  EXPECT_NE(files.Open("c:\\windows\\system32\\tavohu4.ime", OpenMode::Read), nullptr);
+  EXPECT_TRUE(files.Move("c:\\windows\\system32\\tavohu4.ime", "c:\\windows\\system32\\tavohu2.ime"));
+  EXPECT_EQ(files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old");
+  EXPECT_FALSE(files.HasFile("c:\\windows\\system32\\tavohu4.ime"));
+}
+
+TEST(FakeFiles, ReadOnlyFilesRefuseWritesUntilTheAttributeIsCleared) {
+  FakeFiles files;
+  files.AddFile("c:\\d\\f.txt", "x", platform::kAttrReadOnly);
+  EXPECT_FALSE(files.Delete("c:\\d\\f.txt"));
+  EXPECT_FALSE(files.Copy("c:\\d\\f.txt", "c:\\d\\f.txt", false));
+  EXPECT_TRUE(files.SetAttributes("c:\\d\\f.txt", platform::kAttrArchive));
+  EXPECT_TRUE(files.Delete("c:\\d\\f.txt"));
+}
+
+TEST(FakeFiles, SmallFileCallsReadWriteAndSeek) {
+  FakeFiles files;
+  auto f = files.Create("c:\\a.bin");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->Write("hello", 5), 5);
+  EXPECT_EQ(f->Seek(0, platform::SeekFrom::End), 5);
+  EXPECT_EQ(f->Seek(1, platform::SeekFrom::Begin), 1);
+  char buf[8] = {};
+  EXPECT_EQ(f->Read(buf, 8), 4);
+  EXPECT_STREQ(buf, "ello");
+  EXPECT_EQ(files.Create("c:\\missing\\a.bin"), nullptr);
+  EXPECT_EQ(files.LastError(), platform::kErrorPathNotFound);
+  EXPECT_EQ(files.Open("c:\\none.bin", OpenMode::Read), nullptr);
+  EXPECT_EQ(files.LastError(), platform::kErrorFileNotFound);
+}
+
+TEST(FakeFiles, Wow64RedirectsSystem32AndSysnativeReachesIt) {
+  FakeFiles files;
+  files.AddDirectory("C:\\windows\\syswow64");
+  files.SetWow64(true);
+  EXPECT_TRUE(platform::WriteSmallFile(files, "C:\\windows\\system32\\a.ime", "32"));
+  EXPECT_TRUE(platform::WriteSmallFile(files, "C:\\windows\\sysnative\\a.ime", "64"));
+  EXPECT_EQ(files.Contents("C:\\windows\\syswow64\\a.ime"), "32");
+  EXPECT_EQ(files.Contents("C:\\windows\\system32\\a.ime"), "64");
+}
+
+TEST(FakeFiles, ListingAndCurrentDirectory) {
+  FakeFiles files;
+  files.AddFile("c:\\t\\b.TXT", "1");
+  files.AddFile("c:\\t\\a.tvh", "2");
+  files.AddDirectory("c:\\t\\sub");
+  std::vector<std::string> expected = {".", "..", "a.tvh", "b.TXT", "sub"};
+  EXPECT_EQ(files.List("c:\\t\\*.*"), expected);
+  EXPECT_TRUE(files.List("c:\\nowhere\\*.*").empty());
+  EXPECT_TRUE(files.SetCurrentDirectory("c:\\t\\sub\\"));
+  EXPECT_FALSE(files.SetCurrentDirectory("c:\\t\\a.tvh"));
+  EXPECT_TRUE(platform::WriteSmallFile(files, "rel.txt", "r"));
+  EXPECT_EQ(files.Contents("c:\\t\\sub\\rel.txt"), "r");
+}
+
+TEST(FakeFiles, DeniedFoldersCannotBeWritten) {
+  FakeFiles files;
+  files.DenyWrites("C:\\windows");
+  EXPECT_EQ(files.Create("c:\\windows\\x.tvh"), nullptr);
+  EXPECT_FALSE(files.CreateDirectory("c:\\windows\\sub"));
+  EXPECT_TRUE(files.CreateDirectory("c:\\windowsother"));
+  EXPECT_EQ(files.GetDriveType("c:\\"), platform::kDriveFixed);
+  EXPECT_EQ(files.GetDriveType("g:\\"), platform::kDriveNoRootDir);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+
+#include "platform/constants.h"
+
+namespace platform::fake {
+namespace {
+
+class FakeImage : public ResourceImage {
+ public:
+  explicit FakeImage(const std::string& bytes) : bytes_(bytes) {}
+  const uint8_t* Data() const override { return reinterpret_cast<const uint8_t*>(bytes_.data()); }
+  size_t Size() const override { return bytes_.size(); }
+
+ private:
+  const std::string& bytes_;
+};
+
+class FakeBlock : public MemoryBlock {
+ public:
+  explicit FakeBlock(size_t size) : bytes_(size, 0) {}
+  uint8_t* Data() override { return bytes_.data(); }
+  size_t Size() const override { return bytes_.size(); }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+}  // namespace
+
+std::string FakeInputMethods::Description(uint32_t layout, uint32_t bufferBytes) {
+  auto it = descriptions.find(layout);
+  if (it == descriptions.end() || bufferBytes == 0) return std::string();
+  return it->second.substr(0, bufferBytes - 1);
+}
+
+std::vector<uint32_t> FakeInputMethods::LayoutList(int maxCount) {
+  std::vector<uint32_t> list = layouts;
+  if (static_cast<int>(list.size()) > maxCount) list.resize(static_cast<size_t>(std::max(maxCount, 0)));
+  return list;
+}
+
+uint32_t FakeInputMethods::Activate(uint32_t layout, uint32_t) {
+  activations.push_back(layout);
+  uint32_t previous = current;
+  current = layout;
+  return previous;
+}
+
+std::unique_ptr<ResourceImage> FakeResources::Load(const char* type, const char* name) {
+  auto it = images.find(std::string(type) + "/" + name);
+  if (it == images.end()) return nullptr;
+  return std::make_unique<FakeImage>(it->second);
+}
+
+std::unique_ptr<MemoryBlock> FakeResources::AllocZeroed(size_t size) {
+  if (failAllocation) return nullptr;
+  allocations.push_back(size);
+  return std::make_unique<FakeBlock>(size);
+}
+
+int FakeDialogs::Answer(uint32_t type) {
+  if (!answers.empty()) {
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  return (type & 0xF) == kMbYesNo ? kIdNo : kIdOk;
+}
+
+int FakeDialogs::MessageA(const std::string& text, const std::string& caption, uint32_t type) {
+  shown.push_back({false, text, caption, {}, {}, type});
+  return Answer(type);
+}
+
+int FakeDialogs::MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) {
+  shown.push_back({true, Utf16ToUtf8(text), Utf16ToUtf8(caption), text, caption, type});
+  return Answer(type);
+}
+
+void FakePlatform::SetWindows(uint32_t major, bool is64Bit) {
+  system.major = major;
+  if (is64Bit) files.AddDirectory("C:\\windows\\syswow64");
+  files.SetWow64(is64Bit);
+}
+
+void FakePlatform::DropAdminRights() {
+  files.DenyWrites("C:\\windows");
+  registry.DenyWrites(RegRoot::LocalMachine);
+}
+
+}  // namespace platform::fake

@@ -1,0 +1,346 @@
+#include "platform/fake/fake_registry.h"
+
+#include "platform/constants.h"
+
+namespace platform::fake {
+
+std::string FoldAscii(const std::string& text) {
+  std::string out = text;
+  for (size_t i = 0; i < out.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(out[i]);
+    if (c >= 0x81 && c <= 0xFE) {
+      ++i;  // second byte of a double-byte character
+    } else if (c >= 'A' && c <= 'Z') {
+      out[i] = static_cast<char>(c + 32);
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> SplitKeyPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : path) {
+    if (c == '\\') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part.push_back(c);
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
+std::string Utf16ToUtf8(const std::u16string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+namespace {
+
+std::string Join(const std::vector<std::string>& parts) {
+  std::string path;
+  for (const auto& p : parts) path += (path.empty() ? "" : "\\") + p;
+  return path;
+}
+
+bool WantsWrite(uint32_t access) { return (access & ~kKeyRead) != 0; }
+
+class FakeRegKey : public RegKey {
+ public:
+  FakeRegKey(FakeRegistry* registry, RegRoot root, std::vector<std::string> parts, uint32_t access)
+      : registry_(registry), root_(root), parts_(std::move(parts)), access_(access) {}
+
+  long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    auto sub = SplitKeyPath(name);
+    if (sub.empty()) return kErrorInvalidParameter;
+    std::vector<std::string> parts = parts_;
+    parts.insert(parts.end(), sub.begin(), sub.end());
+    bool exists = registry_->Resolve(root_, parts) != nullptr;
+    // Creating a key is checked against the parent's security, not the parent handle's access.
+    if (!registry_->Writable(root_) && (!exists || WantsWrite(access))) return kErrorAccessDenied;
+    if (!registry_->Readable(root_)) return kErrorAccessDenied;
+    if (!exists) {
+      FakeRegistry::Node* cur = node;
+      for (const auto& p : sub) {
+        auto& child = cur->children[FoldAscii(p)];
+        if (!child) {
+          child = std::make_unique<FakeRegistry::Node>();
+          child->name = p;
+        }
+        cur = child.get();
+      }
+      registry_->Log({"create", Path(parts), "", {}});
+    }
+    *out = std::make_unique<FakeRegKey>(registry_, root_, parts, access);
+    return kErrorSuccess;
+  }
+
+  long CreateSubKeyW(const std::u16string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
+    return CreateSubKey(Utf16ToUtf8(name), access, out);
+  }
+
+  long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
+    if (!Self()) return kErrorKeyDeleted;
+    std::vector<std::string> parts = parts_;
+    auto sub = SplitKeyPath(name);
+    parts.insert(parts.end(), sub.begin(), sub.end());
+    return Open(registry_, root_, parts, access, out);
+  }
+
+  long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type, std::string* data) override {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    auto it = node->values.find(FoldAscii(name));
+    if (it == node->values.end()) return kErrorFileNotFound;
+    const FakeValue& v = it->second.second;
+    *type = v.type;
+    if (v.data.size() > maxBytes) return kErrorMoreData;
+    *data = v.data;
+    return kErrorSuccess;
+  }
+
+  long SetValue(const std::string& name, uint32_t type, const std::string& data) override {
+    return Set(name, {type, data, false});
+  }
+
+  long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) override {
+    return Set(Utf16ToUtf8(name), {type, data, true});
+  }
+
+  long DeleteValue(const std::string& name) override {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    if (!WantsWrite(access_) || !registry_->Writable(root_)) return kErrorAccessDenied;
+    if (node->values.erase(FoldAscii(name)) == 0) return kErrorFileNotFound;
+    registry_->Log({"delete-value", Path(parts_), name, {}});
+    return kErrorSuccess;
+  }
+
+  long DeleteSubKey(const std::string& name) override {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    auto it = node->children.find(FoldAscii(name));
+    if (it == node->children.end()) return kErrorFileNotFound;
+    if (!registry_->Writable(root_) || !it->second->children.empty()) return kErrorAccessDenied;
+    std::vector<std::string> parts = parts_;
+    parts.push_back(it->second->name);
+    node->children.erase(it);
+    registry_->Log({"delete-key", Path(parts), "", {}});
+    return kErrorSuccess;
+  }
+
+  long EnumSubKey(uint32_t index, uint32_t maxChars, std::string* name) override {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    if (index >= node->children.size()) return kErrorNoMoreItems;
+    auto it = node->children.begin();
+    std::advance(it, index);
+    if (it->second->name.size() >= maxChars) return kErrorMoreData;
+    *name = it->second->name;
+    return kErrorSuccess;
+  }
+
+  long CountSubKeys(uint32_t* count) override {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    *count = static_cast<uint32_t>(node->children.size());
+    return kErrorSuccess;
+  }
+
+  static long Open(FakeRegistry* registry, RegRoot root, const std::vector<std::string>& parts,
+                   uint32_t access, std::unique_ptr<RegKey>* out) {
+    if (!registry->Readable(root)) return kErrorAccessDenied;
+    if (!registry->Resolve(root, parts)) return kErrorFileNotFound;
+    if (WantsWrite(access) && !registry->Writable(root)) return kErrorAccessDenied;
+    *out = std::make_unique<FakeRegKey>(registry, root, parts, access);
+    return kErrorSuccess;
+  }
+
+ private:
+  static constexpr long kErrorKeyDeleted = 1018;
+  static constexpr long kErrorInvalidParameter = 87;
+
+  FakeRegistry::Node* Self() const { return registry_->Resolve(root_, parts_); }
+
+  std::string Path(const std::vector<std::string>& parts) const {
+    return FakeRegistry::RootName(root_) + (parts.empty() ? "" : "\\" + Join(parts));
+  }
+
+  long Set(const std::string& name, FakeValue value) {
+    FakeRegistry::Node* node = Self();
+    if (!node) return kErrorKeyDeleted;
+    if (!WantsWrite(access_) || !registry_->Writable(root_)) return kErrorAccessDenied;
+    node->values[FoldAscii(name)] = {name, value};
+    registry_->Log({"set", Path(parts_), name, value});
+    return kErrorSuccess;
+  }
+
+  FakeRegistry* registry_;
+  RegRoot root_;
+  std::vector<std::string> parts_;
+  uint32_t access_;
+};
+
+}  // namespace
+
+FakeRegistry::FakeRegistry() {
+  for (auto& root : roots_) root = std::make_unique<Node>();
+  AddKey("HKLM\\Software");
+  AddKey("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts");
+  AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+  AddKey("HKCU\\Keyboard Layout\\Preload");
+  AddKey("HKU\\.DEFAULT\\Keyboard Layout\\Preload");
+}
+
+std::string FakeRegistry::RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::LocalMachine: return "HKLM";
+    case RegRoot::CurrentUser: return "HKCU";
+    case RegRoot::Users: return "HKU";
+  }
+  return "";
+}
+
+FakeRegistry::Node* FakeRegistry::Root(RegRoot root) const { return roots_[static_cast<int>(root)].get(); }
+
+bool FakeRegistry::Writable(RegRoot root) const { return !unwritable_[static_cast<int>(root)]; }
+bool FakeRegistry::Readable(RegRoot root) const { return !unreadable_[static_cast<int>(root)]; }
+void FakeRegistry::DenyWrites(RegRoot root) { unwritable_[static_cast<int>(root)] = true; }
+void FakeRegistry::DenyReads(RegRoot root) { unreadable_[static_cast<int>(root)] = true; }
+
+FakeRegistry::Node* FakeRegistry::Resolve(RegRoot root, const std::vector<std::string>& parts) const {
+  Node* node = Root(root);
+  for (const auto& p : parts) {
+    auto it = node->children.find(FoldAscii(p));
+    if (it == node->children.end()) return nullptr;
+    node = it->second.get();
+  }
+  return node;
+}
+
+FakeRegistry::Node* FakeRegistry::Make(RegRoot root, const std::vector<std::string>& parts) {
+  Node* node = Root(root);
+  for (const auto& p : parts) {
+    auto& child = node->children[FoldAscii(p)];
+    if (!child) {
+      child = std::make_unique<Node>();
+      child->name = p;
+    }
+    node = child.get();
+  }
+  return node;
+}
+
+bool FakeRegistry::ParsePath(const std::string& keyPath, RegRoot* root, std::vector<std::string>* parts) const {
+  std::vector<std::string> all = SplitKeyPath(keyPath);
+  if (all.empty()) return false;
+  std::string head = FoldAscii(all[0]);
+  if (head == "hklm") {
+    *root = RegRoot::LocalMachine;
+  } else if (head == "hkcu") {
+    *root = RegRoot::CurrentUser;
+  } else if (head == "hku") {
+    *root = RegRoot::Users;
+  } else {
+    return false;
+  }
+  parts->assign(all.begin() + 1, all.end());
+  return true;
+}
+
+void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name, uint32_t type,
+                            const std::string& data) {
+  RegRoot root;
+  std::vector<std::string> parts;
+  if (!ParsePath(keyPath, &root, &parts)) return;
+  Make(root, parts)->values[FoldAscii(name)] = {name, FakeValue{type, data, false}};
+}
+
+void FakeRegistry::AddKey(const std::string& keyPath) {
+  RegRoot root;
+  std::vector<std::string> parts;
+  if (ParsePath(keyPath, &root, &parts)) Make(root, parts);
+}
+
+bool FakeRegistry::HasKey(const std::string& keyPath) const {
+  RegRoot root;
+  std::vector<std::string> parts;
+  return ParsePath(keyPath, &root, &parts) && Resolve(root, parts) != nullptr;
+}
+
+bool FakeRegistry::HasValue(const std::string& keyPath, const std::string& name) const {
+  RegRoot root;
+  std::vector<std::string> parts;
+  if (!ParsePath(keyPath, &root, &parts)) return false;
+  Node* node = Resolve(root, parts);
+  return node && node->values.count(FoldAscii(name)) > 0;
+}
+
+FakeValue FakeRegistry::Value(const std::string& keyPath, const std::string& name) const {
+  RegRoot root;
+  std::vector<std::string> parts;
+  if (!ParsePath(keyPath, &root, &parts)) return {};
+  Node* node = Resolve(root, parts);
+  if (!node) return {};
+  auto it = node->values.find(FoldAscii(name));
+  return it == node->values.end() ? FakeValue{} : it->second.second;
+}
+
+std::vector<std::string> FakeRegistry::SubKeys(const std::string& keyPath) const {
+  RegRoot root;
+  std::vector<std::string> parts;
+  std::vector<std::string> names;
+  if (!ParsePath(keyPath, &root, &parts)) return names;
+  if (Node* node = Resolve(root, parts)) {
+    for (const auto& [folded, child] : node->children) names.push_back(child->name);
+  }
+  return names;
+}
+
+std::vector<std::string> FakeRegistry::ValueNames(const std::string& keyPath) const {
+  RegRoot root;
+  std::vector<std::string> parts;
+  std::vector<std::string> names;
+  if (!ParsePath(keyPath, &root, &parts)) return names;
+  if (Node* node = Resolve(root, parts)) {
+    for (const auto& [folded, value] : node->values) names.push_back(value.first);
+  }
+  return names;
+}
+
+long FakeRegistry::OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) {
+  return FakeRegKey::Open(this, root, SplitKeyPath(path), access, out);
+}
+
+long FakeRegistry::OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
+                            std::unique_ptr<RegKey>* out) {
+  return OpenKey(root, Utf16ToUtf8(path), access, out);
+}
+
+}  // namespace platform::fake

@@ -1,0 +1,22 @@
+#include "platform/files.h"
+
+namespace platform {
+
+bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out) {
+  auto file = files.Open(path, OpenMode::Read);
+  if (!file) return false;
+  std::string bytes(maxBytes, '\0');
+  long n = maxBytes ? file->Read(bytes.data(), maxBytes) : 0;
+  bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  *out = std::move(bytes);
+  return true;
+}
+
+bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes) {
+  auto file = files.Create(path);
+  if (!file) return false;
+  if (bytes.empty()) return true;
+  return file->Write(bytes.data(), bytes.size()) == static_cast<long>(bytes.size());
+}
+
+}  // namespace platform

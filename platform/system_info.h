@@ -1,0 +1,21 @@
+// Facts about the running system: version, platform family, OEM code page, screen size.
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+  // GetVersionExA with the extended structure (declared size 156): the major version, 0 when the
+  // call fails.
+  virtual uint32_t VersionMajor() = 0;
+  // GetVersion: the packed value; its top bit marks the Windows 9x family.
+  virtual uint32_t PackedVersion() = 0;
+  virtual uint32_t OemCodePage() = 0;
+  virtual int ScreenWidth() = 0;
+  virtual int ScreenHeight() = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+#include "platform/win32/win32_files.h"
+
+#include "platform/win32/scoped_handle.h"
+
+namespace platform::win32 {
+namespace {
+
+class Win32File : public File {
+ public:
+  explicit Win32File(ScopedSmallFile file) : file_(std::move(file)) {}
+
+  long Read(void* buffer, unsigned long count) override {
+    UINT n = ::_lread(file_.Get(), buffer, count);
+    return n == HFILE_ERROR ? -1 : static_cast<long>(n);
+  }
+  long Write(const void* data, unsigned long count) override {
+    UINT n = ::_lwrite(file_.Get(), static_cast<LPCCH>(data), count);
+    return n == HFILE_ERROR ? -1 : static_cast<long>(n);
+  }
+  long Seek(long offset, SeekFrom origin) override {
+    return ::_llseek(file_.Get(), offset, static_cast<int>(origin));
+  }
+
+ private:
+  ScopedSmallFile file_;
+};
+
+std::string DirectoryFrom(UINT (WINAPI *get)(LPSTR, UINT)) {
+  char buffer[MAX_PATH + 1] = {};
+  UINT n = get(buffer, sizeof buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+}  // namespace
+
+bool Win32Files::Done(bool ok) {
+  lastError_ = ok ? 0 : static_cast<long>(::GetLastError());
+  return ok;
+}
+
+std::unique_ptr<File> Win32Files::Open(const std::string& path, OpenMode mode) {
+  int style = mode == OpenMode::Read ? OF_READ : mode == OpenMode::Write ? OF_WRITE : OF_READWRITE;
+  ScopedSmallFile file(::_lopen(path.c_str(), style));
+  if (!Done(file.IsValid())) return nullptr;
+  return std::make_unique<Win32File>(std::move(file));
+}
+
+std::unique_ptr<File> Win32Files::Create(const std::string& path) {
+  ScopedSmallFile file(::_lcreat(path.c_str(), 0));
+  if (!Done(file.IsValid())) return nullptr;
+  return std::make_unique<Win32File>(std::move(file));
+}
+
+bool Win32Files::CanOpenForReading(const std::string& path) {
+  ScopedKernelHandle handle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return Done(handle.IsValid());
+}
+
+bool Win32Files::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+  return Done(::CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE);
+}
+
+bool Win32Files::SetAttributes(const std::string& path, uint32_t attributes) {
+  return Done(::SetFileAttributesA(path.c_str(), attributes) != FALSE);
+}
+
+uint32_t Win32Files::GetAttributes(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  Done(attributes != INVALID_FILE_ATTRIBUTES);
+  return attributes;
+}
+
+bool Win32Files::Delete(const std::string& path) { return Done(::DeleteFileA(path.c_str()) != FALSE); }
+
+bool Win32Files::Move(const std::string& from, const std::string& to) {
+  return Done(::MoveFileA(from.c_str(), to.c_str()) != FALSE);
+}
+
+bool Win32Files::CreateDirectory(const std::string& path) {
+  return Done(::CreateDirectoryA(path.c_str(), nullptr) != FALSE);
+}
+
+std::vector<std::string> Win32Files::List(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  ScopedFind find(::FindFirstFileA(pattern.c_str(), &data));
+  if (!Done(find.IsValid())) return names;
+  do {
+    names.emplace_back(data.cFileName);
+  } while (::FindNextFileA(find.Get(), &data));
+  return names;
+}
+
+bool Win32Files::SetCurrentDirectory(const std::string& path) {
+  return Done(::SetCurrentDirectoryA(path.c_str()) != FALSE);
+}
+
+uint32_t Win32Files::GetDriveType(const std::string& root) { return ::GetDriveTypeA(root.c_str()); }
+
+std::string Win32Files::WindowsDirectory() { return DirectoryFrom(::GetWindowsDirectoryA); }
+
+std::string Win32Files::SystemDirectory() { return DirectoryFrom(::GetSystemDirectoryA); }
+
+std::u16string Win32Files::SystemDirectoryW() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  UINT n = ::GetSystemDirectoryW(buffer, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return std::u16string();
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer), n);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,67 @@
+// The real platform: every interface over its Win32 calls, for the running program.
+#pragma once
+#include <windows.h>
+
+#include "platform/platform.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_registry.h"
+
+namespace platform::win32 {
+
+class Win32SystemInfo : public SystemInfo {
+ public:
+  uint32_t VersionMajor() override;
+  uint32_t PackedVersion() override;
+  uint32_t OemCodePage() override;
+  int ScreenWidth() override;
+  int ScreenHeight() override;
+  void Sleep(uint32_t milliseconds) override;
+};
+
+class Win32InputMethods : public InputMethods {
+ public:
+  uint32_t InstallIme(const std::u16string& imeFile, const std::u16string& description) override;
+  std::string Description(uint32_t layout, uint32_t bufferBytes) override;
+  uint32_t CurrentLayout() override;
+  std::vector<uint32_t> LayoutList(int maxCount) override;
+  uint32_t Activate(uint32_t layout, uint32_t flags) override;
+};
+
+class Win32Processes : public Processes {
+ public:
+  uint32_t Start(const std::string& commandLine, int showCommand) override;
+};
+
+class Win32Resources : public Resources {
+ public:
+  explicit Win32Resources(HINSTANCE instance) : instance_(instance) {}
+  std::unique_ptr<ResourceImage> Load(const char* type, const char* name) override;
+  std::unique_ptr<MemoryBlock> AllocZeroed(size_t size) override;
+
+ private:
+  HINSTANCE instance_;
+};
+
+class Win32Dialogs : public Dialogs {
+ public:
+  int MessageA(const std::string& text, const std::string& caption, uint32_t type) override;
+  int MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) override;
+};
+
+class Win32Platform {
+ public:
+  explicit Win32Platform(HINSTANCE instance) : resources_(instance) {}
+  Platform& os() { return platform_; }
+
+ private:
+  Win32Files files_;
+  Win32Registry registry_;
+  Win32SystemInfo system_;
+  Win32InputMethods ime_;
+  Win32Processes processes_;
+  Win32Resources resources_;
+  Win32Dialogs dialogs_;
+  Platform platform_{files_, registry_, system_, ime_, processes_, resources_, dialogs_};
+};
+
+}  // namespace platform::win32
