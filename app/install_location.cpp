@@ -65,7 +65,7 @@ void WritePathStores(SetupState& s) {
 
   if (s.WindowsMajor >= 6) {
     const std::string& defaultDir = DefaultInstallDir(s);
-    s.os.files.CreateDirectory(defaultDir);
+    s.os.files.MakeDirectory(defaultDir);
     std::string second;
     if (JoinPath(defaultDir, text::kPathFileName, &second)) {
       platform::WriteSmallFile(s.os.files, second, s.InstallDir);
@@ -103,7 +103,7 @@ const std::string& DefaultInstallDir(SetupState& s) {
   s.DefaultDir.clear();
   for (char drive = 'g'; drive >= 'c'; --drive) {
     std::string root = {drive, ':', '\\'};
-    if (s.os.files.GetDriveType(root) == platform::kDriveFixed) {
+    if (s.os.files.DriveType(root) == platform::kDriveFixed) {
       s.DefaultDir = root + text::kDefaultFolder;
       break;
     }

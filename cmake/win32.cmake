@@ -24,7 +24,7 @@ configure_file(resources/tavosetup.rc.in ${CMAKE_BINARY_DIR}/generated/tavosetup
 set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tavosetup.rc PROPERTIES
   OBJECT_DEPENDS "${ICON_FILE};${CMAKE_SOURCE_DIR}/resources/tavosetup.manifest")
 
-set(STATIC_LINK -static -static-libgcc -static-libstdc++ -mwindows)
+set(STATIC_LINK -static -static-libgcc -static-libstdc++ -mwindows -s)
 add_executable(tavosetup WIN32 platform/win32/win_main.cpp ${CMAKE_BINARY_DIR}/generated/tavosetup.rc)
 target_link_libraries(tavosetup PRIVATE tavo_win32)
 target_link_options(tavosetup PRIVATE ${STATIC_LINK})

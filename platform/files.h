@@ -37,12 +37,12 @@ class Files {
   virtual uint32_t GetAttributes(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;
   virtual bool Move(const std::string& from, const std::string& to) = 0;
-  virtual bool CreateDirectory(const std::string& path) = 0;
+  virtual bool MakeDirectory(const std::string& path) = 0;
   // FindFirstFileA/FindNextFileA over a pattern such as "d:\tavohu\*.*": the names returned,
   // "." and ".." included where the system returns them.
   virtual std::vector<std::string> List(const std::string& pattern) = 0;
-  virtual bool SetCurrentDirectory(const std::string& path) = 0;
-  virtual uint32_t GetDriveType(const std::string& root) = 0;
+  virtual bool ChangeDirectory(const std::string& path) = 0;
+  virtual uint32_t DriveType(const std::string& root) = 0;
   // Without trailing backslash.
   virtual std::string WindowsDirectory() = 0;
   virtual std::string SystemDirectory() = 0;

@@ -339,7 +339,7 @@ bool FakeFiles::Move(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool FakeFiles::CreateDirectory(const std::string& path) {
+bool FakeFiles::MakeDirectory(const std::string& path) {
   std::string key = Key(path);
   if (key.size() <= 3 || Find(key)) return Fail(kErrorAlreadyExists);
   if (!ParentExists(key)) return Fail(kErrorPathNotFound);
@@ -381,7 +381,7 @@ std::vector<std::string> FakeFiles::List(const std::string& pattern) {
   return names;
 }
 
-bool FakeFiles::SetCurrentDirectory(const std::string& path) {
+bool FakeFiles::ChangeDirectory(const std::string& path) {
   std::string key = Key(path);
   auto node = Find(key);
   bool exists = key.size() == 3 ? CanOpenForReading(key) : node && node->directory;
@@ -390,7 +390,7 @@ bool FakeFiles::SetCurrentDirectory(const std::string& path) {
   return true;
 }
 
-uint32_t FakeFiles::GetDriveType(const std::string& root) {
+uint32_t FakeFiles::DriveType(const std::string& root) {
   if (root.empty()) return kDriveNoRootDir;
   auto drive = drives_.find(static_cast<char>(std::tolower(static_cast<unsigned char>(root[0]))));
   return drive == drives_.end() ? kDriveNoRootDir : drive->second;

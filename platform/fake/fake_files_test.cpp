@@ -66,8 +66,8 @@ TEST(FakeFiles, ListingAndCurrentDirectory) {
   std::vector<std::string> expected = {".", "..", "a.tvh", "b.TXT", "sub"};
   EXPECT_EQ(files.List("c:\\t\\*.*"), expected);
   EXPECT_TRUE(files.List("c:\\nowhere\\*.*").empty());
-  EXPECT_TRUE(files.SetCurrentDirectory("c:\\t\\sub\\"));
-  EXPECT_FALSE(files.SetCurrentDirectory("c:\\t\\a.tvh"));
+  EXPECT_TRUE(files.ChangeDirectory("c:\\t\\sub\\"));
+  EXPECT_FALSE(files.ChangeDirectory("c:\\t\\a.tvh"));
   EXPECT_TRUE(platform::WriteSmallFile(files, "rel.txt", "r"));
   EXPECT_EQ(files.Contents("c:\\t\\sub\\rel.txt"), "r");
 }
@@ -76,10 +76,10 @@ TEST(FakeFiles, DeniedFoldersCannotBeWritten) {
   FakeFiles files;
   files.DenyWrites("C:\\windows");
   EXPECT_EQ(files.Create("c:\\windows\\x.tvh"), nullptr);
-  EXPECT_FALSE(files.CreateDirectory("c:\\windows\\sub"));
-  EXPECT_TRUE(files.CreateDirectory("c:\\windowsother"));
-  EXPECT_EQ(files.GetDriveType("c:\\"), platform::kDriveFixed);
-  EXPECT_EQ(files.GetDriveType("g:\\"), platform::kDriveNoRootDir);
+  EXPECT_FALSE(files.MakeDirectory("c:\\windows\\sub"));
+  EXPECT_TRUE(files.MakeDirectory("c:\\windowsother"));
+  EXPECT_EQ(files.DriveType("c:\\"), platform::kDriveFixed);
+  EXPECT_EQ(files.DriveType("g:\\"), platform::kDriveNoRootDir);
 }
 
 }  // namespace

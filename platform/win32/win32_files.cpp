@@ -11,11 +11,11 @@ class Win32File : public File {
 
   long Read(void* buffer, unsigned long count) override {
     UINT n = ::_lread(file_.Get(), buffer, count);
-    return n == HFILE_ERROR ? -1 : static_cast<long>(n);
+    return n == static_cast<UINT>(HFILE_ERROR) ? -1 : static_cast<long>(n);
   }
   long Write(const void* data, unsigned long count) override {
     UINT n = ::_lwrite(file_.Get(), static_cast<LPCCH>(data), count);
-    return n == HFILE_ERROR ? -1 : static_cast<long>(n);
+    return n == static_cast<UINT>(HFILE_ERROR) ? -1 : static_cast<long>(n);
   }
   long Seek(long offset, SeekFrom origin) override {
     return ::_llseek(file_.Get(), offset, static_cast<int>(origin));
@@ -77,7 +77,7 @@ bool Win32Files::Move(const std::string& from, const std::string& to) {
   return Done(::MoveFileA(from.c_str(), to.c_str()) != FALSE);
 }
 
-bool Win32Files::CreateDirectory(const std::string& path) {
+bool Win32Files::MakeDirectory(const std::string& path) {
   return Done(::CreateDirectoryA(path.c_str(), nullptr) != FALSE);
 }
 
@@ -92,11 +92,11 @@ std::vector<std::string> Win32Files::List(const std::string& pattern) {
   return names;
 }
 
-bool Win32Files::SetCurrentDirectory(const std::string& path) {
+bool Win32Files::ChangeDirectory(const std::string& path) {
   return Done(::SetCurrentDirectoryA(path.c_str()) != FALSE);
 }
 
-uint32_t Win32Files::GetDriveType(const std::string& root) { return ::GetDriveTypeA(root.c_str()); }
+uint32_t Win32Files::DriveType(const std::string& root) { return ::GetDriveTypeA(root.c_str()); }
 
 std::string Win32Files::WindowsDirectory() { return DirectoryFrom(::GetWindowsDirectoryA); }
 

@@ -14,10 +14,10 @@ class Win32Files : public Files {
   uint32_t GetAttributes(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
-  bool CreateDirectory(const std::string& path) override;
+  bool MakeDirectory(const std::string& path) override;
   std::vector<std::string> List(const std::string& pattern) override;
-  bool SetCurrentDirectory(const std::string& path) override;
-  uint32_t GetDriveType(const std::string& root) override;
+  bool ChangeDirectory(const std::string& path) override;
+  uint32_t DriveType(const std::string& root) override;
   std::string WindowsDirectory() override;
   std::string SystemDirectory() override;
   std::u16string SystemDirectoryW() override;

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds both trees: build/host (logic, fake platform, unit tests, build tools) and build/win32
+# (the setup program build/win32/tavosetup.exe and the Wine test probe).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/bootstrap.sh
+jobs=$(nproc)
+cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/host -j"$jobs"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DHOST_TOOLS_DIR="$PWD/build/host/tools" >/dev/null
+cmake --build build/win32 -j"$jobs"
+echo "built: build/win32/tavosetup.exe"

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The end-to-end cases. Run by run.sh inside a virtual display, with the template prefixes made.
+# Each case gets a fresh copy of a template and its own locale (OEM code page 936 or 950).
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+source tests/e2e/lib.sh
+
+readonly IME_TEXT="Tavo输入平台  7.1"
+readonly REGISTERED="Tavo已安装成功，如不能使用，请重新启动计算机！"
+
+expect_system() {  # OEMCP MAJOR
+  local report
+  report=$(e2e_probe sys)
+  check_eq "OEM code page" "$(sed -n 's/^oemcp=//p' <<<"$report")" "$1"
+  check_eq "Windows major version" "$(sed -n 's/^major=//p' <<<"$report")" "$2"
+}
+
+# A path store holds exactly the directory: no terminating zero, no line end.
+expect_path_file() {  # FILE-UNDER-DRIVE_C DIRECTORY
+  local file="$WINEPREFIX/drive_c/$1"
+  if [ ! -f "$file" ]; then
+    E2E_FAILURES+=("$1 missing")
+    return
+  fi
+  check_eq "$1 bytes" "$(od -An -tx1 "$file" | tr -d ' \n')" "$(e2e_hex "$2")"
+}
+
+# The registry value "path" of the 32-bit program's view. Wine keeps a zero of its own after
+# text written through the ANSI call, so the data may end in one 00 that the program did not write.
+expect_registry_path() {  # DIRECTORY
+  if ! e2e_reg HKLM 'Software\tavowb' path 32; then
+    E2E_FAILURES+=("HKLM\\Software\\tavowb path missing")
+    return
+  fi
+  check_eq "path type" "$E2E_REG_TYPE" 1
+  check_eq "path text" "$E2E_REG_TEXT" "$1"
+  check_eq "path data" "${E2E_REG_HEX%00}" "$(e2e_hex "$1")"
+}
+
+registration_road() {  # DIRECTORY-ARGUMENT STORED-DIRECTORY
+  e2e_start_setup "regtv32=$1"
+  if e2e_answer_box Tavo ok "$E2E_CASE_DIR/box.png"; then
+    check_eq "box caption" "$E2E_BOX_CAPTION" "Tavo"
+    check_eq "box text" "$E2E_BOX_TEXT" "$REGISTERED"
+  else
+    E2E_FAILURES+=("no message box")
+  fi
+  e2e_wait_setup
+  check_eq "exit code" "$E2E_EXIT" 0
+  expect_path_file 'windows/tavopath.tvh' "$2"
+  expect_path_file 'tavohu/tavopath.tvh' "$2"
+  expect_registry_path "$2"
+  check_true "the 64-bit registry view holds no path" bash -c "! wine 'C:\\setup\\e2eprobe.exe' reg HKLM 'Software\\tavowb' path 64 >/dev/null 2>&1"
+  check_true "a keyboard layout with the text $IME_TEXT" test -n "$(e2e_layouts_with_text "$IME_TEXT")"
+}
+
+# The switch on a system that is not 64-bit Windows 6.x: no registration road.
+no_registration_road() {
+  e2e_start_setup "regtv32=C:\\tavohu7"
+  if e2e_answer_box Tavo ok "$E2E_CASE_DIR/box.png" 8; then
+    E2E_FAILURES+=("unexpected box: $E2E_BOX_TEXT")
+  fi
+  e2e_wait_setup
+  check_eq "exit code" "$E2E_EXIT" 0
+  check_eq "layouts with the IME text" "$(e2e_layouts_with_text "$IME_TEXT")" ""
+}
+
+case_register_only_win64_win7() {
+  expect_system 936 6
+  registration_road 'C:\tavohu7' 'C:\tavohu7\'
+}
+
+case_register_only_directory_with_blanks() {
+  registration_road 'C:\my tavo dir' 'C:\my tavo dir\'
+}
+
+case_register_only_traditional_chinese() {
+  expect_system 950 6
+  registration_road 'C:\tavohu7\' 'C:\tavohu7\'
+}
+
+case_regtv32_on_32bit_win7() {
+  expect_system 936 6
+  no_registration_road
+  # Every start on Windows 6.x rewrites the stores (administrator test) with the start-up directory.
+  expect_path_file 'windows/tavopath.tvh' 'c:\tavohu\'
+  expect_path_file 'tavohu/tavopath.tvh' 'c:\tavohu\'
+  expect_registry_path 'c:\tavohu\'
+}
+
+case_regtv32_on_64bit_winxp() {
+  expect_system 936 5
+  no_registration_road
+  check_true "no path file on Windows 5.x before an install" test ! -e "$WINEPREFIX/drive_c/windows/tavopath.tvh"
+}
+
+# name template locale
+CASES=(
+  "register_only_win64_win7 win64-win7 zh_CN.UTF-8"
+  "register_only_directory_with_blanks win64-win7 zh_CN.UTF-8"
+  "register_only_traditional_chinese win64-win7 zh_TW.UTF-8"
+  "regtv32_on_32bit_win7 win32-win7 zh_CN.UTF-8"
+  "regtv32_on_64bit_winxp win64-winxp zh_CN.UTF-8"
+)
+
+passed=0
+failed=0
+for entry in "${CASES[@]}"; do
+  read -r name template locale <<<"$entry"
+  if [ $# -gt 0 ] && [[ ! " $* " == *" $name "* ]]; then continue; fi
+  (
+    export E2E_CASE_DIR="$E2E_OUT/cases/$name"
+    export WINEPREFIX="$E2E_CASE_DIR/prefix"
+    export LANG=$locale LC_ALL=$locale
+    mkdir -p "$E2E_CASE_DIR"
+    e2e_copy_prefix "$E2E_OUT/templates/$template" "$WINEPREFIX"
+    e2e_install_programs
+    E2E_FAILURES=()
+    "case_$name"
+    wineserver -k 2>/dev/null
+    if [ ${#E2E_FAILURES[@]} -eq 0 ]; then
+      echo "PASS $name"
+    else
+      echo "FAIL $name"
+      printf '    %s\n' "${E2E_FAILURES[@]}"
+      exit 1
+    fi
+  )
+  if [ $? -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+done
+echo "artefacts: $E2E_OUT/cases"
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

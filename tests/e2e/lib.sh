@@ -1,0 +1,87 @@
+# Helpers for running the real setup program in Wine: prefixes, exact command lines, message
+# boxes, registry and file checks. Sourced by the end-to-end cases and by scripts/run.sh.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_WIN32="$E2E_ROOT/build/win32"
+
+# e2e_make_prefix DIR win32|win64 win7|winxp: a new prefix of that Windows.
+e2e_make_prefix() {
+  local dir=$1 arch=$2 version=$3
+  rm -rf "$dir"
+  mkdir -p "$(dirname "$dir")"
+  [ "$arch" = win64 ] && [ "$version" = winxp ] && version=winxp64
+  (
+    export WINEPREFIX=$dir WINEARCH=$arch LANG=C.UTF-8 LC_ALL=C.UTF-8
+    wineboot -i >/dev/null 2>&1 && wine winecfg -v "$version" >/dev/null 2>&1
+    wineserver -w
+  )
+}
+
+# e2e_copy_prefix TEMPLATE DIR: a case's own machine, copied from a template.
+e2e_copy_prefix() {
+  rm -rf "$2"
+  cp -a "$1" "$2"
+}
+
+# Puts the setup program and the probe into C:\setup of $WINEPREFIX.
+e2e_install_programs() {
+  mkdir -p "$WINEPREFIX/drive_c/setup"
+  cp "$E2E_WIN32/tavosetup.exe" "$E2E_WIN32/tests/e2eprobe.exe" "$WINEPREFIX/drive_c/setup/"
+}
+
+e2e_probe() { wine 'C:\setup\e2eprobe.exe' "$@" 2>/dev/null | tr -d '\r'; }
+
+# e2e_start_setup ARGUMENTS: starts C:\setup\tavosetup.exe with exactly this command line.
+e2e_start_setup() {
+  E2E_RUN_OUT=$(mktemp)
+  e2e_probe run "C:\\setup\\tavosetup.exe $1" "${E2E_TIMEOUT:-90}" >"$E2E_RUN_OUT" &
+  E2E_RUN_PID=$!
+}
+
+# Waits for the started setup; its exit code lands in E2E_EXIT (124: did not end in time).
+e2e_wait_setup() {
+  wait "$E2E_RUN_PID"
+  E2E_EXIT=$?
+}
+
+# e2e_answer_box CAPTION ok|yes|no [SCREENSHOT.png] [SECONDS]: waits for a message box, records
+# its caption and text (E2E_BOX_CAPTION, E2E_BOX_TEXT), keeps a screenshot, presses the button.
+e2e_answer_box() {
+  local caption=$1 button=$2 shot=${3:-} seconds=${4:-30} report
+  E2E_BOX_CAPTION=""
+  E2E_BOX_TEXT=""
+  report=$(e2e_probe box "$caption" none "$seconds") || return 1
+  E2E_BOX_CAPTION=$(sed -n 's/^caption=//p' <<<"$report")
+  E2E_BOX_TEXT=$(sed -n 's/^text=//p' <<<"$report")
+  [ -n "$shot" ] && import -window root "$shot" 2>/dev/null
+  e2e_probe box "$caption" "$button" 5 >/dev/null
+}
+
+# e2e_reg ROOT KEY VALUE [32|64]: sets E2E_REG_TYPE, E2E_REG_HEX, E2E_REG_TEXT; 1 when absent.
+e2e_reg() {
+  local report
+  report=$(e2e_probe reg "$@") || return 1
+  E2E_REG_TYPE=$(sed -n 's/^type=//p' <<<"$report")
+  E2E_REG_HEX=$(sed -n 's/^hex=//p' <<<"$report")
+  E2E_REG_TEXT=$(sed -n 's/^text=//p' <<<"$report")
+}
+
+# The keyboard layouts whose "Layout Text" equals TEXT, one name a line.
+e2e_layouts_with_text() {
+  e2e_probe regenum HKLM 'System\CurrentControlSet\Control\Keyboard Layouts' 'Layout Text' |
+    awk -F= -v t="$1" '{ name=$1; sub(/^[^=]*=/, ""); if ($0 == t) print name }'
+}
+
+e2e_hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
+
+# Checks: each failed check is remembered for the case's verdict.
+E2E_FAILURES=()
+check_eq() {  # WHAT ACTUAL EXPECTED
+  if [ "$2" != "$3" ]; then E2E_FAILURES+=("$1: got [$2], expected [$3]"); fi
+}
+check_true() {  # WHAT COMMAND...
+  local what=$1
+  shift
+  "$@" || E2E_FAILURES+=("$what")
+}

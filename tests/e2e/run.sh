@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every end-to-end case of the real setup program in Wine under a virtual display. One
+# template prefix per (arch, Windows version) is made per run; each case copies its own.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+source tests/e2e/lib.sh
+export E2E_OUT="$PWD/out/e2e"
+rm -rf "$E2E_OUT"
+mkdir -p "$E2E_OUT/templates"
+
+if [ ! -f build/win32/tavosetup.exe ]; then
+  echo "build/win32/tavosetup.exe missing: run scripts/build.sh first"
+  exit 1
+fi
+
+echo "e2e: making template prefixes"
+for t in win64-win7 win32-win7 win64-winxp; do
+  e2e_make_prefix "$E2E_OUT/templates/$t" "${t%%-*}" "${t#*-}" &
+done
+wait
+for t in win64-win7 win32-win7 win64-winxp; do
+  if [ ! -f "$E2E_OUT/templates/$t/system.reg" ]; then
+    echo "e2e: could not make the $t prefix"
+    exit 1
+  fi
+done
+
+xvfb-run -a -s "-screen 0 800x600x24" bash tests/e2e/cases.sh "$@"
