@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/system_info.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -19,6 +20,7 @@ struct Platform {
   Processes& processes;
   Resources& resources;
   Dialogs& dialogs;
+  Windows& windows;
 };
 
 }  // namespace platform

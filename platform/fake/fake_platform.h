@@ -10,6 +10,7 @@
 
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_window.h"
 #include "platform/platform.h"
 
 namespace platform::fake {
@@ -115,11 +116,12 @@ class FakePlatform {
   FakeProcesses processes;
   FakeResources resources;
   FakeDialogs dialogs;
+  FakeWindows windows;
 
   Platform& os() { return platform_; }
 
  private:
-  Platform platform_{files, registry, system, ime, processes, resources, dialogs};
+  Platform platform_{files, registry, system, ime, processes, resources, dialogs, windows};
 };
 
 }  // namespace platform::fake

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_window.h"
 
 namespace platform::win32 {
 
@@ -50,7 +51,7 @@ class Win32Dialogs : public Dialogs {
 
 class Win32Platform {
  public:
-  explicit Win32Platform(HINSTANCE instance) : resources_(instance) {}
+  explicit Win32Platform(HINSTANCE instance) : resources_(instance), windows_(instance) {}
   Platform& os() { return platform_; }
 
  private:
@@ -61,7 +62,8 @@ class Win32Platform {
   Win32Processes processes_;
   Win32Resources resources_;
   Win32Dialogs dialogs_;
-  Platform platform_{files_, registry_, system_, ime_, processes_, resources_, dialogs_};
+  Win32Windows windows_;
+  Platform platform_{files_, registry_, system_, ime_, processes_, resources_, dialogs_, windows_};
 };
 
 }  // namespace platform::win32

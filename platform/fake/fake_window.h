@@ -1,0 +1,129 @@
+// A recording window system: the setup window, its edit fields, timers, posted messages, and
+// painters that log every drawing call with the pen, brush, font, text colour and background
+// mode in force at that moment.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform::fake {
+
+struct DrawCall {
+  enum Kind { Line, Rectangle, TextA, TextW, Bitmap } kind = Line;
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line from-to, rectangle, text position, bitmap target
+  int xs = 0, ys = 0, ws = 0, hs = 0;  // bitmap source
+  Rgb pen;                             // line and outline colour
+  GdiHandle brush = 0;
+  GdiHandle font = 0;
+  Rgb textColour;
+  bool transparent = false;
+  std::string text;  // TextA bytes
+  std::u16string textW;
+};
+
+class FakeWindows;
+
+// Stock objects and the initial font of a device context.
+constexpr GdiHandle kBlackPen = 1, kWhitePen = 2, kWhiteBrush = 3, kSystemFont = 4;
+
+class FakePainter : public Painter {
+ public:
+  explicit FakePainter(FakeWindows* windows) : windows_(windows) {}
+  GdiHandle CreateSolidPen(Rgb colour) override;
+  GdiHandle Stock(StockObject object) override;
+  GdiHandle Select(GdiHandle object) override;
+  void Delete(GdiHandle object) override;
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void Rectangle(int left, int top, int right, int bottom) override;
+  void SetTransparentBackground() override { transparent_ = true; }
+  void SetTextColour(Rgb colour) override { textColour_ = colour; }
+  void TextA(int x, int y, const std::string& text) override;
+  void TextW(int x, int y, const std::u16string& text) override;
+  void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs,
+                     int ys, int ws, int hs) override;
+
+ private:
+  DrawCall Base(DrawCall::Kind kind) const;
+  FakeWindows* windows_;
+  GdiHandle pen_ = kBlackPen;
+  GdiHandle brush_ = kWhiteBrush;
+  GdiHandle font_ = kSystemFont;
+  Rgb textColour_;
+  bool transparent_ = false;
+  int x_ = 0, y_ = 0;
+  friend class FakeWindows;
+};
+
+class FakeWindows : public Windows {
+ public:
+  struct Edit {
+    int x, y, width, height;
+    std::string text;
+    bool visible = false;
+    bool destroyed = false;
+  };
+  struct GdiObject {
+    enum Kind { Pen, Brush, Font } kind;
+    Rgb colour;
+    FontSpec font;
+    bool deleted = false;
+  };
+
+  // What happened.
+  std::string className, iconName, menuName;
+  bool registerFails = false, createFails = false;
+  bool created = false;
+  std::u16string title;
+  int x = 0, y = 0, width = 0, height = 0;
+  std::map<WindowId, Edit> edits;
+  std::vector<std::pair<WindowId, int>> shows;
+  int updates = 0, invalidations = 0;
+  WindowId focus = -1;
+  bool enabled = true;
+  std::map<uintptr_t, uint32_t> timers;
+  int destroyPosts = 0;
+  int quitCode = -1;
+  std::map<GdiHandle, GdiObject> objects;
+  std::vector<DrawCall> calls;
+  int openPainters = 0;
+
+  WindowHandler* handler() { return handler_; }
+  // Delivers a paint to the handler with a fresh painter.
+  void Paint();
+  Rgb PenColour(GdiHandle pen) const;
+
+  uint16_t RegisterWindowClass(const std::string& cls, const std::string& icon, const std::string& menu,
+                         WindowHandler* handler) override;
+  bool CreateMain(const std::string& cls, const std::u16string& text, int left, int top, int w, int h) override;
+  WindowId CreateEdit(int left, int top, int w, int h, const std::string& text) override;
+  void Show(WindowId window, int showCommand) override;
+  void Update() override;
+  void Destroy(WindowId window) override;
+  void SetText(WindowId window, const std::string& text) override;
+  std::string GetText(WindowId window, int maxBytes) override;
+  void SetFocus(WindowId window) override { focus = window; }
+  void Enable(bool on) override { enabled = on; }
+  void Invalidate() override { ++invalidations; }
+  std::unique_ptr<Painter> WindowPainter() override;
+  bool SetTimer(uintptr_t id, uint32_t milliseconds) override;
+  void KillTimer(uintptr_t id) override { timers.erase(id); }
+  void PostDestroy(uintptr_t, intptr_t) override { ++destroyPosts; }
+  void PostQuit(int exitCode) override { quitCode = exitCode; }
+  // Delivers the posted destroy messages; returns the quit code (0 when none was posted).
+  int RunMessageLoop() override;
+  GdiHandle MakeFont(const FontSpec& font) override;
+  GdiHandle CreateSolidBrush(Rgb colour) override;
+  void DeleteObject(GdiHandle object) override;
+
+  GdiHandle NewObject(GdiObject object);
+
+ private:
+  WindowHandler* handler_ = nullptr;
+  GdiHandle next_ = 100;
+};
+
+}  // namespace platform::fake

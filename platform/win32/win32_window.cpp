@@ -1,0 +1,241 @@
+#include "platform/win32/win32_window.h"
+
+#include <vector>
+
+namespace platform::win32 {
+namespace {
+
+// The one setup window of the process; its window procedure finds its owner here.
+Win32Windows* g_windows = nullptr;
+
+COLORREF Colour(Rgb c) { return RGB(c.r, c.g, c.b); }
+HGDIOBJ Object(GdiHandle h) { return reinterpret_cast<HGDIOBJ>(h); }
+GdiHandle ToHandle(HGDIOBJ h) { return reinterpret_cast<GdiHandle>(h); }
+
+class Win32Painter : public Painter {
+ public:
+  // On a BeginPaint context when paint is given, else on a GetDC context.
+  Win32Painter(HWND window, bool paint) : window_(window), paint_(paint) {
+    dc_ = paint_ ? ::BeginPaint(window_, &ps_) : ::GetDC(window_);
+  }
+  ~Win32Painter() override {
+    if (paint_) {
+      ::EndPaint(window_, &ps_);
+    } else if (dc_) {
+      ::ReleaseDC(window_, dc_);
+    }
+  }
+  Win32Painter(const Win32Painter&) = delete;
+  Win32Painter& operator=(const Win32Painter&) = delete;
+
+  GdiHandle CreateSolidPen(Rgb colour) override { return ToHandle(::CreatePen(PS_SOLID, 1, Colour(colour))); }
+  GdiHandle Stock(StockObject object) override {
+    int which = object == StockObject::BlackPen ? BLACK_PEN : object == StockObject::WhitePen ? WHITE_PEN : WHITE_BRUSH;
+    return ToHandle(::GetStockObject(which));
+  }
+  GdiHandle Select(GdiHandle object) override { return ToHandle(::SelectObject(dc_, Object(object))); }
+  void Delete(GdiHandle object) override { ::DeleteObject(Object(object)); }
+  void MoveTo(int x, int y) override { ::MoveToEx(dc_, x, y, nullptr); }
+  void LineTo(int x, int y) override { ::LineTo(dc_, x, y); }
+  void Rectangle(int left, int top, int right, int bottom) override { ::Rectangle(dc_, left, top, right, bottom); }
+  void SetTransparentBackground() override { ::SetBkMode(dc_, TRANSPARENT); }
+  void SetTextColour(Rgb colour) override { ::SetTextColor(dc_, Colour(colour)); }
+  void TextA(int x, int y, const std::string& text) override {
+    ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+  }
+  void TextW(int x, int y, const std::u16string& text) override {
+    ::TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()));
+  }
+  void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs,
+                     int ys, int ws, int hs) override {
+    auto info = reinterpret_cast<const BITMAPINFO*>(infoHeader);
+    HBITMAP bitmap = ::CreateDIBitmap(dc_, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
+    if (!bitmap) return;
+    HDC memory = ::CreateCompatibleDC(dc_);
+    if (memory) {
+      HGDIOBJ previous = ::SelectObject(memory, bitmap);
+      ::StretchBlt(dc_, xd, yd, wd, hd, memory, xs, ys, ws, hs, SRCCOPY);
+      ::SelectObject(memory, previous);
+      ::DeleteDC(memory);
+    }
+    ::DeleteObject(bitmap);
+  }
+
+ private:
+  HWND window_;
+  bool paint_;
+  PAINTSTRUCT ps_ = {};
+  HDC dc_ = nullptr;
+};
+
+}  // namespace
+
+Win32Windows::~Win32Windows() {
+  if (g_windows == this) g_windows = nullptr;
+}
+
+LRESULT CALLBACK Win32Windows::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!g_windows || !g_windows->handler_) return ::DefWindowProcA(window, message, wParam, lParam);
+  return g_windows->Handle(window, message, wParam, lParam);
+}
+
+LRESULT Win32Windows::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!main_) main_ = window;  // WM_CREATE and its forerunners arrive before CreateWindowExW returns
+  switch (message) {
+    case WM_CREATE:
+      handler_->OnCreate();
+      return 0;
+    case WM_PAINT: {
+      Win32Painter painter(window, true);
+      handler_->OnPaint(painter);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      handler_->OnMouseMove(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      handler_->OnButtonDown(LOWORD(lParam), HIWORD(lParam), wParam, lParam);
+      return 0;
+    case WM_TIMER:
+      handler_->OnTimer(wParam);
+      return 0;
+    case WM_SETFOCUS:
+      handler_->OnSetFocus();
+      return 0;
+    case WM_CLOSE:
+      if (!handler_->OnClose()) return 0;
+      break;
+    case WM_DESTROY:
+      handler_->OnDestroy();
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND Win32Windows::Find(WindowId window) const {
+  if (window == 0) return main_;
+  auto it = edits_.find(window);
+  return it == edits_.end() ? nullptr : it->second;
+}
+
+uint16_t Win32Windows::RegisterWindowClass(const std::string& className, const std::string& iconName,
+                                           const std::string& menuName, WindowHandler* handler) {
+  g_windows = this;
+  handler_ = handler;
+  WNDCLASSA wc = {};
+  wc.style = 0;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = ::LoadIconA(instance_, iconName.c_str());
+  wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+  wc.lpszMenuName = menuName.c_str();
+  wc.lpszClassName = className.c_str();
+  return ::RegisterClassA(&wc);
+}
+
+bool Win32Windows::CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
+                              int height) {
+  std::vector<wchar_t> wideClass(className.begin(), className.end());
+  wideClass.push_back(L'\0');
+  HWND window = ::CreateWindowExW(0, wideClass.data(), reinterpret_cast<const wchar_t*>(title.c_str()), WS_SYSMENU,
+                                  x, y, width, height, nullptr, nullptr, instance_, nullptr);
+  if (!window) {
+    main_ = nullptr;
+    return false;
+  }
+  main_ = window;
+  return true;
+}
+
+WindowId Win32Windows::CreateEdit(int x, int y, int width, int height, const std::string& text) {
+  HWND edit = ::CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_SYSMENU, x, y, width, height, main_,
+                                nullptr, instance_, nullptr);
+  if (!edit) return 0;
+  WindowId id = nextEdit_++;
+  edits_[id] = edit;
+  return id;
+}
+
+void Win32Windows::Show(WindowId window, int showCommand) {
+  if (HWND h = Find(window)) ::ShowWindow(h, showCommand);
+}
+
+void Win32Windows::Update() {
+  if (main_) ::UpdateWindow(main_);
+}
+
+void Win32Windows::Destroy(WindowId window) {
+  HWND h = Find(window);
+  if (!h) return;
+  ::DestroyWindow(h);
+  if (window == 0) {
+    main_ = nullptr;
+  } else {
+    edits_.erase(window);
+  }
+}
+
+void Win32Windows::SetText(WindowId window, const std::string& text) {
+  if (HWND h = Find(window)) ::SetWindowTextA(h, text.c_str());
+}
+
+std::string Win32Windows::GetText(WindowId window, int maxBytes) {
+  HWND h = Find(window);
+  if (!h || maxBytes <= 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(maxBytes) + 1, '\0');
+  int n = ::GetWindowTextA(h, buffer.data(), maxBytes);
+  return std::string(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+void Win32Windows::SetFocus(WindowId window) {
+  if (HWND h = Find(window)) ::SetFocus(h);
+}
+
+void Win32Windows::Enable(bool enabled) {
+  if (main_) ::EnableWindow(main_, enabled);
+}
+
+void Win32Windows::Invalidate() {
+  if (main_) ::InvalidateRect(main_, nullptr, FALSE);
+}
+
+std::unique_ptr<Painter> Win32Windows::WindowPainter() { return std::make_unique<Win32Painter>(main_, false); }
+
+bool Win32Windows::SetTimer(uintptr_t id, uint32_t milliseconds) {
+  return main_ && ::SetTimer(main_, id, milliseconds, nullptr) != 0;
+}
+
+void Win32Windows::KillTimer(uintptr_t id) {
+  if (main_) ::KillTimer(main_, id);
+}
+
+void Win32Windows::PostDestroy(uintptr_t wParam, intptr_t lParam) {
+  if (main_) ::PostMessageA(main_, WM_DESTROY, wParam, lParam);
+}
+
+void Win32Windows::PostQuit(int exitCode) { ::PostQuitMessage(exitCode); }
+
+int Win32Windows::RunMessageLoop() {
+  MSG msg;
+  // GetMessageA gives -1 on an error; that ends the loop too.
+  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+GdiHandle Win32Windows::MakeFont(const FontSpec& font) {
+  return ToHandle(::CreateFontA(font.height, font.width, 0, 0, 0, FALSE, FALSE, FALSE, font.charset, 0, 0, 0, 0,
+                              font.face.c_str()));
+}
+
+GdiHandle Win32Windows::CreateSolidBrush(Rgb colour) { return ToHandle(::CreateSolidBrush(Colour(colour))); }
+
+void Win32Windows::DeleteObject(GdiHandle object) { ::DeleteObject(Object(object)); }
+
+}  // namespace platform::win32

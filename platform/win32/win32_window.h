@@ -1,0 +1,54 @@
+// The setup window over user32 and gdi32: one top-level window per process, its edit fields,
+// painters on BeginPaint/GetDC contexts, the message loop and the timer.
+#pragma once
+#include <windows.h>
+
+#include <map>
+
+#include "platform/window.h"
+
+namespace platform::win32 {
+
+class Win32Windows : public Windows {
+ public:
+  explicit Win32Windows(HINSTANCE instance) : instance_(instance) {}
+  ~Win32Windows() override;
+  Win32Windows(const Win32Windows&) = delete;
+  Win32Windows& operator=(const Win32Windows&) = delete;
+
+  uint16_t RegisterWindowClass(const std::string& className, const std::string& iconName,
+                               const std::string& menuName, WindowHandler* handler) override;
+  bool CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
+                  int height) override;
+  WindowId CreateEdit(int x, int y, int width, int height, const std::string& text) override;
+  void Show(WindowId window, int showCommand) override;
+  void Update() override;
+  void Destroy(WindowId window) override;
+  void SetText(WindowId window, const std::string& text) override;
+  std::string GetText(WindowId window, int maxBytes) override;
+  void SetFocus(WindowId window) override;
+  void Enable(bool enabled) override;
+  void Invalidate() override;
+  std::unique_ptr<Painter> WindowPainter() override;
+  bool SetTimer(uintptr_t id, uint32_t milliseconds) override;
+  void KillTimer(uintptr_t id) override;
+  void PostDestroy(uintptr_t wParam, intptr_t lParam) override;
+  void PostQuit(int exitCode) override;
+  int RunMessageLoop() override;
+  GdiHandle MakeFont(const FontSpec& font) override;
+  GdiHandle CreateSolidBrush(Rgb colour) override;
+  void DeleteObject(GdiHandle object) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND Find(WindowId window) const;
+
+  HINSTANCE instance_;
+  WindowHandler* handler_ = nullptr;
+  HWND main_ = nullptr;
+  std::map<WindowId, HWND> edits_;
+  WindowId nextEdit_ = 1;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,71 @@
+// The setup window and its child edit fields, the message loop, the timer and the fonts and
+// brushes that outlive a paint. The window's messages reach a WindowHandler; everything the
+// handler does not take goes to the default window procedure.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/painter.h"
+
+namespace platform {
+
+using WindowId = int;  // 0: the setup window; edit fields get 1, 2, ...
+
+class WindowHandler {
+ public:
+  virtual ~WindowHandler() = default;
+  virtual void OnCreate() = 0;
+  virtual void OnPaint(Painter& painter) = 0;
+  // Coordinates are the low and high 16 bits of the message's lParam, unsigned.
+  virtual void OnMouseMove(unsigned x, unsigned y) = 0;
+  virtual void OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual void OnTimer(uintptr_t id) = 0;
+  virtual void OnSetFocus() = 0;
+  // True lets the default handling close the window.
+  virtual bool OnClose() = 0;
+  virtual void OnDestroy() = 0;
+};
+
+struct FontSpec {
+  int height = 0;
+  int width = 0;
+  uint8_t charset = 0;
+  std::string face;  // ANSI bytes
+};
+
+class Windows {
+ public:
+  virtual ~Windows() = default;
+  // RegisterClassA: the class atom, 0 on failure.
+  virtual uint16_t RegisterWindowClass(const std::string& className, const std::string& iconName,
+                                 const std::string& menuName, WindowHandler* handler) = 0;
+  // CreateWindowExW of the setup window (style WS_SYSMENU); OnCreate runs inside.
+  virtual bool CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
+                          int height) = 0;
+  // CreateWindowExA of a hidden "EDIT" child (WS_CHILD | WS_SYSMENU); 0 on failure.
+  virtual WindowId CreateEdit(int x, int y, int width, int height, const std::string& text) = 0;
+  virtual void Show(WindowId window, int showCommand) = 0;
+  virtual void Update() = 0;
+  virtual void Destroy(WindowId window) = 0;
+  virtual void SetText(WindowId window, const std::string& text) = 0;
+  // GetWindowTextA with a buffer of maxBytes.
+  virtual std::string GetText(WindowId window, int maxBytes) = 0;
+  virtual void SetFocus(WindowId window) = 0;
+  virtual void Enable(bool enabled) = 0;
+  // InvalidateRect of the whole client area, without erasing.
+  virtual void Invalidate() = 0;
+  // GetDC of the setup window; released with the painter.
+  virtual std::unique_ptr<Painter> WindowPainter() = 0;
+  virtual bool SetTimer(uintptr_t id, uint32_t milliseconds) = 0;
+  virtual void KillTimer(uintptr_t id) = 0;
+  virtual void PostDestroy(uintptr_t wParam, intptr_t lParam) = 0;
+  virtual void PostQuit(int exitCode) = 0;
+  // GetMessageA / TranslateMessage / DispatchMessageA until the quit message: its wParam.
+  virtual int RunMessageLoop() = 0;
+  virtual GdiHandle MakeFont(const FontSpec& font) = 0;
+  virtual GdiHandle CreateSolidBrush(Rgb colour) = 0;
+  virtual void DeleteObject(GdiHandle object) = 0;
+};
+
+}  // namespace platform
