@@ -22,7 +22,7 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   wineserver -k || true'
 echo "path file 1 (C:\\windows\\tavopath.tvh): $(cat "$WINEPREFIX/drive_c/windows/tavopath.tvh")"
 echo "path file 2 (C:\\tavohu\\tavopath.tvh): $(cat "$WINEPREFIX/drive_c/tavohu/tavopath.tvh")"
-echo "registry HKLM\\Software\\tavowb (32-bit view), value path:"
+echo "registry HKLM\\Software\\tavowb (32-bit view), value path (Wine keeps a zero of its own after an ANSI text):"
 e2e_probe reg HKLM 'Software\tavowb' path 32 | sed 's/^/  /'
 echo "keyboard layouts with a layout text:"
 e2e_probe regenum HKLM 'System\CurrentControlSet\Control\Keyboard Layouts' 'Layout Text' | grep -i '^e0' | sed 's/^/  /'
