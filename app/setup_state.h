@@ -3,6 +3,7 @@
 // One object per run; each test starts from a fresh one.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -35,6 +36,10 @@ struct SetupState {
   uint32_t WindowsMajor = 0;
   std::string SysWow64Dir;
 
+  // The payload archive image (read-only, from the program's resources) and the 2 MiB scratch
+  // block every entry is decompressed in; both absent until set up.
+  std::unique_ptr<platform::ResourceImage> PayloadImage;
+  std::unique_ptr<platform::MemoryBlock> WorkBuffer;
   int BackupState = NoBackup;
   bool OldImeLocked = false;
   uint32_t ImeLayoutHandle = 0;

@@ -1,5 +1,7 @@
 # Host build: the in-memory fake platform, the unit tests and the build's own tools.
 find_package(GTest REQUIRED)
+find_package(ZLIB REQUIRED)
+target_link_libraries(tavo_logic PUBLIC ZLIB::ZLIB)
 enable_testing()
 
 file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS platform/fake/*.cpp)

@@ -1,0 +1,75 @@
+#include "archive/archive_format.h"
+
+#include <cstring>
+
+namespace archive {
+
+uint32_t ReadU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void PutU32(uint8_t* p, uint32_t value) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+bool ReadEntryCount(const uint8_t* image, size_t size, uint32_t* count) {
+  if (!image || size < kArchiveHeaderSize) return false;
+  *count = ReadU32(image + 6);
+  return true;
+}
+
+WalkStep EntryWalker::Next(Entry* entry) {
+  if (ended_ || index_ >= count_) return WalkStep::End;
+  ended_ = true;  // until this entry proves whole
+  *entry = Entry();
+  if (size_ - offset_ < kEntryHeaderSize) {
+    if (size_ - offset_ >= 2 && (image_[offset_] != 'C' || image_[offset_ + 1] != 'F')) return WalkStep::NotAnEntry;
+    return WalkStep::Truncated;
+  }
+  const uint8_t* header = image_ + offset_;
+  if (header[0] != 'C' || header[1] != 'F') return WalkStep::NotAnEntry;
+  const void* nul = std::memchr(header + 2, 0, kNameFieldSize - 2);
+  if (!nul) return WalkStep::NameUnended;
+  entry->name.assign(reinterpret_cast<const char*>(header + 2), static_cast<const uint8_t*>(nul) - (header + 2));
+  entry->compressedLength = ReadU32(header + kNameFieldSize);
+  size_t dataOffset = offset_ + kEntryHeaderSize;
+  if (entry->compressedLength > size_ - dataOffset) return WalkStep::Truncated;
+  entry->data = image_ + dataOffset;
+  offset_ = dataOffset + entry->compressedLength;
+  ++index_;
+  ended_ = false;
+  return WalkStep::Entry;
+}
+
+bool IsBareFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  // Separators are refused in any byte position, also where a code page would read them as the
+  // second byte of a double-byte character: no legitimate name needs that.
+  for (unsigned char c : name) {
+    if (c == '\\' || c == '/' || c == ':' || c < 0x20) return false;
+  }
+  return true;
+}
+
+std::string EntryHeader(std::string_view name, uint32_t compressedLength) {
+  std::string header(kEntryHeaderSize, static_cast<char>(kNameFiller));
+  header[0] = 'C';
+  header[1] = 'F';
+  size_t n = name.size() < kMaxEntryName ? name.size() : kMaxEntryName;
+  std::memcpy(header.data() + 2, name.data(), n);
+  header[2 + n] = '\0';
+  PutU32(reinterpret_cast<uint8_t*>(header.data() + kNameFieldSize), compressedLength);
+  return header;
+}
+
+std::string ArchiveHeader(uint32_t totalLength, uint32_t count) {
+  std::string header(kArchiveHeaderSize, '\0');
+  header[0] = 'T';
+  header[1] = 'V';
+  PutU32(reinterpret_cast<uint8_t*>(header.data() + 2), totalLength);
+  PutU32(reinterpret_cast<uint8_t*>(header.data() + 6), count);
+  return header;
+}
+
+}  // namespace archive

@@ -1,0 +1,69 @@
+// The container format shared by the payload, the skins and the user-data backup:
+//   "TV", total length (u32 LE), entry count (u32 LE), then per entry
+//   "CF" + file name + NUL in a 16-byte field, compressed length (u32 LE), one zlib stream.
+// The walk below checks every offset against the bytes present before it reads them.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace archive {
+
+constexpr size_t kArchiveHeaderSize = 10;
+constexpr size_t kEntryHeaderSize = 20;
+constexpr size_t kNameFieldSize = 16;
+constexpr size_t kMaxEntryName = 12;  // "CF" + 12 bytes + NUL leaves one byte of the field over
+constexpr uint8_t kNameFiller = 0xCC;
+// The work area: a 100-byte name area, then the data area to the end of the work buffer.
+constexpr size_t kWorkBufferSize = 2 * 1024 * 1024;
+constexpr size_t kNameAreaSize = 100;
+constexpr size_t kSkinLoadSize = 128 * 1024;
+
+uint32_t ReadU32(const uint8_t* p);
+void PutU32(uint8_t* p, uint32_t value);
+
+// The entry count of an image, or false when the image is shorter than its header.
+bool ReadEntryCount(const uint8_t* image, size_t size, uint32_t* count);
+
+struct Entry {
+  std::string name;         // without "CF", up to the NUL
+  const uint8_t* data = nullptr;
+  uint32_t compressedLength = 0;
+};
+
+enum class WalkStep {
+  Entry,         // entry is complete and lies inside the image
+  End,           // all entries of the count were walked
+  NotAnEntry,    // the name field does not begin with "CF": the walk ends (as the format wants)
+  Truncated,     // the entry header or its stream runs past the image: the walk ends
+  NameUnended,   // no NUL within the name field: the walk ends
+};
+
+// Walks the entries of an image, at most `count` of them.
+class EntryWalker {
+ public:
+  EntryWalker(const uint8_t* image, size_t size, uint32_t count)
+      : image_(image), size_(size), count_(count) {}
+  // The next entry; on Truncated, `entry` still carries the name when the header was whole.
+  WalkStep Next(Entry* entry);
+  uint32_t index() const { return index_; }
+
+ private:
+  const uint8_t* image_;
+  size_t size_;
+  uint32_t count_;
+  uint32_t index_ = 0;
+  size_t offset_ = kArchiveHeaderSize;
+  bool ended_ = false;
+};
+
+// A name that may become a file of the install directory: not empty, not "." or "..", no
+// directory part and no drive.
+bool IsBareFileName(std::string_view name);
+
+// The 20-byte entry header for name and compressed length (filler after the NUL).
+std::string EntryHeader(std::string_view name, uint32_t compressedLength);
+std::string ArchiveHeader(uint32_t totalLength, uint32_t count);
+
+}  // namespace archive

@@ -1,0 +1,155 @@
+#include "archive/archive_format.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <vector>
+
+#include "archive/archive_writer.h"
+#include "tests/support/archive_fixture.h"
+
+using testing_support::RandomBytes;
+
+namespace {
+
+using archive::Entry;
+using archive::EntryWalker;
+using archive::WalkStep;
+
+std::string Pack(const std::vector<archive::NamedContent>& files) {
+  std::string image, error;
+  EXPECT_TRUE(archive::PackArchive(files, &image, &error)) << error;
+  return image;
+}
+
+// Walks a copy of exactly `bytes` (so a sanitizer sees any read past it), kept in `copy` for the
+// entries that point into it; the entries found.
+std::vector<Entry> Walk(const std::string& bytes, WalkStep* last, std::vector<uint8_t>& copy) {
+  copy.assign(bytes.begin(), bytes.end());
+  std::vector<Entry> entries;
+  uint32_t count = 0;
+  if (!archive::ReadEntryCount(copy.data(), copy.size(), &count)) {
+    *last = WalkStep::Truncated;
+    return entries;
+  }
+  EntryWalker walker(copy.data(), copy.size(), count);
+  Entry entry;
+  while ((*last = walker.Next(&entry)) == WalkStep::Entry) {
+    EXPECT_LE(entry.data + entry.compressedLength, copy.data() + copy.size());
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+TEST(ArchiveFormat, HeadersAreLaidOutByteForByte) {
+  std::string image = Pack({{"kelv1.bmp", "BM"}, {"a", ""}});
+  ASSERT_GE(image.size(), 30u);
+  EXPECT_EQ(image.substr(0, 2), "TV");
+  EXPECT_EQ(archive::ReadU32(reinterpret_cast<const uint8_t*>(image.data()) + 2), image.size());
+  EXPECT_EQ(archive::ReadU32(reinterpret_cast<const uint8_t*>(image.data()) + 6), 2u);
+  std::string header = image.substr(10, 20);
+  EXPECT_EQ(header.substr(0, 12), std::string("CFkelv1.bmp\0", 12));
+  EXPECT_EQ(header.substr(12, 4), "\xCC\xCC\xCC\xCC");
+  EXPECT_EQ(static_cast<unsigned char>(image[30]), 0x78);  // zlib wrapper, default level
+  EXPECT_EQ(static_cast<unsigned char>(image[31]), 0x9C);
+  // The longest name leaves exactly one filler byte.
+  EXPECT_EQ(archive::EntryHeader("twelve_bytes", 0).substr(2, 14), std::string("twelve_bytes\0\xCC", 14));
+}
+
+TEST(ArchiveFormat, RoundTripsAtSeveralSizes) {
+  std::vector<archive::NamedContent> files = {
+      {"empty.txt", ""},
+      {"one.dat", "x"},
+      {"random.bin", RandomBytes(100000, 1)},
+      {"big.tvh", std::string(1833364, 'k') + RandomBytes(1000, 2)},
+      {"\xC0\xE4\xC9\xAB.tvz", RandomBytes(4096, 3)},
+  };
+  WalkStep last;
+  std::vector<uint8_t> storage;
+  std::vector<Entry> entries = Walk(Pack(files), &last, storage);
+  EXPECT_EQ(last, WalkStep::End);
+  ASSERT_EQ(entries.size(), files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(entries[i].name, files[i].name);
+    std::string out(files[i].bytes.size() + 1, '\0');
+    uLongf length = out.size();
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &length, entries[i].data, entries[i].compressedLength),
+              Z_OK);
+    EXPECT_EQ(out.substr(0, length), files[i].bytes) << files[i].name;
+  }
+}
+
+TEST(ArchiveFormat, EveryCutShortImageEndsTheWalkInsideTheBytes) {
+  std::string image = Pack({{"a.txt", "alpha"}, {"b.txt", RandomBytes(300, 4)}, {"c.txt", "gamma"}});
+  std::vector<uint8_t> storage;
+  for (size_t cut = 0; cut < image.size(); ++cut) {
+    WalkStep last;
+    std::vector<Entry> entries = Walk(image.substr(0, cut), &last, storage);
+    EXPECT_NE(last, WalkStep::End) << cut;
+    EXPECT_LT(entries.size(), 3u) << cut;
+  }
+}
+
+TEST(ArchiveFormat, EveryBitFlipIsWalkedSafely) {
+  std::string image = Pack({{"a.txt", "alpha"}, {"b.txt", "beta"}});
+  std::vector<uint8_t> storage;
+  for (size_t i = 0; i < image.size(); ++i) {
+    for (int bit = 0; bit < 8; ++bit) {
+      std::string flipped = image;
+      flipped[i] = static_cast<char>(flipped[i] ^ (1 << bit));
+      WalkStep last;
+      Walk(flipped, &last, storage);  // the walker checks each entry lies inside the copy
+    }
+  }
+}
+
+TEST(ArchiveFormat, MalformedEntriesEndTheWalk) {
+  std::string image = Pack({{"a.txt", "alpha"}, {"b.txt", "beta"}});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    size_t entries;
+    WalkStep last;
+  };
+  std::string noCf = image;
+  noCf[10 + 20 + archive::ReadU32(reinterpret_cast<const uint8_t*>(image.data()) + 26)] = 'X';
+  std::string noNul = image;
+  for (size_t i = 12; i < 26; ++i) noNul[i] = 'n';
+  std::string countTooHigh = image;
+  countTooHigh[6] = 3;
+  std::string lengthPastEnd = image;
+  lengthPastEnd[29] = '\x7F';
+  const Case cases[] = {
+      {"second entry without CF", noCf, 1, WalkStep::NotAnEntry},
+      {"name without NUL", noNul, 0, WalkStep::NameUnended},
+      {"count larger than the entries", countTooHigh, 2, WalkStep::Truncated},
+      {"compressed length past the end", lengthPastEnd, 0, WalkStep::Truncated},
+      {"shorter than its header", image.substr(0, 9), 0, WalkStep::Truncated},
+  };
+  std::vector<uint8_t> storage;
+  for (const auto& c : cases) {
+    WalkStep last;
+    EXPECT_EQ(Walk(c.bytes, &last, storage).size(), c.entries) << c.what;
+    EXPECT_EQ(last, c.last) << c.what;
+  }
+}
+
+TEST(ArchiveFormat, OnlyBareFileNamesAreAccepted) {
+  const std::pair<const char*, bool> cases[] = {
+      {"tavohu4.ime", true},   {"\xC0\xE4\xC9\xAB.tvz", true}, {"a", true},          {"...", true},
+      {"", false},             {".", false},                   {"..", false},        {"..\\x.dll", false},
+      {"a\\b", false},         {"a/b", false},                 {"c:x", false},       {"\\x", false},
+      {"a\tb", false},         {"\x81\\x", false},
+  };
+  for (auto [name, bare] : cases) EXPECT_EQ(archive::IsBareFileName(name), bare) << name;
+}
+
+TEST(ArchiveFormat, PackRefusesBadNames) {
+  std::string image, error;
+  EXPECT_FALSE(archive::PackArchive({{"thirteen_byte", ""}}, &image, &error));
+  EXPECT_FALSE(archive::PackArchive({{"a", ""}, {"a", ""}}, &image, &error));
+  EXPECT_FALSE(archive::PackArchive({{"..\\a", ""}}, &image, &error));
+  EXPECT_TRUE(archive::PackArchive({{"a", ""}, {"A", ""}}, &image, &error));
+}
+
+}  // namespace

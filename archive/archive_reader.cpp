@@ -1,0 +1,105 @@
+#include "archive/archive_reader.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+#include "app/path_format.h"
+#include "archive/archive_format.h"
+#include "archive/file_replace.h"
+#include "archive/texts.h"
+#include "platform/constants.h"
+
+namespace archive {
+namespace {
+
+void ReportEntry(app::SetupState& s, const std::string& name) {
+  s.os.dialogs.MessageA(std::string(text::kUnpackFailedBefore) + name + text::kUnpackFailedAfter,
+                        text::kCaptionInstall, platform::kMbOk);
+}
+
+// zlib's one-call decompression into `room` bytes; the produced length, or -1 on any error.
+long Uncompress(const Entry& entry, uint8_t* out, size_t room) {
+  uLongf produced = static_cast<uLongf>(room);
+  int rc = uncompress(out, &produced, entry.data, entry.compressedLength);
+  return rc == Z_OK ? static_cast<long>(produced) : -1;
+}
+
+// Writes one decompressed entry over whatever is at the target; true when all bytes landed.
+bool WriteEntry(app::SetupState& s, const std::string& target, const uint8_t* data, size_t length) {
+  platform::Files& files = s.os.files;
+  if (DeleteIfPresent(files, target) == -1) MoveFileAside(files, target);
+  auto file = files.Create(target);
+  if (!file) return false;
+  return file->Write(data, static_cast<unsigned long>(length)) == static_cast<long>(length);
+}
+
+}  // namespace
+
+size_t LoadArchiveEntry(app::SetupState& s, const std::string& name) {
+  if (!s.PayloadImage || !s.WorkBuffer || s.WorkBuffer->Size() <= kNameAreaSize + 2) return 0;
+  uint8_t* data = DataArea(s.WorkBuffer->Data());
+  size_t room = s.WorkBuffer->Size() - kNameAreaSize;
+  data[0] = data[1] = 0;
+  uint32_t count = 0;
+  if (!ReadEntryCount(s.PayloadImage->Data(), s.PayloadImage->Size(), &count) || count == 0) return 0;
+  EntryWalker walker(s.PayloadImage->Data(), s.PayloadImage->Size(), count);
+  Entry entry;
+  while (walker.Next(&entry) == WalkStep::Entry) {
+    if (entry.name != name) continue;
+    if (entry.compressedLength == 0) return 0;
+    long produced = Uncompress(entry, data, room);
+    return produced > 0 ? static_cast<size_t>(produced) : 0;
+  }
+  return 0;
+}
+
+bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
+                   size_t workAreaSize, uint32_t* writtenOut) {
+  if (writtenOut) *writtenOut = 0;
+  uint32_t count = 0;
+  if (!workArea || workAreaSize <= kNameAreaSize || !ReadEntryCount(image, imageSize, &count)) return false;
+  char* nameArea = reinterpret_cast<char*>(workArea);
+  uint8_t* data = DataArea(workArea);
+  size_t room = workAreaSize - kNameAreaSize;
+  uint32_t written = 0;
+  EntryWalker walker(image, imageSize, count);
+  Entry entry;
+  for (;;) {
+    WalkStep step = walker.Next(&entry);
+    if (step == WalkStep::Truncated && !entry.name.empty()) ReportEntry(s, entry.name);
+    if (step != WalkStep::Entry) break;
+    std::memset(nameArea, 0, kNameAreaSize);
+    std::memcpy(nameArea, entry.name.data(), std::min(entry.name.size(), kNameAreaSize - 1));
+
+    std::string target;
+    long produced = -1;
+    // A name with a directory part must never reach the file system: the archive may come
+    // from the install directory itself (skins, the backup), which is open to other programs.
+    if (IsBareFileName(entry.name) && app::JoinPath(s.InstallDir, entry.name, &target)) {
+      produced = Uncompress(entry, data, room);
+    }
+    if (produced > 0 && WriteEntry(s, target, data, static_cast<size_t>(produced))) {
+      ++written;
+    } else {
+      ReportEntry(s, entry.name);
+    }
+  }
+  if (writtenOut) *writtenOut = written;
+  return written == count;
+}
+
+void UnpackDefaultSkin(app::SetupState& s) {
+  if (s.BackupState == app::DataKept || !s.WorkBuffer || s.WorkBuffer->Size() <= kSkinLoadSize) return;
+  std::string path;
+  if (!app::JoinPath(s.InstallDir, text::kDefaultSkin, &path)) return;
+  auto file = s.os.files.Open(path, platform::OpenMode::Read);
+  if (!file) return;
+  uint8_t* buffer = s.WorkBuffer->Data();
+  long n = file->Read(buffer, kSkinLoadSize);
+  file.reset();
+  if (n <= 0) return;
+  UnpackArchive(s, buffer, static_cast<size_t>(n), buffer + kSkinLoadSize, s.WorkBuffer->Size() - kSkinLoadSize);
+}
+
+}  // namespace archive

@@ -1,0 +1,30 @@
+// Reading archives: one payload entry into the work buffer, every entry of an image into the
+// install directory, and the default skin archive over the skin files there.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/setup_state.h"
+
+namespace archive {
+
+// Decompresses the payload entry `name` (exact, case-sensitive) into the data area of the work
+// buffer. The first two bytes of the data area are 0 when no entry was produced. Returns the
+// number of bytes produced (0: absent, empty or corrupt).
+size_t LoadArchiveEntry(app::SetupState& s, const std::string& name);
+
+// Writes each entry of the image as InstallDir + name, using the work area (name area, then
+// data area) for the decompressed content. True when every entry of the count was written;
+// `written` (optional) receives how many were.
+bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
+                   size_t workAreaSize, uint32_t* written = nullptr);
+
+// Unpacks InstallDir + "冷色瓷面.tvz" (its first 128 KiB) into the install directory, unless the
+// user kept the earlier installation's data.
+void UnpackDefaultSkin(app::SetupState& s);
+
+// The data area of a work area.
+inline uint8_t* DataArea(uint8_t* workArea) { return workArea + 100; }
+
+}  // namespace archive

@@ -1,0 +1,174 @@
+#include "archive/archive_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "archive/texts.h"
+#include "platform/constants.h"
+#include "tests/support/archive_fixture.h"
+#include "tests/support/encoding.h"
+
+namespace {
+
+using testing_support::Encode;
+using testing_support::PackOrDie;
+using testing_support::UnpackFailedText;
+
+class ArchiveReader : public testing_support::ArchiveMachine {
+ protected:
+  bool Unpack(const std::string& image) {
+    return archive::UnpackArchive(s, reinterpret_cast<const uint8_t*>(image.data()), image.size(), Work(),
+                                  s.WorkBuffer->Size());
+  }
+};
+
+TEST_F(ArchiveReader, UnpackWritesEveryEntryAsAFileOfTheInstallDirectory) {
+  std::string image = PackOrDie({{"a.txt", "alpha"}, {"\xC0\xE4.tvz", "skin"}, {"big.tvh", std::string(1833364, 'z')}});
+  EXPECT_TRUE(Unpack(image));
+  EXPECT_EQ(File("a.txt"), "alpha");
+  EXPECT_EQ(File("\xC0\xE4.tvz"), "skin");
+  EXPECT_EQ(File("big.tvh").size(), 1833364u);
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  // The name area holds the last entry's name.
+  EXPECT_STREQ(reinterpret_cast<const char*>(Work()), "big.tvh");
+}
+
+TEST_F(ArchiveReader, EmptyArchiveAndOddHeadersAreReadByTheirCount) {
+  EXPECT_TRUE(Unpack(PackOrDie({})));
+  EXPECT_TRUE(fake.files.List("c:\\tavohu\\*.*").size() == 2);  // "." and ".."
+  std::string image = PackOrDie({{"a.txt", "alpha"}});
+  image[0] = 'X';                              // magic
+  image[2] = image[3] = image[4] = '\x55';     // total length
+  image[10 + 8] = '\x11';                      // filler after the name's NUL
+  EXPECT_TRUE(Unpack(image));
+  EXPECT_EQ(File("a.txt"), "alpha");
+}
+
+TEST_F(ArchiveReader, DuplicateNamesAreWrittenInOrderSoTheLaterWins) {
+  EXPECT_TRUE(Unpack(PackOrDie({{"a.txt", "first"}, {"b.txt", "b"}})));
+  std::string image = PackOrDie({{"a.txt", "first"}, {"b.txt", "b"}});
+  std::string second = PackOrDie({{"a.txt", "second"}});
+  // Append the second archive's entry and raise the count.
+  image += second.substr(10);
+  image[6] = 3;
+  EXPECT_TRUE(Unpack(image));
+  EXPECT_EQ(File("a.txt"), "second");
+  SetPayload(image);
+  ASSERT_EQ(archive::LoadArchiveEntry(s, "a.txt"), 5u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(archive::DataArea(Work())), 5), "first");
+}
+
+TEST_F(ArchiveReader, FailedEntriesAreReportedOneByOneAndTheWalkGoesOn) {
+  std::string corrupt = PackOrDie({{"bad.dat", std::string(500, 'q')}});
+  corrupt[10 + 20 + 10] ^= 0x55;  // inside the deflate data
+  std::string image = PackOrDie({{"empty.txt", ""}, {"ok1.txt", "one"}, {"big.bin", std::string(2097053, 'b')},
+                                 {"fits.bin", std::string(2097052, 'f')}});
+  // Add the corrupt entry at the end.
+  image += corrupt.substr(10);
+  image[6] = 5;
+  fake.files.AddFile("c:\\tavohu\\bad.dat", "earlier");
+  EXPECT_FALSE(Unpack(image));
+  EXPECT_FALSE(Has("empty.txt"));
+  EXPECT_EQ(File("ok1.txt"), "one");
+  EXPECT_FALSE(Has("big.bin"));
+  EXPECT_EQ(File("fits.bin").size(), 2097052u);
+  EXPECT_EQ(File("bad.dat"), "earlier");  // a failed decompression leaves the earlier file
+  std::vector<std::string> expected = {UnpackFailedText("empty.txt"), UnpackFailedText("big.bin"),
+                                       UnpackFailedText("bad.dat")};
+  EXPECT_EQ(Messages(), expected);
+  for (const auto& box : fake.dialogs.shown) {
+    EXPECT_FALSE(box.wide);
+    EXPECT_EQ(box.caption, Encode("Tavo安装", "GBK"));
+    EXPECT_EQ(box.type, platform::kMbOk);
+  }
+}
+
+TEST_F(ArchiveReader, NamesWithADirectoryPartAreNeverWritten) {
+  fake.files.AddDirectory("c:\\windows\\system32");
+  std::string image = PackOrDie({{"ok.txt", "ok"}});
+  const char* evil[] = {"..\\evil.dll", "..", ".", "a/b.txt", "c:x.txt", "\\root.txt", ""};
+  uint32_t count = 1;
+  for (const char* name : evil) {
+    std::string header = archive::EntryHeader(name, 0);
+    std::string packed = PackOrDie({{"x", "payload"}}).substr(30);
+    archive::PutU32(reinterpret_cast<uint8_t*>(header.data() + 16), static_cast<uint32_t>(packed.size()));
+    image += header + packed;
+    ++count;
+  }
+  archive::PutU32(reinterpret_cast<uint8_t*>(image.data() + 6), count);
+  EXPECT_FALSE(Unpack(image));
+  EXPECT_EQ(File("ok.txt"), "ok");
+  std::vector<std::string> files = fake.files.AllFiles();
+  EXPECT_EQ(files, std::vector<std::string>{"c:\\tavohu\\ok.txt"});
+  EXPECT_EQ(fake.dialogs.shown.size(), std::size(evil));
+}
+
+TEST_F(ArchiveReader, TruncatedArchivesWriteWhatIsWholeAndReportTheCutEntry) {
+  std::string image = PackOrDie({{"a.txt", "alpha"}, {"b.txt", std::string(4000, 'b')}});
+  EXPECT_FALSE(Unpack(image.substr(0, image.size() - 10)));
+  EXPECT_EQ(File("a.txt"), "alpha");
+  EXPECT_FALSE(Has("b.txt"));
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("b.txt")});
+  EXPECT_FALSE(Unpack(image.substr(0, 5)));
+}
+
+TEST_F(ArchiveReader, ReadOnlyTargetsAreReplacedAndTargetsInUseMovedAside) {
+  fake.files.AddFile("c:\\tavohu\\ro.txt", "old", platform::kAttrReadOnly);
+  fake.files.AddFile("c:\\tavohu\\tavohu4.ime", "loaded");
+  fake.files.SetInUse("c:\\tavohu\\tavohu4.ime", true);
+  EXPECT_TRUE(Unpack(PackOrDie({{"ro.txt", "new"}, {"tavohu4.ime", "module"}})));
+  EXPECT_EQ(File("ro.txt"), "new");
+  EXPECT_EQ(File("tavohu4.ime"), "module");
+  EXPECT_EQ(File("tavohu2.ime"), "loaded");
+}
+
+TEST_F(ArchiveReader, LoadArchiveEntryFindsExactNamesOnly) {
+  SetPayload(PackOrDie({{"kelv1.bmp", "BMpicture"}, {"zero.bin", ""}}));
+  uint8_t* data = archive::DataArea(Work());
+  EXPECT_EQ(archive::LoadArchiveEntry(s, "kelv1.bmp"), 9u);
+  EXPECT_EQ(std::memcmp(data, "BMpicture", 9), 0);
+  EXPECT_EQ(archive::LoadArchiveEntry(s, "KELV1.BMP"), 0u);
+  EXPECT_EQ(data[0], 0);
+  EXPECT_EQ(data[1], 0);
+  EXPECT_EQ(archive::LoadArchiveEntry(s, "zero.bin"), 0u);
+
+  // Absent image or work buffer: nothing is read or written.
+  s.PayloadImage.reset();
+  EXPECT_EQ(archive::LoadArchiveEntry(s, "kelv1.bmp"), 0u);
+  SetPayload(PackOrDie({{"kelv1.bmp", "BM"}}));
+  s.WorkBuffer.reset();
+  EXPECT_EQ(archive::LoadArchiveEntry(s, "kelv1.bmp"), 0u);
+  archive::UnpackDefaultSkin(s);
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+}
+
+TEST_F(ArchiveReader, DefaultSkinIsUnpackedFromItsFirst128KiB) {
+  std::string skin = PackOrDie({{"skin.ini", std::string(4096, 's')}, {"bg.bmp", "BMbg"}});
+  fake.files.AddFile("c:\\tavohu\\" + std::string(archive::text::kDefaultSkin), skin);
+  s.BackupState = app::DataKept;
+  archive::UnpackDefaultSkin(s);
+  EXPECT_FALSE(Has("skin.ini"));
+  s.BackupState = app::BackupMade;
+  archive::UnpackDefaultSkin(s);
+  EXPECT_EQ(File("skin.ini"), std::string(4096, 's'));
+  EXPECT_EQ(File("bg.bmp"), "BMbg");
+
+  // A skin archive longer than 128 KiB: the entry that crosses the limit is cut off and reported.
+  std::string incompressible = testing_support::RandomBytes(140000, 7);
+  std::string big = PackOrDie({{"first.bmp", "BM1"}, {"huge.bmp", incompressible}});
+  ASSERT_GT(big.size(), archive::kSkinLoadSize);
+  fake.files.AddFile("c:\\tavohu\\" + std::string(archive::text::kDefaultSkin), big);
+  archive::UnpackDefaultSkin(s);
+  EXPECT_EQ(File("first.bmp"), "BM1");
+  EXPECT_FALSE(Has("huge.bmp"));
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("huge.bmp")});
+}
+
+TEST_F(ArchiveReader, MissingSkinIsSilent) {
+  archive::UnpackDefaultSkin(s);
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  EXPECT_TRUE(fake.files.AllFiles().empty());
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#include "archive/archive_writer.h"
+
+#include <zlib.h>
+
+#include <set>
+
+#include "archive/archive_format.h"
+
+namespace archive {
+
+bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, std::string* error) {
+  std::set<std::string> names;
+  std::string body;
+  for (const NamedContent& file : files) {
+    if (!IsBareFileName(file.name)) {
+      *error = "not a bare file name: " + file.name;
+      return false;
+    }
+    if (file.name.size() > kMaxEntryName) {
+      *error = "name longer than 12 bytes: " + file.name;
+      return false;
+    }
+    if (!names.insert(file.name).second) {
+      *error = "name given twice: " + file.name;
+      return false;
+    }
+    uLongf length = compressBound(static_cast<uLong>(file.bytes.size()));
+    std::string packed(length, '\0');
+    if (compress(reinterpret_cast<Bytef*>(packed.data()), &length, reinterpret_cast<const Bytef*>(file.bytes.data()),
+                 static_cast<uLong>(file.bytes.size())) != Z_OK) {
+      *error = "cannot compress: " + file.name;
+      return false;
+    }
+    packed.resize(length);
+    body += EntryHeader(file.name, static_cast<uint32_t>(length));
+    body += packed;
+  }
+  *archive = ArchiveHeader(static_cast<uint32_t>(kArchiveHeaderSize + body.size()), static_cast<uint32_t>(files.size()));
+  *archive += body;
+  return true;
+}
+
+}  // namespace archive

@@ -1,0 +1,57 @@
+#include "archive/file_replace.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/constants.h"
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+constexpr char kModule[] = "c:\\windows\\system32\\tavohu4.ime";
+constexpr char kAside2[] = "c:\\windows\\system32\\tavohu2.ime";
+constexpr char kAside1[] = "c:\\windows\\system32\\tavohu1.ime";
+
+TEST(DeleteIfPresent, RemovesWhateverItCanAndSaysWhenAFileStays) {
+  platform::fake::FakeFiles files;
+  EXPECT_EQ(archive::DeleteIfPresent(files, kModule), 0);
+  files.AddFile(kModule, "x", platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem);
+  EXPECT_EQ(archive::DeleteIfPresent(files, kModule), 0);
+  EXPECT_FALSE(files.HasFile(kModule));
+  files.AddFile(kModule, "x");
+  files.SetInUse(kModule, true);
+  EXPECT_EQ(archive::DeleteIfPresent(files, kModule), -1);
+  EXPECT_TRUE(files.HasFile(kModule));
+}
+
+TEST(MoveFileAside, TakesTheName2ThenTheName1) {
+  struct Case {
+    const char* what;
+    bool leftover2, leftover2InUse, leftover1InUse;
+    int result;
+    const char* movedTo;
+  };
+  const Case cases[] = {
+      {"no leftover", false, false, false, 0, kAside2},
+      {"leftover deleted first", true, false, false, 0, kAside2},
+      {"leftover in use", true, true, false, 0, kAside1},
+      {"both names in use", true, true, true, -1, nullptr},
+  };
+  for (const auto& c : cases) {
+    platform::fake::FakeFiles files;
+    files.AddFile(kModule, "module");
+    files.SetInUse(kModule, true);
+    if (c.leftover2) files.AddFile(kAside2, "left");
+    if (c.leftover2InUse) files.SetInUse(kAside2, true);
+    if (c.leftover1InUse) {
+      files.AddFile(kAside1, "left1");
+      files.SetInUse(kAside1, true);
+    }
+    EXPECT_EQ(archive::MoveFileAside(files, kModule), c.result) << c.what;
+    EXPECT_EQ(files.HasFile(kModule), c.result != 0) << c.what;
+    if (c.movedTo) {
+      EXPECT_EQ(files.Contents(c.movedTo), "module") << c.what;
+    }
+  }
+}
+
+}  // namespace

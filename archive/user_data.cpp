@@ -1,0 +1,159 @@
+#include "archive/user_data.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+#include "app/install_location.h"
+#include "app/path_format.h"
+#include "archive/archive_format.h"
+#include "archive/archive_reader.h"
+#include "archive/file_replace.h"
+#include "archive/texts.h"
+
+namespace archive {
+namespace {
+
+struct BackupItem {
+  const char* copiedFrom;  // the live .tvh file copied to the entry's .tv1 name first, or null
+  const char* entry;
+  bool required;
+};
+
+constexpr BackupItem kBackupList[] = {
+    {"tavocyzk.tvh", "tavocyzk.tv1", true}, {"cfontset.tvh", "cfontset.tv1", true},
+    {"cwbzlcz1.tvh", "cwbzlcz1.tv1", true}, {"tvwbcmxz.tvh", "tvwbcmxz.tv1", true},
+    {"tvdhzcm.tvh", "tvdhzcm.tv1", true},   {"tavodhz.tvh", "tavodhz.tv1", true},
+    {"tvgbkhz.tvh", "tvgbkhz.tv1", true},   {nullptr, "tvszsj43.tvh", true},
+    {nullptr, "tavodwdw.txt", true},        {nullptr, "tavozdym.tvh", true},
+    {nullptr, "tvpyzdym.tvh", true},        {nullptr, "tvwbpy.txt", true},
+    {nullptr, "tavoynhz.txt", true},        {nullptr, "tavozdfh.tvh", true},
+    {nullptr, "userck.txt", false},         {nullptr, "delck.txt", false},
+    {nullptr, "fttvzdym.txt", false},       {nullptr, "ftpyzdym.txt", false},
+    {nullptr, "cwb.ov1", false},            {nullptr, "tavopymb.ov1", false},
+    {nullptr, "tvgbkbh.tvh", false},        {nullptr, "tvszsj05.tvh", false},
+    {nullptr, "tvszsj06.tvh", false},
+};
+
+// The file size by seeking to the end and back; -1 when the file cannot seek.
+long FileSize(platform::File& file) {
+  long size = file.Seek(0, platform::SeekFrom::End);
+  if (size < 0 || file.Seek(0, platform::SeekFrom::Begin) != 0) return -1;
+  return size;
+}
+
+bool WriteAll(platform::File& file, const void* data, size_t size) {
+  return file.Write(data, static_cast<unsigned long>(size)) == static_cast<long>(size);
+}
+
+// Opens the archive for appending: its header read (or a fresh one written) and the file
+// position at the end of the last entry. False when the archive is unusable or holds `name`.
+bool OpenForAppend(app::SetupState& s, const std::string& archivePath, const std::string& name,
+                   std::unique_ptr<platform::File>* out, uint8_t header[kArchiveHeaderSize]) {
+  auto archiveFile = s.os.files.Open(archivePath, platform::OpenMode::ReadWrite);
+  if (!archiveFile) {
+    archiveFile = s.os.files.Create(archivePath);
+    std::string fresh = ArchiveHeader(kArchiveHeaderSize, 0);
+    if (!archiveFile || !WriteAll(*archiveFile, fresh.data(), fresh.size())) return false;
+    std::memcpy(header, fresh.data(), kArchiveHeaderSize);
+    *out = std::move(archiveFile);
+    return true;
+  }
+  long size = FileSize(*archiveFile);
+  if (size < static_cast<long>(kArchiveHeaderSize) ||
+      archiveFile->Read(header, kArchiveHeaderSize) != static_cast<long>(kArchiveHeaderSize)) {
+    return false;
+  }
+  uint32_t count = ReadU32(header + 6);
+  long position = kArchiveHeaderSize;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint8_t entry[kEntryHeaderSize];
+    if (archiveFile->Read(entry, kEntryHeaderSize) != static_cast<long>(kEntryHeaderSize)) return false;
+    if (entry[0] != 'C' || entry[1] != 'F') return false;
+    const void* nul = std::memchr(entry + 2, 0, kNameFieldSize - 2);
+    if (!nul) return false;
+    std::string existing(reinterpret_cast<const char*>(entry + 2), static_cast<const uint8_t*>(nul) - (entry + 2));
+    if (existing == name) return false;
+    uint32_t length = ReadU32(entry + kNameFieldSize);
+    position += static_cast<long>(kEntryHeaderSize);
+    if (length > static_cast<unsigned long>(size - position)) return false;  // runs past the file
+    position += static_cast<long>(length);
+    if (archiveFile->Seek(position, platform::SeekFrom::Begin) != position) return false;
+  }
+  *out = std::move(archiveFile);
+  return true;
+}
+
+}  // namespace
+
+bool AddFileToArchive(app::SetupState& s, const std::string& archivePath, const std::string& filePath) {
+  size_t slash = filePath.find_last_of('\\');
+  std::string name = (slash == std::string::npos || slash == 0) ? filePath : filePath.substr(slash + 1);
+  if (name.size() > kMaxEntryName || !IsBareFileName(name)) return false;
+
+  std::unique_ptr<platform::File> archiveFile;
+  uint8_t header[kArchiveHeaderSize];
+  if (!OpenForAppend(s, archivePath, name, &archiveFile, header)) return false;
+
+  auto file = s.os.files.Open(filePath, platform::OpenMode::Read);
+  if (!file) return false;
+  long size = FileSize(*file);
+  if (size < 0) return false;
+  uLong bound = compressBound(static_cast<uLong>(size));
+  auto block = s.os.resources.AllocZeroed(static_cast<size_t>(size) + bound);
+  if (!block) return false;
+  long n = size ? file->Read(block->Data(), static_cast<unsigned long>(size)) : 0;
+  file.reset();
+  if (n < 0) return false;
+
+  uint8_t* packed = block->Data() + size;
+  uLongf packedLength = compressBound(static_cast<uLong>(n));
+  if (compress(packed, &packedLength, block->Data(), static_cast<uLong>(n)) != Z_OK || packedLength == 0) {
+    return false;
+  }
+  std::string entryHeader = EntryHeader(name, static_cast<uint32_t>(packedLength));
+  if (!WriteAll(*archiveFile, entryHeader.data(), entryHeader.size()) ||
+      !WriteAll(*archiveFile, packed, packedLength)) {
+    return false;
+  }
+  PutU32(header + 2, ReadU32(header + 2) + static_cast<uint32_t>(kEntryHeaderSize + packedLength));
+  PutU32(header + 6, ReadU32(header + 6) + 1);
+  return archiveFile->Seek(0, platform::SeekFrom::Begin) == 0 && WriteAll(*archiveFile, header, kArchiveHeaderSize);
+}
+
+bool BackupUserData(app::SetupState& s) {
+  const std::string dir = app::ReadInstallPath(s);
+  std::string archivePath;
+  if (!app::JoinPath(dir, text::kBackupArchive, &archivePath)) return false;
+  DeleteIfPresent(s.os.files, archivePath);
+  for (const BackupItem& item : kBackupList) {
+    std::string entry;
+    bool ok = app::JoinPath(dir, item.entry, &entry);
+    if (ok && item.copiedFrom) {
+      std::string live;
+      if (app::JoinPath(dir, item.copiedFrom, &live)) s.os.files.Copy(live, entry, false);
+    }
+    ok = ok && AddFileToArchive(s, archivePath, entry);
+    if (!ok && item.required) return false;
+  }
+  return true;
+}
+
+uint32_t RestoreUserData(app::SetupState& s) {
+  std::string archivePath;
+  if (!s.WorkBuffer || !app::JoinPath(s.InstallDir, text::kBackupArchive, &archivePath)) return 0;
+  auto file = s.os.files.Open(archivePath, platform::OpenMode::Read);
+  if (!file) return 0;
+  long size = FileSize(*file);
+  if (size < 0) return 0;
+  auto block = s.os.resources.AllocZeroed(static_cast<size_t>(size) + 200);
+  if (!block) return 0;
+  long n = size ? file->Read(block->Data(), static_cast<unsigned long>(size)) : 0;
+  file.reset();
+  if (n < 100) return 0;
+  uint32_t written = 0;
+  UnpackArchive(s, block->Data(), static_cast<size_t>(n), s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written);
+  return written;
+}
+
+}  // namespace archive
