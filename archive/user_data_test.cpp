@@ -1,0 +1,181 @@
+#include "archive/user_data.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/archive_format.h"
+#include "archive/texts.h"
+#include "platform/constants.h"
+#include "tests/support/archive_fixture.h"
+
+namespace {
+
+using testing_support::RandomBytes;
+using testing_support::UnpackFailedText;
+
+constexpr char kBackup[] = "c:\\tavohu\\tavoback.tvz";
+
+const char* const kLive17[] = {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"};
+const char* const kPlain8to14[] = {"tvszsj43.tvh", "tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh",
+                                   "tvwbpy.txt",   "tavoynhz.txt", "tavozdfh.tvh"};
+const char* const kOptional[] = {"userck.txt", "delck.txt",   "fttvzdym.txt", "ftpyzdym.txt", "cwb.ov1",
+                                 "tavopymb.ov1", "tvgbkbh.tvh", "tvszsj05.tvh", "tvszsj06.tvh"};
+
+class UserData : public testing_support::ArchiveMachine {
+ protected:
+  void Put(const std::string& name, const std::string& bytes) { fake.files.AddFile("c:\\tavohu\\" + name, bytes); }
+
+  // The names of the backup archive's entries, in order.
+  std::vector<std::string> Entries() {
+    std::string image = File("tavoback.tvz");
+    uint32_t count = 0;
+    std::vector<std::string> names;
+    if (!archive::ReadEntryCount(reinterpret_cast<const uint8_t*>(image.data()), image.size(), &count)) return names;
+    archive::EntryWalker walker(reinterpret_cast<const uint8_t*>(image.data()), image.size(), count);
+    archive::Entry entry;
+    while (walker.Next(&entry) == archive::WalkStep::Entry) names.push_back(entry.name);
+    return names;
+  }
+
+  // An earlier installation with every item of the list; returns what each entry should hold.
+  std::map<std::string, std::string> EarlierInstallation(bool optional) {
+    std::map<std::string, std::string> saved;
+    unsigned seed = 1;
+    for (const char* base : kLive17) {
+      std::string bytes = "user phrases of " + std::string(base) + RandomBytes(300, seed++);
+      Put(std::string(base) + ".tvh", bytes);
+      saved[std::string(base) + ".tv1"] = bytes;
+    }
+    for (const char* name : kPlain8to14) saved[name] = "settings " + std::string(name);
+    saved["tavodwdw.txt"] = RandomBytes(70000, 99);  // does not compress
+    if (optional) {
+      for (const char* name : kOptional) saved[name] = "optional " + std::string(name);
+      saved["delck.txt"] = "";  // an empty file
+    }
+    for (const auto& [name, bytes] : saved) {
+      if (name.find(".tv1") == std::string::npos) Put(name, bytes);
+    }
+    return saved;
+  }
+};
+
+TEST_F(UserData, AddingToAMissingArchiveCreatesItWithOneEntry) {
+  Put("cfontset.tv1", "font settings");
+  ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\cfontset.tv1"));
+  std::string image = File("tavoback.tvz");
+  uint32_t compressed = archive::ReadU32(reinterpret_cast<const uint8_t*>(image.data()) + 26);
+  EXPECT_EQ(image.substr(0, 2), "TV");
+  EXPECT_EQ(archive::ReadU32(reinterpret_cast<const uint8_t*>(image.data()) + 2), 10 + 20 + compressed);
+  EXPECT_EQ(archive::ReadU32(reinterpret_cast<const uint8_t*>(image.data()) + 6), 1u);
+  EXPECT_EQ(image.size(), 10 + 20 + compressed);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"cfontset.tv1"});
+}
+
+TEST_F(UserData, AddRefusesDuplicatesLongNamesAndMissingFiles) {
+  Put("a.txt", "a");
+  Put("A.TXT2", "b");
+  Put("thirteen.byte", "c");
+  ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\a.txt"));
+  std::string before = File("tavoback.tvz");
+  EXPECT_FALSE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\a.txt"));
+  EXPECT_EQ(File("tavoback.tvz"), before);
+  EXPECT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\A.TXT2"));  // case matters
+
+  EXPECT_FALSE(archive::AddFileToArchive(s, "c:\\tavohu\\other.tvz", "c:\\tavohu\\thirteen.byte"));
+  EXPECT_FALSE(Has("other.tvz"));  // refused before the archive is touched
+  EXPECT_FALSE(archive::AddFileToArchive(s, "c:\\tavohu\\other.tvz", "c:\\tavohu\\missing.txt"));
+  EXPECT_EQ(File("other.tvz").size(), 10u);  // a fresh header stays
+}
+
+TEST_F(UserData, AddFailsCleanlyWithoutMemoryOrWhenTheArchiveCannotBeWritten) {
+  Put("a.txt", "a");
+  fake.resources.failAllocation = true;
+  EXPECT_FALSE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\a.txt"));
+  fake.resources.failAllocation = false;
+  fake.files.AddDirectory("c:\\locked");
+  fake.files.DenyWrites("c:\\locked");
+  EXPECT_FALSE(archive::AddFileToArchive(s, "c:\\locked\\tavoback.tvz", "c:\\tavohu\\a.txt"));
+  // An archive whose entries run past its end is not appended to.
+  Put("broken.tvz", archive::ArchiveHeader(10, 1) + archive::EntryHeader("x", 1000) + "short");
+  EXPECT_FALSE(archive::AddFileToArchive(s, "c:\\tavohu\\broken.tvz", "c:\\tavohu\\a.txt"));
+}
+
+TEST_F(UserData, FullListIsBackedUpAndRestoredByteForByte) {
+  auto saved = EarlierInstallation(true);
+  ASSERT_TRUE(archive::BackupUserData(s));
+  std::vector<std::string> expected;
+  for (const char* base : kLive17) expected.push_back(std::string(base) + ".tv1");
+  expected.insert(expected.end(), std::begin(kPlain8to14), std::end(kPlain8to14));
+  expected.insert(expected.end(), std::begin(kOptional), std::end(kOptional));
+  EXPECT_EQ(Entries(), expected);
+  EXPECT_EQ(File("tavocyzk.tv1"), saved["tavocyzk.tv1"]);  // the copies stay
+
+  // A fresh install overwrites everything; the restore brings the user's files back.
+  for (const auto& [name, bytes] : saved) Put(name, "shipped");
+  EXPECT_EQ(archive::RestoreUserData(s), 22u);
+  for (const auto& [name, bytes] : saved) {
+    if (name == "delck.txt") continue;
+    EXPECT_EQ(File(name), bytes) << name;
+  }
+  // The empty file was stored, but decompresses to nothing: reported and not written.
+  EXPECT_EQ(File("delck.txt"), "shipped");
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("delck.txt")});
+}
+
+TEST_F(UserData, OptionalItemsMayBeMissingRequiredOnesMayNot) {
+  EarlierInstallation(false);
+  EXPECT_TRUE(archive::BackupUserData(s));
+  EXPECT_EQ(Entries().size(), 14u);
+
+  fake.files.Delete("c:\\tavohu\\tavozdym.tvh");  // item 10
+  EXPECT_FALSE(archive::BackupUserData(s));
+  EXPECT_EQ(Entries().size(), 9u);  // the entries added before the missing item
+}
+
+TEST_F(UserData, FreshMachineFailsAtTheFirstItem) {
+  EXPECT_FALSE(archive::BackupUserData(s));
+  EXPECT_EQ(File("tavoback.tvz").size(), 10u);
+}
+
+TEST_F(UserData, ALeftoverCopyIsSavedWhenItsLiveFileIsMissing) {
+  EarlierInstallation(false);
+  fake.files.Delete("c:\\tavohu\\tvgbkhz.tvh");
+  Put("tvgbkhz.tv1", "older copy");
+  EXPECT_TRUE(archive::BackupUserData(s));
+  Put("tvgbkhz.tv1", "shipped");
+  archive::RestoreUserData(s);
+  EXPECT_EQ(File("tvgbkhz.tv1"), "older copy");
+}
+
+TEST_F(UserData, RestoreIgnoresMissingAndShortArchivesAndReportsOversizedFiles) {
+  EXPECT_EQ(archive::RestoreUserData(s), 0u);
+  Put("tavoback.tvz", testing_support::PackOrDie({{"a.txt", "a"}}));  // under 100 bytes
+  EXPECT_EQ(archive::RestoreUserData(s), 0u);
+  EXPECT_FALSE(Has("a.txt"));
+
+  Put("huge.tvh", std::string(2097053, 'h'));
+  Put("small.tvh", std::string(2097052, 's'));
+  fake.files.Delete(kBackup);
+  ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\huge.tvh"));
+  ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\small.tvh"));
+  fake.files.Delete("c:\\tavohu\\huge.tvh");
+  fake.files.Delete("c:\\tavohu\\small.tvh");
+  EXPECT_EQ(archive::RestoreUserData(s), 1u);
+  EXPECT_FALSE(Has("huge.tvh"));
+  EXPECT_EQ(File("small.tvh").size(), 2097052u);
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("huge.tvh")});
+}
+
+TEST_F(UserData, PlantedBackupEntriesCannotLeaveTheInstallDirectory) {
+  std::string image = testing_support::PackOrDie({{"ok.txt", RandomBytes(200, 5)}});
+  std::string header = archive::EntryHeader("..\\..\\x.dll", 0);
+  std::string packed = testing_support::PackOrDie({{"x", std::string(200, 'x')}}).substr(30);
+  archive::PutU32(reinterpret_cast<uint8_t*>(header.data() + 16), static_cast<uint32_t>(packed.size()));
+  image += header + packed;
+  archive::PutU32(reinterpret_cast<uint8_t*>(image.data() + 6), 2);
+  Put("tavoback.tvz", image);
+  EXPECT_EQ(archive::RestoreUserData(s), 1u);
+  EXPECT_FALSE(fake.files.HasFile("c:\\x.dll"));
+  EXPECT_EQ(fake.files.AllFiles().size(), 2u);  // the archive and ok.txt
+}
+
+}  // namespace
