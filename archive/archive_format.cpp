@@ -1,5 +1,7 @@
 #include "archive/archive_format.h"
 
+#include <zlib.h>
+
 #include <cstring>
 
 namespace archive {
@@ -40,6 +42,13 @@ WalkStep EntryWalker::Next(Entry* entry) {
   ++index_;
   ended_ = false;
   return WalkStep::Entry;
+}
+
+int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length) {
+  uLongf produced = *length;
+  int rc = uncompress(out, &produced, entry.data, entry.compressedLength);
+  *length = produced;
+  return rc;
 }
 
 bool IsBareFileName(std::string_view name) {

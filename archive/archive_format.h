@@ -40,6 +40,10 @@ enum class WalkStep {
   NameUnended,   // no NUL within the name field: the walk ends
 };
 
+// zlib's one-call decompression of an entry into `*length` bytes of room; `*length` becomes the
+// length produced. The zlib result (0 on success).
+int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length);
+
 // Walks the entries of an image, at most `count` of them.
 class EntryWalker {
  public:

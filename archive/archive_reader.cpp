@@ -18,11 +18,10 @@ void ReportEntry(app::SetupState& s, const std::string& name) {
                         text::kCaptionInstall, platform::kMbOk);
 }
 
-// zlib's one-call decompression into `room` bytes; the produced length, or -1 on any error.
-long Uncompress(const Entry& entry, uint8_t* out, size_t room) {
-  uLongf produced = static_cast<uLongf>(room);
-  int rc = uncompress(out, &produced, entry.data, entry.compressedLength);
-  return rc == Z_OK ? static_cast<long>(produced) : -1;
+// The produced length, or -1 on any zlib error.
+long Unpack(const Entry& entry, uint8_t* out, size_t room) {
+  unsigned long produced = static_cast<unsigned long>(room);
+  return Uncompress(entry, out, &produced) == Z_OK ? static_cast<long>(produced) : -1;
 }
 
 // Writes one decompressed entry over whatever is at the target; true when all bytes landed.
@@ -48,7 +47,7 @@ size_t LoadArchiveEntry(app::SetupState& s, const std::string& name) {
   while (walker.Next(&entry) == WalkStep::Entry) {
     if (entry.name != name) continue;
     if (entry.compressedLength == 0) return 0;
-    long produced = Uncompress(entry, data, room);
+    long produced = Unpack(entry, data, room);
     return produced > 0 ? static_cast<size_t>(produced) : 0;
   }
   return 0;
@@ -77,7 +76,7 @@ bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, u
     // A name with a directory part must never reach the file system: the archive may come
     // from the install directory itself (skins, the backup), which is open to other programs.
     if (IsBareFileName(entry.name) && app::JoinPath(s.InstallDir, entry.name, &target)) {
-      produced = Uncompress(entry, data, room);
+      produced = Unpack(entry, data, room);
     }
     if (produced > 0 && WriteEntry(s, target, data, static_cast<size_t>(produced))) {
       ++written;

@@ -18,3 +18,11 @@ gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60)
 
 add_executable(mkicon tools/mkicon.cpp)
 set_target_properties(mkicon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+add_executable(tvz tools/tvz.cpp)
+target_link_libraries(tvz PRIVATE tavo_logic)
+set_target_properties(tvz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+add_executable(mkpayload tools/mkpayload.cpp)
+target_link_libraries(mkpayload PRIVATE tavo_logic)
+set_target_properties(mkpayload PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -2,9 +2,11 @@
 # PE32 GUI, linked statically (only Windows system DLLs imported).
 enable_language(RC)
 set(HOST_TOOLS_DIR "${CMAKE_SOURCE_DIR}/build/host/tools" CACHE PATH "Tools built by the host tree")
-if(NOT EXISTS "${HOST_TOOLS_DIR}/mkicon")
-  message(FATAL_ERROR "Build the host tree first (scripts/build.sh does both): ${HOST_TOOLS_DIR}/mkicon missing")
-endif()
+foreach(tool mkicon tvz mkpayload)
+  if(NOT EXISTS "${HOST_TOOLS_DIR}/${tool}")
+    message(FATAL_ERROR "Build the host tree first (scripts/build.sh does both): ${HOST_TOOLS_DIR}/${tool} missing")
+  endif()
+endforeach()
 
 set(ZLIB_STATIC /usr/i686-w64-mingw32/lib/libz.a)
 target_link_libraries(tavo_logic PUBLIC ${ZLIB_STATIC})
@@ -20,13 +22,38 @@ add_custom_command(OUTPUT ${ICON_FILE}
   COMMAND ${HOST_TOOLS_DIR}/mkicon ${ICON_FILE}
   DEPENDS ${HOST_TOOLS_DIR}/mkicon
   COMMENT "Generating the program icon")
+# The sample payload: stand-ins for the modules and programs, built here, and the generated data
+# files. PAYLOAD_DIR names the directory whose files become the payload resource.
+add_library(payload_ime SHARED tools/payload/imemodule.c)
+set_target_properties(payload_ime PROPERTIES PREFIX "" OUTPUT_NAME imemodule)
+target_link_options(payload_ime PRIVATE -static-libgcc -s)
+add_executable(payload_launch WIN32 tools/payload/launchlog.c)
+target_link_options(payload_launch PRIVATE -static-libgcc -s)
+set(SAMPLE_PAYLOAD_DIR ${CMAKE_BINARY_DIR}/payload)
+set(PAYLOAD_DIR ${SAMPLE_PAYLOAD_DIR} CACHE PATH "Directory whose files the setup carries as its payload")
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp
+  COMMAND ${HOST_TOOLS_DIR}/mkpayload ${SAMPLE_PAYLOAD_DIR} $<TARGET_FILE:payload_ime> $<TARGET_FILE:payload_launch>
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp
+  DEPENDS ${HOST_TOOLS_DIR}/mkpayload payload_ime payload_launch
+  COMMENT "Generating the sample payload")
+add_custom_target(sample_payload DEPENDS ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp)
+set(PAYLOAD_ARCHIVE ${CMAKE_BINARY_DIR}/generated/payload.tvz)
+# Packed on every build (the directory may change), rewritten only when its bytes change.
+add_custom_target(payload_archive ALL
+  COMMAND ${HOST_TOOLS_DIR}/tvz pack ${PAYLOAD_ARCHIVE} ${PAYLOAD_DIR}
+  COMMAND ${HOST_TOOLS_DIR}/tvz verify ${PAYLOAD_ARCHIVE}
+  BYPRODUCTS ${PAYLOAD_ARCHIVE}
+  COMMENT "Packing the payload ${PAYLOAD_DIR}")
+add_dependencies(payload_archive sample_payload)
+
 configure_file(resources/tavosetup.rc.in ${CMAKE_BINARY_DIR}/generated/tavosetup.rc @ONLY)
 set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tavosetup.rc PROPERTIES
-  OBJECT_DEPENDS "${ICON_FILE};${CMAKE_SOURCE_DIR}/resources/tavosetup.manifest")
+  OBJECT_DEPENDS "${ICON_FILE};${CMAKE_SOURCE_DIR}/resources/tavosetup.manifest;${PAYLOAD_ARCHIVE}")
 
 set(STATIC_LINK -static -static-libgcc -static-libstdc++ -mwindows -s)
 add_executable(tavosetup WIN32 platform/win32/win_main.cpp ${CMAKE_BINARY_DIR}/generated/tavosetup.rc)
 target_link_libraries(tavosetup PRIVATE tavo_win32)
+add_dependencies(tavosetup payload_archive)
 target_link_options(tavosetup PRIVATE ${STATIC_LINK})
 set_target_properties(tavosetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
@@ -34,3 +61,9 @@ set_target_properties(tavosetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 add_executable(e2eprobe tests/e2e/probe/e2eprobe.cpp)
 target_link_options(e2eprobe PRIVATE -static -static-libgcc -static-libstdc++ -municode)
 set_target_properties(e2eprobe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+
+# The packaging tool for Windows packagers.
+add_executable(tvz tools/tvz.cpp)
+target_link_libraries(tvz PRIVATE tavo_logic)
+target_link_options(tvz PRIVATE -static -static-libgcc -static-libstdc++ -s)
+set_target_properties(tvz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

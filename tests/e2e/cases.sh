@@ -112,9 +112,18 @@ case_program_file() {
   check_true "requireAdministrator, uiAccess false" grep -q 'level="requireAdministrator" uiAccess="false"' "$exe"
 }
 
+# The payload travels as resource TVZ/KELVTVZ, language 2052, byte for byte the packed archive.
+case_payload_resource() {
+  local copy="$WINEPREFIX/drive_c/setup/payload.tvz"
+  check_true "resource found" e2e_probe resource 'C:\setup\tavosetup.exe' TVZ KELVTVZ 2052 'C:\setup\payload.tvz'
+  check_true "resource equals the packed payload" cmp -s "$copy" "$E2E_WIN32/generated/payload.tvz"
+  check_true "tvz verify" "$E2E_ROOT/build/host/tools/tvz" verify "$copy"
+}
+
 # name template locale ("-": no prefix)
 CASES=(
   "program_file - C.UTF-8"
+  "payload_resource win32-win7 zh_CN.UTF-8"
   "register_only_win64_win7 win64-win7 zh_CN.UTF-8"
   "register_only_directory_with_blanks win64-win7 zh_CN.UTF-8"
   "register_only_traditional_chinese win64-win7 zh_TW.UTF-8"

@@ -83,5 +83,5 @@ check_eq() {  # WHAT ACTUAL EXPECTED
 check_true() {  # WHAT COMMAND...
   local what=$1
   shift
-  "$@" || E2E_FAILURES+=("$what")
+  "$@" >/dev/null || E2E_FAILURES+=("$what")
 }

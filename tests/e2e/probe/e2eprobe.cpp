@@ -5,6 +5,8 @@
 //                                            text, and presses the button
 //   e2eprobe run COMMANDLINE SECONDS        starts the exact command line, waits, exits with
 //                                            its exit code (124 on time-out)
+//   e2eprobe resource EXE TYPE NAME LANGUAGE OUT  copies a resource of a program (found with
+//                                            FindResourceExA in that language) into a file
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
 // "box" with the button "none" only reports the box and leaves it open.
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
@@ -163,6 +165,30 @@ int Run(wchar_t** argv) {
   return static_cast<int>(code);
 }
 
+int Resource(wchar_t** argv) {
+  HMODULE module = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) {
+    Print(L"cannot load");
+    return 1;
+  }
+  auto narrow = [](const wchar_t* w) { return std::string(w, w + wcslen(w)); };
+  std::string type = narrow(argv[3]), name = narrow(argv[4]);
+  HRSRC found = FindResourceExA(module, type.c_str(), name.c_str(), static_cast<WORD>(_wtoi(argv[5])));
+  if (!found) {
+    Print(L"no resource");
+    return 1;
+  }
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* data = LockResource(loaded);
+  DWORD size = SizeofResource(module, found);
+  HANDLE out = CreateFileW(argv[6], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool ok = out != INVALID_HANDLE_VALUE && data && WriteFile(out, data, size, &written, nullptr) && written == size;
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  Print(L"size=" + std::to_wstring(size));
+  return ok ? 0 : 1;
+}
+
 int Sys() {
   OSVERSIONINFOW version = {};
   version.dwOSVersionInfoSize = sizeof version;
@@ -182,6 +208,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"box" && argc >= 5) return Box(argv);
   if (command == L"run" && argc >= 4) return Run(argv);
   if (command == L"sys") return Sys();
-  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|sys ...\n");
+  if (command == L"resource" && argc >= 7) return Resource(argv);
+  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|resource|sys ...\n");
   return 2;
 }
