@@ -26,3 +26,16 @@ set_target_properties(tvz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR
 add_executable(mkpayload tools/mkpayload.cpp)
 target_link_libraries(mkpayload PRIVATE tavo_logic)
 set_target_properties(mkpayload PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# The archive reader's fuzz target (clang, libFuzzer with AddressSanitizer and UBSan), in a tree
+# of its own: cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTAVO_FUZZ=ON
+option(TAVO_FUZZ "Build the fuzz target" OFF)
+if(TAVO_FUZZ)
+  set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -g -O1)
+  target_compile_options(tavo_logic PRIVATE ${FUZZ_FLAGS})
+  target_compile_options(tavo_fake PRIVATE ${FUZZ_FLAGS})
+  add_executable(archive_fuzz tests/fuzz/archive_fuzz.cpp)
+  target_compile_options(archive_fuzz PRIVATE ${FUZZ_FLAGS})
+  target_link_libraries(archive_fuzz PRIVATE tavo_fake)
+  target_link_options(archive_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+endif()

@@ -19,6 +19,8 @@ have_cmd cmake || need+=(cmake)
 have_cmd g++ || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 have_cmd locale-gen || need+=(locales)
+have_cmd clang++ || need+=(clang)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "bootstrap: installing ${need[*]}"

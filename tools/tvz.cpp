@@ -17,9 +17,34 @@
 #include "archive/archive_verify.h"
 #include "archive/archive_writer.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
+
+// Entry names are ANSI bytes (code page 936 on the target systems). On Windows the file names
+// go through the ANSI code page, as the setup's own ANSI calls do; elsewhere bytes are names.
+#ifdef _WIN32
+fs::path FromAnsi(const std::string& bytes) {
+  int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+  return fs::path(wide);
+}
+std::string ToAnsi(const fs::path& path) {
+  const std::wstring& wide = path.native();
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+#else
+fs::path FromAnsi(const std::string& bytes) { return fs::path(bytes); }
+std::string ToAnsi(const fs::path& path) { return path.string(); }
+#endif
 
 constexpr size_t kDataArea = archive::kWorkBufferSize - archive::kNameAreaSize;
 
@@ -45,7 +70,7 @@ const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8
 
 int List(const std::string& archivePath) {
   std::string image;
-  if (!ReadFile(archivePath, &image)) return Fail("cannot read " + archivePath);
+  if (!ReadFile(FromAnsi(archivePath), &image)) return Fail("cannot read " + archivePath);
   std::vector<archive::EntryReport> entries;
   std::string fault;
   bool ok = archive::VerifyArchive(Bytes(image), image.size(), kDataArea, &entries, &fault);
@@ -59,26 +84,26 @@ int List(const std::string& archivePath) {
 
 int Pack(const std::string& archivePath, const std::vector<std::string>& inputs) {
   std::vector<fs::path> files;
-  if (inputs.size() == 1 && fs::is_directory(inputs[0])) {
-    for (const auto& item : fs::directory_iterator(inputs[0])) {
+  if (inputs.size() == 1 && fs::is_directory(FromAnsi(inputs[0]))) {
+    for (const auto& item : fs::directory_iterator(FromAnsi(inputs[0]))) {
       if (item.is_regular_file()) files.push_back(item.path());
     }
     std::sort(files.begin(), files.end(),
-              [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
+              [](const fs::path& a, const fs::path& b) { return ToAnsi(a.filename()) < ToAnsi(b.filename()); });
   } else {
-    files.assign(inputs.begin(), inputs.end());
+    for (const auto& input : inputs) files.push_back(FromAnsi(input));
   }
   std::vector<archive::NamedContent> contents;
   for (const auto& file : files) {
-    archive::NamedContent content{file.filename().string(), {}};
-    if (!ReadFile(file, &content.bytes)) return Fail("cannot read " + file.string());
+    archive::NamedContent content{ToAnsi(file.filename()), {}};
+    if (!ReadFile(file, &content.bytes)) return Fail("cannot read " + ToAnsi(file));
     contents.push_back(std::move(content));
   }
   std::string image, error;
   if (!archive::PackArchive(contents, &image, &error)) return Fail(error);
   std::string existing;
-  bool unchanged = ReadFile(archivePath, &existing) && existing == image;  // keeps its time stamp for make
-  if (!unchanged && !WriteFile(archivePath, image)) return Fail("cannot write " + archivePath);
+  bool unchanged = ReadFile(FromAnsi(archivePath), &existing) && existing == image;  // keeps its time for make
+  if (!unchanged && !WriteFile(FromAnsi(archivePath), image)) return Fail("cannot write " + archivePath);
   std::printf("%s: %zu entries, %zu bytes%s\n", archivePath.c_str(), contents.size(), image.size(),
               unchanged ? " (unchanged)" : "");
   return 0;
@@ -86,13 +111,13 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs)
 
 int Extract(const std::string& archivePath, const std::string& dir) {
   std::string image;
-  if (!ReadFile(archivePath, &image)) return Fail("cannot read " + archivePath);
+  if (!ReadFile(FromAnsi(archivePath), &image)) return Fail("cannot read " + archivePath);
   std::vector<archive::EntryReport> entries;
   std::string fault;
   if (!archive::VerifyArchive(Bytes(image), image.size(), kDataArea, &entries, &fault)) {
     return Fail(archivePath + ": " + fault);
   }
-  fs::create_directories(dir);
+  fs::create_directories(FromAnsi(dir));
   uint32_t count = 0;
   archive::ReadEntryCount(Bytes(image), image.size(), &count);
   archive::EntryWalker walker(Bytes(image), image.size(), count);
@@ -102,7 +127,7 @@ int Extract(const std::string& archivePath, const std::string& dir) {
     unsigned long produced = static_cast<unsigned long>(out.size());
     // The image was verified: every entry decompresses into the data area.
     archive::Uncompress(entry, out.data(), &produced);
-    if (!WriteFile(fs::path(dir) / entry.name, std::string(out.begin(), out.begin() + produced))) {
+    if (!WriteFile(FromAnsi(dir) / FromAnsi(entry.name), std::string(out.begin(), out.begin() + produced))) {
       return Fail("cannot write " + entry.name);
     }
   }
@@ -111,7 +136,7 @@ int Extract(const std::string& archivePath, const std::string& dir) {
 
 int Verify(const std::string& archivePath) {
   std::string image;
-  if (!ReadFile(archivePath, &image)) return Fail("cannot read " + archivePath);
+  if (!ReadFile(FromAnsi(archivePath), &image)) return Fail("cannot read " + archivePath);
   std::vector<archive::EntryReport> entries;
   std::string fault;
   if (!archive::VerifyArchive(Bytes(image), image.size(), kDataArea, &entries, &fault)) {

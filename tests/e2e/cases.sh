@@ -118,6 +118,12 @@ case_payload_resource() {
   check_true "resource found" e2e_probe resource 'C:\setup\tavosetup.exe' TVZ KELVTVZ 2052 'C:\setup\payload.tvz'
   check_true "resource equals the packed payload" cmp -s "$copy" "$E2E_WIN32/generated/payload.tvz"
   check_true "tvz verify" "$E2E_ROOT/build/host/tools/tvz" verify "$copy"
+  cp "$E2E_WIN32/tools/tvz.exe" "$WINEPREFIX/drive_c/setup/"
+  check_true "tvz.exe verify in Windows" wine 'C:\setup\tvz.exe' verify 'C:\setup\payload.tvz'
+  check_true "tvz.exe extract in Windows" wine 'C:\setup\tvz.exe' extract 'C:\setup\payload.tvz' 'C:\unpacked'
+  check_true "kelv1.bmp extracted" cmp -s "$WINEPREFIX/drive_c/unpacked/kelv1.bmp" "$E2E_WIN32/payload/kelv1.bmp"
+  check_eq "files extracted" "$(ls "$WINEPREFIX/drive_c/unpacked" | wc -l)" 79
+  check_true "GBK skin name through the ANSI code page" test -f "$WINEPREFIX/drive_c/unpacked/冷色瓷面.tvz"
 }
 
 # name template locale ("-": no prefix)
