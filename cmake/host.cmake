@@ -39,3 +39,10 @@ if(TAVO_FUZZ)
   target_link_libraries(archive_fuzz PRIVATE tavo_fake)
   target_link_options(archive_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
 endif()
+
+# Real files on the build machine, for tools and benchmarks.
+add_library(tavo_posix STATIC platform/posix/posix_files.cpp)
+target_link_libraries(tavo_posix PUBLIC tavo_logic)
+add_executable(unpack_bench bench/unpack_bench.cpp)
+target_link_libraries(unpack_bench PRIVATE tavo_posix tavo_fake)
+set_target_properties(unpack_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
