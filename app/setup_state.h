@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -18,6 +19,14 @@ constexpr size_t kPathBufferSize = 200;
 constexpr size_t kMaxPathChars = kPathBufferSize - 1;
 
 enum BackupStateValue { NoBackup = 0, BackupMade = 1, DataKept = 2 };
+
+// One place of the current user's keyboard-layout preload list.
+struct PreloadEntry {
+  std::string id;    // layout identifier, at most 9 characters
+  std::string text;  // that layout's "layout text", at most 199 bytes
+};
+constexpr size_t kMaxPreloadEntries = 49;
+constexpr size_t kMaxAddressChars = 99;
 
 struct SetupState {
   explicit SetupState(platform::Platform& platform) : os(platform) {}
@@ -42,7 +51,19 @@ struct SetupState {
   std::unique_ptr<platform::MemoryBlock> WorkBuffer;
   int BackupState = NoBackup;
   bool OldImeLocked = false;
+
   uint32_t ImeLayoutHandle = 0;
+  std::vector<PreloadEntry> PreloadList;
+  bool ImeInPreload = false;
+  int ImePreloadPosition = 0;
+
+  // The two web addresses of the address page (unit, government), ANSI, at most 99 characters.
+  std::string ServerAddress1;
+  std::string ServerAddress2;
+  // The setup window's edit fields (0 while they do not exist).
+  platform::WindowId DirectoryField = 0;
+  platform::WindowId GovernmentField = 0;
+  platform::WindowId UnitField = 0;
 };
 
 }  // namespace app

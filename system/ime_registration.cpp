@@ -1,8 +1,137 @@
 #include "system/ime_registration.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "app/path_format.h"
+#include "platform/constants.h"
 #include "system/texts.h"
 
 namespace sys {
+namespace {
+
+using platform::RegKey;
+using platform::RegRoot;
+
+constexpr uint32_t kNameBufferChars = 200;
+constexpr uint32_t kValueBufferBytes = 200;
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+std::string AsciiCase(std::string text, bool upper) {
+  for (char& c : text) {
+    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (!upper) c = AsciiLower(c);
+  }
+  return text;
+}
+
+// A whole name of one to eight hexadecimal digits.
+bool ParseHex(const std::string& name, uint32_t* value) {
+  if (name.empty() || name.size() > 8) return false;
+  uint32_t v = 0;
+  for (char c : name) {
+    int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    if (digit < 0) return false;
+    v = v * 16 + static_cast<uint32_t>(digit);
+  }
+  *value = v;
+  return true;
+}
+
+std::string WithSuffix(std::string id, std::string_view suffix) {
+  if (id.size() >= 3 && std::string_view(id).substr(id.size() - 3) != suffix) id.replace(id.size() - 3, 3, suffix);
+  return id;
+}
+
+enum class PreloadMatch { Listed, OtherLanguage, Different };
+
+// Compares the preload text P with a stored value, ASCII letters without case, up to the first
+// difference; the end of the stored bytes counts as a difference.
+PreloadMatch ComparePreload(const std::string& p, const std::string& stored) {
+  std::string value = app::UpToNul(stored);
+  size_t i = 0;
+  while (i < p.size() && i < value.size() && AsciiLower(p[i]) == AsciiLower(value[i])) ++i;
+  if (i == p.size()) return PreloadMatch::Listed;
+  return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
+}
+
+void Message(app::SetupState& s, const char* text, const char* caption) {
+  s.os.dialogs.MessageA(text, caption, platform::kMbOk);
+}
+
+bool WriteText(RegKey& key, const char* name, const std::string& text) {
+  return key.SetValue(name, platform::kRegSz, text) == platform::kErrorSuccess;
+}
+
+// NT family: preload values named 1 to 49 under HKCU\keyboard layout\preload.
+bool AddToPreloadNt(app::SetupState& s, const std::string& p) {
+  std::unique_ptr<RegKey> layout, preload;
+  if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout) !=
+      platform::kErrorSuccess) {
+    Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
+    return false;
+  }
+  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
+  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+    std::string name = std::to_string(k);
+    uint32_t type = 0;
+    std::string data;
+    if (preload->QueryValue(name, kValueBufferBytes, &type, &data) != platform::kErrorSuccess) {
+      WriteText(*preload, name.c_str(), p);
+      return true;
+    }
+    PreloadMatch match = ComparePreload(p, data);
+    if (match == PreloadMatch::Listed) return true;
+    if (match == PreloadMatch::OtherLanguage) {
+      WriteText(*preload, name.c_str(), p);
+      return true;
+    }
+  }
+  WriteText(*preload, "49", p);
+  return true;
+}
+
+// Windows 9x family: subkeys 1 to 49 of HKCU\keyboard layout\preload, the identifier in each
+// one's default value.
+bool AddToPreload9x(app::SetupState& s, const std::string& p) {
+  std::unique_ptr<RegKey> preload;
+  if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload) !=
+      platform::kErrorSuccess) {
+    Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
+    return false;
+  }
+  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+    std::string name = std::to_string(k);
+    std::unique_ptr<RegKey> place;
+    if (preload->OpenSubKey(name, platform::kKeyAllAccess, &place) != platform::kErrorSuccess) {
+      if (preload->CreateSubKey(name, platform::kKeyAllAccess, &place) == platform::kErrorSuccess) {
+        WriteText(*place, "", p);
+      }
+      return true;
+    }
+    uint32_t type = 0;
+    std::string data;
+    if (place->QueryValue("", kValueBufferBytes, &type, &data) != platform::kErrorSuccess) continue;
+    PreloadMatch match = ComparePreload(p, data);
+    if (match == PreloadMatch::Listed) return true;
+    if (match == PreloadMatch::OtherLanguage) {
+      WriteText(*place, "", p);
+      return true;
+    }
+  }
+  std::unique_ptr<RegKey> last;
+  if (preload->CreateSubKey("49", platform::kKeyAllAccess, &last) == platform::kErrorSuccess) WriteText(*last, "", p);
+  return true;
+}
+
+}  // namespace
+
+bool IsWin9xFamily(app::SetupState& s) { return (s.os.system.PackedVersion() & 0x80000000u) != 0; }
 
 bool InstallImeModule(app::SetupState& s) {
   // The system directory comes in a buffer of 100 characters.
@@ -11,6 +140,78 @@ bool InstallImeModule(app::SetupState& s) {
   module += text::kImeModuleInSystemDir;
   s.ImeLayoutHandle = s.os.ime.InstallIme(module, text::kImeDescription);
   return s.ImeLayoutHandle != 0;
+}
+
+bool RegisterKeyboardLayout(app::SetupState& s) {
+  const bool win9x = IsWin9xFamily(s);
+  const bool big5 = s.OemCodePage == 950;
+  const std::string_view suffix = big5 ? "404" : "804";
+  const std::string_view prefix = big5 ? text::kLayoutPrefixBig5 : text::kLayoutPrefixGbk;
+
+  std::unique_ptr<RegKey> layouts;
+  if (s.os.registry.OpenKey(RegRoot::LocalMachine, text::kKeyboardLayouts, platform::kKeyRead, &layouts) !=
+      platform::kErrorSuccess) {
+    Message(s, win9x ? text::kSoftwareOpenError1003 : text::kAdminNeeded, text::kCaptionTavo);
+    return false;
+  }
+
+  // Layout names from the highest enumeration index down: the last earlier registration wins.
+  uint32_t count = 0;
+  if (layouts->CountSubKeys(&count) != platform::kErrorSuccess) count = 0;
+  std::vector<std::string> names;
+  for (uint32_t index = count + 1; index-- > 0;) {
+    std::string name;
+    // A name too long for the buffer cannot be opened again by it: it is passed over.
+    if (layouts->EnumSubKey(index, kNameBufferChars, &name) == platform::kErrorSuccess) names.push_back(name);
+  }
+
+  std::unique_ptr<RegKey> key;
+  std::string id;
+  uint32_t largest = 0;
+  for (const std::string& name : names) {
+    std::unique_ptr<RegKey> candidate;
+    if (layouts->OpenSubKey(name, platform::kKeyAllAccess, &candidate) != platform::kErrorSuccess) continue;
+    uint32_t type = 0;
+    std::string layoutText;
+    if (candidate->QueryValue(text::kLayoutTextValue, kValueBufferBytes, &type, &layoutText) !=
+        platform::kErrorSuccess) {
+      continue;
+    }
+    if (StartsWith(layoutText, prefix)) {
+      key = std::move(candidate);
+      id = name;
+      break;
+    }
+    uint32_t number = 0;
+    if (ParseHex(name, &number) && number > largest) largest = number;
+  }
+
+  if (!key) {
+    uint32_t base = std::max(largest, big5 ? 0xE0000404u : 0xE0000804u);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%lx", static_cast<unsigned long>(base + 0x10000u));
+    id = WithSuffix(AsciiCase(hex, true), suffix);
+    layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+  } else if (id.size() >= 3 && std::string_view(id).substr(id.size() - 3) != suffix) {
+    key.reset();
+    layouts->DeleteSubKey(id);
+    id = WithSuffix(id, suffix);
+    layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+  }
+  if (!key) {
+    layouts.reset();
+    Message(s, win9x ? text::kSoftwareOpenError1004 : text::kAdminNeeded, text::kCaptionTavoKelvo);
+    return false;
+  }
+
+  WriteText(*key, text::kImeFileValue, text::kImeFile);
+  WriteText(*key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
+  WriteText(*key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
+  key.reset();
+  layouts.reset();
+
+  std::string p = AsciiCase(id, win9x);
+  return win9x ? AddToPreload9x(s, p) : AddToPreloadNt(s, p);
 }
 
 }  // namespace sys

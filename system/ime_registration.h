@@ -1,4 +1,5 @@
-// Making the installed IME module known to Windows as a keyboard layout.
+// Making the installed IME module known to Windows as a keyboard layout: through the input
+// method manager, or, when that refuses, by writing the layout key and the preload entry itself.
 #pragma once
 
 #include "app/setup_state.h"
@@ -8,5 +9,12 @@ namespace sys {
 // Registers "tavohu4.ime" of the system directory with the input method manager; stores the
 // layout handle in ImeLayoutHandle. True when Windows accepted it.
 bool InstallImeModule(app::SetupState& s);
+
+// Writes (or reuses) the IME's key under Keyboard Layouts and puts it into the current user's
+// preload list. False after showing its message when a key cannot be opened or created.
+bool RegisterKeyboardLayout(app::SetupState& s);
+
+// True on the Windows 9x family (top bit of the packed version).
+bool IsWin9xFamily(app::SetupState& s);
 
 }  // namespace sys

@@ -1,0 +1,16 @@
+// Hooking the product into Windows outside the keyboard layouts: the uninstall entry, the
+// automatic start, the browser User-Agent token, and the low integrity level of the install
+// directory. None of them reports anything; a key that cannot be opened ends the operation.
+#pragma once
+#include <string>
+
+#include "app/setup_state.h"
+
+namespace sys {
+
+void WriteUninstallEntry(app::SetupState& s);
+void WriteRunEntry(app::SetupState& s, const std::string& commandLine);
+void WriteUserAgentToken(app::SetupState& s);
+void LowerIntegrityLevel(app::SetupState& s);
+
+}  // namespace sys

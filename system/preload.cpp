@@ -1,0 +1,137 @@
+#include "system/preload.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "app/install_location.h"
+#include "app/path_format.h"
+#include "platform/constants.h"
+#include "system/ime_registration.h"
+#include "system/texts.h"
+
+namespace sys {
+namespace {
+
+using platform::RegKey;
+using platform::RegRoot;
+
+constexpr uint32_t kIdSlotBytes = 10;      // at most 9 characters and a NUL
+constexpr uint32_t kTextSlotBytes = 200;   // at most 199 bytes and a NUL
+
+std::string Slot(const std::string& data, size_t slotBytes) {
+  std::string text = app::UpToNul(data);
+  if (text.size() > slotBytes - 1) text.resize(slotBytes - 1);
+  return text;
+}
+
+bool ReadText(RegKey& key, const std::string& name, uint32_t slotBytes, std::string* out) {
+  uint32_t type = 0;
+  std::string data;
+  if (key.QueryValue(name, slotBytes, &type, &data) != platform::kErrorSuccess) return false;
+  *out = Slot(data, slotBytes);
+  return true;
+}
+
+bool Open(app::SetupState& s, RegRoot root, const char* path, uint32_t access, std::unique_ptr<RegKey>* key) {
+  return s.os.registry.OpenKey(root, path, access, key) == platform::kErrorSuccess;
+}
+
+void ReadIdsNt(app::SetupState& s) {
+  std::unique_ptr<RegKey> layout, preload;
+  if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return;
+  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
+  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+    app::PreloadEntry entry;
+    if (!ReadText(*preload, std::to_string(k), kIdSlotBytes, &entry.id)) return;
+    s.PreloadList.push_back(entry);
+  }
+}
+
+void ReadIds9x(app::SetupState& s) {
+  std::unique_ptr<RegKey> preload;
+  if (!Open(s, RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload)) return;
+  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+    std::unique_ptr<RegKey> place;
+    if (preload->OpenSubKey(std::to_string(k), platform::kKeyAllAccess, &place) != platform::kErrorSuccess) return;
+    app::PreloadEntry entry;
+    ReadText(*place, "", kIdSlotBytes, &entry.id);
+    s.PreloadList.push_back(entry);
+  }
+}
+
+// Writes places 2 to count as the values named 2 to count of a preload key; false when the
+// keyboard-layout key itself cannot be opened.
+bool WritePlacesNt(app::SetupState& s, RegRoot root, const char* layoutPath) {
+  std::unique_ptr<RegKey> layout, preload;
+  if (!Open(s, root, layoutPath, platform::kKeyRead, &layout)) return false;
+  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
+  for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
+    preload->SetValue(std::to_string(place), platform::kRegSz, s.PreloadList[place - 1].id);
+  }
+  return true;
+}
+
+}  // namespace
+
+size_t ReadPreloadList(app::SetupState& s) {
+  s.PreloadList.clear();
+  if (IsWin9xFamily(s)) {
+    ReadIds9x(s);
+  } else {
+    ReadIdsNt(s);
+  }
+  std::unique_ptr<RegKey> layouts;
+  if (!Open(s, RegRoot::LocalMachine, text::kKeyboardLayouts, platform::kKeyRead, &layouts)) {
+    s.PreloadList.clear();
+    return 0;
+  }
+  for (app::PreloadEntry& entry : s.PreloadList) {
+    std::unique_ptr<RegKey> layout;
+    if (layouts->OpenSubKey(entry.id, platform::kKeyAllAccess, &layout) != platform::kErrorSuccess) continue;
+    ReadText(*layout, text::kLayoutTextValue, kTextSlotBytes, &entry.text);
+  }
+  return s.PreloadList.size();
+}
+
+bool FindImeInPreload(app::SetupState& s) {
+  s.ImeInPreload = false;
+  s.ImePreloadPosition = 0;
+  s.PreloadList.clear();
+  if (app::Is64BitWindows(s)) return false;
+  if (ReadPreloadList(s) == 0) return false;
+  const std::string_view prefix = text::kPreloadPrefixGbk;
+  for (size_t i = 0; i < s.PreloadList.size(); ++i) {
+    if (std::string_view(s.PreloadList[i].text).substr(0, prefix.size()) == prefix) {
+      s.ImePreloadPosition = static_cast<int>(i + 1);
+      s.ImeInPreload = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+void PromotePreloadEntry(app::SetupState& s) {
+  const int position = s.ImePreloadPosition;
+  if (!s.ImeInPreload || s.PreloadList.size() < 3 || position < 3 ||
+      static_cast<size_t>(position) > s.PreloadList.size() || s.WindowsMajor > 5) {
+    return;
+  }
+  // Places 2 .. position: the IME moves to place 2, the others one place down.
+  std::rotate(s.PreloadList.begin() + 1, s.PreloadList.begin() + (position - 1), s.PreloadList.begin() + position);
+  if (IsWin9xFamily(s)) {
+    std::unique_ptr<RegKey> preload;
+    if (!Open(s, RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload)) return;
+    for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
+      std::unique_ptr<RegKey> key;
+      if (preload->OpenSubKey(std::to_string(place), platform::kKeyAllAccess, &key) == platform::kErrorSuccess) {
+        key->SetValue("", platform::kRegSz, s.PreloadList[place - 1].id);
+      }
+    }
+    return;
+  }
+  if (WritePlacesNt(s, RegRoot::CurrentUser, text::kUserKeyboardLayout)) {
+    WritePlacesNt(s, RegRoot::Users, text::kDefaultUserKeyboardLayout);
+  }
+}
+
+}  // namespace sys

@@ -1,0 +1,74 @@
+#include "system/settings_files.h"
+
+#include <cstring>
+
+#include "app/install_location.h"
+#include "app/path_format.h"
+#include "system/texts.h"
+
+namespace sys {
+namespace {
+
+constexpr size_t kSettingsTextSize = 1000;
+constexpr size_t kMaxValue = 250;
+
+// An address as the 100-byte fields hold it: at most 99 bytes, never half a double-byte character.
+std::string FitAddress(std::string value) {
+  if (value.size() <= app::kMaxAddressChars) return value;
+  size_t keep = 0;
+  for (size_t i = 0; i < app::kMaxAddressChars;) {
+    unsigned char c = static_cast<unsigned char>(value[i]);
+    size_t width = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
+    if (i + width > app::kMaxAddressChars) break;
+    i += width;
+    keep = i;
+  }
+  value.resize(keep);
+  return value;
+}
+
+void WriteFile(app::SetupState& s, const char* name, const std::string& bytes) {
+  std::string path;
+  if (app::JoinPath(s.InstallDir, name, &path)) platform::WriteSmallFile(s.os.files, path, bytes);
+}
+
+}  // namespace
+
+void WriteSettingsFiles(app::SetupState& s) {
+  app::ReadInstallPath(s);
+  WriteFile(s, text::kSwitchFile, std::string(text::kSwitchFileBytes, sizeof text::kSwitchFileBytes));
+  std::string settings = text::kUrl1Key + FitAddress(s.ServerAddress1) + "\r\n" + text::kUrl2Key +
+                         FitAddress(s.ServerAddress2) + text::kNetFileTail;
+  WriteFile(s, text::kNetFile, settings);
+}
+
+void LoadServerAddresses(app::SetupState& s) {
+  app::ReadInstallPath(s);
+  std::string path, bytes;
+  if (!app::JoinPath(s.InstallDir, text::kNetFile, &path) ||
+      !platform::ReadSmallFile(s.os.files, path, kSettingsTextSize, &bytes)) {
+    s.os.windows.SetText(s.UnitField, "");
+    s.os.windows.SetText(s.GovernmentField, "");
+    return;
+  }
+  s.ServerAddress1 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl1Key));
+  s.os.windows.SetText(s.UnitField, s.ServerAddress1);
+  s.ServerAddress2 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl2Key));
+  s.os.windows.SetText(s.GovernmentField, s.ServerAddress2);
+}
+
+std::string FindKeyValue(const char* buffer, size_t length, const std::string& key) {
+  if (length == 0 || key.empty()) return std::string();
+  for (size_t i = 0; i + key.size() <= length; ++i) {
+    if (buffer[i] != key[0] || std::memcmp(buffer + i, key.data(), key.size()) != 0) continue;
+    std::string value;
+    for (size_t j = i + key.size(); j < length && value.size() < kMaxValue; ++j) {
+      if (static_cast<unsigned char>(buffer[j]) <= 0x20) break;
+      value.push_back(buffer[j]);
+    }
+    return value;
+  }
+  return std::string();
+}
+
+}  // namespace sys

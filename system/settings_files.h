@@ -1,0 +1,18 @@
+// The product's two settings files in the install directory: "wbpybz.tvh" (one fixed key) and
+// "tvnetsj.dat" (the two web addresses of the address page and fixed network settings).
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "app/setup_state.h"
+
+namespace sys {
+
+void WriteSettingsFiles(app::SetupState& s);
+// Reads the addresses of an earlier "tvnetsj.dat" into ServerAddress1/2 and the address fields.
+void LoadServerAddresses(app::SetupState& s);
+// The value after `key` in the first `length` bytes of `buffer`: up to the first byte of 0x20 or
+// below, at most 250 bytes; empty when the key is absent.
+std::string FindKeyValue(const char* buffer, size_t length, const std::string& key);
+
+}  // namespace sys
