@@ -1,0 +1,99 @@
+#include "system/settings_files.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+using platform::fake::FakePlatform;
+
+const std::string kEmptyNetFile =
+    "TVNETURL1=\r\nTVNETURL2=\r\nTVNETTIME=1\r\nTVBJTIME=7\r\nTVWYTIME=3\r\nTVSJOFF=0\r\nTVNETTIME0=0\r\n"
+    "TVBJTIME0=0\r\nTVNEONE=1\r\n";
+
+class SettingsFiles : public ::testing::Test {
+ protected:
+  SettingsFiles() {
+    fake.files.AddDirectory("c:\\tavohu");
+    s.InstallDir = "c:\\tavohu\\";
+    s.UnitField = fake.windows.CreateEdit(130, 165, 230, 20, " ");
+    s.GovernmentField = fake.windows.CreateEdit(130, 195, 230, 20, " ");
+  }
+  std::string Field(platform::WindowId id) { return fake.windows.edits[id].text; }
+  FakePlatform fake;
+  app::SetupState s{fake.os()};
+};
+
+TEST_F(SettingsFiles, WritesBothFilesByteForByte) {
+  sys::WriteSettingsFiles(s);
+  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\wbpybz.tvh"), std::string("TVWBPYBZ=0\0", 11));
+  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat"), kEmptyNetFile);
+  EXPECT_EQ(kEmptyNetFile.size(), 110u);
+
+  s.ServerAddress1 = "a.b.c";
+  sys::WriteSettingsFiles(s);
+  std::string withAddress = fake.files.Contents("c:\\tavohu\\tvnetsj.dat");
+  EXPECT_EQ(withAddress.size(), 115u);
+  EXPECT_EQ(withAddress.substr(0, 40), "TVNETURL1=a.b.c\r\nTVNETURL2=\r\nTVNETTIME=1");
+  sys::WriteSettingsFiles(s);
+  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat"), withAddress);
+}
+
+TEST_F(SettingsFiles, FindKeyValueRules) {
+  struct Case {
+    std::string buffer;
+    const char* key;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"TVNETURL1=www.a.cn www.b.cn\r\n", "TVNETURL1=", "www.a.cn"},
+      {"TVNETURL2=www.gov.cn\r\n", "TVNETURL1=", ""},
+      {"TVNETURL1=\r\nTVNETURL2=x\r\n", "TVNETURL1=", ""},
+      {"xxTVNETURL1=mid\tline", "TVNETURL1=", "mid"},
+      {"TVNETURL1=\xCD\xF8\xD5\xBE.cn\r\n", "TVNETURL1=", "\xCD\xF8\xD5\xBE.cn"},
+      {"TVNETURL1=first\r\nTVNETURL1=second", "TVNETURL1=", "first"},
+      {"TVNETURL1=" + std::string(300, 'w'), "TVNETURL1=", std::string(250, 'w')},
+      {"TVNETURL1", "TVNETURL1=", ""},
+      {"", "TVNETURL1=", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(sys::FindKeyValue(c.buffer.data(), c.buffer.size(), c.key), c.expected) << c.buffer;
+  }
+  // Only the given length is searched.
+  std::string buffer = "TVNETURL1=abcdef";
+  EXPECT_EQ(sys::FindKeyValue(buffer.data(), 13, "TVNETURL1="), "abc");
+}
+
+TEST_F(SettingsFiles, LoadServerAddressesFillsTheFields) {
+  fake.files.AddFile("c:\\tavohu\\tvnetsj.dat", "TVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n");
+  s.ServerAddress1 = "stale";
+  sys::LoadServerAddresses(s);
+  EXPECT_EQ(s.ServerAddress1, "");
+  EXPECT_EQ(s.ServerAddress2, "www.gov.cn");
+  EXPECT_EQ(Field(s.UnitField), "");
+  EXPECT_EQ(Field(s.GovernmentField), "www.gov.cn");
+}
+
+TEST_F(SettingsFiles, AMissingFileEmptiesTheFieldsOnly) {
+  s.ServerAddress1 = "kept";
+  sys::LoadServerAddresses(s);
+  EXPECT_EQ(Field(s.UnitField), "");
+  EXPECT_EQ(Field(s.GovernmentField), "");
+  EXPECT_EQ(s.ServerAddress1, "kept");
+}
+
+TEST_F(SettingsFiles, OverlongAddressesAreCutToTheirFields) {
+  std::string longAscii(150, 'a');
+  std::string longGbk;
+  for (int i = 0; i < 60; ++i) longGbk += "\xCD\xF8";  // 120 bytes of double-byte characters
+  fake.files.AddFile("c:\\tavohu\\tvnetsj.dat", "TVNETURL1=" + longAscii + "\r\nTVNETURL2=xy" + longGbk + "\r\n");
+  sys::LoadServerAddresses(s);
+  EXPECT_EQ(s.ServerAddress1, std::string(99, 'a'));
+  EXPECT_EQ(s.ServerAddress2.size(), 98u);  // "xy" and 48 whole characters; no half character
+  EXPECT_EQ(s.ServerAddress2.back(), '\xF8');
+  sys::WriteSettingsFiles(s);
+  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat").substr(0, 111), "TVNETURL1=" + std::string(99, 'a') + "\r\n");
+}
+
+}  // namespace
