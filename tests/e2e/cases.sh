@@ -126,10 +126,72 @@ case_payload_resource() {
   check_true "GBK skin name through the ANSI code page" test -f "$WINEPREFIX/drive_c/unpacked/冷色瓷面.tvz"
 }
 
+# The registry entries of the system registration, written by the setup's own operations into a
+# real registry and read back with their types and bytes.
+system_entries() {  # LAYOUT-ID LAYOUT-TEXT CHARSET
+  local current='Software\Microsoft\Windows\CurrentVersion'
+  local agent="$current\\Internet Settings\\User Agent\\Post Platform"
+  wine reg add "HKLM\\$current\\Run" /v tvtasjgl /d 'c:\old\tavokelv.exe tv' /f /reg:32 >/dev/null 2>&1
+  for v in kelv6300 kelv6900 kelv7000; do
+    wine reg add "HKLM\\$agent" /v $v /d '' /f /reg:32 >/dev/null 2>&1
+  done
+  # Windows has its standard layouts; a fresh Wine prefix has no Keyboard Layouts key at all.
+  # Another IME at E0200804 makes the new identifier E0210804 (E0210404 under code page 950);
+  # Wine itself lists its Chinese layout E0010804 (or E0010404) at place 1 of the preload list.
+  for id in 00000409 00000804 00000404 E0200804; do
+    wine reg add "HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts\\$id" /v 'Layout Text' \
+      /d "Other layout $id" /f >/dev/null 2>&1
+  done
+  e2e_reg HKCU 'Keyboard Layout\Preload' 1
+  local first=$E2E_REG_TEXT
+  for op in uninstall useragent layout; do check_eq "sysops $op" "$(e2e_sysops $op)" ok; done
+  check_eq "sysops run" "$(e2e_sysops run 'C:\tavohu\tavokelv.exe tv')" ok
+
+  e2e_reg HKLM "$current\\Uninstall\\tavoqwb" DisplayName 32 || E2E_FAILURES+=("DisplayName missing")
+  check_eq "DisplayName type" "$E2E_REG_TYPE" 1
+  check_eq "DisplayName bytes" "${E2E_REG_HEXW%0000}" "$(e2e_utf16_hex Kelvo)"
+  e2e_reg HKLM "$current\\Uninstall\\tavoqwb" UninstallString 32 || E2E_FAILURES+=("UninstallString missing")
+  check_eq "UninstallString" "$E2E_REG_TEXT" 'C:\windows\system32\tavodel.exe'
+  e2e_reg HKLM "$current\\Run" tvtasjgl 32 || E2E_FAILURES+=("Run value missing")
+  check_eq "Run value type" "$E2E_REG_TYPE" 1
+  check_eq "Run value replaced" "$E2E_REG_TEXT" 'C:\tavohu\tavokelv.exe tv'
+  check_true "kelv6300 removed" bash -c "! wine 'C:\\setup\\e2eprobe.exe' reg HKLM '$agent' kelv6300 32"
+  check_true "kelv7000 removed" bash -c "! wine 'C:\\setup\\e2eprobe.exe' reg HKLM '$agent' kelv7000 32"
+  check_true "kelv6900 kept" e2e_reg HKLM "$agent" kelv6900 32
+  e2e_reg HKLM "$agent" kelv7100 32 || E2E_FAILURES+=("kelv7100 missing")
+  check_eq "kelv7100 type" "$E2E_REG_TYPE" 1
+  check_eq "kelv7100 empty" "${E2E_REG_HEX%00}" ""
+
+  local key="System\\CurrentControlSet\\Control\\Keyboard Layouts\\$1"
+  e2e_reg HKLM "$key" 'IME file' || E2E_FAILURES+=("layout key $1 missing")
+  check_eq "IME file" "$E2E_REG_TEXT" TAVOHU4.IME
+  e2e_reg HKLM "$key" 'layout file'
+  check_eq "layout file" "$E2E_REG_TEXT" kbdus.dll
+  e2e_reg HKLM "$key" 'layout text'
+  check_eq "layout text" "$E2E_REG_TEXT" "$2"
+  check_eq "layout text bytes" "${E2E_REG_HEX%00}" "$(printf '%s' "$2" | iconv -f UTF-8 -t "$3" | od -An -tx1 | tr -d ' \n')"
+  e2e_reg HKCU 'Keyboard Layout\Preload' 1
+  check_eq "preload 1 kept" "$E2E_REG_TEXT" "$first"
+  e2e_reg HKCU 'Keyboard Layout\Preload' 2 || E2E_FAILURES+=("preload 2 missing")
+  check_eq "preload 2" "$E2E_REG_TEXT" "$(tr 'A-Z' 'a-z' <<<"$1")"
+  # A second registration reuses the key and leaves the list as it is.
+  check_eq "second registration" "$(e2e_sysops layout)" ok
+  check_true "no third preload value" bash -c "! wine 'C:\\setup\\e2eprobe.exe' reg HKCU 'Keyboard Layout\\Preload' 3"
+}
+
+case_system_entries_win64_zh_cn() { system_entries E0210804 "Tavo输入平台  7.1" GBK; }
+case_system_entries_win64_zh_tw() { system_entries E0210404 "Tavo輸入平台  7.1" BIG5; }
+case_system_entries_win32_zh_cn() { system_entries E0210804 "Tavo输入平台  7.1" GBK; }
+case_system_entries_win32_zh_tw() { system_entries E0210404 "Tavo輸入平台  7.1" BIG5; }
+
 # name template locale ("-": no prefix)
 CASES=(
   "program_file - C.UTF-8"
   "payload_resource win32-win7 zh_CN.UTF-8"
+  "system_entries_win64_zh_cn win64-win7 zh_CN.UTF-8"
+  "system_entries_win64_zh_tw win64-win7 zh_TW.UTF-8"
+  "system_entries_win32_zh_cn win32-win7 zh_CN.UTF-8"
+  "system_entries_win32_zh_tw win32-win7 zh_TW.UTF-8"
   "register_only_win64_win7 win64-win7 zh_CN.UTF-8"
   "register_only_directory_with_blanks win64-win7 zh_CN.UTF-8"
   "register_only_traditional_chinese win64-win7 zh_TW.UTF-8"

@@ -27,7 +27,8 @@ e2e_copy_prefix() {
 # Puts the setup program and the probe into C:\setup of $WINEPREFIX.
 e2e_install_programs() {
   mkdir -p "$WINEPREFIX/drive_c/setup"
-  cp "$E2E_WIN32/tavosetup.exe" "$E2E_WIN32/tests/e2eprobe.exe" "$WINEPREFIX/drive_c/setup/"
+  cp "$E2E_WIN32/tavosetup.exe" "$E2E_WIN32/tests/e2eprobe.exe" "$E2E_WIN32/tests/sysops.exe" \
+    "$WINEPREFIX/drive_c/setup/"
 }
 
 e2e_probe() { wine 'C:\setup\e2eprobe.exe' "$@" 2>/dev/null | tr -d '\r'; }
@@ -58,14 +59,22 @@ e2e_answer_box() {
   e2e_probe box "$caption" "$button" 5 >/dev/null
 }
 
-# e2e_reg ROOT KEY VALUE [32|64]: sets E2E_REG_TYPE, E2E_REG_HEX, E2E_REG_TEXT; 1 when absent.
+# e2e_reg ROOT KEY VALUE [32|64]: sets E2E_REG_TYPE, E2E_REG_HEX (bytes read through the ANSI
+# call), E2E_REG_HEXW (through the UTF-16 call), E2E_REG_TEXT; 1 when absent.
 e2e_reg() {
   local report
   report=$(e2e_probe reg "$@") || return 1
   E2E_REG_TYPE=$(sed -n 's/^type=//p' <<<"$report")
   E2E_REG_HEX=$(sed -n 's/^hex=//p' <<<"$report")
   E2E_REG_TEXT=$(sed -n 's/^text=//p' <<<"$report")
+  E2E_REG_HEXW=$(sed -n 's/^hexw=//p' <<<"$report")
 }
+
+# e2e_sysops ARGS...: one system operation of the setup, run inside the prefix.
+e2e_sysops() { timeout 60 wine 'C:\setup\sysops.exe' "$@" 2>/dev/null | tr -d '\r'; }
+
+# e2e_utf16_hex TEXT: the UTF-16LE bytes of a UTF-8 text.
+e2e_utf16_hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n'; }
 
 # The keyboard layouts whose "Layout Text" equals TEXT, one name a line.
 e2e_layouts_with_text() {

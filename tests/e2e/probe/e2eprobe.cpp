@@ -1,5 +1,6 @@
 // Looks into a Wine prefix from the inside, for the end-to-end tests:
-//   e2eprobe reg ROOT KEY VALUE [32|64]     type, data bytes (hex) and text of one value
+//   e2eprobe reg ROOT KEY VALUE [32|64]     type, data bytes through the ANSI and the UTF-16
+//                                            call (hex) and text of one value
 //   e2eprobe regenum ROOT KEY VALUE [32|64] each subkey's name and the text of VALUE in it
 //   e2eprobe box CAPTION ok|yes|no SECONDS  waits for a message box, prints its caption and
 //                                            text, and presses the button
@@ -74,6 +75,9 @@ int Reg(int argc, wchar_t** argv) {
   LONG rc = RegQueryValueExA(key, std::string(argv[4], argv[4] + wcslen(argv[4])).c_str(), nullptr, &type, data, &size);
   std::wstring text;
   ReadText(key, argv[4], &text);
+  BYTE wide[8192];
+  DWORD wideSize = sizeof wide;
+  bool hasWide = RegQueryValueExW(key, argv[4], nullptr, nullptr, wide, &wideSize) == ERROR_SUCCESS;
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) {
     Print(L"no value");
@@ -83,6 +87,7 @@ int Reg(int argc, wchar_t** argv) {
   Print(L"size=" + std::to_wstring(size));
   Print(L"hex=" + Hex(data, size));
   Print(L"text=" + text);
+  if (hasWide) Print(L"hexw=" + Hex(wide, wideSize));
   return 0;
 }
 

@@ -1,0 +1,52 @@
+// Runs single operations of the setup's system registration against the real Windows (Wine)
+// registry, for the end-to-end tests:
+//   sysops uninstall | useragent | layout | findime | version | run COMMANDLINE | settings DIR [ADDR1 ADDR2]
+// Prints "ok" or "failed" (and for findime the place found).
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/install_location.h"
+#include "app/setup_state.h"
+#include "platform/win32/win32_platform.h"
+#include "system/ime_registration.h"
+#include "system/integration.h"
+#include "system/preload.h"
+#include "system/settings_files.h"
+
+int main(int argc, char** argv) {
+  platform::win32::Win32Platform os(GetModuleHandleA(nullptr));
+  app::SetupState s(os.os());
+  s.OemCodePage = os.os().system.OemCodePage();
+  app::Is64BitWindows(s);
+  std::string command = argc > 1 ? argv[1] : "";
+  bool ok = true;
+  if (command == "uninstall") {
+    sys::WriteUninstallEntry(s);
+  } else if (command == "useragent") {
+    sys::WriteUserAgentToken(s);
+  } else if (command == "layout") {
+    ok = sys::RegisterKeyboardLayout(s);
+  } else if (command == "version") {
+    std::printf("packed=%08lx major=%lu 9x=%d\n", static_cast<unsigned long>(os.os().system.PackedVersion()),
+                static_cast<unsigned long>(s.WindowsMajor), sys::IsWin9xFamily(s) ? 1 : 0);
+  } else if (command == "findime") {
+    ok = sys::FindImeInPreload(s);
+    std::printf("place=%d\n", s.ImePreloadPosition);
+  } else if (command == "run" && argc > 2) {
+    sys::WriteRunEntry(s, argv[2]);
+  } else if (command == "settings" && argc > 2) {
+    s.InstallDir = argv[2];
+    if (argc > 4) {
+      s.ServerAddress1 = argv[3];
+      s.ServerAddress2 = argv[4];
+    }
+    sys::WriteSettingsFiles(s);
+  } else {
+    std::fprintf(stderr, "usage: sysops uninstall|useragent|layout|findime|run CMD|settings DIR [A1 A2]\n");
+    return 2;
+  }
+  std::printf("%s\n", ok ? "ok" : "failed");
+  return ok ? 0 : 1;
+}
