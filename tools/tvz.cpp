@@ -109,14 +109,20 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs)
   return 0;
 }
 
-int Extract(const std::string& archivePath, const std::string& dir) {
-  std::string image;
-  if (!ReadFile(FromAnsi(archivePath), &image)) return Fail("cannot read " + archivePath);
-  std::vector<archive::EntryReport> entries;
+// Reads and verifies an archive; 0, or the exit code after the message.
+int LoadVerified(const std::string& archivePath, std::string* image, std::vector<archive::EntryReport>* entries) {
+  if (!ReadFile(FromAnsi(archivePath), image)) return Fail("cannot read " + archivePath);
   std::string fault;
-  if (!archive::VerifyArchive(Bytes(image), image.size(), kDataArea, &entries, &fault)) {
+  if (!archive::VerifyArchive(Bytes(*image), image->size(), kDataArea, entries, &fault)) {
     return Fail(archivePath + ": " + fault);
   }
+  return 0;
+}
+
+int Extract(const std::string& archivePath, const std::string& dir) {
+  std::string image;
+  std::vector<archive::EntryReport> entries;
+  if (int rc = LoadVerified(archivePath, &image, &entries)) return rc;
   fs::create_directories(FromAnsi(dir));
   uint32_t count = 0;
   archive::ReadEntryCount(Bytes(image), image.size(), &count);
@@ -136,12 +142,8 @@ int Extract(const std::string& archivePath, const std::string& dir) {
 
 int Verify(const std::string& archivePath) {
   std::string image;
-  if (!ReadFile(FromAnsi(archivePath), &image)) return Fail("cannot read " + archivePath);
   std::vector<archive::EntryReport> entries;
-  std::string fault;
-  if (!archive::VerifyArchive(Bytes(image), image.size(), kDataArea, &entries, &fault)) {
-    return Fail(archivePath + ": " + fault);
-  }
+  if (int rc = LoadVerified(archivePath, &image, &entries)) return rc;
   std::printf("%s: %zu entries, %zu bytes, all good\n", archivePath.c_str(), entries.size(), image.size());
   return 0;
 }
