@@ -2,6 +2,7 @@
 // classification of the running system, the page counter and the outcomes of earlier steps.
 // One object per run; each test starts from a fresh one.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,14 @@ struct PreloadEntry {
 constexpr size_t kMaxPreloadEntries = 49;
 constexpr size_t kMaxAddressChars = 99;
 
+// All zero but byte 8 = 0x36 and a few flags set to 1.
+constexpr std::array<uint8_t, 200> InitialSettingsRecord() {
+  std::array<uint8_t, 200> record{};
+  record[8] = 0x36;
+  for (int at : {9, 10, 12, 15, 19, 22, 24, 36, 41, 54, 58}) record[static_cast<size_t>(at)] = 1;
+  return record;
+}
+
 struct SetupState {
   explicit SetupState(platform::Platform& platform) : os(platform) {}
 
@@ -50,6 +59,11 @@ struct SetupState {
   std::unique_ptr<platform::ResourceImage> PayloadImage;
   std::unique_ptr<platform::MemoryBlock> WorkBuffer;
   int BackupState = NoBackup;
+  // The settings record "tvszsj43.tvh" in memory; its built-in initial value.
+  std::array<uint8_t, 200> SettingsRecord = InitialSettingsRecord();
+  // What went wrong while files were placed (for the silent road's exit code).
+  bool UnpackIncomplete = false;
+  int CopyFailures = 0;
   bool OldImeLocked = false;
 
   uint32_t ImeLayoutHandle = 0;
@@ -60,6 +74,10 @@ struct SetupState {
   // The two web addresses of the address page (unit, government), ANSI, at most 99 characters.
   std::string ServerAddress1;
   std::string ServerAddress2;
+  // The fonts and the bar brush of the setup window (0 while it does not exist).
+  platform::GdiHandle NormalFont = 0;
+  platform::GdiHandle TitleFont = 0;
+  platform::GdiHandle BarBrush = 0;
   // The setup window's edit fields (0 while they do not exist).
   platform::WindowId DirectoryField = 0;
   platform::WindowId GovernmentField = 0;

@@ -10,6 +10,37 @@ inline constexpr char16_t kAdminRefusal[] =
     u"在弹出菜单中点击“以管理员身份运行”）";
 inline constexpr char16_t kRegisterSuccess[] = u"Tavo已安装成功，如不能使用，请重新启动计算机！";
 
+// Install sequence (caption "Tavo安装").
+inline constexpr char16_t kCaptionInstall[] = u"Tavo安装";
+inline constexpr char16_t kOldImeLocked[] =
+    u"\u3000\u3000你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！";
+inline constexpr char16_t kSentenceLibraryQuestion[] = u"是否立即增加智能语句库数据？";
+// The silent road without its payload or its work buffer.
+inline constexpr char16_t kNoPayload[] = u"安装程序不完整或内存不足，无法安装。请重新下载安装程序。";
+
+// Installation report (ANSI, code page 936, caption "Tavo7.1").
+inline constexpr char kReportCaption[] = "Tavo7.1";
+// "Tavo汉字输入系统7.1版安装情况报告。"
+inline constexpr char kReportTitle[] =
+    "Tavo\xBA\xBA\xD7\xD6\xCA\xE4\xC8\xEB\xCF\xB5\xCD\xB3" "7.1\xB0\xE6\xB0\xB2\xD7\xB0\xC7\xE9\xBF\xF6\xB1\xA8\xB8\xE6\xA1\xA3";
+// "安装出现错误！错误为："
+inline constexpr char kReportError[] = "\xB0\xB2\xD7\xB0\xB3\xF6\xCF\xD6\xB4\xED\xCE\xF3\xA3\xA1\xB4\xED\xCE\xF3\xCE\xAA\xA3\xBA";
+// "检测不到安装路径！"
+inline constexpr char kReasonPath[] = "\xBC\xEC\xB2\xE2\xB2\xBB\xB5\xBD\xB0\xB2\xD7\xB0\xC2\xB7\xBE\xB6\xA3\xA1";
+// "文件不完整！"
+inline constexpr char kReasonFiles[] = "\xCE\xC4\xBC\xFE\xB2\xBB\xCD\xEA\xD5\xFB\xA3\xA1";
+// "无五笔词库文件！"
+inline constexpr char kReasonWubi[] = "\xCE\xDE\xCE\xE5\xB1\xCA\xB4\xCA\xBF\xE2\xCE\xC4\xBC\xFE\xA3\xA1";
+// "无拼音词库文件！"
+inline constexpr char kReasonPinyin[] = "\xCE\xDE\xC6\xB4\xD2\xF4\xB4\xCA\xBF\xE2\xCE\xC4\xBC\xFE\xA3\xA1";
+// "缺少文件！"
+inline constexpr char kReasonModule[] = "\xC8\xB1\xC9\xD9\xCE\xC4\xBC\xFE\xA3\xA1";
+// "请到主页" + home page + "重新下载安装！并解除杀毒软件对安装过程的拦截！"
+inline constexpr char kAdviceBefore[] = "\xC7\xEB\xB5\xBD\xD6\xF7\xD2\xB3";
+inline constexpr char kAdviceAfter[] =
+    "\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xA3\xA1\xB2\xA2\xBD\xE2\xB3\xFD\xC9\xB1\xB6\xBE\xC8\xED\xBC\xFE"
+    "\xB6\xD4\xB0\xB2\xD7\xB0\xB9\xFD\xB3\xCC\xB5\xC4\xC0\xB9\xBD\xD8\xA3\xA1";
+
 // Command-line switches.
 inline constexpr char kSwitchRegister[] = "regtv32";
 inline constexpr char kSwitchRegisterPath[] = "regtv32=";

@@ -26,12 +26,31 @@ TEST(Texts, WideTextsMatchTheirSpelling) {
        "在弹出菜单中点击“以管理员身份运行”）"},
       {"registered", app::text::kRegisterSuccess, "Tavo已安装成功，如不能使用，请重新启动计算机！"},
       {"ime description", sys::text::kImeDescription, "Tavo输入平台  7.1"},
+      {"install caption", app::text::kCaptionInstall, "Tavo安装"},
+      {"locked", app::text::kOldImeLocked,
+       "　　你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！"},
+      {"sentence library", app::text::kSentenceLibraryQuestion, "是否立即增加智能语句库数据？"},
   };
   for (const auto& t : texts) {
     EXPECT_EQ(Utf8(t.text), t.spelling) << t.name;
     // The bytes the W calls and the registry receive.
     EXPECT_EQ(platform::Utf16Bytes(t.text), Encode(t.spelling, "UTF-16LE")) << t.name;
   }
+}
+
+TEST(Texts, ReportTextsAreGbk) {
+  const std::pair<const char*, const char*> texts[] = {
+      {app::text::kReportTitle, "Tavo汉字输入系统7.1版安装情况报告。"},
+      {app::text::kReportError, "安装出现错误！错误为："},
+      {app::text::kReasonPath, "检测不到安装路径！"},
+      {app::text::kReasonFiles, "文件不完整！"},
+      {app::text::kReasonWubi, "无五笔词库文件！"},
+      {app::text::kReasonPinyin, "无拼音词库文件！"},
+      {app::text::kReasonModule, "缺少文件！"},
+      {app::text::kAdviceBefore, "请到主页"},
+      {app::text::kAdviceAfter, "重新下载安装！并解除杀毒软件对安装过程的拦截！"},
+  };
+  for (auto [bytes, spelling] : texts) EXPECT_EQ(bytes, Encode(spelling, "GBK")) << spelling;
 }
 
 TEST(Texts, ImeDescriptionHasTwoBlanksBeforeTheVersion) {

@@ -15,8 +15,15 @@ TEST(ArchiveTexts, GbkBytesMatchTheirSpelling) {
       {archive::text::kUnpackFailedAfter, "文件！请重新下载安装。"},
       {archive::text::kCaptionInstall, "Tavo安装"},
       {archive::text::kDefaultSkin, "冷色瓷面.tvz"},
+      {archive::text::kCopyFailedBefore, "没有成功复制"},
+      {archive::text::kCopyFailedAfter, "文件，请退出安装程序并手动删除该文件后重新安装！"},
+      {archive::text::kCaptionTavoKelvoInstall, "Tavo(Kelvo)安装"},
+      {archive::text::kUnpackIncompleteBefore, "文件解压不完整，请到Tavo网站"},
+      {archive::text::kUnpackIncompleteAfter, "重新下载安装。"},
   };
   for (auto [bytes, spelling] : texts) EXPECT_EQ(bytes, Encode(spelling, "GBK")) << spelling;
+  EXPECT_EQ(testing_support::Utf8(archive::text::kKeepDataQuestion), "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？");
+  EXPECT_EQ(testing_support::Utf8(archive::text::kCaptionInstallW), "Tavo安装");
 }
 
 }  // namespace

@@ -47,6 +47,10 @@ class Files {
   virtual std::string WindowsDirectory() = 0;
   virtual std::string SystemDirectory() = 0;
   virtual std::u16string SystemDirectoryW() = 0;
+  // The 64-bit system directory as this 32-bit program reaches it: on 64-bit Windows the
+  // "sysnative" alias under the Windows directory (system32 itself is redirected to SysWOW64),
+  // elsewhere the system directory.
+  virtual std::string NativeSystemDirectory() = 0;
   // GetLastError after the most recent file call.
   virtual long LastError() = 0;
 };

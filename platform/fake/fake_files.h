@@ -52,6 +52,7 @@ class FakeFiles : public Files {
   std::string WindowsDirectory() override { return "C:\\windows"; }
   std::string SystemDirectory() override { return "C:\\windows\\system32"; }
   std::u16string SystemDirectoryW() override { return u"C:\\windows\\system32"; }
+  std::string NativeSystemDirectory() override { return wow64_ ? "C:\\windows\\sysnative" : SystemDirectory(); }
   long LastError() override { return lastError_; }
 
   struct Node {

@@ -23,6 +23,7 @@ class PosixFiles : public Files {
   std::string WindowsDirectory() override { return std::string(); }
   std::string SystemDirectory() override { return std::string(); }
   std::u16string SystemDirectoryW() override { return std::u16string(); }
+  std::string NativeSystemDirectory() override { return std::string(); }
   long LastError() override { return lastError_; }
 
  private:

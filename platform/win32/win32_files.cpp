@@ -109,4 +109,17 @@ std::u16string Win32Files::SystemDirectoryW() {
   return std::u16string(reinterpret_cast<const char16_t*>(buffer), n);
 }
 
+std::string Win32Files::NativeSystemDirectory() {
+  BOOL wow64 = FALSE;
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  // Looked up at run time: systems before XP SP2 do not have it (and are never 64-bit).
+  auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  if (isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64) {
+    std::string windows = WindowsDirectory();
+    if (!windows.empty()) return windows + "\\sysnative";
+  }
+  return SystemDirectory();
+}
+
 }  // namespace platform::win32

@@ -21,6 +21,7 @@ class Win32Files : public Files {
   std::string WindowsDirectory() override;
   std::string SystemDirectory() override;
   std::u16string SystemDirectoryW() override;
+  std::string NativeSystemDirectory() override;
   long LastError() override { return lastError_; }
 
  private:

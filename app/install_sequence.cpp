@@ -1,0 +1,76 @@
+#include "app/install_sequence.h"
+
+#include "app/install_location.h"
+#include "app/path_format.h"
+#include "app/texts.h"
+#include "archive/deploy.h"
+#include "archive/file_replace.h"
+#include "platform/constants.h"
+#include "system/ime_registration.h"
+#include "system/integration.h"
+#include "system/preload.h"
+#include "system/settings_files.h"
+
+namespace app {
+namespace {
+
+// The directory field holds at most 197 characters (a 198-byte buffer).
+constexpr int kDirectoryFieldBuffer = 198;
+
+void RegisterIme(SetupState& s) {
+  if (!sys::InstallImeModule(s)) sys::RegisterKeyboardLayout(s);
+  if (s.WindowsMajor <= 5) {
+    sys::FindImeInPreload(s);
+    sys::PromotePreloadEntry(s);
+  }
+}
+
+// Step 6: an earlier IME in the preload list may still be loaded; its module must make way.
+bool ClearOldModule(SetupState& s) {
+  s.OldImeLocked = false;
+  if (!s.ImeInPreload) return true;
+  std::string module;
+  if (!JoinPath(s.os.files.SystemDirectory(), "\\tavohu4.ime", &module)) return true;
+  if (archive::DeleteIfPresent(s.os.files, module) == 0 || archive::MoveFileAside(s.os.files, module) == 0) {
+    return true;
+  }
+  s.OldImeLocked = true;
+  s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
+  return false;
+}
+
+}  // namespace
+
+InstallOutcome RunInstall(SetupState& s) {
+  if (s.InstallMode == kSilent) {
+    ReadInstallPath(s);
+  } else {
+    s.InstallDir = s.os.windows.GetText(s.DirectoryField, kDirectoryFieldBuffer);
+  }
+  SaveInstallPath(s);
+  s.os.files.MakeDirectory(s.InstallDir);
+  std::string filer;
+  if (JoinPath(s.InstallDir, "filer\\", &filer)) s.os.files.MakeDirectory(filer);
+  sys::WriteSettingsFiles(s);
+  sys::FindImeInPreload(s);
+  if (!ClearOldModule(s)) return InstallOutcome::OldImeLocked;
+
+  archive::DeployFiles(s, 0);
+  RegisterIme(s);
+  archive::DeployFiles(s, 1);
+  archive::AdjustSettingsRecord(s);
+  sys::WriteUserAgentToken(s);
+  sys::WriteRunEntry(s, s.InstallDir + "tavokelv.exe tv");
+
+  if (s.InstallMode == kInteractive &&
+      s.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=
+          platform::kIdNo) {
+    s.os.processes.Start(s.InstallDir + "tavokelv.exe hu", platform::kSwShow);
+  }
+  if (Is64BitWindows(s)) {
+    s.os.processes.Start(s.InstallDir + "setupw64.exe regtv32=" + s.InstallDir, platform::kSwShow);
+  }
+  return InstallOutcome::Done;
+}
+
+}  // namespace app

@@ -1,0 +1,48 @@
+#include "app/setup_main.h"
+
+#include "app/install_check.h"
+#include "app/install_sequence.h"
+#include "app/startup.h"
+#include "app/texts.h"
+#include "archive/archive_format.h"
+#include "archive/texts.h"
+#include "platform/constants.h"
+
+namespace app {
+
+int RunSilentInstall(SetupState& s) {
+  s.PayloadImage = s.os.resources.Load(archive::text::kPayloadType, archive::text::kPayloadName);
+  s.WorkBuffer = s.PayloadImage ? s.os.resources.AllocZeroed(archive::kWorkBufferSize) : nullptr;
+  if (!s.PayloadImage || !s.WorkBuffer) {
+    s.os.dialogs.MessageW(text::kNoPayload, text::kCaptionInstall, platform::kMbOk);
+    s.PayloadImage.reset();
+    return kExitNoPayload;
+  }
+  int code = kExitInstalled;
+  if (RunInstall(s) == InstallOutcome::OldImeLocked) {
+    code = kExitOldImeLocked;
+  } else if (s.UnpackIncomplete) {
+    code = kExitUnpackIncomplete;
+  } else if (s.CopyFailures > 0) {
+    code = kExitCopyFailed;
+  } else if (VerifyInstallation(s, false)) {
+    code = kExitCheckFailed;
+  }
+  s.WorkBuffer.reset();
+  s.PayloadImage.reset();
+  return code;
+}
+
+int SetupMain(SetupState& s, std::string_view commandLine, int) {
+  switch (StartUp(s, commandLine)) {
+    case Road::Silent:
+      return RunSilentInstall(s);
+    case Road::Interactive:  // the setup window
+    case Road::RegisterOnly:
+    case Road::Refused:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,194 @@
+#include "archive/deploy.h"
+
+#include <cstring>
+
+#include "app/install_location.h"
+#include "app/path_format.h"
+#include "archive/archive_format.h"
+#include "archive/archive_reader.h"
+#include "archive/file_replace.h"
+#include "archive/texts.h"
+#include "archive/user_data.h"
+#include "platform/constants.h"
+#include "system/integration.h"
+#include "ui/progress.h"
+
+namespace archive {
+namespace {
+
+constexpr size_t kStampLimit = 128 * 1024;
+
+std::string InInstallDir(app::SetupState& s, const char* name) {
+  std::string path;
+  return app::JoinPath(s.InstallDir, name, &path) ? path : std::string();
+}
+
+// "<dir>\name", or empty when it does not fit a path buffer.
+std::string InDirectory(const std::string& dir, const char* name) {
+  std::string path;
+  return !dir.empty() && app::JoinPath(dir, std::string("\\") + name, &path) ? path : std::string();
+}
+
+void CopyFailed(app::SetupState& s, const std::string& target) {
+  ++s.CopyFailures;
+  s.os.dialogs.MessageA(text::kCopyFailedBefore + target + text::kCopyFailedAfter, text::kCaptionTavoKelvoInstall,
+                        platform::kMbOk);
+}
+
+bool Copy(app::SetupState& s, const std::string& from, const std::string& to) {
+  return !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
+}
+
+void ResetAttributes(app::SetupState& s, const std::string& path) {
+  if (!path.empty()) s.os.files.SetAttributes(path, platform::kAttrArchive);
+}
+
+void PlainCopy(app::SetupState& s, const std::string& from, const std::string& to, bool resetAttributes) {
+  if (resetAttributes) ResetAttributes(s, to);
+  Copy(s, from, to);
+}
+
+void CopyWithMessage(app::SetupState& s, const std::string& from, const std::string& to) {
+  if (!Copy(s, from, to)) CopyFailed(s, to);
+}
+
+void GuardedCopy(app::SetupState& s, const std::string& from, const std::string& to) {
+  ResetAttributes(s, to);
+  if (!Copy(s, from, to)) CopyFailed(s, to);
+}
+
+// A module in use at the target is moved aside and the copy tried once more.
+void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const std::string& to) {
+  ResetAttributes(s, to);
+  if (Copy(s, from, to)) return;
+  if (!to.empty()) MoveFileAside(s.os.files, to);
+  if (!Copy(s, from, to)) CopyFailed(s, to);
+}
+
+const char* Stub32(app::SetupState& s) { return s.OemCodePage == 950 ? "tavo321.ime" : "tavo320.ime"; }
+const char* Stub64(app::SetupState& s) { return s.OemCodePage == 950 ? "tavo641.ime" : "tavo640.ime"; }
+
+void UnpackPayload(app::SetupState& s) {
+  bool complete = s.PayloadImage && s.WorkBuffer &&
+                  UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
+                                s.WorkBuffer->Size());
+  if (!complete) {
+    s.UnpackIncomplete = true;
+    s.os.dialogs.MessageA(std::string(text::kUnpackIncompleteBefore) + text::kHomePage + text::kUnpackIncompleteAfter,
+                          text::kCaptionTavoKelvoInstall, platform::kMbOk);
+  } else if (s.BackupState == app::BackupMade &&
+             s.os.dialogs.MessageW(text::kKeepDataQuestion, text::kCaptionInstallW, platform::kMbYesNo) ==
+                 platform::kIdYes) {
+    // The earlier data count as kept only when the restore put files back; a backup left in
+    // another directory restores nothing, and the fresh files are then set up as usual.
+    if (RestoreUserData(s) > 0) s.BackupState = app::DataKept;
+  }
+  UnpackDefaultSkin(s);
+}
+
+}  // namespace
+
+void DeployFiles(app::SetupState& s, int pass) {
+  s.os.files.MakeDirectory(s.InstallDir);
+  if (s.WindowsMajor >= 6) sys::LowerIntegrityLevel(s);
+  ui::RedrawDirectoryPage(s);
+  s.os.system.Sleep(50);
+  if (pass == 0) UnpackPayload(s);
+  ui::RedrawDirectoryPage(s);
+
+  PlainCopy(s, InInstallDir(s, "tavohu4.ime"), InInstallDir(s, "tavohu32.ime"), true);
+  PlainCopy(s, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"), false);
+  PlainCopy(s, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"), false);
+  s.os.system.Sleep(50);
+  ui::ShowProgress(s, 0, 64);
+
+  if (app::Is64BitWindows(s)) {
+    // This program is 32-bit: the 32-bit modules go to SysWOW64 by name, the 64-bit ones to the
+    // real system directory through its alias (system32 would be redirected to SysWOW64).
+    std::string wow = app::GetSysWow64Dir(s);
+    std::string native = s.os.files.NativeSystemDirectory();
+    std::string stub32 = InInstallDir(s, Stub32(s));
+    std::string stub64 = InInstallDir(s, Stub64(s));
+    if (pass == 0) StampModuleVersion(s, stub32);
+    GuardedCopyWithMoveAside(s, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), InDirectory(wow, "tavohu4.ime"));
+    if (pass == 0) StampModuleVersion(s, stub64);
+    GuardedCopyWithMoveAside(s, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
+                             InDirectory(native, "tavohu4.ime"));
+    if (pass == 0) {
+      GuardedCopy(s, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
+      GuardedCopy(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+    }
+  } else {
+    std::string system = s.os.files.SystemDirectory();
+    if (system.size() >= app::kPathBufferSize) system.clear();
+    if (s.WindowsMajor >= 6) CopyWithMessage(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+    std::string source;
+    if (pass == 0) {
+      source = InInstallDir(s, Stub32(s));
+      StampModuleVersion(s, source);
+    } else {
+      source = InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime");
+    }
+    GuardedCopyWithMoveAside(s, source, InDirectory(system, "tavohu4.ime"));
+    if (pass == 0) GuardedCopy(s, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
+  }
+
+  if (pass == 0) {
+    StampModuleVersion(s, InInstallDir(s, "setupw64.exe"));
+    sys::WriteUninstallEntry(s);
+  } else {
+    for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
+      std::string path = InInstallDir(s, stub);
+      if (!path.empty()) DeleteIfPresent(s.os.files, path);
+    }
+  }
+}
+
+void StampModuleVersion(app::SetupState& s, const std::string& path) {
+  if (!s.WorkBuffer || s.WorkBuffer->Size() < kStampLimit || path.empty()) return;
+  auto file = s.os.files.Open(path, platform::OpenMode::Read);
+  if (!file) return;
+  // Only a whole file is written back: a larger one (or one that cannot be measured or read)
+  // stays as it is rather than being cut to the buffer.
+  long size = file->Seek(0, platform::SeekFrom::End);
+  if (size < 0 || size > static_cast<long>(kStampLimit) || file->Seek(0, platform::SeekFrom::Begin) != 0) return;
+  uint8_t* buffer = s.WorkBuffer->Data();
+  long n = size ? file->Read(buffer, kStampLimit) : 0;
+  file.reset();
+  if (n != size) return;
+
+  static const uint8_t kName[16] = {'T', 0, 'a', 0, 'v', 0, 'o', 0, 0x93, 0x8F, 0x65, 0x51, 0x73, 0x5E, 0xF0, 0x53};
+  size_t length = static_cast<size_t>(n);
+  for (size_t p = 0; p + sizeof kName <= length;) {
+    if (std::memcmp(buffer + p, kName, sizeof kName) != 0) {
+      ++p;
+      continue;
+    }
+    size_t q = p + sizeof kName;
+    if (q + 8 < length && buffer[q] == ' ' && buffer[q + 4] == '6' && buffer[q + 6] == '.' &&
+        (buffer[q + 8] == '3' || buffer[q + 8] == '7')) {
+      buffer[q + 4] = '7';
+      buffer[q + 8] = '1';
+    }
+    p = q + 1;
+  }
+  auto out = s.os.files.Create(path);
+  if (out && length) out->Write(buffer, static_cast<unsigned long>(length));
+}
+
+void AdjustSettingsRecord(app::SetupState& s) {
+  if (s.BackupState == app::DataKept) return;
+  std::string path = InInstallDir(s, "tvszsj43.tvh");
+  if (path.empty()) return;
+  if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
+    file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size()));
+  }
+  auto out = s.os.files.Create(path);
+  if (!out) return;
+  if (s.OemCodePage == 950) s.SettingsRecord[38] = 1;
+  s.SettingsRecord[62] = 0;
+  s.SettingsRecord[63] = 0;
+  out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size()));
+}
+
+}  // namespace archive

@@ -1,0 +1,37 @@
+// The drawing primitives of the setup window: 3-D frames, the caption colour, the page
+// background, the shadowed title and embossed heading, and the progress bar.
+#pragma once
+#include <string>
+
+#include "app/setup_state.h"
+#include "platform/painter.h"
+
+namespace ui {
+
+struct Rect {
+  int left, top, right, bottom;
+};
+constexpr Rect kConfirmButton = {40, 245, 140, 270};
+constexpr Rect kAbandonButton = {260, 245, 360, 270};
+constexpr Rect kMiddleRow = {30, 162, 365, 187};
+constexpr Rect kLowerRow = {30, 192, 365, 217};
+
+constexpr platform::Rgb kBlack = {0, 0, 0};
+constexpr platform::Rgb kWhite = {255, 255, 255};
+constexpr platform::Rgb kGrey = {128, 128, 128};
+constexpr platform::Rgb kCaptionColour = {255, 128, 128};
+
+void DrawRaisedFrame(platform::Painter& p, int left, int top, int right, int bottom);
+void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bottom);
+void SetCaptionColour(platform::Painter& p);
+// The bar for done of total in the progress box (x 30, y 188, 340 x 30).
+void DrawProgressBar(app::SetupState& s, platform::Painter& p, int done, int total);
+
+// 310 horizontal lines of the common background (the welcome page has its own formula).
+void DrawCommonGradient(platform::Painter& p);
+// Title font: black, three grey shadows, white.
+void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title);
+void DrawButtonFrames(platform::Painter& p);
+void DrawButtonCaptions(platform::Painter& p, const std::u16string& confirm, const std::u16string& abandon);
+
+}  // namespace ui
