@@ -19,9 +19,9 @@ inline std::string PackOrDie(const std::vector<archive::NamedContent>& files) {
   return image;
 }
 
-class ArchiveMachine : public ::testing::Test {
- protected:
-  ArchiveMachine() {
+// The machine itself, usable as a value in table-driven tests.
+struct ArchiveBench {
+  ArchiveBench() {
     fake.files.AddDirectory("c:\\tavohu");
     s.InstallDir = "c:\\tavohu\\";
     s.WorkBuffer = fake.resources.AllocZeroed(archive::kWorkBufferSize);
@@ -43,6 +43,8 @@ class ArchiveMachine : public ::testing::Test {
   platform::fake::FakePlatform fake;
   app::SetupState s{fake.os()};
 };
+
+class ArchiveMachine : public ::testing::Test, public ArchiveBench {};
 
 // Bytes that do not compress, the same for the same seed.
 std::string RandomBytes(size_t n, unsigned seed);

@@ -1,0 +1,245 @@
+#include "archive/deploy.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/texts.h"
+#include "archive/user_data.h"
+#include "platform/constants.h"
+#include "tests/support/archive_fixture.h"
+#include "tests/support/encoding.h"
+
+namespace {
+
+using testing_support::Encode;
+using testing_support::PackOrDie;
+
+// UTF-16LE "Tavo输入平台" and five characters of version.
+std::string Version(const char* version) {
+  std::string text = platform::Utf16Bytes(u"Tavo输入平台");
+  for (const char* p = version; *p; ++p) text += std::string(1, *p) + std::string(1, '\0');
+  return text;
+}
+
+// A module: its own name, then the version text twice.
+std::string Module(const std::string& name, const char* version) {
+  return "MZ" + name + "|" + Version(version) + "|pad|" + Version(version) + "|end";
+}
+
+std::string Stamped(const std::string& name, const char* from) {
+  std::string bytes = Module(name, from);
+  std::string old = Version(from), now = Version("  7.1");
+  for (size_t at = bytes.find(old); at != std::string::npos; at = bytes.find(old, at + 1)) {
+    bytes.replace(at, old.size(), now);
+  }
+  return bytes;
+}
+
+struct DeployBench : testing_support::ArchiveBench {
+  DeployBench() {
+    s.InstallMode = app::kSilent;
+    std::vector<archive::NamedContent> files = {
+        {"tavohu4.ime", Module("tavohu4", "  7.1")},   {"tavohu64.ime", Module("tavohu64", "  7.1")},
+        {"tavo320.ime", Module("tavo320", "  6.3")},   {"tavo321.ime", Module("tavo321", "  6.3")},
+        {"tavo640.ime", Module("tavo640", "  6.3")},   {"tavo641.ime", Module("tavo641", "  6.3")},
+        {"setupw64.exe", Module("setupw64", "  6.7")}, {"tavodel.exe", "del32"},
+        {"tvqdel64.exe", "del64"},                     {"tavokelv.exe", "kelv5"},
+        {"tavokel6.exe", "kelv6"},                     {"tavocyzk.tv1", "wubi library"},
+        {"tavopyck.tv1", "pinyin library"},            {"tvszsj43.tvh", std::string(200, '\x05')},
+    };
+    SetPayload(PackOrDie(files));
+  }
+  void Machine(bool is64, uint32_t major, uint32_t codePage) {
+    fake.SetWindows(major, is64);
+    s.OemCodePage = codePage;
+    s.WindowsMajor = major;
+  }
+  std::string Sys(const std::string& name) { return fake.files.Contents("c:\\windows\\system32\\" + name); }
+  std::string Wow(const std::string& name) { return fake.files.Contents("c:\\windows\\syswow64\\" + name); }
+};
+
+class Deploy : public ::testing::Test, public DeployBench {};
+
+TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
+  struct Case {
+    bool is64;
+    uint32_t major, codePage;
+    // after pass 0 / pass 1: system32, syswow64 (64-bit), tavokelv.exe
+    std::string sys0, wow0, kelv0, sys1, wow1;
+    std::string uninstaller;
+  };
+  const Case cases[] = {
+      {false, 5, 936, Stamped("tavo320", "  6.3"), "", "kelv5", Module("tavohu4", "  7.1"), "", "del32"},
+      {false, 6, 936, Stamped("tavo320", "  6.3"), "", "kelv6", Module("tavohu4", "  7.1"), "", "del32"},
+      {false, 6, 950, Stamped("tavo321", "  6.3"), "", "kelv6", Module("tavohu4", "  7.1"), "", "del32"},
+      {true, 6, 936, Stamped("tavo640", "  6.3"), Stamped("tavo320", "  6.3"), "kelv6", Module("tavohu64", "  7.1"),
+       Module("tavohu4", "  7.1"), "del64"},
+      {true, 6, 950, Stamped("tavo641", "  6.3"), Stamped("tavo321", "  6.3"), "kelv6", Module("tavohu64", "  7.1"),
+       Module("tavohu4", "  7.1"), "del64"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.is64) + " " + std::to_string(c.major) + " " + std::to_string(c.codePage));
+    DeployBench machine;
+    machine.Machine(c.is64, c.major, c.codePage);
+    archive::DeployFiles(machine.s, 0);
+    EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys0);
+    EXPECT_EQ(machine.Sys("tavodel.exe"), c.uninstaller);
+    if (c.is64) {
+      EXPECT_EQ(machine.Wow("tavohu4.ime"), c.wow0);
+      EXPECT_EQ(machine.Wow("tavodel.exe"), "");
+    }
+    EXPECT_EQ(machine.File("tavokelv.exe"), c.kelv0);
+    EXPECT_EQ(machine.File("tavohu32.ime"), Module("tavohu4", "  7.1"));
+    EXPECT_EQ(machine.File("tavocyzk.tvu"), "wubi library");
+    EXPECT_EQ(machine.File("tavopyck.tvu"), "pinyin library");
+    EXPECT_EQ(machine.File("setupw64.exe"), Stamped("setupw64", "  6.7"));
+    EXPECT_TRUE(machine.fake.registry.HasKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\tavoqwb"));
+    EXPECT_TRUE(machine.Has("tavo320.ime"));
+
+    archive::DeployFiles(machine.s, 1);
+    EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys1);
+    if (c.is64) {
+      EXPECT_EQ(machine.Wow("tavohu4.ime"), c.wow1);
+    }
+    for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
+      EXPECT_FALSE(machine.Has(stub)) << stub;
+    }
+    EXPECT_TRUE(machine.fake.dialogs.shown.empty());
+    EXPECT_EQ(machine.fake.processes.started.size(), c.major >= 6 ? 2u : 0u);  // icacls in each pass
+  }
+}
+
+TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
+  Machine(false, 6, 936);
+  fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
+  fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
+  archive::DeployFiles(s, 0);
+  EXPECT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
+  EXPECT_EQ(Sys("tavohu2.ime"), "old loaded");
+  EXPECT_EQ(s.CopyFailures, 0);
+
+  // The new stub is loaded now and both aside names are held too.
+  fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
+  fake.files.AddFile("c:\\windows\\system32\\tavohu1.ime", "held");
+  fake.files.SetInUse("c:\\windows\\system32\\tavohu1.ime", true);
+  fake.files.SetInUse("c:\\windows\\system32\\tavohu2.ime", true);
+  archive::DeployFiles(s, 1);
+  EXPECT_EQ(s.CopyFailures, 1);
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text,
+            Encode("没有成功复制C:\\windows\\system32\\tavohu4.ime文件，请退出安装程序并手动删除该文件后重新安装！", "GBK"));
+  EXPECT_EQ(fake.dialogs.shown[0].caption, Encode("Tavo(Kelvo)安装", "GBK"));
+}
+
+TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
+  struct Case {
+    const char* what;
+    int backupState;
+    bool backupOnDisk;
+    int answer;
+    int questions;
+    int stateAfter;
+    bool userFileKept;
+  };
+  const Case cases[] = {
+      {"no earlier install", app::NoBackup, false, platform::kIdYes, 0, app::NoBackup, false},
+      {"keep", app::BackupMade, true, platform::kIdYes, 1, app::DataKept, true},
+      {"replace", app::BackupMade, true, platform::kIdNo, 1, app::BackupMade, false},
+      {"keep, but the backup is elsewhere", app::BackupMade, false, platform::kIdYes, 1, app::BackupMade, false},
+  };
+  for (const auto& c : cases) {
+    DeployBench machine;
+    machine.Machine(false, 6, 936);
+    machine.s.BackupState = c.backupState;
+    std::string skin = PackOrDie({{"tvskin.tvh", "fresh skin"}});
+    machine.SetPayload(PackOrDie({{"tvszsj43.tvh", std::string(200, '\x05')},
+                                  {"tavocyzk.tv1", "shipped"},
+                                  {archive::text::kDefaultSkin, skin}}));
+    if (c.backupOnDisk) {
+      machine.fake.files.AddFile("c:\\tavohu\\tavocyzk.tv1", "user phrases " + testing_support::RandomBytes(200, 1));
+      machine.fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x09'));
+      ASSERT_TRUE(archive::AddFileToArchive(machine.s, "c:\\tavohu\\tavoback.tvz", "c:\\tavohu\\tavocyzk.tv1"));
+      ASSERT_TRUE(archive::AddFileToArchive(machine.s, "c:\\tavohu\\tavoback.tvz", "c:\\tavohu\\tvszsj43.tvh"));
+    }
+    machine.fake.dialogs.answers = {c.answer};
+    archive::DeployFiles(machine.s, 0);
+    archive::AdjustSettingsRecord(machine.s);
+    // (This payload has no modules: the copy failures are reported too, with ANSI boxes.)
+    std::vector<platform::fake::ShownMessage> questions;
+    for (const auto& box : machine.fake.dialogs.shown) {
+      if (box.wide) questions.push_back(box);
+    }
+    EXPECT_EQ(static_cast<int>(questions.size()), c.questions) << c.what;
+    if (c.questions) {
+      EXPECT_EQ(questions[0].textW, archive::text::kKeepDataQuestion);
+      EXPECT_EQ(questions[0].captionW, u"Tavo安装");
+      EXPECT_EQ(questions[0].type, platform::kMbYesNo);
+    }
+    EXPECT_EQ(machine.s.BackupState, c.stateAfter) << c.what;
+    EXPECT_EQ(machine.File("tavocyzk.tv1") != "shipped", c.userFileKept) << c.what;
+    // The skin is unpacked and the record adjusted unless the earlier data were kept.
+    EXPECT_EQ(machine.Has("tvskin.tvh"), !c.userFileKept) << c.what;
+    std::string record = machine.File("tvszsj43.tvh");
+    EXPECT_EQ(record.substr(62, 2), c.userFileKept ? std::string(2, '\x09') : std::string(2, '\0')) << c.what;
+  }
+}
+
+TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
+  Machine(false, 6, 936);
+  s.BackupState = app::BackupMade;
+  SetPayload(PackOrDie({{"empty.txt", ""}}));
+  archive::DeployFiles(s, 0);
+  EXPECT_TRUE(s.UnpackIncomplete);
+  ASSERT_GE(fake.dialogs.shown.size(), 2u);  // the entry, the whole unpack, then the copies that fail
+  for (const auto& box : fake.dialogs.shown) EXPECT_FALSE(box.wide);  // no keep-data question
+  EXPECT_EQ(fake.dialogs.shown[1].caption, Encode("Tavo(Kelvo)安装", "GBK"));
+  EXPECT_EQ(fake.dialogs.shown[1].text,
+            Encode("文件解压不完整，请到Tavo网站", "GBK") + archive::text::kHomePage + Encode("重新下载安装。", "GBK"));
+}
+
+TEST_F(Deploy, StampModuleVersion) {
+  struct Case {
+    std::string before, after;
+  };
+  const Case cases[] = {
+      {Module("m", "  6.3"), Stamped("m", "  6.3")},
+      {Module("m", "  6.7"), Stamped("m", "  6.7")},
+      {Module("m", "  7.1"), Module("m", "  7.1")},
+      {Module("m", "  6.5"), Module("m", "  6.5")},
+      {Module("m", "  6.3") + std::string(131072, 'x'), Module("m", "  6.3") + std::string(131072, 'x')},
+      {Version("  6.3").substr(0, 20), Version("  6.3").substr(0, 20)},
+  };
+  for (const auto& c : cases) {
+    fake.files.AddFile("c:\\tavohu\\m.ime", c.before);
+    archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
+    EXPECT_EQ(File("m.ime"), c.after);
+  }
+  // A read that fails after the open leaves the file intact.
+  fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  6.3"));
+  fake.files.LimitReads("c:\\tavohu\\m.ime", 10);
+  archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
+  EXPECT_EQ(File("m.ime"), Module("m", "  6.3"));
+}
+
+TEST_F(Deploy, AdjustSettingsRecord) {
+  s.OemCodePage = 950;
+  archive::AdjustSettingsRecord(s);  // no file: the built-in record
+  std::string record = File("tvszsj43.tvh");
+  ASSERT_EQ(record.size(), 200u);
+  EXPECT_EQ(record[8], 0x36);
+  EXPECT_EQ(record[38], 1);
+  EXPECT_EQ(record[58], 1);
+
+  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x07'));
+  s.OemCodePage = 936;
+  archive::AdjustSettingsRecord(s);
+  record = File("tvszsj43.tvh");
+  EXPECT_EQ(record.substr(60, 4), std::string("\x07\x07\0\0", 4));
+  EXPECT_EQ(record[38], 7);
+
+  s.BackupState = app::DataKept;
+  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "kept");
+  archive::AdjustSettingsRecord(s);
+  EXPECT_EQ(File("tvszsj43.tvh"), "kept");
+}
+
+}  // namespace
