@@ -1,0 +1,131 @@
+#include "app/install_check.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/texts.h"
+#include "archive/texts.h"
+#include "platform/constants.h"
+#include "platform/fake/fake_platform.h"
+#include "tests/support/encoding.h"
+
+namespace {
+
+using platform::fake::FakePlatform;
+using testing_support::Encode;
+
+// An install directory with `count` countable files besides the libraries and the module.
+struct CheckBench {
+  explicit CheckBench(int others = 70) {
+    s.InstallDir = "c:\\tavohu\\";
+    fake.files.AddDirectory("c:\\tavohu");
+    fake.files.AddDirectory("c:\\tavohu\\filer");
+    fake.files.AddFile("c:\\tavohu\\tavocyzk.tv1", std::string(40, 'w'));
+    fake.files.AddFile("c:\\tavohu\\tavopyck.tv1", std::string(40, 'p'));
+    fake.files.AddFile("c:\\tavohu\\tavohu4.ime", std::string(40, 'm'));
+    for (int i = 0; i < others; ++i) fake.files.AddFile("c:\\tavohu\\f" + std::to_string(i) + ".dat", "x");
+  }
+  FakePlatform fake;
+  app::SetupState s{fake.os()};
+};
+
+std::string Report(const char* reason) {
+  return Encode("Tavo汉字输入系统7.1版安装情况报告。", "GBK") + "\r\n\r\n" + Encode("安装出现错误！错误为：", "GBK") +
+         Encode(reason, "GBK") + "\r\n\r\n" + Encode("请到主页", "GBK") + archive::text::kHomePage +
+         Encode("重新下载安装！并解除杀毒软件对安装过程的拦截！", "GBK") + "\r\n\r\n";
+}
+
+TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
+  struct Case {
+    const char* what;
+    int others;
+    std::function<void(CheckBench&)> change;
+    const char* reason;  // null: passes
+  };
+  const Case cases[] = {
+      {"complete", 71, [](CheckBench&) {}, nullptr},
+      {"missing directory", 71, [](CheckBench& b) { b.s.InstallDir = "c:\\nowhere\\"; }, "检测不到安装路径！"},
+      {"directory with extra attributes", 71,
+       [](CheckBench& b) { b.fake.files.SetAttributes("c:\\tavohu", platform::kAttrReadOnly); }, "检测不到安装路径！"},
+      {"73 files", 70, [](CheckBench&) {}, "文件不完整！"},
+      {"Wubi library only as .tvu", 71,
+       [](CheckBench& b) {
+         b.fake.files.Move("c:\\tavohu\\tavocyzk.tv1", "c:\\tavohu\\tavocyzk.tvu");
+       },
+       nullptr},
+      {"Wubi library shorter than 20 bytes", 71,
+       [](CheckBench& b) { b.fake.files.AddFile("c:\\tavohu\\tavocyzk.tv1", "short"); }, "无五笔词库文件！"},
+      {"no Pinyin library", 71,
+       [](CheckBench& b) {
+         b.fake.files.Delete("c:\\tavohu\\tavopyck.tv1");
+         b.fake.files.AddFile("c:\\tavohu\\extra.dat", "x");
+       },
+       "无拼音词库文件！"},
+      {"module only in the system directory", 71,
+       [](CheckBench& b) {
+         b.fake.files.Move("c:\\tavohu\\tavohu4.ime", "c:\\windows\\system32\\tavohu4.ime");
+         b.fake.files.AddFile("c:\\tavohu\\extra.dat", "x");
+       },
+       "缺少文件！"},
+  };
+  for (const auto& c : cases) {
+    CheckBench bench(c.others);
+    c.change(bench);
+    EXPECT_EQ(app::VerifyInstallation(bench.s), c.reason ? 1 : 0) << c.what;
+    if (!c.reason) {
+      EXPECT_TRUE(bench.fake.dialogs.shown.empty()) << c.what;
+      continue;
+    }
+    ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u) << c.what;
+    const auto& box = bench.fake.dialogs.shown[0];
+    EXPECT_FALSE(box.wide);
+    EXPECT_EQ(box.caption, "Tavo7.1");
+    EXPECT_EQ(box.text, Report(c.reason)) << c.what;
+  }
+}
+
+TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
+  CheckBench bench(0);
+  bench.fake.files.AddFile("c:\\tavohu\\notes.TXT.bak", "t");
+  bench.fake.files.AddFile("c:\\tavohu\\a.tvh", "t");
+  bench.fake.files.AddDirectory("c:\\tavohu\\sub.txt");
+  app::ScanResult scan = app::ScanDataFiles(bench.s);
+  EXPECT_EQ(scan.status, 14);
+  EXPECT_EQ(scan.textFiles, 1);
+  EXPECT_EQ(scan.tableFiles, 1);
+  EXPECT_EQ(scan.otherFiles, 3);
+  EXPECT_EQ(bench.fake.files.CurrentDirectory(), "c:\\tavohu\\");
+
+  CheckBench missing(0);
+  missing.s.InstallDir = "c:\\nowhere";
+  EXPECT_EQ(app::ScanDataFiles(missing.s).status, 0);
+  EXPECT_EQ(missing.s.InstallDir, "c:\\nowhere\\");
+}
+
+TEST(InstallCheck, CountsDoNotWrapAt256) {
+  CheckBench bench(300);
+  app::ScanResult scan = app::ScanDataFiles(bench.s);
+  EXPECT_EQ(scan.otherFiles, 303);
+  EXPECT_EQ(app::VerifyInstallation(bench.s), 0);
+}
+
+TEST(InstallCheck, ProbeFileResults) {
+  CheckBench bench(0);
+  bench.fake.files.AddFile("c:\\tavohu\\five.dat", "12345");
+  EXPECT_EQ(app::ProbeFile(bench.s, "tavohu4.ime"), 0x1400);
+  EXPECT_EQ(app::ProbeFile(bench.s, "missing.dat"), 2);
+  EXPECT_EQ(app::ProbeFile(bench.s, "five.dat"), 5 * 256);
+}
+
+TEST(InstallCheck, NoReportBufferMeansNoCheck) {
+  CheckBench bench(0);
+  bench.fake.resources.failAllocation = true;
+  EXPECT_EQ(app::VerifyInstallation(bench.s), 0);
+  EXPECT_TRUE(bench.fake.dialogs.shown.empty());
+  bench.fake.resources.failAllocation = false;
+  EXPECT_EQ(app::VerifyInstallation(bench.s, false), 1);  // silent: the fault without a box
+  EXPECT_TRUE(bench.fake.dialogs.shown.empty());
+}
+
+}  // namespace

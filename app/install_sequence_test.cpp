@@ -1,0 +1,150 @@
+#include "app/install_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "app/setup_main.h"
+#include "app/texts.h"
+#include "platform/constants.h"
+#include "system/texts.h"
+#include "tests/support/archive_fixture.h"
+
+namespace {
+
+using testing_support::PackOrDie;
+
+constexpr char kLayouts[] = "HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts";
+
+// A machine with the payload of a small but complete product in its resources.
+struct SequenceBench : testing_support::ArchiveBench {
+  SequenceBench(bool is64, int mode) {
+    fake.SetWindows(6, is64);
+    s.InstallMode = mode;
+    s.WindowsMajor = 6;
+    s.OemCodePage = 936;
+    s.WorkBuffer.reset();
+    fake.resources.images["TVZ/KELVTVZ"] =
+        PackOrDie({{"tavohu4.ime", "module 32"}, {"tavohu64.ime", "module 64"}, {"tavo320.ime", "stub"},
+                   {"tavo640.ime", "stub"},      {"tavodel.exe", "del"},         {"tvqdel64.exe", "del64"},
+                   {"tavokel6.exe", "kelv6"},    {"setupw64.exe", "setup64"},    {"tavocyzk.tv1", "wubi"},
+                   {"tavopyck.tv1", "pinyin"}});
+    s.InstallDir = "c:\\tavohu\\";
+  }
+  std::vector<std::string> Started() const {
+    std::vector<std::string> commands;
+    for (const auto& p : fake.processes.started) {
+      if (p.commandLine.rfind("icacls", 0) != 0) commands.push_back(p.commandLine);
+    }
+    return commands;
+  }
+};
+
+TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
+  struct Case {
+    bool is64;
+    int mode;
+    int answer;
+    std::vector<std::string> started;
+  };
+  const Case cases[] = {
+      {false, app::kInteractive, platform::kIdYes, {"c:\\tavohu\\tavokelv.exe hu"}},
+      {false, app::kInteractive, platform::kIdNo, {}},
+      {true, app::kInteractive, platform::kIdYes,
+       {"c:\\tavohu\\tavokelv.exe hu", "c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {true, app::kInteractive, platform::kIdNo, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {true, app::kSilent, platform::kIdYes, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {false, app::kSilent, platform::kIdYes, {}},
+  };
+  for (const auto& c : cases) {
+    // Run the way the window does: payload and work buffer set up, the directory in its field.
+    SequenceBench run(c.is64, c.mode);
+    run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
+    run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
+    run.s.DirectoryField = run.fake.windows.CreateEdit(120, 195, 230, 20, "c:\\tavohu");
+    run.fake.dialogs.answers = {c.answer};
+    EXPECT_EQ(app::RunInstall(run.s), app::InstallOutcome::Done);
+    EXPECT_EQ(run.Started(), c.started) << c.is64 << " " << c.mode << " " << c.answer;
+    EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
+              "c:\\tavohu\\tavokelv.exe tv");
+    bool asked = !run.fake.dialogs.shown.empty() && run.fake.dialogs.shown.back().textW == app::text::kSentenceLibraryQuestion;
+    EXPECT_EQ(asked, c.mode == app::kInteractive);
+    EXPECT_TRUE(run.fake.files.HasDirectory("c:\\tavohu\\filer"));
+    EXPECT_TRUE(run.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
+  }
+}
+
+// An earlier IME in the preload list of a 32-bit machine whose module is held.
+void EarlierIme(SequenceBench& bench, bool heldEverywhere) {
+  bench.fake.registry.SetValue(std::string(kLayouts) + "\\E0200804", "layout text", platform::kRegSz,
+                               sys::text::kLayoutTextGbk);
+  bench.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "1", platform::kRegSz, "00000804");
+  bench.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "2", platform::kRegSz, "e0200804");
+  for (const char* name : {"tavohu4.ime", "tavohu2.ime", "tavohu1.ime"}) {
+    std::string path = std::string("c:\\windows\\system32\\") + name;
+    bench.fake.files.AddFile(path, "old module");
+    bench.fake.files.SetInUse(path, true);
+    if (!heldEverywhere) break;
+  }
+}
+
+TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
+  SequenceBench bench(false, app::kSilent);
+  EarlierIme(bench, true);
+  EXPECT_EQ(app::RunSilentInstall(bench.s), app::kExitOldImeLocked);
+  EXPECT_TRUE(bench.s.OldImeLocked);
+  ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(bench.fake.dialogs.shown[0].textW, app::text::kOldImeLocked);
+  EXPECT_EQ(bench.fake.dialogs.shown[0].captionW, u"Tavo安装");
+  EXPECT_TRUE(bench.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
+  EXPECT_TRUE(bench.fake.files.HasDirectory("c:\\tavohu\\filer"));
+  EXPECT_FALSE(bench.fake.files.HasFile("c:\\tavohu\\tavohu4.ime"));
+  EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
+  EXPECT_TRUE(bench.fake.processes.started.empty());
+}
+
+TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
+  SequenceBench bench(false, app::kSilent);
+  EarlierIme(bench, false);
+  bench.fake.ime.installResult = 0;  // and the fallback registration reuses the earlier key
+  int code = app::RunSilentInstall(bench.s);
+  EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old module");
+  EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "module 32");
+  EXPECT_FALSE(bench.s.OldImeLocked);
+  EXPECT_EQ(bench.fake.registry.Value(std::string(kLayouts) + "\\E0200804", "IME file").data, "TAVOHU4.IME");
+  EXPECT_EQ(code, app::kExitCheckFailed);  // this small payload has far fewer than 74 files
+}
+
+TEST(InstallSequence, SilentRoadExitCodes) {
+  SequenceBench missing(true, app::kSilent);
+  missing.fake.resources.images.clear();
+  EXPECT_EQ(app::RunSilentInstall(missing.s), app::kExitNoPayload);
+  ASSERT_EQ(missing.fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, app::text::kNoPayload);
+  EXPECT_TRUE(missing.fake.files.AllFiles().empty());
+
+  SequenceBench noMemory(true, app::kSilent);
+  noMemory.fake.resources.failAllocation = true;
+  EXPECT_EQ(app::RunSilentInstall(noMemory.s), app::kExitNoPayload);
+
+  SequenceBench incomplete(true, app::kSilent);
+  incomplete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"empty.txt", ""}});
+  EXPECT_EQ(app::RunSilentInstall(incomplete.s), app::kExitUnpackIncomplete);
+
+  SequenceBench copyFails(true, app::kSilent);
+  copyFails.fake.files.DenyWrites("c:\\windows\\syswow64");
+  EXPECT_EQ(app::RunSilentInstall(copyFails.s), app::kExitCopyFailed);
+
+  // A complete product: 74 files and more.
+  SequenceBench complete(true, app::kSilent);
+  std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')}, {"tavohu64.ime", "m64"},
+                                              {"tavo320.ime", "stub"}, {"tavo640.ime", "stub"},
+                                              {"tvqdel64.exe", "del64"}, {"tavokel6.exe", "kelv6"},
+                                              {"setupw64.exe", "s64"}, {"tavocyzk.tv1", std::string(30, 'w')},
+                                              {"tavopyck.tv1", std::string(30, 'p')}};
+  for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
+  complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(files);
+  EXPECT_EQ(app::RunSilentInstall(complete.s), app::kExitInstalled);
+  EXPECT_TRUE(complete.fake.dialogs.shown.empty());
+  EXPECT_FALSE(complete.s.WorkBuffer);
+}
+
+}  // namespace
