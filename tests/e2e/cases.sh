@@ -184,6 +184,90 @@ case_system_entries_win64_zh_tw() { system_entries E0210404 "Tavo輸入平台  7
 case_system_entries_win32_zh_cn() { system_entries E0210804 "Tavo输入平台  7.1" GBK; }
 case_system_entries_win32_zh_tw() { system_entries E0210404 "Tavo輸入平台  7.1" BIG5; }
 
+# Occurrences of a UTF-8 text, as UTF-16LE, in a file.
+count_utf16() {  # FILE TEXT
+  od -An -tx1 -v "$1" | tr -d ' \n' | grep -o "$(e2e_utf16_hex "$2")" | wc -l
+}
+
+byte_at() { od -An -tx1 -j "$2" -N 1 "$1" | tr -d ' '; }  # FILE OFFSET
+
+# A silent install into a fresh machine, checked file by file and entry by entry.
+silent_install() {  # IS64 MAJOR CODEPAGE
+  local is64=$1 major=$2 codePage=$3
+  local payload="$E2E_WIN32/payload" dir="$WINEPREFIX/drive_c/tavohu" win="$WINEPREFIX/drive_c/windows"
+  e2e_add_user_agent_key
+  e2e_silent_install
+  check_eq "exit code" "$E2E_EXIT" 0
+  check_eq "message boxes" "$E2E_BOXES" ""
+
+  local name missing=""
+  for f in "$payload"/*; do
+    name=$(basename "$f")
+    case "$name" in
+      tavo32[01].ime | tavo64[01].ime) [ ! -e "$dir/$name" ] || E2E_FAILURES+=("stub $name left") ;;
+      *.tvz) ;;  # named in the ANSI code page; counted below
+      *) [ -e "$dir/$name" ] || missing+=" $name" ;;
+    esac
+  done
+  check_eq "payload files missing" "$missing" ""
+  check_eq "skin archives" "$(ls "$dir" | grep -c '\.tvz$')" 3
+  for name in tavocyzk.tv1 tavopyck.tv1 kelv1.bmp tavohu4.ime tavohu64.ime; do
+    check_true "$name as shipped" cmp -s "$payload/$name" "$dir/$name"
+  done
+  check_true "tavocyzk.tvu" cmp -s "$payload/tavocyzk.tv1" "$dir/tavocyzk.tvu"
+  check_true "tavohu32.ime" cmp -s "$payload/tavohu4.ime" "$dir/tavohu32.ime"
+  check_eq "setupw64.exe stamped" "$(count_utf16 "$dir/setupw64.exe" 'Tavo输入平台  7.1')" 2
+  check_eq "record byte 38" "$(byte_at "$dir/tvszsj43.tvh" 38)" "$([ "$codePage" = 950 ] && echo 01 || echo 00)"
+  check_eq "record bytes 62, 63" "$(byte_at "$dir/tvszsj43.tvh" 62)$(byte_at "$dir/tvszsj43.tvh" 63)" 0000
+
+  local kelv=tavokelv.exe
+  [ "$major" -ge 6 ] && kelv=tavokel6.exe
+  check_true "main program $kelv" cmp -s "$payload/$kelv" "$dir/tavokelv.exe"
+  if [ "$is64" = 1 ] && [ "$major" -ge 6 ]; then
+    check_true "64-bit module in system32" cmp -s "$payload/tavohu64.ime" "$win/system32/tavohu4.ime"
+    check_true "32-bit module in syswow64" cmp -s "$payload/tavohu4.ime" "$win/syswow64/tavohu4.ime"
+    check_true "64-bit uninstaller in system32" cmp -s "$payload/tvqdel64.exe" "$win/system32/tavodel.exe"
+    check_true "no uninstaller in syswow64" test ! -e "$win/syswow64/tavodel.exe"
+  else
+    # A 32-bit program's system directory; on 64-bit XP that is SysWOW64.
+    local sys="$win/system32"
+    [ "$is64" = 1 ] && sys="$win/syswow64"
+    check_true "module in the system directory" cmp -s "$payload/tavohu4.ime" "$sys/tavohu4.ime"
+    check_true "uninstaller in the system directory" cmp -s "$payload/tavodel.exe" "$sys/tavodel.exe"
+  fi
+
+  expect_path_file 'windows/tavopath.tvh' 'c:\tavohu\'
+  expect_registry_path 'c:\tavohu\'
+  if [ "$major" -ge 6 ]; then
+    expect_path_file 'tavohu/tavopath.tvh' 'c:\tavohu\'
+  fi
+  local current='Software\Microsoft\Windows\CurrentVersion'
+  e2e_reg HKLM "$current\\Uninstall\\tavoqwb" DisplayName 32
+  check_eq "uninstall entry" "$E2E_REG_TEXT" Kelvo
+  e2e_reg HKLM "$current\\Run" tvtasjgl 32
+  check_eq "Run entry" "$E2E_REG_TEXT" 'c:\tavohu\tavokelv.exe tv'
+  check_true "User-Agent token" e2e_reg HKLM "$current\\Internet Settings\\User Agent\\Post Platform" kelv7100 32
+
+  # The companion is started (64-bit Windows 6.x) and writes its log a moment later.
+  local log="$dir/launches.log"
+  if [ "$is64" = 1 ] && [ "$major" -ge 6 ]; then
+    for _ in $(seq 50); do [ -s "$log" ] && break; sleep 0.2; done
+    check_eq "companion started" "$(tr -d '\r' <"$log" 2>/dev/null)" 'c:\tavohu\setupw64.exe regtv32=c:\tavohu\'
+  else
+    sleep 1
+    check_true "nothing started" test ! -s "$log"
+  fi
+}
+
+case_silent_win64_win7_zh_cn() { silent_install 1 6 936; }
+case_silent_win64_win7_zh_tw() { silent_install 1 6 950; }
+case_silent_win64_winxp_zh_cn() { silent_install 1 5 936; }
+case_silent_win64_winxp_zh_tw() { silent_install 1 5 950; }
+case_silent_win32_win7_zh_cn() { silent_install 0 6 936; }
+case_silent_win32_win7_zh_tw() { silent_install 0 6 950; }
+case_silent_win32_winxp_zh_cn() { silent_install 0 5 936; }
+case_silent_win32_winxp_zh_tw() { silent_install 0 5 950; }
+
 # name template locale ("-": no prefix)
 CASES=(
   "program_file - C.UTF-8"
@@ -192,6 +276,14 @@ CASES=(
   "system_entries_win64_zh_tw win64-win7 zh_TW.UTF-8"
   "system_entries_win32_zh_cn win32-win7 zh_CN.UTF-8"
   "system_entries_win32_zh_tw win32-win7 zh_TW.UTF-8"
+  "silent_win64_win7_zh_cn win64-win7 zh_CN.UTF-8"
+  "silent_win64_win7_zh_tw win64-win7 zh_TW.UTF-8"
+  "silent_win64_winxp_zh_cn win64-winxp zh_CN.UTF-8"
+  "silent_win64_winxp_zh_tw win64-winxp zh_TW.UTF-8"
+  "silent_win32_win7_zh_cn win32-win7 zh_CN.UTF-8"
+  "silent_win32_win7_zh_tw win32-win7 zh_TW.UTF-8"
+  "silent_win32_winxp_zh_cn win32-winxp zh_CN.UTF-8"
+  "silent_win32_winxp_zh_tw win32-winxp zh_TW.UTF-8"
   "register_only_win64_win7 win64-win7 zh_CN.UTF-8"
   "register_only_directory_with_blanks win64-win7 zh_CN.UTF-8"
   "register_only_traditional_chinese win64-win7 zh_TW.UTF-8"

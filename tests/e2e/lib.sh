@@ -59,6 +59,33 @@ e2e_answer_box() {
   e2e_probe box "$caption" "$button" 5 >/dev/null
 }
 
+# While the started setup runs, answers every message box with one of the captions by OK and
+# records "caption: text" lines in E2E_BOXES.
+e2e_answer_boxes_until_done() {
+  E2E_BOXES=""
+  local caption report
+  while kill -0 "$E2E_RUN_PID" 2>/dev/null; do
+    for caption in "$@"; do
+      if report=$(e2e_probe box "$caption" ok 1); then
+        E2E_BOXES+="$caption: $(sed -n 's/^text=//p' <<<"$report")"$'\n'
+      fi
+    done
+  done
+  e2e_wait_setup
+}
+
+# A silent install (settvsrf32) in $WINEPREFIX; E2E_EXIT and E2E_BOXES afterwards.
+e2e_silent_install() {
+  e2e_start_setup settvsrf32
+  e2e_answer_boxes_until_done 'Tavo安装' 'Tavo(Kelvo)安装' 'Tavo' 'Tavo7.1'
+}
+
+# Windows has the User Agent key that the setup adds its token under; a fresh prefix has not.
+e2e_add_user_agent_key() {
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Internet Settings\User Agent\Post Platform' \
+    /f /reg:32 >/dev/null 2>&1
+}
+
 # e2e_reg ROOT KEY VALUE [32|64]: sets E2E_REG_TYPE, E2E_REG_HEX (bytes read through the ANSI
 # call), E2E_REG_HEXW (through the UTF-16 call), E2E_REG_TEXT; 1 when absent.
 e2e_reg() {

@@ -14,11 +14,11 @@ if [ ! -f build/win32/tavosetup.exe ]; then
 fi
 
 echo "e2e: making template prefixes"
-for t in win64-win7 win32-win7 win64-winxp; do
+for t in win64-win7 win32-win7 win64-winxp win32-winxp; do
   e2e_make_prefix "$E2E_OUT/templates/$t" "${t%%-*}" "${t#*-}" &
 done
 wait
-for t in win64-win7 win32-win7 win64-winxp; do
+for t in win64-win7 win32-win7 win64-winxp win32-winxp; do
   if [ ! -f "$E2E_OUT/templates/$t/system.reg" ]; then
     echo "e2e: could not make the $t prefix"
     exit 1

@@ -8,6 +8,9 @@
 //                                            its exit code (124 on time-out)
 //   e2eprobe resource EXE TYPE NAME LANGUAGE OUT  copies a resource of a program (found with
 //                                            FindResourceExA in that language) into a file
+//   e2eprobe hold FILE SECONDS              keeps FILE open without delete sharing (it can be
+//                                            neither deleted nor renamed) for SECONDS
+//   e2eprobe load FILE SECONDS              keeps FILE loaded as a module for SECONDS
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
 // "box" with the button "none" only reports the box and leaves it open.
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
@@ -194,6 +197,25 @@ int Resource(wchar_t** argv) {
   return ok ? 0 : 1;
 }
 
+int Hold(wchar_t** argv, bool load) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  HMODULE module = nullptr;
+  if (load) {
+    module = LoadLibraryW(argv[2]);
+  } else {
+    file = CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  }
+  if (load ? module == nullptr : file == INVALID_HANDLE_VALUE) {
+    Print(L"cannot open");
+    return 1;
+  }
+  Print(L"held");
+  Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000);
+  if (module) FreeLibrary(module);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return 0;
+}
+
 int Sys() {
   OSVERSIONINFOW version = {};
   version.dwOSVersionInfoSize = sizeof version;
@@ -213,6 +235,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"box" && argc >= 5) return Box(argv);
   if (command == L"run" && argc >= 4) return Run(argv);
   if (command == L"sys") return Sys();
+  if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
   fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|resource|sys ...\n");
   return 2;
