@@ -259,6 +259,56 @@ silent_install() {  # IS64 MAJOR CODEPAGE
   fi
 }
 
+# A first silent install on a 32-bit machine, with the IME then in the user's preload list (as
+# after using it); the old module is then held by a helper program in the given way.
+reinstall_over_held_module() {  # hold|load [EXTRA-HELD-NAME]
+  e2e_silent_install
+  check_eq "first install" "$E2E_EXIT" 0
+  local layout
+  layout=$(e2e_layouts_with_text "Tavo输入平台  7.1" | head -1)
+  check_true "IME layout registered" test -n "$layout"
+  wine reg add 'HKCU\Keyboard Layout\Preload' /v 2 /d "$layout" /f >/dev/null 2>&1
+  local sys="$WINEPREFIX/drive_c/windows/system32" held
+  if [ -n "${2:-}" ]; then
+    cp "$sys/tavohu4.ime" "$sys/$2"
+    held=$(mktemp)
+    wine 'C:\setup\e2eprobe.exe' hold "C:\\windows\\system32\\$2" 120 >"$held" 2>/dev/null &
+    for _ in $(seq 50); do grep -q held "$held" && break; sleep 0.2; done
+  fi
+  held=$(mktemp)
+  wine 'C:\setup\e2eprobe.exe' "$1" 'C:\windows\system32\tavohu4.ime' 120 >"$held" 2>/dev/null &
+  for _ in $(seq 50); do grep -q held "$held" && break; sleep 0.2; done
+  check_eq "module held ($1)" "$(tr -d '\r' <"$held")" held
+  rm -f "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+  e2e_silent_install
+}
+
+case_reinstall_module_held_open() {
+  reinstall_over_held_module hold
+  check_eq "exit code" "$E2E_EXIT" 3
+  check_eq "message" "$E2E_BOXES" "Tavo安装: 　　你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！"
+  check_true "nothing unpacked" test ! -e "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+  check_true "the old module stays" cmp -s "$E2E_WIN32/payload/tavohu4.ime" "$WINEPREFIX/drive_c/windows/system32/tavohu4.ime"
+}
+
+case_reinstall_module_loaded() {
+  reinstall_over_held_module load
+  check_eq "exit code" "$E2E_EXIT" 0
+  check_eq "message boxes" "$E2E_BOXES" ""
+  local sys="$WINEPREFIX/drive_c/windows/system32"
+  check_true "moved aside to tavohu2.ime" cmp -s "$E2E_WIN32/payload/tavohu4.ime" "$sys/tavohu2.ime"
+  check_true "new module in place" cmp -s "$E2E_WIN32/payload/tavohu4.ime" "$sys/tavohu4.ime"
+  check_true "payload unpacked" test -e "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+}
+
+case_reinstall_module_loaded_aside_name_held() {
+  reinstall_over_held_module load tavohu2.ime
+  check_eq "exit code" "$E2E_EXIT" 0
+  local sys="$WINEPREFIX/drive_c/windows/system32"
+  check_true "moved aside to tavohu1.ime" cmp -s "$E2E_WIN32/payload/tavohu4.ime" "$sys/tavohu1.ime"
+  check_true "new module in place" cmp -s "$E2E_WIN32/payload/tavohu4.ime" "$sys/tavohu4.ime"
+}
+
 case_silent_win64_win7_zh_cn() { silent_install 1 6 936; }
 case_silent_win64_win7_zh_tw() { silent_install 1 6 950; }
 case_silent_win64_winxp_zh_cn() { silent_install 1 5 936; }
@@ -284,6 +334,9 @@ CASES=(
   "silent_win32_win7_zh_tw win32-win7 zh_TW.UTF-8"
   "silent_win32_winxp_zh_cn win32-winxp zh_CN.UTF-8"
   "silent_win32_winxp_zh_tw win32-winxp zh_TW.UTF-8"
+  "reinstall_module_held_open win32-win7 zh_CN.UTF-8"
+  "reinstall_module_loaded win32-win7 zh_CN.UTF-8"
+  "reinstall_module_loaded_aside_name_held win32-win7 zh_CN.UTF-8"
   "register_only_win64_win7 win64-win7 zh_CN.UTF-8"
   "register_only_directory_with_blanks win64-win7 zh_CN.UTF-8"
   "register_only_traditional_chinese win64-win7 zh_TW.UTF-8"

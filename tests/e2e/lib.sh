@@ -71,6 +71,7 @@ e2e_answer_boxes_until_done() {
       fi
     done
   done
+  E2E_BOXES=${E2E_BOXES%$'\n'}
   e2e_wait_setup
 }
 
