@@ -7,6 +7,7 @@
 #include "archive/archive_format.h"
 #include "archive/texts.h"
 #include "platform/constants.h"
+#include "ui/setup_window.h"
 
 namespace app {
 
@@ -33,11 +34,12 @@ int RunSilentInstall(SetupState& s) {
   return code;
 }
 
-int SetupMain(SetupState& s, std::string_view commandLine, int) {
+int SetupMain(SetupState& s, std::string_view commandLine, int showCommand) {
   switch (StartUp(s, commandLine)) {
     case Road::Silent:
       return RunSilentInstall(s);
-    case Road::Interactive:  // the setup window
+    case Road::Interactive:
+      return ui::RunSetupWindow(s, showCommand);
     case Road::RegisterOnly:
     case Road::Refused:
       break;

@@ -78,6 +78,10 @@ struct SetupState {
   platform::GdiHandle NormalFont = 0;
   platform::GdiHandle TitleFont = 0;
   platform::GdiHandle BarBrush = 0;
+  // The font a fresh window device context starts with, saved by the welcome page.
+  platform::GdiHandle SavedInitialFont = 0;
+  // RunInstall is running inside a click: the window must not go away under it.
+  bool Installing = false;
   // The setup window's edit fields (0 while they do not exist).
   platform::WindowId DirectoryField = 0;
   platform::WindowId GovernmentField = 0;

@@ -1,5 +1,11 @@
 #include "ui/drawing.h"
 
+#include <algorithm>
+#include <cstdint>
+
+#include "archive/archive_format.h"
+#include "archive/archive_reader.h"
+
 namespace ui {
 namespace {
 
@@ -52,15 +58,89 @@ void DrawCommonGradient(platform::Painter& p) {
   }
 }
 
-void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title) {
+namespace {
+
+template <typename Text>
+void ShadowedTitle(app::SetupState& s, platform::Painter& p, const Text& title) {
   p.Select(s.TitleFont);
   p.SetTransparentBackground();
   p.SetTextColour(kBlack);
-  p.TextW(30, 20, title);
+  TextOut(p, 30, 20, title);
   p.SetTextColour(kGrey);
-  for (int d = 0; d < 3; ++d) p.TextW(38 + d, 28 + d, title);
+  for (int d = 0; d < 3; ++d) TextOut(p, 38 + d, 28 + d, title);
   p.SetTextColour(kWhite);
-  p.TextW(41, 31, title);
+  TextOut(p, 41, 31, title);
+}
+
+uint32_t U32(const uint8_t* p) { return archive::ReadU32(p); }
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+// The headers, the colour table and the pixel rows of a BMP all lie inside its `size` bytes.
+bool BitmapFits(const uint8_t* bmp, size_t size) {
+  constexpr size_t kFileHeader = 14;
+  if (size < kFileHeader + 40 || bmp[0] != 'B' || bmp[1] != 'M') return false;
+  uint32_t infoSize = U32(bmp + 14);
+  uint32_t bitsOffset = U32(bmp + 10);
+  int32_t width = static_cast<int32_t>(U32(bmp + 18));
+  int32_t height = static_cast<int32_t>(U32(bmp + 22));
+  uint16_t bitCount = U16(bmp + 28);
+  uint32_t compression = U32(bmp + 30);
+  uint32_t colours = U32(bmp + 46);
+  if (infoSize < 40 || infoSize > size - kFileHeader || compression != 0 || width <= 0 || height == 0 ||
+      height == INT32_MIN || width > 65535 || (height > 65535 || height < -65535)) {
+    return false;
+  }
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) {
+    return false;
+  }
+  uint64_t table = bitCount <= 8 ? uint64_t{colours ? colours : (1u << bitCount)} * 4 : uint64_t{colours} * 4;
+  uint64_t rows = ((uint64_t{static_cast<uint32_t>(width)} * bitCount + 31) / 32) * 4;
+  uint64_t pixels = rows * static_cast<uint64_t>(height < 0 ? -int64_t{height} : height);
+  return bitsOffset >= kFileHeader + infoSize + table && bitsOffset <= size && pixels <= size - bitsOffset;
+}
+
+}  // namespace
+
+void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title) {
+  ShadowedTitle(s, p, title);
+}
+
+void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::string& title) {
+  ShadowedTitle(s, p, title);
+}
+
+void DrawWelcomeGradient(platform::Painter& p) {
+  for (int y = 0; y < 310; ++y) {
+    platform::Rgb colour = {0, static_cast<uint8_t>(((2 * y - 112) % 256 + 256) % 256),
+                            static_cast<uint8_t>((250 - 140 * y / 310) % 256)};
+    platform::GdiHandle pen = p.CreateSolidPen(colour);
+    platform::GdiHandle previous = p.Select(pen);
+    p.MoveTo(0, y);
+    p.LineTo(400, y);
+    p.Select(previous);
+    p.Delete(pen);
+  }
+}
+
+void DrawArchiveBitmap(app::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
+                       const std::string& name, int xd, int yd, int wd, int hd, int xs, int ys, int ws, int hs) {
+  size_t length = archive::LoadArchiveEntry(s, name);
+  if (length == 0 || !s.WorkBuffer) return;
+  const uint8_t* bmp = archive::DataArea(s.WorkBuffer->Data());
+  if (!BitmapFits(bmp, length)) return;
+  int w = U16(bmp + 18);
+  int h = U16(bmp + 22);
+  limitWidth = std::min(limitWidth, xd + w);
+  limitHeight = std::min(limitHeight, yd + h);
+  xs = std::min(xs, w);
+  ys = std::min(ys, h);
+  if (xs + ws > w) ws = w - xs;
+  if (ys + hs > h) hs = h - ys;
+  xd = std::min(xd, limitWidth);
+  yd = std::min(yd, limitHeight);
+  if (xd >= limitWidth) wd = 0;
+  if (yd >= limitHeight) hd = 0;
+  p.StretchBitmap(bmp + 14, bmp + U32(bmp + 10), xd, yd, wd, hd, xs, ys, ws, hs);
 }
 
 void DrawButtonFrames(platform::Painter& p) {

@@ -20,6 +20,12 @@ constexpr platform::Rgb kBlack = {0, 0, 0};
 constexpr platform::Rgb kWhite = {255, 255, 255};
 constexpr platform::Rgb kGrey = {128, 128, 128};
 constexpr platform::Rgb kCaptionColour = {255, 128, 128};
+constexpr platform::Rgb kLightPink = {255, 187, 187};
+constexpr platform::Rgb kTeal = {33, 205, 173};
+constexpr platform::Rgb kDarkBlue = {0, 0, 192};
+
+inline void TextOut(platform::Painter& p, int x, int y, const std::u16string& text) { p.TextW(x, y, text); }
+inline void TextOut(platform::Painter& p, int x, int y, const std::string& text) { p.TextA(x, y, text); }
 
 void DrawRaisedFrame(platform::Painter& p, int left, int top, int right, int bottom);
 void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bottom);
@@ -31,6 +37,13 @@ void DrawProgressBar(app::SetupState& s, platform::Painter& p, int done, int tot
 void DrawCommonGradient(platform::Painter& p);
 // Title font: black, three grey shadows, white.
 void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title);
+void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::string& title);
+// The welcome page's background.
+void DrawWelcomeGradient(platform::Painter& p);
+// A BMP entry of the payload, clipped to the limits and stretched; nothing when the entry is
+// missing or its headers do not fit the decompressed bytes.
+void DrawArchiveBitmap(app::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
+                       const std::string& name, int xd, int yd, int wd, int hd, int xs, int ys, int ws, int hs);
 void DrawButtonFrames(platform::Painter& p);
 void DrawButtonCaptions(platform::Painter& p, const std::u16string& confirm, const std::u16string& abandon);
 

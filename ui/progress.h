@@ -3,11 +3,9 @@
 #pragma once
 
 #include "app/setup_state.h"
-#include "platform/painter.h"
 
 namespace ui {
 
-void PaintDirectoryPage(app::SetupState& s, platform::Painter& p);
 void ShowProgress(app::SetupState& s, int done, int total);
 void RedrawDirectoryPage(app::SetupState& s);
 

@@ -60,6 +60,8 @@ no_registration_road() {
   if e2e_answer_box Tavo ok "$E2E_CASE_DIR/box.png" 8; then
     E2E_FAILURES+=("unexpected box: $E2E_BOX_TEXT")
   fi
+  # The interactive road instead: the setup window, closed again by its close box.
+  check_true "the setup window opens" e2e_probe close 'Tavo系统安装32' 20
   e2e_wait_setup
   check_eq "exit code" "$E2E_EXIT" 0
   check_eq "layouts with the IME text" "$(e2e_layouts_with_text "$IME_TEXT")" ""

@@ -11,6 +11,8 @@
 //   e2eprobe hold FILE SECONDS              keeps FILE open without delete sharing (it can be
 //                                            neither deleted nor renamed) for SECONDS
 //   e2eprobe load FILE SECONDS              keeps FILE loaded as a module for SECONDS
+//   e2eprobe close TITLE SECONDS            waits for a top-level window with this title and
+//                                            closes it (WM_CLOSE)
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
 // "box" with the button "none" only reports the box and leaves it open.
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
@@ -216,6 +218,21 @@ int Hold(wchar_t** argv, bool load) {
   return 0;
 }
 
+int Close(wchar_t** argv) {
+  DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3])) * 1000;
+  HWND window = nullptr;
+  while (!(window = FindWindowW(L"installWClass", argv[2]))) {
+    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+      Print(L"no window");
+      return 1;
+    }
+    Sleep(100);
+  }
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Print(L"closed");
+  return 0;
+}
+
 int Sys() {
   OSVERSIONINFOW version = {};
   version.dwOSVersionInfoSize = sizeof version;
@@ -235,6 +252,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"box" && argc >= 5) return Box(argv);
   if (command == L"run" && argc >= 4) return Run(argv);
   if (command == L"sys") return Sys();
+  if (command == L"close" && argc >= 4) return Close(argv);
   if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
   fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|resource|sys ...\n");

@@ -1,0 +1,129 @@
+#include "ui/pages.h"
+
+#include "system/layout_activation.h"
+#include "ui/drawing.h"
+#include "ui/texts.h"
+
+namespace ui {
+namespace {
+
+// Grey shadows, then one front copy, or two a pixel apart (processing and try-out pages).
+template <typename Text>
+void EmbossedHeading(platform::Painter& p, int x, int y, const Text& heading, bool blackFirst, platform::Rgb front,
+                     bool doubleFront) {
+  if (blackFirst) {
+    p.SetTextColour(kBlack);
+    TextOut(p, x, y, heading);
+  }
+  p.SetTextColour(kGrey);
+  for (int d = 8; d <= 10; ++d) TextOut(p, x + d, y + d, heading);
+  p.SetTextColour(front);
+  TextOut(p, x + 11, y + 11, heading);
+  if (doubleFront) TextOut(p, x + 12, y + 11, heading);
+}
+
+void FrameRow(platform::Painter& p, const Rect& r) { DrawRaisedFrame(p, r.left, r.top, r.right, r.bottom); }
+
+// The saved initial font, then the normal font again: no visible effect on these pages.
+void NormalFont(app::SetupState& s, platform::Painter& p) {
+  p.Select(s.SavedInitialFont);
+  p.Select(s.NormalFont);
+}
+
+}  // namespace
+
+void PaintWelcomePage(app::SetupState& s, platform::Painter& p) {
+  DrawWelcomeGradient(p);
+  p.TextA(50, 150, s.OemCodePage == 950 ? text::kLoadingNoteBig5 : text::kLoadingNote);
+  p.SetTransparentBackground();
+  DrawArchiveBitmap(s, 400, 190, p, text::kPicture, 0, 0, 400, 190, 0, 0, 400, 190);
+  s.SavedInitialFont = p.Select(s.NormalFont);
+  p.SetTextColour(kWhite);
+  p.TextW(10, 165, text::kWelcomeLine1);
+  p.TextW(50, 195, text::kWelcomeLine2);
+  p.SetTextColour(kDarkBlue);
+  p.TextW(220, 100, text::kVersionNote);
+  DrawButtonFrames(p);
+  DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
+}
+
+void PaintAddressPage(app::SetupState& s, platform::Painter& p) {
+  DrawCommonGradient(p);
+  p.SetTransparentBackground();
+  p.Select(s.NormalFont);
+  p.SetTextColour(kBlack);
+  p.TextW(30, 10, text::kAddressTitle);
+  p.SetTextColour(kWhite);
+  p.TextW(39, 19, text::kAddressTitle);
+  p.SetTextColour(kTeal);
+  p.TextW(250, 19, text::kEdition);
+  p.Select(s.SavedInitialFont);
+  p.SetTextColour(kWhite);
+  p.TextW(20, 70, text::kAddressLine1);
+  p.TextW(20, 90, text::kAddressLine2);
+  p.TextW(20, 110, text::kAddressLine3);
+  p.Select(s.NormalFont);
+  p.SetTextColour(kWhite);
+  DrawButtonFrames(p);
+  FrameRow(p, kLowerRow);
+  FrameRow(p, kMiddleRow);
+  p.TextW(kMiddleRow.left + 5, kMiddleRow.top + 4, text::kUnitLabel);
+  p.TextW(kLowerRow.left + 5, kLowerRow.top + 4, text::kGovernmentLabel);
+  DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
+}
+
+void PaintDirectoryPage(app::SetupState& s, platform::Painter& p) {
+  DrawCommonGradient(p);
+  p.SetTransparentBackground();
+  DrawShadowedTitle(s, p, std::u16string(text::kDirectoryTitle));
+  NormalFont(s, p);
+  EmbossedHeading(p, 100, 80, std::u16string(text::kDirectoryHeading), true, kWhite, false);
+  p.TextW(50, 130, text::kSuitedFor1);
+  p.TextW(30, 155, text::kSuitedFor2);
+  DrawButtonFrames(p);
+  FrameRow(p, kLowerRow);
+  p.SetTextColour(kWhite);
+  p.TextW(35, 196, text::kPathLabel);
+  DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
+}
+
+void PaintProcessingPage(app::SetupState& s, platform::Painter& p) {
+  DrawCommonGradient(p);
+  p.SetTransparentBackground();
+  DrawShadowedTitle(s, p, std::string(text::kProcessingTitle));
+  NormalFont(s, p);
+  EmbossedHeading(p, 80, 80, std::string(text::kProcessingHeading), true, kLightPink, true);
+  p.SetTextColour(kWhite);
+}
+
+void PaintTryOutPage(app::SetupState& s, platform::Painter& p) {
+  DrawCommonGradient(p);
+  p.SetTransparentBackground();
+  DrawShadowedTitle(s, p, std::string(text::kTryOutTitle));
+  NormalFont(s, p);
+  EmbossedHeading(p, 80, 80, std::string(text::kTryOutHeading), false, kLightPink, true);
+  p.SetTextColour(kWhite);
+  p.TextA(50, 130, text::kTryOutLine1);
+  p.TextA(50, 155, text::kTryOutLine2);
+  p.TextA(10, 190, text::kTryOutLine3);
+  DrawButtonFrames(p);
+  DrawButtonCaptions(p, text::kConfirmExit, text::kAbandon);
+  sys::ActivateImeLayout(s);
+}
+
+void PaintCurrentPage(app::SetupState& s, platform::Painter& p) {
+  int page = s.CurrentPage;
+  if (page <= 0) {
+    PaintWelcomePage(s, p);
+  } else if (page <= 4) {
+    PaintAddressPage(s, p);
+  } else if (page == 5) {
+    PaintDirectoryPage(s, p);
+  } else if (page == 7) {
+    PaintProcessingPage(s, p);
+  } else {
+    PaintTryOutPage(s, p);
+  }
+}
+
+}  // namespace ui

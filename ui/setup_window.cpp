@@ -1,0 +1,231 @@
+#include "ui/setup_window.h"
+
+#include "app/install_check.h"
+#include "app/install_location.h"
+#include "app/install_sequence.h"
+#include "archive/archive_format.h"
+#include "archive/texts.h"
+#include "archive/user_data.h"
+#include "platform/constants.h"
+#include "system/settings_files.h"
+#include "ui/pages.h"
+#include "ui/texts.h"
+
+namespace ui {
+namespace {
+
+constexpr uintptr_t kTimerId = 2;
+constexpr uint32_t kTimerMs = 1600;
+constexpr int kDirectoryFieldBuffer = 198;
+constexpr int kAddressFieldBuffer = 100;
+constexpr uint8_t kGb2312Charset = 134;
+
+}  // namespace
+
+bool HitTest(const Rect& r, unsigned x, unsigned y) {
+  return static_cast<int>(x) >= r.left && static_cast<int>(x) <= r.right && static_cast<int>(y) >= r.top &&
+         static_cast<int>(y) <= r.bottom;
+}
+
+bool HasForbiddenPathCharacters(const std::string& path) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' || (c == ':' && i != 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+uint16_t SetupWindow::RegisterSetupClass() {
+  return windows().RegisterWindowClass(text::kClassName, text::kIconName, text::kMenuName, this);
+}
+
+int SetupWindow::CreateSetupWindow(int showCommand) {
+  int cx = s_.os.system.ScreenWidth();
+  int cy = s_.os.system.ScreenHeight();
+  std::u16string title = app::Is64BitWindows(s_) ? text::kTitle64 : text::kTitle32;
+  if (!windows().CreateMain(text::kClassName, title, (cx - 400) / 2, (cy - 300) / 2, 400, 310)) return 0;
+  if (resourcesMissing_) {
+    // Nothing can be shown or installed without them: say so and end before the first page.
+    s_.os.dialogs.MessageW(text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
+    windows().Destroy(0);
+    return 0;
+  }
+  s_.DirectoryField = windows().CreateEdit(120, 195, 230, 20, " ");
+  s_.GovernmentField = windows().CreateEdit(130, 195, 230, 20, " ");
+  s_.UnitField = windows().CreateEdit(130, 165, 230, 20, " ");
+  windows().Show(0, showCommand);
+  windows().Update();
+  return 1;
+}
+
+void SetupWindow::OnCreate() {
+  s_.NormalFont = windows().MakeFont({22, 7, kGb2312Charset, text::kFontSong});
+  s_.TitleFont = windows().MakeFont({40, 20, kGb2312Charset, text::kFontKai});
+  s_.BarBrush = windows().CreateSolidBrush({255, 0, 0});
+  s_.PayloadImage = s_.os.resources.Load(archive::text::kPayloadType, archive::text::kPayloadName);
+  s_.WorkBuffer = s_.os.resources.AllocZeroed(archive::kWorkBufferSize);
+  s_.BackupState = app::NoBackup;
+  resourcesMissing_ = !s_.PayloadImage || !s_.WorkBuffer;
+  if (!resourcesMissing_ && archive::BackupUserData(s_)) s_.BackupState = app::BackupMade;
+}
+
+void SetupWindow::OnPaint(platform::Painter& painter) { PaintCurrentPage(s_, painter); }
+
+void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
+  auto p = windows().WindowPainter();
+  p->Select(s_.NormalFont);
+  p->SetTransparentBackground();
+  bool big5 = s_.OemCodePage == 950;
+  std::string confirm = big5 ? text::kHoverConfirmBig5
+                        : s_.CurrentPage > 7 ? text::kHoverConfirmExit
+                                             : text::kHoverConfirmInstall;
+  std::string abandon = big5 ? text::kHoverAbandonBig5 : text::kHoverAbandon;
+  auto pressed = [&](const Rect& r, const std::string& caption) {
+    DrawSunkenFrame(*p, r.left, r.top, r.right, r.bottom);
+    SetCaptionColour(*p);
+    p->TextA(r.left + 5, r.top + 2, caption);
+    p->SetTextColour(kWhite);
+    p->TextA(r.left + 6, r.top + 3, caption);
+  };
+  if (HitTest(kAbandonButton, x, y)) {
+    pressed(kAbandonButton, abandon);
+  } else if (HitTest(kConfirmButton, x, y)) {
+    pressed(kConfirmButton, confirm);
+  } else {
+    DrawButtonFrames(*p);
+    SetCaptionColour(*p);
+    p->TextA(kConfirmButton.left + 5, kConfirmButton.top + 2, confirm);
+    p->TextA(kAbandonButton.left + 5, kAbandonButton.top + 2, abandon);
+  }
+}
+
+void SetupWindow::OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
+  if (s_.Installing) return;  // the install owns the window until it returns
+  if (HitTest(kAbandonButton, x, y)) {
+    if (s_.CurrentPage < 8) {
+      windows().PostDestroy(wParam, lParam);
+    } else {
+      FinishSetup(wParam, lParam);
+    }
+  } else if (HitTest(kConfirmButton, x, y)) {
+    OnConfirm(wParam, lParam);
+  }
+}
+
+void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
+  int page = s_.CurrentPage;
+  if (page <= 4) {
+    {
+      auto p = windows().WindowPainter();
+      PaintAddressPage(s_, *p);
+    }
+    for (platform::WindowId field : {s_.GovernmentField, s_.UnitField}) {
+      windows().Show(field, platform::kSwHide);
+      windows().Show(field, platform::kSwShow);
+    }
+    if (page == 0) sys::LoadServerAddresses(s_);
+    app::ReadInstallPath(s_);
+    ConfirmAddressPage();
+    windows().Invalidate();
+  } else if (page == 5) {
+    windows().Show(s_.DirectoryField, platform::kSwHide);
+    windows().Show(s_.DirectoryField, platform::kSwShow);
+    app::ReadInstallPath(s_);
+    if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
+    windows().SetText(s_.DirectoryField, s_.InstallDir);
+    s_.CurrentPage = 6;
+  } else if (page == 6) {
+    ConfirmDirectory(wParam, lParam);
+  } else if (page == 7) {
+    windows().Invalidate();
+  } else if (page == 8) {
+    s_.CurrentPage = 9;
+    windows().Invalidate();
+  } else {
+    FinishSetup(wParam, lParam);
+  }
+}
+
+void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
+  s_.CurrentPage = 7;
+  s_.InstallDir = windows().GetText(s_.DirectoryField, kDirectoryFieldBuffer);
+  bool bad = app::IsBadInstallDir(s_, s_.InstallDir) != 0;
+  if (!bad && HasForbiddenPathCharacters(s_.InstallDir)) {
+    // Refused like a malformed path, before anything is created or started with it.
+    s_.InstallDir = app::DefaultInstallDir(s_);
+    bad = true;
+  }
+  if (bad) {
+    s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
+    s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
+    windows().SetText(s_.DirectoryField, s_.InstallDir);
+    s_.CurrentPage = 6;
+    return;
+  }
+  s_.Installing = true;
+  windows().Enable(false);
+  app::RunInstall(s_);
+  windows().Enable(true);
+  s_.Installing = false;
+  if (app::Is64BitWindows(s_)) {
+    windows().Invalidate();
+    windows().SetTimer(kTimerId, kTimerMs);
+    return;
+  }
+  FinishSetup(wParam, lParam);
+}
+
+void SetupWindow::ConfirmAddressPage() {
+  s_.ServerAddress1 = windows().GetText(s_.UnitField, kAddressFieldBuffer);
+  s_.ServerAddress2 = windows().GetText(s_.GovernmentField, kAddressFieldBuffer);
+  ++s_.CurrentPage;
+  if (s_.CurrentPage > 1) {
+    for (platform::WindowId* field : {&s_.GovernmentField, &s_.UnitField}) {
+      windows().Show(*field, platform::kSwHide);
+      windows().Destroy(*field);
+      *field = 0;
+    }
+    s_.CurrentPage = 5;
+    windows().Invalidate();
+  }
+  if (s_.CurrentPage == 5) sys::WriteSettingsFiles(s_);
+}
+
+void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
+  if (app::VerifyInstallation(s_) == 0) {
+    s_.os.dialogs.MessageW(s_.OldImeLocked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo,
+                           platform::kMbOk);
+  }
+  windows().PostDestroy(wParam, lParam);
+}
+
+void SetupWindow::OnTimer(uintptr_t) {
+  windows().KillTimer(kTimerId);
+  s_.CurrentPage = 8;
+  windows().SetText(s_.DirectoryField, "");
+  windows().Invalidate();
+}
+
+void SetupWindow::OnSetFocus() { windows().SetFocus(s_.DirectoryField); }
+
+bool SetupWindow::OnClose() { return !s_.Installing; }
+
+void SetupWindow::OnDestroy() {
+  s_.WorkBuffer.reset();
+  s_.PayloadImage.reset();
+  for (platform::GdiHandle* object : {&s_.TitleFont, &s_.NormalFont, &s_.BarBrush}) {
+    if (*object) windows().DeleteObject(*object);
+    *object = 0;
+  }
+  windows().PostQuit(0);
+}
+
+int RunSetupWindow(app::SetupState& s, int showCommand) {
+  SetupWindow window(s);
+  if (!window.RegisterSetupClass() || !window.CreateSetupWindow(showCommand)) return 0;
+  return s.os.windows.RunMessageLoop();
+}
+
+}  // namespace ui
