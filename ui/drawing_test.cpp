@@ -1,0 +1,119 @@
+#include "ui/drawing.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/archive_fixture.h"
+
+namespace {
+
+using platform::Rgb;
+using platform::fake::DrawCall;
+
+std::string Bmp(int width, int height) {
+  size_t row = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  std::string bmp(54 + row * static_cast<size_t>(height), '\0');
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  auto put = [&](size_t at, uint32_t v) { archive::PutU32(reinterpret_cast<uint8_t*>(bmp.data() + at), v); };
+  put(10, 54);
+  put(14, 40);
+  put(18, static_cast<uint32_t>(width));
+  put(22, static_cast<uint32_t>(height));
+  bmp[26] = 1;
+  bmp[28] = 24;
+  return bmp;
+}
+
+class Drawing : public testing_support::ArchiveMachine {
+ protected:
+  std::vector<DrawCall> Calls(DrawCall::Kind kind) {
+    std::vector<DrawCall> calls;
+    for (const auto& c : fake.windows.calls) {
+      if (c.kind == kind) calls.push_back(c);
+    }
+    return calls;
+  }
+};
+
+TEST_F(Drawing, RaisedAndSunkenFramePaths) {
+  auto p = fake.windows.WindowPainter();
+  ui::DrawRaisedFrame(*p, 40, 245, 140, 270);
+  ui::DrawSunkenFrame(*p, 40, 245, 140, 270);
+  auto lines = Calls(DrawCall::Line);
+  ASSERT_EQ(lines.size(), 8u);
+  const Rgb black{0, 0, 0}, white{255, 255, 255};
+  struct Line {
+    int x1, y1, x2, y2;
+    Rgb pen;
+  };
+  const Line expected[] = {{40, 270, 140, 270, black}, {140, 270, 140, 245, black}, {140, 245, 40, 245, white},
+                           {40, 245, 40, 270, white},  {40, 270, 140, 270, white}, {140, 270, 140, 245, white},
+                           {140, 245, 40, 245, black}, {40, 245, 40, 270, black}};
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(lines[i].x1, expected[i].x1) << i;
+    EXPECT_EQ(lines[i].y1, expected[i].y1) << i;
+    EXPECT_EQ(lines[i].x2, expected[i].x2) << i;
+    EXPECT_EQ(lines[i].y2, expected[i].y2) << i;
+    EXPECT_EQ(lines[i].pen, expected[i].pen) << i;
+  }
+}
+
+TEST_F(Drawing, ProgressBar) {
+  s.BarBrush = fake.windows.CreateSolidBrush({255, 0, 0});
+  struct Case {
+    int done, total, right;
+    bool red;
+  };
+  const Case cases[] = {{0, 64, 370, false}, {32, 64, 200, true}, {100, 64, 370, true}, {5, 0, 30, true}};
+  for (const auto& c : cases) {
+    fake.windows.calls.clear();
+    auto p = fake.windows.WindowPainter();
+    ui::DrawProgressBar(s, *p, c.done, c.total);
+    auto rects = Calls(DrawCall::Rectangle);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].x1, 30);
+    EXPECT_EQ(rects[0].y1, 191);
+    EXPECT_EQ(rects[0].x2, c.right) << c.done << "/" << c.total;
+    EXPECT_EQ(rects[0].y2, 218);
+    EXPECT_EQ(rects[0].brush, c.red ? s.BarBrush : platform::fake::kWhiteBrush);
+  }
+}
+
+TEST_F(Drawing, ArchiveBitmapIsClippedAndStretched) {
+  struct Case {
+    const char* what;
+    std::string bmp;
+    bool drawn;
+    int ws, hs;
+  };
+  std::string badOffset = Bmp(200, 100);
+  archive::PutU32(reinterpret_cast<uint8_t*>(badOffset.data() + 10), 0x7FFFFFFF);
+  std::string shortPixels = Bmp(200, 100).substr(0, 1000);
+  std::string notBmp = "XX" + Bmp(10, 10).substr(2);
+  const Case cases[] = {
+      {"small picture", Bmp(200, 100), true, 200, 100},
+      {"the payload's 401 x 310", Bmp(401, 310), true, 400, 190},
+      {"pixel offset outside", badOffset, false, 0, 0},
+      {"pixels cut short", shortPixels, false, 0, 0},
+      {"not a bitmap", notBmp, false, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SetPayload(testing_support::PackOrDie({{"kelv1.bmp", c.bmp}}));
+    fake.windows.calls.clear();
+    auto p = fake.windows.WindowPainter();
+    ui::DrawArchiveBitmap(s, 400, 190, *p, "kelv1.bmp", 0, 0, 400, 190, 0, 0, 400, 190);
+    auto bitmaps = Calls(DrawCall::Bitmap);
+    ASSERT_EQ(bitmaps.size(), c.drawn ? 1u : 0u) << c.what;
+    if (!c.drawn) continue;
+    EXPECT_EQ(bitmaps[0].x2, 400) << c.what;
+    EXPECT_EQ(bitmaps[0].y2, 190) << c.what;
+    EXPECT_EQ(bitmaps[0].ws, c.ws) << c.what;
+    EXPECT_EQ(bitmaps[0].hs, c.hs) << c.what;
+  }
+  fake.windows.calls.clear();
+  auto p = fake.windows.WindowPainter();
+  ui::DrawArchiveBitmap(s, 400, 190, *p, "missing.bmp", 0, 0, 400, 190, 0, 0, 400, 190);
+  EXPECT_TRUE(fake.windows.calls.empty());
+}
+
+}  // namespace
