@@ -176,6 +176,11 @@ void FakeWindows::Update() {
 }
 
 void FakeWindows::Destroy(WindowId window) {
+  if (window == 0) {  // DestroyWindow of the setup window sends it WM_DESTROY
+    if (created && handler_) handler_->OnDestroy();
+    created = false;
+    return;
+  }
   auto it = edits.find(window);
   if (it != edits.end()) {
     it->second.destroyed = true;
