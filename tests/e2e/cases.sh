@@ -311,6 +311,126 @@ case_reinstall_module_loaded_aside_name_held() {
   check_true "new module in place" cmp -s "$E2E_WIN32/payload/tavohu4.ime" "$sys/tavohu4.ime"
 }
 
+# The interactive road through its pages: confirm clicks at (60, 255), abandon at (300, 255);
+# every page and box kept as a screenshot in the case's directory.
+confirm() { e2e_click 60 255 "${1:-1}"; }
+
+# Welcome page to the directory page, typing two addresses when given.
+walk_to_directory_page() {  # [UNIT GOVERNMENT]
+  e2e_start_setup ""
+  e2e_wait_window || { E2E_FAILURES+=("no setup window"); return 1; }
+  e2e_shot "$E2E_CASE_DIR/1-welcome.png"
+  confirm
+  e2e_shot "$E2E_CASE_DIR/2-address.png"
+  if [ $# -eq 2 ]; then
+    e2e_click 200 175 && xdotool type "$1"
+    e2e_click 200 205 && xdotool type "$2"
+    e2e_shot "$E2E_CASE_DIR/3-address-typed.png"
+  fi
+  confirm 3  # the right button works like the left one
+  e2e_shot "$E2E_CASE_DIR/4-directory.png"
+  confirm
+  e2e_shot "$E2E_CASE_DIR/5-directory-field.png"
+}
+
+# Types a directory into the directory field, replacing what it holds.
+type_directory() {
+  e2e_click 200 205
+  xdotool key --clearmodifiers End shift+Home BackSpace
+  xdotool type "$1"
+}
+
+# Confirms the directory, answers the install's questions, and on 64-bit Windows walks the
+# processing and try-out pages to the completion message.
+install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64
+  confirm
+  if [ "$1" != - ]; then
+    e2e_answer_box 'Tavo安装' "$1" "$E2E_CASE_DIR/6-keep-data.png" 60 || E2E_FAILURES+=("no keep-data question")
+    check_eq "keep-data question" "$E2E_BOX_TEXT" "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？"
+  fi
+  e2e_answer_box 'Tavo安装' no "$E2E_CASE_DIR/7-sentence-library.png" 60 || E2E_FAILURES+=("no sentence question")
+  check_eq "sentence-library question" "$E2E_BOX_TEXT" "是否立即增加智能语句库数据？"
+  if [ "$2" = 1 ]; then
+    e2e_shot "$E2E_CASE_DIR/8-processing.png"
+    sleep 2
+    e2e_shot "$E2E_CASE_DIR/9-try-out.png"
+    confirm
+    confirm
+  fi
+  e2e_answer_box Tavo ok "$E2E_CASE_DIR/10-done.png" 60 || E2E_FAILURES+=("no completion message")
+  check_eq "completion message" "$E2E_BOX_TEXT" "安装完毕，如不能使用，请重新启动计算机！"
+  e2e_wait_setup
+  check_eq "exit code" "$E2E_EXIT" 0
+}
+
+case_interactive_first_install_win64() {
+  walk_to_directory_page www.unit.cn www.gov.cn
+  install_and_finish - 1
+  local dir="$WINEPREFIX/drive_c/tavohu"
+  check_eq "addresses stored" "$(head -2 "$dir/tvnetsj.dat" | tr -d '\r')" $'TVNETURL1=www.unit.cn\nTVNETURL2=www.gov.cn'
+  check_true "payload unpacked" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$dir/kelv1.bmp"
+  check_true "64-bit module" cmp -s "$E2E_WIN32/payload/tavohu64.ime" "$WINEPREFIX/drive_c/windows/system32/tavohu4.ime"
+  for _ in $(seq 25); do [ -s "$dir/launches.log" ] && break; sleep 0.2; done
+  check_eq "started" "$(tr -d '\r' <"$dir/launches.log")" 'c:\tavohu\setupw64.exe regtv32=c:\tavohu\'
+  # Colours where the pages give them: line 0 of the address page, the confirm button's edges.
+  check_eq "address page line 0" "$(e2e_pixel "$E2E_CASE_DIR/2-address.png" 5 0)" "0,0,250"
+  check_eq "confirm frame top (white)" "$(e2e_pixel "$E2E_CASE_DIR/2-address.png" 100 245)" "255,255,255"
+  check_eq "confirm frame bottom (black)" "$(e2e_pixel "$E2E_CASE_DIR/2-address.png" 100 270)" "0,0,0"
+  check_eq "welcome picture" "$(e2e_pixel "$E2E_CASE_DIR/1-welcome.png" 5 5)" \
+    "$(e2e_pixel "$E2E_WIN32/payload/kelv1.bmp" 5 5)"
+}
+
+case_interactive_install_win32() {
+  walk_to_directory_page
+  install_and_finish - 0
+  check_true "installed" test -e "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+}
+
+# A reinstall over an earlier install whose user file tvwbpy.txt was changed.
+reinstall_keep_data() {  # yes|no
+  e2e_add_user_agent_key
+  e2e_silent_install
+  local dir="$WINEPREFIX/drive_c/tavohu"
+  printf 'user phrases\r\n' >>"$dir/tvwbpy.txt"
+  cp "$dir/tvwbpy.txt" "$E2E_CASE_DIR/changed.txt"
+  walk_to_directory_page
+  install_and_finish "$1" 1
+}
+
+case_interactive_reinstall_keep_yes() {
+  reinstall_keep_data yes
+  check_true "user file kept" cmp -s "$E2E_CASE_DIR/changed.txt" "$WINEPREFIX/drive_c/tavohu/tvwbpy.txt"
+}
+
+case_interactive_reinstall_keep_no() {
+  reinstall_keep_data no
+  check_true "user file replaced" cmp -s "$E2E_WIN32/payload/tvwbpy.txt" "$WINEPREFIX/drive_c/tavohu/tvwbpy.txt"
+}
+
+case_interactive_rejected_path() {
+  walk_to_directory_page
+  type_directory 'c:\a\b\c'
+  confirm
+  e2e_answer_box Tavo ok "$E2E_CASE_DIR/bad-path.png" 30 || E2E_FAILURES+=("no bad-path message")
+  check_eq "bad-path message" "$E2E_BOX_TEXT" "Tavo不能安装在你设定的路径下，请重新设定路径！"
+  e2e_shot "$E2E_CASE_DIR/corrected.png"
+  check_true "nothing under c:\a" test ! -e "$WINEPREFIX/drive_c/a"
+  install_and_finish - 1
+  check_true "installed into c:\tavohu" test -e "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+}
+
+case_interactive_abandon_on_welcome() {
+  e2e_start_setup ""
+  e2e_wait_window || E2E_FAILURES+=("no setup window")
+  e2e_shot "$E2E_CASE_DIR/welcome.png"
+  e2e_click 300 255
+  e2e_wait_setup
+  check_eq "exit code" "$E2E_EXIT" 0
+  check_eq "files in c:\tavohu" "$(ls "$WINEPREFIX/drive_c/tavohu" | tr '\n' ' ')" "tavoback.tvz tavopath.tvh "
+  check_true "no uninstall entry" bash -c "! wine 'C:\\setup\\e2eprobe.exe' reg HKLM 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\tavoqwb' DisplayName 32"
+  check_true "no Run entry" bash -c "! wine 'C:\\setup\\e2eprobe.exe' reg HKLM 'Software\\Microsoft\\Windows\\CurrentVersion\\Run' tvtasjgl 32"
+}
+
 case_silent_win64_win7_zh_cn() { silent_install 1 6 936; }
 case_silent_win64_win7_zh_tw() { silent_install 1 6 950; }
 case_silent_win64_winxp_zh_cn() { silent_install 1 5 936; }
@@ -339,6 +459,12 @@ CASES=(
   "reinstall_module_held_open win32-win7 zh_CN.UTF-8"
   "reinstall_module_loaded win32-win7 zh_CN.UTF-8"
   "reinstall_module_loaded_aside_name_held win32-win7 zh_CN.UTF-8"
+  "interactive_first_install_win64 win64-win7 zh_CN.UTF-8"
+  "interactive_install_win32 win32-win7 zh_CN.UTF-8"
+  "interactive_reinstall_keep_yes win64-win7 zh_CN.UTF-8"
+  "interactive_reinstall_keep_no win64-win7 zh_CN.UTF-8"
+  "interactive_rejected_path win64-win7 zh_CN.UTF-8"
+  "interactive_abandon_on_welcome win64-win7 zh_CN.UTF-8"
   "register_only_win64_win7 win64-win7 zh_CN.UTF-8"
   "register_only_directory_with_blanks win64-win7 zh_CN.UTF-8"
   "register_only_traditional_chinese win64-win7 zh_TW.UTF-8"

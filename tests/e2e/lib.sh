@@ -87,6 +87,39 @@ e2e_add_user_agent_key() {
     /f /reg:32 >/dev/null 2>&1
 }
 
+# The setup window: waits for it and takes the screen position of its client area (E2E_X, E2E_Y).
+e2e_wait_window() {
+  local w=""
+  for _ in $(seq 150); do
+    w=$(xdotool search --name '^Tavo系统安装' 2>/dev/null | head -1)
+    [ -n "$w" ] && break
+    sleep 0.2
+  done
+  [ -n "$w" ] || return 1
+  E2E_WINDOW=$w
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  E2E_X=$X E2E_Y=$Y
+}
+
+# e2e_click X Y [BUTTON]: a click at client coordinates (1 left, 3 right).
+e2e_click() {
+  xdotool mousemove $((E2E_X + $1)) $((E2E_Y + $2)) click "${3:-1}"
+  sleep 0.5
+}
+
+# e2e_shot FILE: the window's client area (400 x 310 at most) as a PNG.
+e2e_shot() {
+  sleep 0.7
+  import -window root -crop "400x310+$E2E_X+$E2E_Y" +repage "$1" 2>/dev/null
+}
+
+# e2e_pixel FILE X Y: "r,g,b" of one pixel of a screenshot.
+e2e_pixel() {
+  local hex
+  hex=$(convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-Fa-f]\{6\}' | head -1)
+  [ -n "$hex" ] && printf '%d,%d,%d' "0x${hex:1:2}" "0x${hex:3:2}" "0x${hex:5:2}"
+}
+
 # e2e_reg ROOT KEY VALUE [32|64]: sets E2E_REG_TYPE, E2E_REG_HEX (bytes read through the ANSI
 # call), E2E_REG_HEXW (through the UTF-16 call), E2E_REG_TEXT; 1 when absent.
 e2e_reg() {
