@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds the setup program, makes a fresh 64-bit Windows 7 Wine prefix (zh_CN),
 # runs a silent install in it ("settvsrf32") and prints what it installed: files, registry
-# entries, started programs.
+# entries, started programs. Then it walks the interactive road in a second fresh prefix and keeps
+# a screenshot of every page and message box.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -42,3 +43,19 @@ done
 echo "keyboard layouts with a layout text:"
 e2e_probe regenum HKLM 'System\CurrentControlSet\Control\Keyboard Layouts' 'Layout Text' | grep -i '^e0' | sed 's/^/  /'
 wineserver -k || true
+
+# The interactive road in a second fresh prefix: every page and message box as a screenshot.
+shots="$out/screens"
+mkdir -p "$shots"
+e2e_make_prefix "$out/prefix-window" win64 win7
+export WINEPREFIX="$out/prefix-window"
+e2e_install_programs
+xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+  source tests/e2e/lib.sh
+  export E2E_CASE_DIR="'"$shots"'"
+  walk_to_directory_page www.unit.cn www.gov.cn && install_and_finish - 1
+  echo "interactive install: exit code $E2E_EXIT"
+  [ ${#E2E_FAILURES[@]} -eq 0 ] || printf "  %s\n" "${E2E_FAILURES[@]}"
+  wineserver -k || true'
+echo "screenshots of the pages and message boxes:"
+ls "$shots"/*.png | sed 's/^/  /'

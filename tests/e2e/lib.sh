@@ -120,6 +120,58 @@ e2e_pixel() {
   [ -n "$hex" ] && printf '%d,%d,%d' "0x${hex:1:2}" "0x${hex:3:2}" "0x${hex:5:2}"
 }
 
+# The interactive road through its pages: confirm clicks at (60, 255), abandon at (300, 255);
+# every page and box kept as a screenshot in $E2E_CASE_DIR.
+confirm() { e2e_click 60 255 "${1:-1}"; }
+
+# Welcome page to the directory page, typing two addresses when given.
+walk_to_directory_page() {  # [UNIT GOVERNMENT]
+  e2e_start_setup ""
+  e2e_wait_window || { E2E_FAILURES+=("no setup window"); return 1; }
+  e2e_shot "$E2E_CASE_DIR/1-welcome.png"
+  confirm
+  e2e_shot "$E2E_CASE_DIR/2-address.png"
+  if [ $# -eq 2 ]; then
+    e2e_click 200 175 && xdotool type "$1"
+    e2e_click 200 205 && xdotool type "$2"
+    e2e_shot "$E2E_CASE_DIR/3-address-typed.png"
+  fi
+  confirm 3  # the right button works like the left one
+  e2e_shot "$E2E_CASE_DIR/4-directory.png"
+  confirm
+  e2e_shot "$E2E_CASE_DIR/5-directory-field.png"
+}
+
+# Types a directory into the directory field, replacing what it holds.
+type_directory() {
+  e2e_click 200 205
+  xdotool key --clearmodifiers End shift+Home BackSpace
+  xdotool type "$1"
+}
+
+# Confirms the directory, answers the install's questions, and on 64-bit Windows walks the
+# processing and try-out pages to the completion message.
+install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64
+  confirm
+  if [ "$1" != - ]; then
+    e2e_answer_box 'Tavo安装' "$1" "$E2E_CASE_DIR/6-keep-data.png" 60 || E2E_FAILURES+=("no keep-data question")
+    check_eq "keep-data question" "$E2E_BOX_TEXT" "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？"
+  fi
+  e2e_answer_box 'Tavo安装' no "$E2E_CASE_DIR/7-sentence-library.png" 60 || E2E_FAILURES+=("no sentence question")
+  check_eq "sentence-library question" "$E2E_BOX_TEXT" "是否立即增加智能语句库数据？"
+  if [ "$2" = 1 ]; then
+    e2e_shot "$E2E_CASE_DIR/8-processing.png"
+    sleep 2
+    e2e_shot "$E2E_CASE_DIR/9-try-out.png"
+    confirm
+    confirm
+  fi
+  e2e_answer_box Tavo ok "$E2E_CASE_DIR/10-done.png" 60 || E2E_FAILURES+=("no completion message")
+  check_eq "completion message" "$E2E_BOX_TEXT" "安装完毕，如不能使用，请重新启动计算机！"
+  e2e_wait_setup
+  check_eq "exit code" "$E2E_EXIT" 0
+}
+
 # e2e_reg ROOT KEY VALUE [32|64]: sets E2E_REG_TYPE, E2E_REG_HEX (bytes read through the ANSI
 # call), E2E_REG_HEXW (through the UTF-16 call), E2E_REG_TEXT; 1 when absent.
 e2e_reg() {
