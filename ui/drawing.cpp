@@ -9,6 +9,19 @@
 namespace ui {
 namespace {
 
+// 310 horizontal lines, each with a pen of its own made and deleted around it.
+template <typename Colour>
+void DrawGradient(platform::Painter& p, Colour colourAt) {
+  for (int y = 0; y < 310; ++y) {
+    platform::GdiHandle pen = p.CreateSolidPen(colourAt(y));
+    platform::GdiHandle previous = p.Select(pen);
+    p.MoveTo(0, y);
+    p.LineTo(400, y);
+    p.Select(previous);
+    p.Delete(pen);
+  }
+}
+
 void FramePath(platform::Painter& p, platform::StockObject first, platform::StockObject second, int left, int top,
                int right, int bottom) {
   p.Select(p.Stock(first));
@@ -46,16 +59,10 @@ void DrawProgressBar(app::SetupState& s, platform::Painter& p, int done, int tot
 }
 
 void DrawCommonGradient(platform::Painter& p) {
-  for (int y = 0; y < 310; ++y) {
-    platform::Rgb colour = {static_cast<uint8_t>(150 * y / 310 % 256), static_cast<uint8_t>(255 * y / 310 % 256),
-                            static_cast<uint8_t>((250 - 150 * y / 310) % 256)};
-    platform::GdiHandle pen = p.CreateSolidPen(colour);
-    platform::GdiHandle previous = p.Select(pen);
-    p.MoveTo(0, y);
-    p.LineTo(400, y);
-    p.Select(previous);
-    p.Delete(pen);
-  }
+  DrawGradient(p, [](int y) {
+    return platform::Rgb{static_cast<uint8_t>(150 * y / 310 % 256), static_cast<uint8_t>(255 * y / 310 % 256),
+                         static_cast<uint8_t>((250 - 150 * y / 310) % 256)};
+  });
 }
 
 namespace {
@@ -110,16 +117,11 @@ void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::stri
 }
 
 void DrawWelcomeGradient(platform::Painter& p) {
-  for (int y = 0; y < 310; ++y) {
-    platform::Rgb colour = {0, static_cast<uint8_t>(((2 * y - 112) % 256 + 256) % 256),
-                            static_cast<uint8_t>((250 - 140 * y / 310) % 256)};
-    platform::GdiHandle pen = p.CreateSolidPen(colour);
-    platform::GdiHandle previous = p.Select(pen);
-    p.MoveTo(0, y);
-    p.LineTo(400, y);
-    p.Select(previous);
-    p.Delete(pen);
-  }
+  // The green component wraps: a saw-tooth between y = 55 and 56 and again between 183 and 184.
+  DrawGradient(p, [](int y) {
+    return platform::Rgb{0, static_cast<uint8_t>(((2 * y - 112) % 256 + 256) % 256),
+                         static_cast<uint8_t>((250 - 140 * y / 310) % 256)};
+  });
 }
 
 void DrawArchiveBitmap(app::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,

@@ -1,6 +1,7 @@
 #include "ui/setup_window.h"
 
 #include "app/install_check.h"
+#include "app/texts.h"
 #include "app/install_location.h"
 #include "app/install_sequence.h"
 #include "archive/archive_format.h"
@@ -48,7 +49,7 @@ int SetupWindow::CreateSetupWindow(int showCommand) {
   if (!windows().CreateMain(text::kClassName, title, (cx - 400) / 2, (cy - 300) / 2, 400, 310)) return 0;
   if (resourcesMissing_) {
     // Nothing can be shown or installed without them: say so and end before the first page.
-    s_.os.dialogs.MessageW(text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
+    s_.os.dialogs.MessageW(app::text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
     windows().Destroy(0);
     return 0;
   }

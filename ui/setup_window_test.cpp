@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/texts.h"
 #include "platform/constants.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/texts.h"
@@ -82,7 +83,7 @@ TEST(SetupWindow, MissingPayloadOrMemoryEndsBeforeTheFirstPage) {
     EXPECT_EQ(fake.windows.updates, 0);
     EXPECT_TRUE(fake.windows.calls.empty());
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-    EXPECT_EQ(fake.dialogs.shown[0].textW, ui::text::kNoPayload);
+    EXPECT_EQ(fake.dialogs.shown[0].textW, app::text::kNoPayload);
     EXPECT_EQ(fake.windows.quitCode, 0);
     EXPECT_TRUE(fake.files.AllFiles().empty());
   }

@@ -70,7 +70,5 @@ inline constexpr char16_t kCaptionTavo[] = u"Tavo";
 inline constexpr char16_t kBadPath[] = u"Tavo不能安装在你设定的路径下，请重新设定路径！";
 inline constexpr char16_t kDoneRestartNow[] = u"安装完毕，请立即重新启动计算机！";
 inline constexpr char16_t kDone[] = u"安装完毕，如不能使用，请重新启动计算机！";
-// The window cannot be set up without its payload or its work buffer.
-inline constexpr char16_t kNoPayload[] = u"安装程序不完整或内存不足，无法安装。请重新下载安装程序。";
 
 }  // namespace ui::text
