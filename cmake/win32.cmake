@@ -71,3 +71,8 @@ add_executable(sysops tests/e2e/probe/sysops.cpp)
 target_link_libraries(sysops PRIVATE tavo_win32)
 target_link_options(sysops PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(sysops PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+
+# The benchmark's baseline: a program that does nothing.
+add_executable(bench_noop WIN32 bench/noop.c)
+target_link_options(bench_noop PRIVATE -static-libgcc -s)
+set_target_properties(bench_noop PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench OUTPUT_NAME noop)
