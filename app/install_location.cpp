@@ -29,13 +29,20 @@ bool TakeStoredPath(const std::string& bytes, std::string* dir) {
 }
 
 // Reads a path file whole; a file too long for InstallDir is passed over like a missing one.
-bool ReadPathFile(SetupState& s, const std::string& name) {
+bool ReadPathFile(SetupState& s, const std::string& name, std::string* dir) {
   std::string bytes;
   if (!platform::ReadSmallFile(s.os.files, name, kPathBufferSize, &bytes)) return false;
-  return TakeStoredPath(bytes, &s.InstallDir);
+  return TakeStoredPath(bytes, dir);
 }
 
-bool ReadRegistryPath(SetupState& s) {
+}  // namespace
+
+bool ReadPathFileInWindows(SetupState& s, std::string* dir) {
+  std::string pathFile;
+  return PathFileInWindows(s, &pathFile) && ReadPathFile(s, pathFile, dir);
+}
+
+bool ReadRegistryPath(SetupState& s, std::string* dir) {
   std::unique_ptr<platform::RegKey> key;
   if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath,
                             platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
@@ -46,8 +53,10 @@ bool ReadRegistryPath(SetupState& s) {
   if (key->QueryValue(text::kPathValue, kPathBufferSize, &type, &data) != platform::kErrorSuccess) {
     return false;
   }
-  return TakeStoredPath(data, &s.InstallDir);
+  return TakeStoredPath(data, dir);
 }
+
+namespace {
 
 void WritePathStores(SetupState& s) {
   std::string pathFile;
@@ -80,11 +89,10 @@ const std::string& ReadInstallPath(SetupState& s) {
   if (dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\') return dir;
   s.InstallDir.clear();
 
-  std::string pathFile;
-  if (PathFileInWindows(s, &pathFile) && ReadPathFile(s, pathFile)) return s.InstallDir;
-  if (ReadRegistryPath(s)) return s.InstallDir;
+  if (ReadPathFileInWindows(s, &s.InstallDir) || ReadRegistryPath(s, &s.InstallDir)) return s.InstallDir;
   const std::string& defaultDir = DefaultInstallDir(s);
-  if (JoinPath(defaultDir, text::kPathFileName, &pathFile) && ReadPathFile(s, pathFile)) {
+  std::string pathFile;
+  if (JoinPath(defaultDir, text::kPathFileName, &pathFile) && ReadPathFile(s, pathFile, &s.InstallDir)) {
     return s.InstallDir;
   }
   s.InstallDir = defaultDir;

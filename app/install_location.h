@@ -10,6 +10,10 @@ namespace app {
 
 // Fills InstallDir from the stores, or with the default directory; keeps a drive path already set.
 const std::string& ReadInstallPath(SetupState& s);
+// The two stores only an administrator can write: path file 1 (Windows directory) and the
+// HKLM value. False when the store is missing, unreadable or too long for InstallDir.
+bool ReadPathFileInWindows(SetupState& s, std::string* dir);
+bool ReadRegistryPath(SetupState& s, std::string* dir);
 // Adds the trailing backslash and writes path file 1, the registry value and (6.x) path file 2.
 void SaveInstallPath(SetupState& s);
 // "<first fixed drive of g: down to c:>\tavohu\", or empty.

@@ -36,39 +36,16 @@ void ParseRegisterPath(SetupState& s, std::string_view commandLine) {
   s.InstallDir = std::move(dir);
 }
 
-namespace {
-
-// The admin test reads the marker back from the stores that need administrator rights: path
-// file 1 in the Windows directory and the machine-wide registry value. Path file 2 lies in a
-// folder at a drive root that any user may create, so it proves nothing.
-std::string ReadBackPrivilegedStores(SetupState& s) {
-  std::string name;
-  std::string windows = s.os.files.WindowsDirectory();
-  std::string bytes;
-  if (JoinPath(windows, text::kPathFileInWindows, &name) &&
-      platform::ReadSmallFile(s.os.files, name, kPathBufferSize, &bytes)) {
-    return UpToNul(bytes);
-  }
-  std::unique_ptr<platform::RegKey> key;
-  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath,
-                            platform::kKeyAllAccess, &key) == platform::kErrorSuccess) {
-    uint32_t type = 0;
-    if (key->QueryValue(text::kPathValue, kPathBufferSize, &type, &bytes) == platform::kErrorSuccess) {
-      return UpToNul(bytes);
-    }
-  }
-  return std::string();
-}
-
-}  // namespace
-
 int LacksAdminRights(SetupState& s) {
   Is64BitWindows(s);
   if (s.WindowsMajor < 6) return 0;
   std::string saved = s.InstallDir;
   s.InstallDir = text::kAdminMarker;
   SaveInstallPath(s);
-  std::string readBack = ReadBackPrivilegedStores(s);
+  // Read back only from the stores that need administrator rights: path file 2 lies in a folder
+  // at a drive root that any user may create, so it proves nothing.
+  std::string readBack;
+  if (!ReadPathFileInWindows(s, &readBack)) ReadRegistryPath(s, &readBack);
   s.InstallDir = saved;
   SaveInstallPath(s);
   if (!readBack.empty() && readBack.back() == '\\') readBack.pop_back();

@@ -4,6 +4,7 @@
 
 #include "app/install_location.h"
 #include "app/path_format.h"
+#include "app/texts.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
@@ -77,7 +78,7 @@ void UnpackPayload(app::SetupState& s) {
     s.os.dialogs.MessageA(std::string(text::kUnpackIncompleteBefore) + text::kHomePage + text::kUnpackIncompleteAfter,
                           text::kCaptionTavoKelvoInstall, platform::kMbOk);
   } else if (s.BackupState == app::BackupMade &&
-             s.os.dialogs.MessageW(text::kKeepDataQuestion, text::kCaptionInstallW, platform::kMbYesNo) ==
+             s.os.dialogs.MessageW(text::kKeepDataQuestion, app::text::kCaptionInstall, platform::kMbYesNo) ==
                  platform::kIdYes) {
     // The earlier data count as kept only when the restore put files back; a backup left in
     // another directory restores nothing, and the fresh files are then set up as usual.

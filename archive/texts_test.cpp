@@ -23,7 +23,6 @@ TEST(ArchiveTexts, GbkBytesMatchTheirSpelling) {
   };
   for (auto [bytes, spelling] : texts) EXPECT_EQ(bytes, Encode(spelling, "GBK")) << spelling;
   EXPECT_EQ(testing_support::Utf8(archive::text::kKeepDataQuestion), "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？");
-  EXPECT_EQ(testing_support::Utf8(archive::text::kCaptionInstallW), "Tavo安装");
 }
 
 }  // namespace
