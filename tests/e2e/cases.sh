@@ -439,6 +439,8 @@ for entry in "${CASES[@]}"; do
     [ "$template" = - ] || wineserver -k 2>/dev/null
     if [ ${#E2E_FAILURES[@]} -eq 0 ]; then
       echo "PASS $name"
+      # A prefix is hundreds of megabytes: keep only those of failed cases unless asked.
+      [ "${E2E_KEEP_PREFIXES:-0}" = 1 ] || rm -rf "$WINEPREFIX"
     else
       echo "FAIL $name"
       printf '    %s\n' "${E2E_FAILURES[@]}"

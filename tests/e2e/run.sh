@@ -26,3 +26,6 @@ for t in win64-win7 win32-win7 win64-winxp win32-winxp; do
 done
 
 xvfb-run -a -s "-screen 0 800x600x24" bash tests/e2e/cases.sh "$@"
+status=$?
+[ "${E2E_KEEP_PREFIXES:-0}" = 1 ] || rm -rf "$E2E_OUT/templates"
+exit $status
