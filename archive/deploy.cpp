@@ -87,20 +87,26 @@ void UnpackPayload(app::SetupState& s) {
   UnpackDefaultSkin(s);
 }
 
+// The pauses let the directory page and the empty bar show before the work goes on; the
+// silent road has no window, so it does not wait for one.
+void PauseForTheWindow(app::SetupState& s) {
+  if (s.InstallMode != app::kSilent) s.os.system.Sleep(50);
+}
+
 }  // namespace
 
 void DeployFiles(app::SetupState& s, int pass) {
   s.os.files.MakeDirectory(s.InstallDir);
   if (s.WindowsMajor >= 6) sys::LowerIntegrityLevel(s);
   ui::RedrawDirectoryPage(s);
-  s.os.system.Sleep(50);
+  PauseForTheWindow(s);
   if (pass == 0) UnpackPayload(s);
   ui::RedrawDirectoryPage(s);
 
   PlainCopy(s, InInstallDir(s, "tavohu4.ime"), InInstallDir(s, "tavohu32.ime"), true);
   PlainCopy(s, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"), false);
   PlainCopy(s, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"), false);
-  s.os.system.Sleep(50);
+  PauseForTheWindow(s);
   ui::ShowProgress(s, 0, 64);
 
   if (app::Is64BitWindows(s)) {

@@ -196,6 +196,19 @@ TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
             Encode("文件解压不完整，请到Tavo网站", "GBK") + archive::text::kHomePage + Encode("重新下载安装。", "GBK"));
 }
 
+TEST_F(Deploy, EachPassPausesTwiceOnlyWhenThereIsAWindowToShow) {
+  for (int mode : {app::kInteractive, app::kSilent}) {
+    SCOPED_TRACE(mode);
+    Machine(true, 6, 936);
+    s.InstallMode = mode;
+    fake.system.sleptMs = 0;
+    archive::DeployFiles(s, 0);
+    archive::DeployFiles(s, 1);
+    EXPECT_EQ(fake.system.sleptMs, mode == app::kSilent ? 0u : 200u);
+    EXPECT_EQ(s.CopyFailures, 0);
+  }
+}
+
 TEST_F(Deploy, StampModuleVersion) {
   struct Case {
     std::string before, after;

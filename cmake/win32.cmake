@@ -76,3 +76,12 @@ set_target_properties(sysops PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_
 add_executable(bench_noop WIN32 bench/noop.c)
 target_link_options(bench_noop PRIVATE -static-libgcc -s)
 set_target_properties(bench_noop PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench OUTPUT_NAME noop)
+# Benchmarks that run inside Wine on the setup's own code; it carries the same payload resource.
+file(WRITE ${CMAKE_BINARY_DIR}/generated/wine_bench.rc
+  "LANGUAGE 4, 2\nKELVTVZ TVZ \"${CMAKE_BINARY_DIR}/generated/payload.tvz\"\n")
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/wine_bench.rc PROPERTIES OBJECT_DEPENDS ${PAYLOAD_ARCHIVE})
+add_executable(wine_bench bench/wine_bench.cpp ${CMAKE_BINARY_DIR}/generated/wine_bench.rc)
+target_link_libraries(wine_bench PRIVATE tavo_win32 psapi)
+add_dependencies(wine_bench payload_archive)
+target_link_options(wine_bench PRIVATE -static -static-libgcc -static-libstdc++ -s)
+set_target_properties(wine_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

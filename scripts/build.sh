@@ -7,7 +7,7 @@ bash scripts/bootstrap.sh
 jobs=$(nproc)
 cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/host -j"$jobs"
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DHOST_TOOLS_DIR="$PWD/build/host/tools" >/dev/null
 cmake --build build/win32 -j"$jobs"
 echo "built: build/win32/tavosetup.exe"

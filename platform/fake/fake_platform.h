@@ -63,10 +63,7 @@ class FakeProcesses : public Processes {
     int show;
   };
   std::vector<Started> started;
-  uint32_t Start(const std::string& commandLine, int show) override {
-    started.push_back({commandLine, show});
-    return 33;
-  }
+  void Start(const std::string& commandLine, int show) override { started.push_back({commandLine, show}); }
 };
 
 class FakeResources : public Resources {

@@ -2,6 +2,8 @@
 
 #include <imm.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/win32/scoped_handle.h"
@@ -91,8 +93,47 @@ uint32_t Win32InputMethods::Activate(uint32_t layout, uint32_t flags) {
   return Handle(::ActivateKeyboardLayout(Layout(layout), flags));
 }
 
-uint32_t Win32Processes::Start(const std::string& commandLine, int showCommand) {
-  return ::WinExec(commandLine.c_str(), showCommand);
+namespace {
+
+struct PendingStart {
+  std::string commandLine;
+  int showCommand;
+  ScopedKernelHandle previous;  // the thread of the start before; none for the first
+};
+
+// Started as WinExec starts a program (same command-line parsing, same show command), without
+// WinExec's wait of up to 30 seconds for a window program to become idle.
+DWORD WINAPI StartProgram(void* argument) {
+  std::unique_ptr<PendingStart> start(static_cast<PendingStart*>(argument));
+  if (start->previous.IsValid()) ::WaitForSingleObject(start->previous.Get(), INFINITE);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(start->showCommand);
+  PROCESS_INFORMATION started{};
+  if (::CreateProcessA(nullptr, start->commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &started)) {
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+  }
+  return 0;
+}
+
+}  // namespace
+
+Win32Processes::~Win32Processes() {
+  if (lastStart_.IsValid()) ::WaitForSingleObject(lastStart_.Get(), INFINITE);
+}
+
+void Win32Processes::Start(const std::string& commandLine, int showCommand) {
+  auto start = std::make_unique<PendingStart>(PendingStart{commandLine, showCommand, std::move(lastStart_)});
+  ScopedKernelHandle thread(::CreateThread(nullptr, 0, StartProgram, start.get(), 0, nullptr));
+  if (thread.IsValid()) {
+    start.release();  // the thread owns it now
+    lastStart_ = std::move(thread);
+  } else {
+    StartProgram(start.release());  // no thread to be had: start it here and now
+  }
 }
 
 std::unique_ptr<ResourceImage> Win32Resources::Load(const char* type, const char* name) {

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_window.h"
 
@@ -28,9 +29,16 @@ class Win32InputMethods : public InputMethods {
   uint32_t Activate(uint32_t layout, uint32_t flags) override;
 };
 
+// Each program is started by a thread of its own, which first waits for the thread of the program
+// before it: the setup goes on while Windows creates the process, the order of the starts is kept,
+// and the destructor waits until the last start has been made.
 class Win32Processes : public Processes {
  public:
-  uint32_t Start(const std::string& commandLine, int showCommand) override;
+  ~Win32Processes() override;
+  void Start(const std::string& commandLine, int showCommand) override;
+
+ private:
+  ScopedKernelHandle lastStart_;  // the thread of the latest start, until the next takes it over
 };
 
 class Win32Resources : public Resources {

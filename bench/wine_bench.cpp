@@ -1,0 +1,239 @@
+// Benchmarks that must run inside Windows (Wine), on the setup's own code with the real platform:
+//   wine_bench unpack PAYLOAD.tvz DIR [RUNS]
+//       UnpackArchive into DIR against its limit for the same entries (zlib uncompress into memory
+//       plus CreateFile/WriteFile of each file), alternating; minimum, median, ratio.
+//   wine_bench install
+//       the silent road exactly as "tavosetup.exe settvsrf32" runs it, in this process, which
+//       carries the same payload resource; then the process's memory figures: peak working set
+//       and private bytes before and after, and the highest private bytes seen by a sampling
+//       thread during the install (Wine reports no peak of private bytes itself). Private bytes
+//       are the PagefileUsage counter, which is what Wine fills (resident anonymous memory).
+//   wine_bench paint [RUNS]
+//       the setup window with each page drawn RUNS times (invalidate + UpdateWindow, so one
+//       synchronous WM_PAINT each); milliseconds per repaint.
+#include <windows.h>
+#include <psapi.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/setup_main.h"
+#include "archive/archive_format.h"
+#include "archive/archive_reader.h"
+#include "platform/win32/win32_platform.h"
+#include "ui/setup_window.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER count;
+  ::QueryPerformanceCounter(&count);
+  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+bool ReadWholeFile(const char* path, std::string* bytes) {
+  HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD size = ::GetFileSize(file, nullptr);
+  bytes->resize(size);
+  DWORD got = 0;
+  bool ok = size != INVALID_FILE_SIZE && ::ReadFile(file, bytes->data(), size, &got, nullptr) && got == size;
+  ::CloseHandle(file);
+  return ok;
+}
+
+// The limit: every entry decompressed into memory and written with one call.
+bool RawUnpack(const std::string& image, const std::string& dir, std::vector<uint8_t>& out) {
+  auto bytes = reinterpret_cast<const uint8_t*>(image.data());
+  uint32_t count = 0;
+  archive::ReadEntryCount(bytes, image.size(), &count);
+  archive::EntryWalker walker(bytes, image.size(), count);
+  archive::Entry entry;
+  while (walker.Next(&entry) == archive::WalkStep::Entry) {
+    uLongf produced = out.size();
+    if (uncompress(out.data(), &produced, entry.data, entry.compressedLength) != Z_OK) return false;
+    HANDLE file = ::CreateFileA((dir + entry.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, out.data(), produced, &written, nullptr) && written == produced;
+    ::CloseHandle(file);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+void RemoveFiles(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((dir + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileA((dir + found.cFileName).c_str());
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+}
+
+int BenchUnpack(const char* payloadPath, std::string dir, int runs) {
+  std::string image;
+  if (!ReadWholeFile(payloadPath, &image)) {
+    std::fprintf(stderr, "wine_bench: cannot read %s\n", payloadPath);
+    return 1;
+  }
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  ::CreateDirectoryA(dir.c_str(), nullptr);
+  platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
+  app::SetupState s(os.os());
+  s.WorkBuffer = s.os.resources.AllocZeroed(archive::kWorkBufferSize);
+  std::vector<uint8_t> raw(archive::kWorkBufferSize - archive::kNameAreaSize);
+  std::vector<double> unpackTimes, rawTimes;
+  for (int run = 0; run < runs; ++run) {
+    for (int which = 0; which < 2; ++which) {  // alternate, so both see the same machine state
+      double start = Now();
+      bool ok;
+      if (which == 0) {
+        s.InstallDir = dir;
+        ok = archive::UnpackArchive(s, reinterpret_cast<const uint8_t*>(image.data()), image.size(),
+                                    s.WorkBuffer->Data(), s.WorkBuffer->Size());
+        unpackTimes.push_back(Now() - start);
+      } else {
+        ok = RawUnpack(image, dir, raw);
+        rawTimes.push_back(Now() - start);
+      }
+      RemoveFiles(dir);
+      if (!ok) {
+        std::fprintf(stderr, "wine_bench: %s failed\n", which ? "raw unpack" : "UnpackArchive");
+        return 1;
+      }
+    }
+  }
+  std::printf("payload %s: %zu bytes, %d runs each\n", payloadPath, image.size(), runs);
+  std::printf("%-28s %10s %10s\n", "", "min ms", "median ms");
+  std::printf("%-28s %10.1f %10.1f\n", "UnpackArchive", 1000 * Min(unpackTimes), 1000 * Median(unpackTimes));
+  std::printf("%-28s %10.1f %10.1f\n", "limit (uncompress + write)", 1000 * Min(rawTimes), 1000 * Median(rawTimes));
+  std::printf("ratio limit/unpack (median): %.3f (goal >= 0.85)\n", Median(rawTimes) / Median(unpackTimes));
+  return 0;
+}
+
+PROCESS_MEMORY_COUNTERS_EX Counters() {
+  PROCESS_MEMORY_COUNTERS_EX c{};
+  c.cb = sizeof c;
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof c);
+  return c;
+}
+
+std::atomic<bool> samplerStop{false};
+std::atomic<size_t> privatePeak{0};
+
+DWORD WINAPI SamplePrivateBytes(void*) {
+  while (!samplerStop.load()) {
+    size_t now = Counters().PagefileUsage;
+    if (now > privatePeak.load()) privatePeak.store(now);
+    ::Sleep(1);
+  }
+  return 0;
+}
+
+double MiB(size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+int BenchInstall() {
+  HMODULE self = ::GetModuleHandleA(nullptr);
+  HRSRC payload = ::FindResourceA(self, "KELVTVZ", "TVZ");
+  size_t payloadSize = payload ? ::SizeofResource(self, payload) : 0;
+  PROCESS_MEMORY_COUNTERS_EX before = Counters();
+  privatePeak.store(before.PagefileUsage);
+  HANDLE sampler = ::CreateThread(nullptr, 0, SamplePrivateBytes, nullptr, 0, nullptr);
+  int code;
+  double start = Now();
+  {
+    platform::win32::Win32Platform os(self);
+    app::SetupState state(os.os());
+    code = app::SetupMain(state, "settvsrf32", SW_SHOW);
+  }
+  double seconds = Now() - start;
+  samplerStop.store(true);
+  if (sampler) {
+    ::WaitForSingleObject(sampler, INFINITE);
+    ::CloseHandle(sampler);
+  }
+  PROCESS_MEMORY_COUNTERS_EX after = Counters();
+  size_t peak = std::max(privatePeak.load(), static_cast<size_t>(after.PagefileUsage));
+  std::printf("silent install: exit code %d, %.1f ms from the start-up to the end of the road; payload image %.2f MiB\n",
+              code, 1000 * seconds, MiB(payloadSize));
+  std::printf("%-36s %10s %10s %10s\n", "MiB", "before", "after", "growth");
+  std::printf("%-36s %10.2f %10.2f %10.2f\n", "peak working set", MiB(before.PeakWorkingSetSize),
+              MiB(after.PeakWorkingSetSize), MiB(after.PeakWorkingSetSize - before.PeakWorkingSetSize));
+  std::printf("%-36s %10.2f %10.2f %10.2f\n", "private bytes (highest seen)", MiB(before.PagefileUsage), MiB(peak),
+              MiB(peak - before.PagefileUsage));
+  std::printf("peak private bytes beyond the start: %.2f MiB (goal <= 8 MiB beyond the payload image)\n",
+              MiB(peak - before.PagefileUsage));
+  return code;
+}
+
+// The window handler with a way to draw a chosen page on demand.
+int BenchPaint(int runs) {
+  platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
+  app::SetupState s(os.os());
+  s.WindowsMajor = os.os().system.VersionMajor();
+  s.OemCodePage = os.os().system.OemCodePage();
+  s.InstallDir = "C:\\tavohu\\";
+  ui::SetupWindow window(s);
+  if (!window.RegisterSetupClass() || !window.CreateSetupWindow(SW_SHOW)) {
+    std::fprintf(stderr, "wine_bench: the setup window could not be made\n");
+    return 1;
+  }
+  struct Page {
+    int number;
+    const char* name;
+  };
+  const Page pages[] = {{0, "welcome (picture decompressed)"}, {1, "address"}, {5, "directory"},
+                        {7, "processing"}, {8, "try-out"}};
+  std::printf("full repaints of the setup window, %d each (ms)\n", runs);
+  std::printf("%-32s %8s %8s\n", "page", "min", "median");
+  for (const Page& page : pages) {
+    s.CurrentPage = page.number;
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+      MSG message;
+      while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+      double start = Now();
+      s.os.windows.Invalidate();
+      s.os.windows.Update();
+      ::GdiFlush();
+      times.push_back(Now() - start);
+    }
+    std::printf("%-32s %8.2f %8.2f\n", page.name, 1000 * Min(times), 1000 * Median(times));
+  }
+  s.os.windows.Destroy(0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string command = argc > 1 ? argv[1] : "";
+  if (command == "unpack" && argc > 3) return BenchUnpack(argv[2], argv[3], argc > 4 ? std::max(1, std::atoi(argv[4])) : 9);
+  if (command == "install") return BenchInstall();
+  if (command == "paint") return BenchPaint(argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
+  std::fprintf(stderr,
+               "usage: wine_bench unpack PAYLOAD.tvz DIR [RUNS]\n"
+               "       wine_bench install\n"
+               "       wine_bench paint [RUNS]\n");
+  return 2;
+}
