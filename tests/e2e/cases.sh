@@ -363,8 +363,14 @@ case_interactive_rejected_path() {
   check_eq "bad-path message" "$E2E_BOX_TEXT" "Tavo不能安装在你设定的路径下，请重新设定路径！"
   e2e_shot "$E2E_CASE_DIR/corrected.png"
   check_true "nothing under c:\a" test ! -e "$WINEPREFIX/drive_c/a"
-  install_and_finish - 1
-  check_true "installed into c:\tavohu" test -e "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+  install_and_finish - 1 yes
+  local dir="$WINEPREFIX/drive_c/tavohu"
+  check_true "installed into c:\tavohu" test -e "$dir/kelv1.bmp"
+  # Yes to the sentence library: the main program and then the companion are started, one right
+  # after the other; each writes its own line (in whichever order they get to it).
+  for _ in $(seq 25); do [ "$(wc -l <"$dir/launches.log" 2>/dev/null)" -ge 2 ] && break; sleep 0.2; done
+  check_eq "both started" "$(tr -d '\r' <"$dir/launches.log" | sort)" \
+    "$(printf '%s\n' 'c:\tavohu\setupw64.exe regtv32=c:\tavohu\' 'c:\tavohu\tavokelv.exe hu' | sort)"
 }
 
 case_interactive_abandon_on_welcome() {

@@ -149,15 +149,17 @@ type_directory() {
   xdotool type "$1"
 }
 
-# Confirms the directory, answers the install's questions, and on 64-bit Windows walks the
-# processing and try-out pages to the completion message.
-install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64
+# Confirms the directory, answers the install's questions (the sentence-library question with
+# no unless told), and on 64-bit Windows walks the processing and try-out pages to the completion
+# message.
+install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64 [SENTENCE-ANSWER(yes|no)]
   confirm
   if [ "$1" != - ]; then
     e2e_answer_box 'Tavo安装' "$1" "$E2E_CASE_DIR/6-keep-data.png" 60 || E2E_FAILURES+=("no keep-data question")
     check_eq "keep-data question" "$E2E_BOX_TEXT" "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？"
   fi
-  e2e_answer_box 'Tavo安装' no "$E2E_CASE_DIR/7-sentence-library.png" 60 || E2E_FAILURES+=("no sentence question")
+  e2e_answer_box 'Tavo安装' "${3:-no}" "$E2E_CASE_DIR/7-sentence-library.png" 60 ||
+    E2E_FAILURES+=("no sentence question")
   check_eq "sentence-library question" "$E2E_BOX_TEXT" "是否立即增加智能语句库数据？"
   if [ "$2" = 1 ]; then
     e2e_shot "$E2E_CASE_DIR/8-processing.png"

@@ -16,10 +16,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, NULL);
   if (log == INVALID_HANDLE_VALUE) return 1;
-  const char* line = GetCommandLineA();
+  /* One write per line, so that programs started together do not mix their lines. */
+  const char* own = GetCommandLineA();
+  char line[1024];
+  int length = lstrlenA(own);
+  if (length > (int)sizeof line - 3) length = (int)sizeof line - 3;
+  CopyMemory(line, own, length);
+  line[length] = '\r';
+  line[length + 1] = '\n';
   DWORD written = 0;
-  WriteFile(log, line, lstrlenA(line), &written, NULL);
-  WriteFile(log, "\r\n", 2, &written, NULL);
+  WriteFile(log, line, length + 2, &written, NULL);
   CloseHandle(log);
   return 0;
 }
