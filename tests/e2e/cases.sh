@@ -128,6 +128,22 @@ case_payload_resource() {
   check_true "GBK skin name through the ANSI code page" test -f "$WINEPREFIX/drive_c/unpacked/冷色瓷面.tvz"
 }
 
+# The in-Wine parts of the benchmark command still run (figures are not judged here).
+case_bench_programs() {
+  cp "$E2E_WIN32/bench/wine_bench.exe" "$E2E_WIN32/generated/payload.tvz" "$WINEPREFIX/drive_c/setup/"
+  e2e_add_user_agent_key
+  local report
+  report=$(wine 'C:\setup\wine_bench.exe' unpack 'C:\setup\payload.tvz' 'C:\unpack' 1 2>/dev/null | tr -d '\r')
+  check_true "unpack figures" grep -q '^ratio limit/unpack (median): [0-9.]*' <<<"$report"
+  check_eq "unpack directory left empty" "$(ls "$WINEPREFIX/drive_c/unpack" | wc -l)" 0
+  report=$(wine 'C:\setup\wine_bench.exe' install 2>/dev/null | tr -d '\r')
+  check_true "silent install inside the benchmark" grep -q '^silent install: exit code 0,' <<<"$report"
+  check_true "memory figures" grep -q '^peak private bytes beyond the start: [0-9.]* MiB' <<<"$report"
+  check_true "payload installed" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+  report=$(wine 'C:\setup\wine_bench.exe' paint 1 2>/dev/null | tr -d '\r')
+  check_eq "pages repainted" "$(grep -c -E '^(welcome|address|directory|processing|try-out) .* [0-9.]+ +[0-9.]+$' <<<"$report")" 5
+}
+
 # The registry entries of the system registration, written by the setup's own operations into a
 # real registry and read back with their types and bytes.
 system_entries() {  # LAYOUT-ID LAYOUT-TEXT CHARSET
@@ -398,6 +414,7 @@ case_silent_win32_winxp_zh_tw() { silent_install 0 5 950; }
 CASES=(
   "program_file - C.UTF-8"
   "payload_resource win32-win7 zh_CN.UTF-8"
+  "bench_programs win64-win7 zh_CN.UTF-8"
   "system_entries_win64_zh_cn win64-win7 zh_CN.UTF-8"
   "system_entries_win64_zh_tw win64-win7 zh_TW.UTF-8"
   "system_entries_win32_zh_cn win32-win7 zh_CN.UTF-8"
