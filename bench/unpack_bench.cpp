@@ -2,9 +2,7 @@
 // the limit for the same entries: zlib uncompress of each into memory plus one write of each
 // file. Prints minimum and median of both and their ratio (limit time / unpack time).
 //   unpack_bench [PAYLOAD.tvz] [RUNS]
-#include <fcntl.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "app/setup_state.h"
+#include "bench/unpack_limit.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "platform/fake/fake_platform.h"
@@ -26,27 +25,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-bool RawUnpack(const std::string& image, const std::string& dir, std::vector<uint8_t>& out) {
-  auto bytes = reinterpret_cast<const uint8_t*>(image.data());
-  uint32_t count = 0;
-  archive::ReadEntryCount(bytes, image.size(), &count);
-  archive::EntryWalker walker(bytes, image.size(), count);
-  archive::Entry entry;
-  while (walker.Next(&entry) == archive::WalkStep::Entry) {
-    uLongf produced = out.size();
-    if (uncompress(out.data(), &produced, entry.data, entry.compressedLength) != Z_OK) return false;
-    int fd = ::open((dir + entry.name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::write(fd, out.data(), produced) != static_cast<ssize_t>(produced)) return false;
-    ::close(fd);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -83,7 +61,7 @@ int main(int argc, char** argv) {
                                     s.WorkBuffer->Data(), s.WorkBuffer->Size());
         unpackTimes.push_back(Seconds(start));
       } else {
-        ok = RawUnpack(image, dirText, raw);
+        ok = bench::UnpackAtLimit(files, image, dirText, raw);
         rawTimes.push_back(Seconds(start));
       }
       if (!ok) {
@@ -95,13 +73,6 @@ int main(int argc, char** argv) {
     }
   }
   fs::remove_all(root);
-  double ratio = Median(rawTimes) / Median(unpackTimes);
-  std::printf("payload %s: %zu bytes, %d runs each\n", path.c_str(), image.size(), runs);
-  std::printf("%-28s %10s %10s\n", "", "min ms", "median ms");
-  std::printf("%-28s %10.1f %10.1f\n", "UnpackArchive", 1000 * *std::min_element(unpackTimes.begin(), unpackTimes.end()),
-              1000 * Median(unpackTimes));
-  std::printf("%-28s %10.1f %10.1f\n", "limit (uncompress + write)", 1000 * *std::min_element(rawTimes.begin(), rawTimes.end()),
-              1000 * Median(rawTimes));
-  std::printf("ratio limit/unpack (median): %.3f (goal >= 0.85)\n", ratio);
+  bench::PrintUnpackFigures(path, image.size(), runs, unpackTimes, rawTimes);
   return 0;
 }

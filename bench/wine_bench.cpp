@@ -1,7 +1,8 @@
 // Benchmarks that must run inside Windows (Wine), on the setup's own code with the real platform:
 //   wine_bench unpack PAYLOAD.tvz DIR [RUNS]
 //       UnpackArchive into DIR against its limit for the same entries (zlib uncompress into memory
-//       plus CreateFile/WriteFile of each file), alternating; minimum, median, ratio.
+//       plus one write of each file through the same file layer), alternating; minimum, median,
+//       ratio.
 //   wine_bench install
 //       the silent road exactly as "tavosetup.exe settvsrf32" runs it, in this process, which
 //       carries the same payload resource; then the process's memory figures: peak working set
@@ -13,7 +14,6 @@
 //       synchronous WM_PAINT each); milliseconds per repaint.
 #include <windows.h>
 #include <psapi.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -25,6 +25,7 @@
 #include "app/setup_main.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
+#include "bench/unpack_limit.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/setup_window.h"
 
@@ -41,13 +42,6 @@ double Now() {
   return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
 bool ReadWholeFile(const char* path, std::string* bytes) {
   HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -57,27 +51,6 @@ bool ReadWholeFile(const char* path, std::string* bytes) {
   bool ok = size != INVALID_FILE_SIZE && ::ReadFile(file, bytes->data(), size, &got, nullptr) && got == size;
   ::CloseHandle(file);
   return ok;
-}
-
-// The limit: every entry decompressed into memory and written with one call.
-bool RawUnpack(const std::string& image, const std::string& dir, std::vector<uint8_t>& out) {
-  auto bytes = reinterpret_cast<const uint8_t*>(image.data());
-  uint32_t count = 0;
-  archive::ReadEntryCount(bytes, image.size(), &count);
-  archive::EntryWalker walker(bytes, image.size(), count);
-  archive::Entry entry;
-  while (walker.Next(&entry) == archive::WalkStep::Entry) {
-    uLongf produced = out.size();
-    if (uncompress(out.data(), &produced, entry.data, entry.compressedLength) != Z_OK) return false;
-    HANDLE file = ::CreateFileA((dir + entry.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(file, out.data(), produced, &written, nullptr) && written == produced;
-    ::CloseHandle(file);
-    if (!ok) return false;
-  }
-  return true;
 }
 
 void RemoveFiles(const std::string& dir) {
@@ -113,7 +86,7 @@ int BenchUnpack(const char* payloadPath, std::string dir, int runs) {
                                     s.WorkBuffer->Data(), s.WorkBuffer->Size());
         unpackTimes.push_back(Now() - start);
       } else {
-        ok = RawUnpack(image, dir, raw);
+        ok = bench::UnpackAtLimit(s.os.files, image, dir, raw);
         rawTimes.push_back(Now() - start);
       }
       RemoveFiles(dir);
@@ -123,11 +96,7 @@ int BenchUnpack(const char* payloadPath, std::string dir, int runs) {
       }
     }
   }
-  std::printf("payload %s: %zu bytes, %d runs each\n", payloadPath, image.size(), runs);
-  std::printf("%-28s %10s %10s\n", "", "min ms", "median ms");
-  std::printf("%-28s %10.1f %10.1f\n", "UnpackArchive", 1000 * Min(unpackTimes), 1000 * Median(unpackTimes));
-  std::printf("%-28s %10.1f %10.1f\n", "limit (uncompress + write)", 1000 * Min(rawTimes), 1000 * Median(rawTimes));
-  std::printf("ratio limit/unpack (median): %.3f (goal >= 0.85)\n", Median(rawTimes) / Median(unpackTimes));
+  bench::PrintUnpackFigures(payloadPath, image.size(), runs, unpackTimes, rawTimes);
   return 0;
 }
 
@@ -186,7 +155,7 @@ int BenchInstall() {
   return code;
 }
 
-// The window handler with a way to draw a chosen page on demand.
+// The setup window, each page drawn on demand by setting the page and repainting.
 int BenchPaint(int runs) {
   platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
   app::SetupState s(os.os());
@@ -218,7 +187,7 @@ int BenchPaint(int runs) {
       ::GdiFlush();
       times.push_back(Now() - start);
     }
-    std::printf("%-32s %8.2f %8.2f\n", page.name, 1000 * Min(times), 1000 * Median(times));
+    std::printf("%-32s %8.2f %8.2f\n", page.name, 1000 * bench::Min(times), 1000 * bench::Median(times));
   }
   s.os.windows.Destroy(0);
   return 0;

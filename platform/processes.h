@@ -1,7 +1,6 @@
 // Starting other programs as WinExec does; they are never waited for, and a failed start is not
 // reported.
 #pragma once
-#include <cstdint>
 #include <string>
 
 namespace platform {

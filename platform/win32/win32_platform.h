@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "platform/platform.h"
-#include "platform/win32/win32_files.h"
 #include "platform/win32/scoped_handle.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_window.h"
 
