@@ -443,6 +443,12 @@ CASES=(
   "regtv32_on_64bit_winxp win64-winxp zh_CN.UTF-8"
 )
 
+# Further groups of cases, each in a file of its own that defines its case functions and adds
+# its lines to CASES.
+for group in tests/e2e/cases_*.sh; do
+  [ -f "$group" ] && source "$group"
+done
+
 passed=0
 failed=0
 for entry in "${CASES[@]}"; do

@@ -3,7 +3,7 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-E2E_WIN32="$E2E_ROOT/build/win32"
+E2E_WIN32="${E2E_WIN32:-$E2E_ROOT/build/win32}"
 
 # e2e_make_prefix DIR win32|win64 win7|winxp: a new prefix of that Windows.
 e2e_make_prefix() {

@@ -4,21 +4,23 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 source tests/e2e/lib.sh
-export E2E_OUT="$PWD/out/e2e"
+export E2E_OUT="${E2E_OUT:-$PWD/out/e2e}"
 rm -rf "$E2E_OUT"
 mkdir -p "$E2E_OUT/templates"
 
-if [ ! -f build/win32/tavosetup.exe ]; then
+if [ ! -f "$E2E_WIN32/tavosetup.exe" ]; then
   echo "build/win32/tavosetup.exe missing: run scripts/build.sh first"
   exit 1
 fi
 
 echo "e2e: making template prefixes"
-for t in win64-win7 win32-win7 win64-winxp win32-winxp; do
+# E2E_TEMPLATES narrows the templates made, for a run of a few cases.
+templates=${E2E_TEMPLATES:-win64-win7 win32-win7 win64-winxp win32-winxp}
+for t in $templates; do
   e2e_make_prefix "$E2E_OUT/templates/$t" "${t%%-*}" "${t#*-}" &
 done
 wait
-for t in win64-win7 win32-win7 win64-winxp win32-winxp; do
+for t in $templates; do
   if [ ! -f "$E2E_OUT/templates/$t/system.reg" ]; then
     echo "e2e: could not make the $t prefix"
     exit 1
