@@ -44,6 +44,8 @@ bool ClearOldModule(SetupState& s) {
 InstallOutcome RunInstall(SetupState& s) {
   if (s.InstallMode == kSilent) {
     ReadInstallPath(s);
+    // No address page on this road: the addresses an earlier install stored are kept.
+    sys::ReadServerAddresses(s);
   } else {
     s.InstallDir = s.os.windows.GetText(s.DirectoryField, kDirectoryFieldBuffer);
   }
@@ -60,15 +62,18 @@ InstallOutcome RunInstall(SetupState& s) {
   archive::DeployFiles(s, 1);
   archive::AdjustSettingsRecord(s);
   sys::WriteUserAgentToken(s);
-  sys::WriteRunEntry(s, s.InstallDir + "tavokelv.exe tv");
+  const std::string mainProgram = QuoteProgram(s.InstallDir + "tavokelv.exe");
+  sys::WriteRunEntry(s, mainProgram + " tv");
 
   if (s.InstallMode == kInteractive &&
       s.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=
           platform::kIdNo) {
-    s.os.processes.Start(s.InstallDir + "tavokelv.exe hu", platform::kSwShow);
+    s.os.processes.Start(mainProgram + " hu", platform::kSwShow);
   }
   if (Is64BitWindows(s)) {
-    s.os.processes.Start(s.InstallDir + "setupw64.exe regtv32=" + s.InstallDir, platform::kSwShow);
+    // The directory after the switch is taken whole by the companion, blanks included.
+    s.os.processes.Start(QuoteProgram(s.InstallDir + "setupw64.exe") + " regtv32=" + s.InstallDir,
+                         platform::kSwShow);
   }
   return InstallOutcome::Done;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/setup_main.h"
 #include "app/texts.h"
 #include "platform/constants.h"
@@ -70,6 +72,52 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
     EXPECT_TRUE(run.fake.files.HasDirectory("c:\\tavohu\\filer"));
     EXPECT_TRUE(run.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
   }
+}
+
+// A path with a blank is quoted as the first word of a command line, so that Windows cannot
+// take "c:\my.exe" for the program; the directory after the companion's switch stays whole.
+TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
+  SequenceBench run(true, app::kInteractive);
+  run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
+  run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
+  run.s.DirectoryField = run.fake.windows.CreateEdit(120, 195, 230, 20, "c:\\my dir");
+  run.fake.dialogs.answers = {platform::kIdYes};
+  EXPECT_EQ(app::RunInstall(run.s), app::InstallOutcome::Done);
+  EXPECT_EQ(run.Started(), (std::vector<std::string>{"\"c:\\my dir\\tavokelv.exe\" hu",
+                                                     "\"c:\\my dir\\setupw64.exe\" regtv32=c:\\my dir\\"}));
+  EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
+            "\"c:\\my dir\\tavokelv.exe\" tv");
+}
+
+// A silent reinstall: nobody is asked, and the user's own dictionaries, settings record and web
+// addresses of the earlier install are all still there afterwards.
+TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
+  SequenceBench run(false, app::kSilent);
+  run.fake.resources.images["TVZ/KELVTVZ"] =
+      PackOrDie({{"tavohu4.ime", "module 32"}, {"tavo320.ime", "stub"}, {"tavodel.exe", "del"},
+                 {"tavokel6.exe", "kelv6"}, {"tavocyzk.tv1", "shipped words"}, {"tvwbpy.txt", "shipped"},
+                 {"tvszsj43.tvh", std::string(200, '\x05')}});
+  std::map<std::string, std::string> user;
+  for (const char* base : {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"}) {
+    user[std::string(base) + ".tvh"] = std::string("own ") + base;
+  }
+  for (const char* name : {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt",
+                           "tavozdfh.tvh"}) {
+    user[name] = std::string("own ") + name;
+  }
+  user["tvszsj43.tvh"] = std::string(200, '\x09');
+  user["tvnetsj.dat"] = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
+  for (const auto& [name, bytes] : user) run.fake.files.AddFile("c:\\tavohu\\" + name, bytes);
+
+  app::RunSilentInstall(run.s);
+  for (const auto& box : run.fake.dialogs.shown) EXPECT_FALSE(box.wide) << box.text;  // no question
+  EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvwbpy.txt"), user["tvwbpy.txt"]);
+  EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tavocyzk.tv1"), user["tavocyzk.tvh"]);
+  EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvszsj43.tvh"), user["tvszsj43.tvh"]);
+  EXPECT_EQ(run.s.BackupState, app::DataKept);
+  std::string net = run.fake.files.Contents("c:\\tavohu\\tvnetsj.dat");
+  const std::string addresses = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
+  EXPECT_EQ(net.substr(0, addresses.size()), addresses);
 }
 
 // An earlier IME in the preload list of a 32-bit machine whose module is held.

@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "archive/archive_format.h"
 #include "archive/texts.h"
+#include "archive/user_data.h"
 #include "platform/constants.h"
 #include "ui/setup_window.h"
 
@@ -19,6 +20,9 @@ int RunSilentInstall(SetupState& s) {
     s.PayloadImage.reset();
     return kExitNoPayload;
   }
+  // The user's own dictionaries and settings of an earlier install are packed before anything
+  // is touched, as the window does when it opens, and kept (there is nobody to ask).
+  s.BackupState = archive::BackupUserData(s) ? BackupMade : NoBackup;
   int code = kExitInstalled;
   if (RunInstall(s) == InstallOutcome::OldImeLocked) {
     code = kExitOldImeLocked;

@@ -59,6 +59,11 @@ struct SetupState {
   std::unique_ptr<platform::ResourceImage> PayloadImage;
   std::unique_ptr<platform::MemoryBlock> WorkBuffer;
   int BackupState = NoBackup;
+  // The backup archive this run wrote, with its size and a digest of its bytes ("" when none):
+  // it lies in a directory other programs can write to, so only these exact bytes are restored.
+  std::string BackupArchive;
+  size_t BackupSize = 0;
+  uint64_t BackupDigest = 0;
   // The settings record "tvszsj43.tvh" in memory; its built-in initial value.
   std::array<uint8_t, 200> SettingsRecord = InitialSettingsRecord();
   // What went wrong while files were placed (for the silent road's exit code).

@@ -53,21 +53,42 @@ size_t LoadArchiveEntry(app::SetupState& s, const std::string& name) {
   return 0;
 }
 
+bool IsDataFileName(std::string_view name) {
+  static constexpr std::string_view kExecutable[] = {"ime", "exe", "dll", "com", "bat", "cmd", "scr", "pif",
+                                                     "sys", "drv", "ocx", "cpl", "msi", "lnk", "vbs", "js"};
+  size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos) return true;
+  std::string extension;
+  for (char c : name.substr(dot + 1)) extension.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c);
+  for (std::string_view executable : kExecutable) {
+    if (extension == executable) return false;
+  }
+  return true;
+}
+
 bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
-                   size_t workAreaSize, uint32_t* writtenOut) {
+                   size_t workAreaSize, uint32_t* writtenOut, EntryFilter mayWrite, uint32_t* failedOut) {
   if (writtenOut) *writtenOut = 0;
+  if (failedOut) *failedOut = 0;
   uint32_t count = 0;
   if (!workArea || workAreaSize <= kNameAreaSize || !ReadEntryCount(image, imageSize, &count)) return false;
   char* nameArea = reinterpret_cast<char*>(workArea);
   uint8_t* data = DataArea(workArea);
   size_t room = workAreaSize - kNameAreaSize;
   uint32_t written = 0;
+  uint32_t failed = 0;
+  // One box per archive: a damaged or crafted archive of many entries (or a directory that
+  // cannot be written) must not raise a box for each, least of all where nobody answers.
+  auto fail = [&](const std::string& name) {
+    if (failed++ == 0) ReportEntry(s, name);
+  };
   EntryWalker walker(image, imageSize, count);
   Entry entry;
   for (;;) {
     WalkStep step = walker.Next(&entry);
-    if (step == WalkStep::Truncated && !entry.name.empty()) ReportEntry(s, entry.name);
+    if (step == WalkStep::Truncated && !entry.name.empty()) fail(entry.name);
     if (step != WalkStep::Entry) break;
+    if (mayWrite && !mayWrite(entry.name)) continue;
     std::memset(nameArea, 0, kNameAreaSize);
     std::memcpy(nameArea, entry.name.data(), std::min(entry.name.size(), kNameAreaSize - 1));
 
@@ -81,10 +102,11 @@ bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, u
     if (produced > 0 && WriteEntry(s, target, data, static_cast<size_t>(produced))) {
       ++written;
     } else {
-      ReportEntry(s, entry.name);
+      fail(entry.name);
     }
   }
   if (writtenOut) *writtenOut = written;
+  if (failedOut) *failedOut = failed;
   return written == count;
 }
 
@@ -98,7 +120,10 @@ void UnpackDefaultSkin(app::SetupState& s) {
   long n = file->Read(buffer, kSkinLoadSize);
   file.reset();
   if (n <= 0) return;
-  UnpackArchive(s, buffer, static_cast<size_t>(n), buffer + kSkinLoadSize, s.WorkBuffer->Size() - kSkinLoadSize);
+  // The skin file lies in the install directory, where ordinary users can write: it brings
+  // pictures and settings, never a module or a program.
+  UnpackArchive(s, buffer, static_cast<size_t>(n), buffer + kSkinLoadSize, s.WorkBuffer->Size() - kSkinLoadSize,
+                nullptr, IsDataFileName);
 }
 
 }  // namespace archive

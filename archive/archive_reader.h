@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/setup_state.h"
 
@@ -14,11 +15,21 @@ namespace archive {
 // number of bytes produced (0: absent, empty or corrupt).
 size_t LoadArchiveEntry(app::SetupState& s, const std::string& name);
 
+// Which entries an archive may write; the others are passed over without a message.
+using EntryFilter = bool (*)(std::string_view name);
+
 // Writes each entry of the image as InstallDir + name, using the work area (name area, then
 // data area) for the decompressed content. True when every entry of the count was written;
-// `written` (optional) receives how many were.
+// `written` (optional) receives how many were. The first entry that fails is reported in a
+// message box; later failures of the same archive are only counted (`failed`, optional).
 bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
-                   size_t workAreaSize, uint32_t* written = nullptr);
+                   size_t workAreaSize, uint32_t* written = nullptr, EntryFilter mayWrite = nullptr,
+                   uint32_t* failed = nullptr);
+
+// False for the names of modules and programs (".ime", ".exe", ".dll" and other executable
+// kinds): an archive read from a directory ordinary users can write to must never place one
+// where the deployment would copy it into the system directory or start it.
+bool IsDataFileName(std::string_view name);
 
 // Unpacks InstallDir + "冷色瓷面.tvz" (its first 128 KiB) into the install directory, unless the
 // user kept the earlier installation's data.

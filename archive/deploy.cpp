@@ -30,14 +30,21 @@ std::string InDirectory(const std::string& dir, const char* name) {
   return !dir.empty() && app::JoinPath(dir, std::string("\\") + name, &path) ? path : std::string();
 }
 
-void CopyFailed(app::SetupState& s, const std::string& target) {
+// `shownAs` is the target as the user finds it (the system directory's own spelling, not the
+// alias this 32-bit program writes through).
+void CopyFailed(app::SetupState& s, const std::string& shownAs) {
   ++s.CopyFailures;
-  s.os.dialogs.MessageA(text::kCopyFailedBefore + target + text::kCopyFailedAfter, text::kCaptionTavoKelvoInstall,
+  s.os.dialogs.MessageA(text::kCopyFailedBefore + shownAs + text::kCopyFailedAfter, text::kCaptionTavoKelvoInstall,
                         platform::kMbOk);
 }
 
 bool Copy(app::SetupState& s, const std::string& from, const std::string& to) {
   return !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
+}
+
+bool IsFile(app::SetupState& s, const std::string& path) {
+  uint32_t attributes = path.empty() ? platform::kInvalidAttributes : s.os.files.GetAttributes(path);
+  return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttrDirectory);
 }
 
 void ResetAttributes(app::SetupState& s, const std::string& path) {
@@ -53,17 +60,25 @@ void CopyWithMessage(app::SetupState& s, const std::string& from, const std::str
   if (!Copy(s, from, to)) CopyFailed(s, to);
 }
 
-void GuardedCopy(app::SetupState& s, const std::string& from, const std::string& to) {
+void GuardedCopy(app::SetupState& s, const std::string& from, const std::string& to, const std::string& shownAs) {
   ResetAttributes(s, to);
-  if (!Copy(s, from, to)) CopyFailed(s, to);
+  if (!Copy(s, from, to)) CopyFailed(s, shownAs);
 }
 
-// A module in use at the target is moved aside and the copy tried once more.
-void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const std::string& to) {
+// A module in use at the target is moved aside and the copy tried once more. Only a copy that
+// has something to copy over an existing file may move it, and when the second copy fails too
+// the old module goes back under its name: the machine keeps a working module either way.
+void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const std::string& to,
+                              const std::string& shownAs) {
   ResetAttributes(s, to);
   if (Copy(s, from, to)) return;
-  if (!to.empty()) MoveFileAside(s.os.files, to);
-  if (!Copy(s, from, to)) CopyFailed(s, to);
+  std::string aside;
+  if (IsFile(s, from) && IsFile(s, to) && MoveFileAside(s.os.files, to, &aside) == 0) {
+    if (Copy(s, from, to)) return;
+    DeleteIfPresent(s.os.files, to);  // whatever a failed copy left there
+    s.os.files.Move(aside, to);
+  }
+  CopyFailed(s, shownAs);
 }
 
 const char* Stub32(app::SetupState& s) { return s.OemCodePage == 950 ? "tavo321.ime" : "tavo320.ime"; }
@@ -78,10 +93,12 @@ void UnpackPayload(app::SetupState& s) {
     s.os.dialogs.MessageA(std::string(text::kUnpackIncompleteBefore) + text::kHomePage + text::kUnpackIncompleteAfter,
                           text::kCaptionTavoKelvoInstall, platform::kMbOk);
   } else if (s.BackupState == app::BackupMade &&
-             s.os.dialogs.MessageW(text::kKeepDataQuestion, app::text::kCaptionInstall, platform::kMbYesNo) ==
-                 platform::kIdYes) {
-    // The earlier data count as kept only when the restore put files back; a backup left in
-    // another directory restores nothing, and the fresh files are then set up as usual.
+             (s.InstallMode == app::kSilent ||
+              s.os.dialogs.MessageW(text::kKeepDataQuestion, app::text::kCaptionInstall, platform::kMbYesNo) ==
+                  platform::kIdYes)) {
+    // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes
+    // would keep them. They count as kept only when the restore put files back; otherwise the
+    // fresh files are set up as usual.
     if (RestoreUserData(s) > 0) s.BackupState = app::DataKept;
   }
   UnpackDefaultSkin(s);
@@ -114,16 +131,20 @@ void DeployFiles(app::SetupState& s, int pass) {
     // real system directory through its alias (system32 would be redirected to SysWOW64).
     std::string wow = app::GetSysWow64Dir(s);
     std::string native = s.os.files.NativeSystemDirectory();
+    std::string system = s.os.files.SystemDirectory();
     std::string stub32 = InInstallDir(s, Stub32(s));
     std::string stub64 = InInstallDir(s, Stub64(s));
+    std::string wowModule = InDirectory(wow, "tavohu4.ime");
     if (pass == 0) StampModuleVersion(s, stub32);
-    GuardedCopyWithMoveAside(s, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), InDirectory(wow, "tavohu4.ime"));
+    GuardedCopyWithMoveAside(s, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), wowModule, wowModule);
     if (pass == 0) StampModuleVersion(s, stub64);
     GuardedCopyWithMoveAside(s, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
-                             InDirectory(native, "tavohu4.ime"));
+                             InDirectory(native, "tavohu4.ime"), InDirectory(system, "tavohu4.ime"));
     if (pass == 0) {
-      GuardedCopy(s, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
-      GuardedCopy(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+      GuardedCopy(s, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"),
+                  InDirectory(system, "tavodel.exe"));
+      std::string kelv = InInstallDir(s, "tavokelv.exe");
+      GuardedCopy(s, InInstallDir(s, "tavokel6.exe"), kelv, kelv);
     }
   } else {
     std::string system = s.os.files.SystemDirectory();
@@ -136,8 +157,12 @@ void DeployFiles(app::SetupState& s, int pass) {
     } else {
       source = InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime");
     }
-    GuardedCopyWithMoveAside(s, source, InDirectory(system, "tavohu4.ime"));
-    if (pass == 0) GuardedCopy(s, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
+    std::string module = InDirectory(system, "tavohu4.ime");
+    GuardedCopyWithMoveAside(s, source, module, module);
+    if (pass == 0) {
+      std::string uninstaller = InDirectory(system, "tavodel.exe");
+      GuardedCopy(s, InInstallDir(s, "tavodel.exe"), uninstaller, uninstaller);
+    }
   }
 
   if (pass == 0) {
@@ -166,6 +191,7 @@ void StampModuleVersion(app::SetupState& s, const std::string& path) {
 
   static const uint8_t kName[16] = {'T', 0, 'a', 0, 'v', 0, 'o', 0, 0x93, 0x8F, 0x65, 0x51, 0x73, 0x5E, 0xF0, 0x53};
   size_t length = static_cast<size_t>(n);
+  bool changed = false;
   for (size_t p = 0; p + sizeof kName <= length;) {
     if (std::memcmp(buffer + p, kName, sizeof kName) != 0) {
       ++p;
@@ -174,11 +200,15 @@ void StampModuleVersion(app::SetupState& s, const std::string& path) {
     size_t q = p + sizeof kName;
     if (q + 8 < length && buffer[q] == ' ' && buffer[q + 4] == '6' && buffer[q + 6] == '.' &&
         (buffer[q + 8] == '3' || buffer[q + 8] == '7')) {
+      changed = true;
       buffer[q + 4] = '7';
       buffer[q + 8] = '1';
     }
     p = q + 1;
   }
+  // A file without a stamp to change is left alone: rewriting it could only lose it (a failed
+  // write after the truncation leaves nothing of the module).
+  if (!changed) return;
   auto out = s.os.files.Create(path);
   if (out && length) out->Write(buffer, static_cast<unsigned long>(length));
 }

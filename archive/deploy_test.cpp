@@ -130,6 +130,50 @@ TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
   EXPECT_EQ(fake.dialogs.shown[0].caption, Encode("Tavo(Kelvo)安装", "GBK"));
 }
 
+// A module is moved aside only when there is a new one to copy over it, and it goes back under
+// its name when the copy fails after all: the machine keeps a working module.
+TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
+  struct Case {
+    const char* what;
+    bool stubInPayload;
+    bool diskFull;
+  };
+  const Case cases[] = {{"the new module is missing", false, false}, {"the copy after the move fails", true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeployBench machine;
+    machine.Machine(false, 6, 936);
+    if (!c.stubInPayload) {
+      machine.SetPayload(PackOrDie({{"tavodel.exe", "del32"}, {"tavokel6.exe", "kelv6"}}));
+    }
+    machine.fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
+    machine.fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
+    if (c.diskFull) machine.fake.files.FillDisk("c:\\windows\\system32");
+    archive::DeployFiles(machine.s, 0);
+    EXPECT_EQ(machine.Sys("tavohu4.ime"), "old loaded");
+    EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu2.ime"));
+    EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu1.ime"));
+    ASSERT_FALSE(machine.fake.dialogs.shown.empty());
+    EXPECT_EQ(machine.fake.dialogs.shown[0].text,
+              Encode("没有成功复制C:\\windows\\system32\\tavohu4.ime文件，请退出安装程序并手动删除该文件后重新安装！",
+                     "GBK"));
+  }
+}
+
+// On 64-bit Windows this 32-bit program writes the 64-bit files through the sysnative alias; the
+// message names them as the user finds them, in the system directory.
+TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
+  Machine(true, 6, 936);
+  SetPayload(PackOrDie({{"tavo320.ime", Module("tavo320", "  6.3")}, {"tavokel6.exe", "kelv6"}}));
+  archive::DeployFiles(s, 0);
+  std::vector<std::string> texts;
+  for (const auto& box : fake.dialogs.shown) texts.push_back(box.text);
+  const std::string before = Encode("没有成功复制", "GBK");
+  const std::string after = Encode("文件，请退出安装程序并手动删除该文件后重新安装！", "GBK");
+  EXPECT_EQ(texts, (std::vector<std::string>{before + "C:\\windows\\system32\\tavohu4.ime" + after,
+                                             before + "C:\\windows\\system32\\tavodel.exe" + after}));
+}
+
 TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
   struct Case {
     const char* what;
@@ -139,16 +183,21 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
     int questions;
     int stateAfter;
     bool userFileKept;
+    int mode = app::kInteractive;
   };
   const Case cases[] = {
       {"no earlier install", app::NoBackup, false, platform::kIdYes, 0, app::NoBackup, false},
       {"keep", app::BackupMade, true, platform::kIdYes, 1, app::DataKept, true},
       {"replace", app::BackupMade, true, platform::kIdNo, 1, app::BackupMade, false},
-      {"keep, but the backup is elsewhere", app::BackupMade, false, platform::kIdYes, 1, app::BackupMade, false},
+      {"keep, but this run wrote no backup", app::BackupMade, false, platform::kIdYes, 1, app::BackupMade, false},
+      // Nobody to ask: the user's data are kept, as a Yes keeps them.
+      {"silent road", app::BackupMade, true, platform::kIdNo, 0, app::DataKept, true, app::kSilent},
+      {"silent road, first install", app::NoBackup, false, platform::kIdYes, 0, app::NoBackup, false, app::kSilent},
   };
   for (const auto& c : cases) {
     DeployBench machine;
     machine.Machine(false, 6, 936);
+    machine.s.InstallMode = c.mode;
     machine.s.BackupState = c.backupState;
     std::string skin = PackOrDie({{"tvskin.tvh", "fresh skin"}});
     machine.SetPayload(PackOrDie({{"tvszsj43.tvh", std::string(200, '\x05')},
@@ -159,6 +208,7 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
       machine.fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x09'));
       ASSERT_TRUE(archive::AddFileToArchive(machine.s, "c:\\tavohu\\tavoback.tvz", "c:\\tavohu\\tavocyzk.tv1"));
       ASSERT_TRUE(archive::AddFileToArchive(machine.s, "c:\\tavohu\\tavoback.tvz", "c:\\tavohu\\tvszsj43.tvh"));
+      ASSERT_TRUE(archive::RememberBackup(machine.s, "c:\\tavohu\\tavoback.tvz"));
     }
     machine.fake.dialogs.answers = {c.answer};
     archive::DeployFiles(machine.s, 0);
@@ -226,6 +276,12 @@ TEST_F(Deploy, StampModuleVersion) {
     archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
     EXPECT_EQ(File("m.ime"), c.after);
   }
+  // A file without a stamp to change is not rewritten: on a full disk a rewrite would lose it.
+  fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  7.1"));
+  fake.files.FillDisk("c:\\tavohu");
+  archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
+  EXPECT_EQ(File("m.ime"), Module("m", "  7.1"));
+
   // A read that fails after the open leaves the file intact.
   fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  6.3"));
   fake.files.LimitReads("c:\\tavohu\\m.ime", 10);

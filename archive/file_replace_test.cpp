@@ -54,4 +54,38 @@ TEST(MoveFileAside, TakesTheName2ThenTheName1) {
   }
 }
 
+// The aside name changes the character before a three-letter extension; where a name has no
+// such character, that position lies in the directory part and a leftover "deleted" there would
+// be another file.
+TEST(MoveFileAside, RefusesNamesWithoutACharacterBeforeAThreeLetterExtension) {
+  struct Case {
+    const char* path;
+    const char* bystander;  // a file an unchecked aside name would delete
+    int result;
+  };
+  const Case cases[] = {
+      {"c:\\tavohu\\abcd", "c:\\tavohu2abcd", -1},
+      {"c:\\tavohu\\abc", "c:\\tavoh2\\abc", -1},
+      {"c:\\tavohu\\.ime", "c:\\tavohu2.ime", -1},
+      {"c:\\tavohu\\ab.tv", "c:\\tavohu\\2b.tv", -1},
+      {"c:\\tavohu\\a.ime", nullptr, 0},
+  };
+  for (const auto& c : cases) {
+    platform::fake::FakeFiles files;
+    files.AddDirectory("c:\\tavohu");
+    files.AddDirectory("c:\\tavoh2");
+    files.AddFile(c.path, "entry");
+    files.SetInUse(c.path, true);
+    if (c.bystander) files.AddFile(c.bystander, "someone else's");
+    std::string aside;
+    EXPECT_EQ(archive::MoveFileAside(files, c.path, &aside), c.result) << c.path;
+    if (c.bystander) {
+      EXPECT_EQ(files.Contents(c.bystander), "someone else's") << c.path;
+      EXPECT_EQ(files.Contents(c.path), "entry") << c.path;
+    } else {
+      EXPECT_EQ(files.Contents(aside), "entry") << c.path;
+    }
+  }
+}
+
 }  // namespace

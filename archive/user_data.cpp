@@ -35,6 +35,23 @@ constexpr BackupItem kBackupList[] = {
     {nullptr, "tvszsj06.tvh", false},
 };
 
+// FNV-1a over the archive's bytes.
+uint64_t Digest(const uint8_t* data, size_t size) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 0x100000001b3ull;
+  return hash;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] + 32) : a[i];
+    char y = (b[i] >= 'A' && b[i] <= 'Z') ? static_cast<char>(b[i] + 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
 // The file size by seeking to the end and back; -1 when the file cannot seek.
 long FileSize(platform::File& file) {
   long size = file.Seek(0, platform::SeekFrom::End);
@@ -98,7 +115,9 @@ bool AddFileToArchive(app::SetupState& s, const std::string& archivePath, const 
   auto file = s.os.files.Open(filePath, platform::OpenMode::Read);
   if (!file) return false;
   long size = FileSize(*file);
-  if (size < 0) return false;
+  // A file the restore's data area could not take is useless in the backup; refusing it also
+  // keeps the block size below (file and compressed form) far from wrapping round.
+  if (size < 0 || static_cast<unsigned long>(size) > kWorkBufferSize - kNameAreaSize) return false;
   uLong bound = compressBound(static_cast<uLong>(size));
   auto block = s.os.resources.AllocZeroed(static_cast<size_t>(size) + bound);
   if (!block) return false;
@@ -136,23 +155,55 @@ bool BackupUserData(app::SetupState& s) {
     ok = ok && AddFileToArchive(s, archivePath, entry);
     if (!ok && item.required) return false;
   }
+  return RememberBackup(s, archivePath);
+}
+
+bool IsBackupEntryName(std::string_view name) {
+  for (const BackupItem& item : kBackupList) {
+    if (EqualIgnoringAsciiCase(name, item.entry)) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// The archive's bytes in a zero-filled block with 200 bytes to spare; null when unreadable.
+std::unique_ptr<platform::MemoryBlock> LoadArchive(app::SetupState& s, const std::string& path, size_t* n) {
+  auto file = s.os.files.Open(path, platform::OpenMode::Read);
+  if (!file) return nullptr;
+  long size = FileSize(*file);
+  if (size < 0) return nullptr;
+  auto block = s.os.resources.AllocZeroed(static_cast<size_t>(size) + 200);
+  if (!block) return nullptr;
+  long read = size ? file->Read(block->Data(), static_cast<unsigned long>(size)) : 0;
+  if (read < 0) return nullptr;
+  *n = static_cast<size_t>(read);
+  return block;
+}
+
+}  // namespace
+
+bool RememberBackup(app::SetupState& s, const std::string& path) {
+  s.BackupArchive.clear();
+  size_t n = 0;
+  auto block = LoadArchive(s, path, &n);
+  if (!block) return false;
+  s.BackupArchive = path;
+  s.BackupSize = n;
+  s.BackupDigest = Digest(block->Data(), n);
   return true;
 }
 
 uint32_t RestoreUserData(app::SetupState& s) {
-  std::string archivePath;
-  if (!s.WorkBuffer || !app::JoinPath(s.InstallDir, text::kBackupArchive, &archivePath)) return 0;
-  auto file = s.os.files.Open(archivePath, platform::OpenMode::Read);
-  if (!file) return 0;
-  long size = FileSize(*file);
-  if (size < 0) return 0;
-  auto block = s.os.resources.AllocZeroed(static_cast<size_t>(size) + 200);
-  if (!block) return 0;
-  long n = size ? file->Read(block->Data(), static_cast<unsigned long>(size)) : 0;
-  file.reset();
-  if (n < 100) return 0;
+  // Only the archive this run's backup wrote, read from where it was written: any other
+  // tavoback.tvz (left in another directory, or planted where users can write) is never used.
+  if (!s.WorkBuffer || s.BackupArchive.empty()) return 0;
+  size_t n = 0;
+  auto block = LoadArchive(s, s.BackupArchive, &n);
+  if (!block || n < 100) return 0;
+  if (n != s.BackupSize || Digest(block->Data(), n) != s.BackupDigest) return 0;
   uint32_t written = 0;
-  UnpackArchive(s, block->Data(), static_cast<size_t>(n), s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written);
+  UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName);
   return written;
 }
 

@@ -148,34 +148,97 @@ TEST_F(UserData, ALeftoverCopyIsSavedWhenItsLiveFileIsMissing) {
 
 TEST_F(UserData, RestoreIgnoresMissingAndShortArchivesAndReportsOversizedFiles) {
   EXPECT_EQ(archive::RestoreUserData(s), 0u);
-  Put("tavoback.tvz", testing_support::PackOrDie({{"a.txt", "a"}}));  // under 100 bytes
+  Put("tavoback.tvz", testing_support::PackOrDie({{"userck.txt", "a"}}));  // under 100 bytes
+  ASSERT_TRUE(archive::RememberBackup(s, kBackup));
   EXPECT_EQ(archive::RestoreUserData(s), 0u);
-  EXPECT_FALSE(Has("a.txt"));
+  EXPECT_FALSE(Has("userck.txt"));
 
+  // An entry too big for the data area (an archive written elsewhere): reported, not written.
+  Put("tavoback.tvz", testing_support::PackOrDie({{"userck.txt", std::string(2097053, 'h')},
+                                                  {"delck.txt", std::string(2097052, 's')}}));
+  ASSERT_TRUE(archive::RememberBackup(s, kBackup));
+  EXPECT_EQ(archive::RestoreUserData(s), 1u);
+  EXPECT_FALSE(Has("userck.txt"));
+  EXPECT_EQ(File("delck.txt").size(), 2097052u);
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("userck.txt")});
+}
+
+// A file the restore could never unpack is refused before it is read: that also keeps the block
+// (file plus compressed form) from wrapping round in a 32-bit program for files near 2 GiB.
+TEST_F(UserData, AFileLargerThanTheDataAreaIsNotBackedUp) {
   Put("huge.tvh", std::string(2097053, 'h'));
   Put("small.tvh", std::string(2097052, 's'));
-  fake.files.Delete(kBackup);
-  ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\huge.tvh"));
   ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\small.tvh"));
-  fake.files.Delete("c:\\tavohu\\huge.tvh");
-  fake.files.Delete("c:\\tavohu\\small.tvh");
-  EXPECT_EQ(archive::RestoreUserData(s), 1u);
-  EXPECT_FALSE(Has("huge.tvh"));
-  EXPECT_EQ(File("small.tvh").size(), 2097052u);
-  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("huge.tvh")});
+  std::string before = File("tavoback.tvz");
+  size_t allocations = fake.resources.allocations.size();
+  EXPECT_FALSE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\huge.tvh"));
+  EXPECT_EQ(File("tavoback.tvz"), before);
+  EXPECT_EQ(fake.resources.allocations.size(), allocations);
 }
 
 TEST_F(UserData, PlantedBackupEntriesCannotLeaveTheInstallDirectory) {
-  std::string image = testing_support::PackOrDie({{"ok.txt", RandomBytes(200, 5)}});
+  std::string image = testing_support::PackOrDie({{"userck.txt", RandomBytes(200, 5)}});
   std::string header = archive::EntryHeader("..\\..\\x.dll", 0);
   std::string packed = testing_support::PackOrDie({{"x", std::string(200, 'x')}}).substr(30);
   archive::PutU32(reinterpret_cast<uint8_t*>(header.data() + 16), static_cast<uint32_t>(packed.size()));
   image += header + packed;
   archive::PutU32(reinterpret_cast<uint8_t*>(image.data() + 6), 2);
   Put("tavoback.tvz", image);
+  ASSERT_TRUE(archive::RememberBackup(s, kBackup));
   EXPECT_EQ(archive::RestoreUserData(s), 1u);
   EXPECT_FALSE(fake.files.HasFile("c:\\x.dll"));
-  EXPECT_EQ(fake.files.AllFiles().size(), 2u);  // the archive and ok.txt
+  EXPECT_EQ(fake.files.AllFiles().size(), 2u);  // the archive and userck.txt
+}
+
+// Even an archive taken as this run's backup writes nothing but the names of the backup list:
+// a module or program in it would reach the system directory or be started with the setup's
+// rights.
+TEST_F(UserData, RestoreWritesOnlyTheNamesOfTheBackupList) {
+  Put("tavoback.tvz", testing_support::PackOrDie({{"tavo320.ime", "planted stub " + RandomBytes(100, 1)},
+                                                  {"tavohu4.ime", "planted module"},
+                                                  {"tavodel.exe", "planted uninstaller"},
+                                                  {"abcd", "planted"},
+                                                  {"TVWBPY.TXT", "user phrases"},
+                                                  {"tavocyzk.tv1", "user words"}}));
+  ASSERT_TRUE(archive::RememberBackup(s, kBackup));
+  EXPECT_EQ(archive::RestoreUserData(s), 2u);
+  EXPECT_EQ(File("TVWBPY.TXT"), "user phrases");
+  EXPECT_EQ(File("tavocyzk.tv1"), "user words");
+  for (const char* planted : {"tavo320.ime", "tavohu4.ime", "tavodel.exe", "abcd"}) {
+    EXPECT_FALSE(Has(planted)) << planted;
+  }
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+}
+
+// Only the archive this run's backup wrote is restored, read from where it was written: not one
+// lying in a directory the user changed to, not one put in its place afterwards, and none at all
+// when this run made no backup.
+TEST_F(UserData, OnlyTheArchiveThisRunWroteIsRestored) {
+  auto saved = EarlierInstallation(false);
+  ASSERT_TRUE(archive::BackupUserData(s));
+  EXPECT_EQ(s.BackupArchive, kBackup);
+
+  fake.files.AddDirectory("c:\\other");
+  fake.files.AddFile("c:\\other\\tavoback.tvz", testing_support::PackOrDie({{"tvwbpy.txt", "stale " + RandomBytes(200, 3)}}));
+  s.InstallDir = "c:\\other\\";
+  EXPECT_EQ(archive::RestoreUserData(s), 14u);
+  EXPECT_EQ(fake.files.Contents("c:\\other\\tvwbpy.txt"), saved["tvwbpy.txt"]);
+
+  // The archive changed after the backup: nothing is restored from it.
+  std::string written = File("tavoback.tvz");
+  std::string swapped = written;
+  swapped[swapped.size() - 1] ^= 1;
+  Put("tavoback.tvz", swapped);
+  fake.files.Delete("c:\\other\\tvwbpy.txt");
+  EXPECT_EQ(archive::RestoreUserData(s), 0u);
+  EXPECT_FALSE(fake.files.HasFile("c:\\other\\tvwbpy.txt"));
+
+  // A run that made no backup restores nothing, whatever archive lies there.
+  Put("tavoback.tvz", written);
+  app::SetupState fresh(fake.os());
+  fresh.InstallDir = "c:\\tavohu\\";
+  fresh.WorkBuffer = fake.resources.AllocZeroed(archive::kWorkBufferSize);
+  EXPECT_EQ(archive::RestoreUserData(fresh), 0u);
 }
 
 }  // namespace

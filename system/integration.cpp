@@ -1,5 +1,6 @@
 #include "system/integration.h"
 
+#include "app/path_format.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 
@@ -52,8 +53,10 @@ void WriteUserAgentToken(app::SetupState& s) {
 }
 
 void LowerIntegrityLevel(app::SetupState& s) {
-  std::string dir = s.InstallDir;
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  // icacls must receive the install directory itself: every trailing backslash goes, but a
+  // drive root keeps its own, doubled so that it does not escape the closing quote.
+  std::string dir = app::WithoutTrailingBackslashes(s.InstallDir);
+  if (dir.size() == 2 && dir[1] == ':') dir += "\\\\";
   // The directory stands between double quotes: one inside it would end the quoting and let the
   // rest of it reach icacls as arguments. No Windows path holds one.
   if (dir.find('"') != std::string::npos) return;

@@ -77,8 +77,13 @@ TEST_F(Integration, IntegrityLevelCommandQuotesTheDirectory) {
   };
   const Case cases[] = {
       {"D:\\tavohu\\", "icacls.exe \"D:\\tavohu\" /SetIntegrityLevel Level: L"},
-      {"D:\\", "icacls.exe \"D:\" /SetIntegrityLevel Level: L"},
+      // icacls receives the directory itself: "D:" alone would be the current directory of D:,
+      // and a single backslash before the closing quote would escape it.
+      {"D:\\", "icacls.exe \"D:\\\\\" /SetIntegrityLevel Level: L"},
+      {"c:\\x\\\\", "icacls.exe \"c:\\x\" /SetIntegrityLevel Level: L"},
       {"D:\\my dir", "icacls.exe \"D:\\my dir\" /SetIntegrityLevel Level: L"},
+      // The second byte of a double-byte character may be 0x5C; it stays: "d:\許\".
+      {"d:\\\xB3\x5C\\", "icacls.exe \"d:\\\xB3\x5C\" /SetIntegrityLevel Level: L"},
       {"D:\\a\" /grant Everyone:F \"x\\", nullptr},
   };
   for (const auto& c : cases) {

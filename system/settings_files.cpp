@@ -42,18 +42,25 @@ void WriteSettingsFiles(app::SetupState& s) {
   WriteFile(s, text::kNetFile, settings);
 }
 
-void LoadServerAddresses(app::SetupState& s) {
+bool ReadServerAddresses(app::SetupState& s) {
   app::ReadInstallPath(s);
   std::string path, bytes;
   if (!app::JoinPath(s.InstallDir, text::kNetFile, &path) ||
       !platform::ReadSmallFile(s.os.files, path, kSettingsTextSize, &bytes)) {
+    return false;
+  }
+  s.ServerAddress1 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl1Key));
+  s.ServerAddress2 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl2Key));
+  return true;
+}
+
+void LoadServerAddresses(app::SetupState& s) {
+  if (!ReadServerAddresses(s)) {
     s.os.windows.SetText(s.UnitField, "");
     s.os.windows.SetText(s.GovernmentField, "");
     return;
   }
-  s.ServerAddress1 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl1Key));
   s.os.windows.SetText(s.UnitField, s.ServerAddress1);
-  s.ServerAddress2 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl2Key));
   s.os.windows.SetText(s.GovernmentField, s.ServerAddress2);
 }
 

@@ -11,6 +11,9 @@ namespace sys {
 void WriteSettingsFiles(app::SetupState& s);
 // Reads the addresses of an earlier "tvnetsj.dat" into ServerAddress1/2 and the address fields.
 void LoadServerAddresses(app::SetupState& s);
+// The same without a window: ServerAddress1/2 from an earlier "tvnetsj.dat"; false (both kept)
+// when there is none.
+bool ReadServerAddresses(app::SetupState& s);
 // The value after `key` in the first `length` bytes of `buffer`: up to the first byte of 0x20 or
 // below, at most 250 bytes; empty when the key is absent.
 std::string FindKeyValue(const char* buffer, size_t length, const std::string& key);

@@ -46,7 +46,8 @@ std::string Replace(const std::string& key, const std::string& from, const std::
 
 class FakeFile : public File {
  public:
-  FakeFile(std::shared_ptr<FakeFiles::Node> node, OpenMode mode) : node_(std::move(node)), mode_(mode) {}
+  FakeFile(std::shared_ptr<FakeFiles::Node> node, OpenMode mode, bool diskFull = false)
+      : node_(std::move(node)), mode_(mode), diskFull_(diskFull) {}
 
   long Read(void* buffer, unsigned long count) override {
     if (mode_ == OpenMode::Write) return -1;
@@ -59,7 +60,7 @@ class FakeFile : public File {
   }
 
   long Write(const void* data, unsigned long count) override {
-    if (mode_ == OpenMode::Read) return -1;
+    if (mode_ == OpenMode::Read || (diskFull_ && count)) return -1;
     if (node_->bytes.size() < pos_ + count) node_->bytes.resize(pos_ + count, '\0');
     if (count) std::memcpy(node_->bytes.data() + pos_, data, count);
     pos_ += count;
@@ -78,6 +79,7 @@ class FakeFile : public File {
  private:
   std::shared_ptr<FakeFiles::Node> node_;
   OpenMode mode_;
+  bool diskFull_;
   size_t pos_ = 0;
 };
 
@@ -120,6 +122,7 @@ void FakeFiles::SetInUse(const std::string& path, bool inUse) {
 }
 
 void FakeFiles::DenyWrites(const std::string& folder) { denied_.push_back(KeyNoRedirect(folder)); }
+void FakeFiles::FillDisk(const std::string& folder) { full_.push_back(KeyNoRedirect(folder)); }
 
 void FakeFiles::SetWow64(bool on) { wow64_ = on; }
 
@@ -197,6 +200,10 @@ bool FakeFiles::WriteDenied(const std::string& key) const {
                      [&](const std::string& folder) { return StartsWithFolder(key, folder); });
 }
 
+bool FakeFiles::DiskFull(const std::string& key) const {
+  return std::any_of(full_.begin(), full_.end(), [&](const std::string& folder) { return StartsWithFolder(key, folder); });
+}
+
 bool FakeFiles::Fail(long error) {
   lastError_ = error;
   return false;
@@ -226,7 +233,7 @@ std::unique_ptr<File> FakeFiles::Open(const std::string& path, OpenMode mode) {
     return nullptr;
   }
   lastError_ = 0;
-  return std::make_unique<FakeFile>(node, mode);
+  return std::make_unique<FakeFile>(node, mode, DiskFull(key));
 }
 
 std::unique_ptr<File> FakeFiles::Create(const std::string& path) {
@@ -252,7 +259,7 @@ std::unique_ptr<File> FakeFiles::Create(const std::string& path) {
   node->bytes.clear();
   node->attributes = kAttrArchive;
   lastError_ = 0;
-  return std::make_unique<FakeFile>(node, OpenMode::ReadWrite);
+  return std::make_unique<FakeFile>(node, OpenMode::ReadWrite, DiskFull(key));
 }
 
 bool FakeFiles::CanOpenForReading(const std::string& path) {
@@ -279,6 +286,10 @@ bool FakeFiles::Copy(const std::string& from, const std::string& to, bool failIf
     target = std::make_shared<Node>();
     target->name = to.substr(to.find_last_of('\\') + 1);
     Insert(key, target);
+  }
+  if (DiskFull(key)) {
+    target->bytes.clear();
+    return Fail(kErrorDiskFull);
   }
   target->bytes = source->bytes;
   target->attributes = source->attributes;

@@ -26,6 +26,9 @@ class FakeFiles : public Files {
   // A 32-bit process on 64-bit Windows: system32 is redirected to syswow64, sysnative reaches
   // the real system32.
   void SetWow64(bool on);
+  // The disk under this folder is full: files can still be created (empty), renamed and
+  // deleted, but no byte lands: writes fail, and a copy leaves an empty target and fails.
+  void FillDisk(const std::string& folder);
   // Every later Read of this file returns at most this many bytes.
   void LimitReads(const std::string& path, long bytes);
 
@@ -70,6 +73,7 @@ class FakeFiles : public Files {
   static std::string Parent(const std::string& key);
   bool ParentExists(const std::string& key) const;
   bool WriteDenied(const std::string& key) const;
+  bool DiskFull(const std::string& key) const;
   bool Fail(long error);
   std::shared_ptr<Node> Find(const std::string& key) const;
   void Insert(const std::string& key, std::shared_ptr<Node> node);
@@ -77,6 +81,7 @@ class FakeFiles : public Files {
   std::map<std::string, std::shared_ptr<Node>> nodes_;
   std::map<char, uint32_t> drives_;
   std::vector<std::string> denied_;
+  std::vector<std::string> full_;
   std::string current_ = "c:\\";
   bool wow64_ = false;
   long lastError_ = 0;
