@@ -59,7 +59,9 @@ TEST_F(ArchiveReader, DuplicateNamesAreWrittenInOrderSoTheLaterWins) {
   EXPECT_EQ(std::string(reinterpret_cast<char*>(archive::DataArea(Work())), 5), "first");
 }
 
-TEST_F(ArchiveReader, FailedEntriesAreReportedOneByOneAndTheWalkGoesOn) {
+// Only the first failed entry of an archive raises a box; the walk goes on and the rest are
+// counted.
+TEST_F(ArchiveReader, TheFirstFailedEntryIsReportedTheOthersCountedAndTheWalkGoesOn) {
   std::string corrupt = PackOrDie({{"bad.dat", std::string(500, 'q')}});
   corrupt[10 + 20 + 10] ^= 0x55;  // inside the deflate data
   std::string image = PackOrDie({{"empty.txt", ""}, {"ok1.txt", "one"}, {"big.bin", std::string(2097053, 'b')},
@@ -68,15 +70,17 @@ TEST_F(ArchiveReader, FailedEntriesAreReportedOneByOneAndTheWalkGoesOn) {
   image += corrupt.substr(10);
   image[6] = 5;
   fake.files.AddFile("c:\\tavohu\\bad.dat", "earlier");
-  EXPECT_FALSE(Unpack(image));
+  uint32_t written = 0, failed = 0;
+  EXPECT_FALSE(archive::UnpackArchive(s, reinterpret_cast<const uint8_t*>(image.data()), image.size(), Work(),
+                                      s.WorkBuffer->Size(), &written, nullptr, &failed));
+  EXPECT_EQ(written, 2u);
+  EXPECT_EQ(failed, 3u);
   EXPECT_FALSE(Has("empty.txt"));
   EXPECT_EQ(File("ok1.txt"), "one");
   EXPECT_FALSE(Has("big.bin"));
   EXPECT_EQ(File("fits.bin").size(), 2097052u);
   EXPECT_EQ(File("bad.dat"), "earlier");  // a failed decompression leaves the earlier file
-  std::vector<std::string> expected = {UnpackFailedText("empty.txt"), UnpackFailedText("big.bin"),
-                                       UnpackFailedText("bad.dat")};
-  EXPECT_EQ(Messages(), expected);
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("empty.txt")});
   for (const auto& box : fake.dialogs.shown) {
     EXPECT_FALSE(box.wide);
     EXPECT_EQ(box.caption, Encode("Tavo安装", "GBK"));
@@ -101,7 +105,50 @@ TEST_F(ArchiveReader, NamesWithADirectoryPartAreNeverWritten) {
   EXPECT_EQ(File("ok.txt"), "ok");
   std::vector<std::string> files = fake.files.AllFiles();
   EXPECT_EQ(files, std::vector<std::string>{"c:\\tavohu\\ok.txt"});
-  EXPECT_EQ(fake.dialogs.shown.size(), std::size(evil));
+  EXPECT_EQ(fake.dialogs.shown.size(), 1u);
+}
+
+// A crafted archive of very many failing entries, or a directory that cannot be written: one
+// box per archive, each archive on its own.
+TEST_F(ArchiveReader, ManyFailuresRaiseOneBoxPerArchive) {
+  std::string empty = PackOrDie({{"e", ""}}).substr(10);
+  std::string image = archive::ArchiveHeader(0, 20000);
+  for (int i = 0; i < 20000; ++i) image += empty;
+  EXPECT_FALSE(Unpack(image));
+  EXPECT_EQ(fake.dialogs.shown.size(), 1u);
+
+  fake.files.AddDirectory("c:\\locked");
+  fake.files.DenyWrites("c:\\locked");
+  s.InstallDir = "c:\\locked\\";
+  EXPECT_FALSE(Unpack(PackOrDie({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}})));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{UnpackFailedText("e"), UnpackFailedText("a.txt")}));
+}
+
+// The skin file lies where ordinary users can write: whatever it holds, it never places a
+// module or a program that the deployment would copy into the system directory or start.
+TEST_F(ArchiveReader, TheDefaultSkinNeverWritesModulesOrPrograms) {
+  std::string skin = PackOrDie({{"bg.bmp", "BMbg"},
+                                {"tavohu4.ime", "planted module"},
+                                {"tavo320.ime", "planted stub"},
+                                {"tavodel.exe", "planted uninstaller"},
+                                {"SETUPW64.EXE", "planted companion"},
+                                {"imm.Dll", "planted library"},
+                                {"skin.ini", "settings"}});
+  fake.files.AddFile("c:\\tavohu\\" + std::string(archive::text::kDefaultSkin), skin);
+  archive::UnpackDefaultSkin(s);
+  EXPECT_EQ(File("bg.bmp"), "BMbg");
+  EXPECT_EQ(File("skin.ini"), "settings");
+  for (const char* planted : {"tavohu4.ime", "tavo320.ime", "tavodel.exe", "SETUPW64.EXE", "imm.Dll"}) {
+    EXPECT_FALSE(Has(planted)) << planted;
+  }
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+
+  for (const char* name : {"a.bmp", "tavocyzk.tv1", "tvszsj43.tvh", "kelv1.jpg", "noext", "x.imex"}) {
+    EXPECT_TRUE(archive::IsDataFileName(name)) << name;
+  }
+  for (const char* name : {"x.ime", "x.IME", "x.exe", "x.dll", "x.com", "x.bat", "x.cmd", "x.scr", "x.sys"}) {
+    EXPECT_FALSE(archive::IsDataFileName(name)) << name;
+  }
 }
 
 TEST_F(ArchiveReader, TruncatedArchivesWriteWhatIsWholeAndReportTheCutEntry) {
