@@ -51,15 +51,63 @@ int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length) {
   return rc;
 }
 
-bool IsBareFileName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  // Separators are refused in any byte position, also where a code page would read them as the
-  // second byte of a double-byte character: no legitimate name needs that.
-  for (unsigned char c : name) {
-    if (c == '\\' || c == '/' || c == ':' || c < 0x20) return false;
-  }
-  return true;
+namespace {
+
+// In code page 936 (and Big5, 950) such a byte begins a double-byte character.
+bool IsLeadByte(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return u >= 0x81 && u <= 0xFE;
 }
+
+bool IsRefusedByte(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7F || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+}
+
+// Windows opens the device for such a name whatever extension follows it and whatever blanks
+// stand before the dot.
+bool IsDeviceName(std::string_view name) {
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  const std::string key = EntryNameKey(stem);
+  for (std::string_view device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+    if (key == device) return true;
+  }
+  if (key.size() != 4 || (key.compare(0, 3, "com") != 0 && key.compare(0, 3, "lpt") != 0)) return false;
+  // Digits, and the superscripts one to three as the Western code pages spell them (in GBK and
+  // Big5 a lead byte without its second byte, no name either).
+  unsigned char n = static_cast<unsigned char>(key[3]);
+  return (n >= '1' && n <= '9') || n == 0xB9 || n == 0xB2 || n == 0xB3;
+}
+
+}  // namespace
+
+bool IsBareFileName(std::string_view name) {
+  if (name.empty()) return false;
+  // Refused in any byte position, also where a code page would read the byte as the second byte
+  // of a double-byte character: no legitimate name needs that, and not every reader of the name
+  // knows its code page.
+  for (char c : name) {
+    if (IsRefusedByte(c)) return false;
+  }
+  // Also refuses "." and "..".
+  if (name.back() == '.' || name.back() == ' ') return false;
+  return !IsDeviceName(name);
+}
+
+std::string EntryNameKey(std::string_view name) {
+  std::string key(name);
+  for (size_t i = 0; i < key.size(); ++i) {
+    if (IsLeadByte(key[i])) {
+      ++i;  // a trail byte such as 'A' (0x41) is part of a character, not a letter
+    } else if (key[i] >= 'A' && key[i] <= 'Z') {
+      key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    }
+  }
+  return key;
+}
+
+bool SameEntryName(std::string_view a, std::string_view b) { return EntryNameKey(a) == EntryNameKey(b); }
 
 std::string EntryHeader(std::string_view name, uint32_t compressedLength) {
   std::string header(kEntryHeaderSize, static_cast<char>(kNameFiller));

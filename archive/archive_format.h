@@ -19,6 +19,9 @@ constexpr uint8_t kNameFiller = 0xCC;
 constexpr size_t kWorkBufferSize = 2 * 1024 * 1024;
 constexpr size_t kNameAreaSize = 100;
 constexpr size_t kSkinLoadSize = 128 * 1024;
+// The data area of the payload and the backup, and the smaller one behind a loaded skin file.
+constexpr size_t kDataAreaSize = kWorkBufferSize - kNameAreaSize;
+constexpr size_t kSkinDataAreaSize = kWorkBufferSize - kSkinLoadSize - kNameAreaSize;
 
 uint32_t ReadU32(const uint8_t* p);
 void PutU32(uint8_t* p, uint32_t value);
@@ -62,9 +65,20 @@ class EntryWalker {
   bool ended_ = false;
 };
 
-// A name that may become a file of the install directory: not empty, not "." or "..", no
-// directory part and no drive.
+// The one rule for a name that may become a file of the install directory, for every reader and
+// writer of archives: a name Windows takes as it stands for a file of that directory. Not empty,
+// no directory part or drive, no character Windows refuses or reads as a wildcard, no control
+// byte, no trailing dot or blank (Windows drops them, so another name would be written), and no
+// DOS device name ("COM1" or "nul.txt" opens a device instead of a file).
 bool IsBareFileName(std::string_view name);
+
+// Whether two entry names would be one file on Windows, as far as ASCII letters go: equal but
+// for their case. A byte 0x81-0xFE begins a double-byte character, whose second byte is compared
+// as it is: there it is part of a character, not a letter.
+bool SameEntryName(std::string_view a, std::string_view b);
+
+// A key that two names share exactly when SameEntryName holds for them: for sets of names.
+std::string EntryNameKey(std::string_view name);
 
 // The 20-byte entry header for name and compressed length (filler after the NUL).
 std::string EntryHeader(std::string_view name, uint32_t compressedLength);

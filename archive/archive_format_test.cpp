@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "archive/archive_writer.h"
@@ -134,22 +136,134 @@ TEST(ArchiveFormat, MalformedEntriesEndTheWalk) {
   }
 }
 
-TEST(ArchiveFormat, OnlyBareFileNamesAreAccepted) {
-  const std::pair<const char*, bool> cases[] = {
-      {"tavohu4.ime", true},   {"\xC0\xE4\xC9\xAB.tvz", true}, {"a", true},          {"...", true},
-      {"", false},             {".", false},                   {"..", false},        {"..\\x.dll", false},
-      {"a\\b", false},         {"a/b", false},                 {"c:x", false},       {"\\x", false},
-      {"a\tb", false},         {"\x81\\x", false},
+TEST(ArchiveFormat, OnlyNamesThatWindowsWritesAsThemselvesAreBare) {
+  using namespace std::string_view_literals;
+  const std::pair<std::string_view, bool> cases[] = {
+      // Ordinary names, double-byte names (the default skin), look-alikes of devices.
+      {"tavohu4.ime", true},
+      {"\xC0\xE4\xC9\xAB\xB4\xC9\xC3\xE6.tvz", true},
+      {"\x81\x41.txt", true},  // a trail byte that is an ASCII letter
+      {"a", true},
+      {"a.b.c", true},
+      {".profile", true},
+      {"a b.txt", true},
+      {"console.txt", true},
+      {"conx", true},
+      {"com10.txt", true},
+      {"lpt.txt", true},
+      {"x.con", true},
+      {"nul_.txt", true},
+      {"conout$x", true},
+      // Empty, dots, trailing dots and blanks: Windows writes another name.
+      {"", false},
+      {".", false},
+      {"..", false},
+      {"...", false},
+      {"a.", false},
+      {"a ", false},
+      {"a. ", false},
+      // Directory parts and drives.
+      {"..\\x.dll", false},
+      {"a\\b", false},
+      {"a/b", false},
+      {"c:x", false},
+      {"\\x", false},
+      // Characters Windows refuses in a name, and control bytes.
+      {"a<b", false},
+      {"a>b", false},
+      {"a\"b", false},
+      {"a|b", false},
+      {"a?b", false},
+      {"a*b", false},
+      {"a\tb", false},
+      {"\x01", false},
+      {"a\x1F", false},
+      {"a\x7F", false},
+      {"a\0b"sv, false},
+      // ... also as the second byte of a double-byte character.
+      {"\x81\\x", false},
+      {"\x81|x", false},
+      {"\x81\x7Fx", false},
+      // Devices, in any case, with any extension, with blanks before the dot.
+      {"CON", false},
+      {"con", false},
+      {"Con.txt", false},
+      {"nul.tar.gz", false},
+      {"NUL .txt", false},
+      {"AUX", false},
+      {"prn.ini", false},
+      {"COM1", false},
+      {"com9.tvz", false},
+      {"COM1.tvz", false},
+      {"LPT1", false},
+      {"lpt9.txt", false},
+      {"CONIN$", false},
+      {"conout$.log", false},
+      {"COM\xB9", false},
   };
-  for (auto [name, bare] : cases) EXPECT_EQ(archive::IsBareFileName(name), bare) << name;
+  for (auto [name, bare] : cases) {
+    EXPECT_EQ(archive::IsBareFileName(name), bare) << testing::PrintToString(std::string(name));
+  }
+}
+
+TEST(ArchiveFormat, SameEntryNameFoldsOnlyAsciiLettersOutsideDoubleByteCharacters) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Case cases[] = {
+      {"kelv1.bmp", "kelv1.bmp", true},
+      {"kelv1.bmp", "KELV1.BMP", true},
+      {"Tvskin.TVH", "tvskin.tvh", true},
+      {"\xC0\xE4\xC9\xAB.TVZ", "\xC0\xE4\xC9\xAB.tvz", true},
+      {"a\x81", "A\x81", true},             // a lead byte without its second byte
+      {"\x80" "A", "\x80" "a", true},       // 0x80 and 0xFF begin no character
+      {"\xFF" "A", "\xFF" "a", true},
+      {"\x81\x81" "A", "\x81\x81" "a", true},  // the second byte of a character may look like a lead byte
+      {"\x81\x41x", "\x81\x41X", true},
+      {"a", "b", false},
+      {"a", "ab", false},
+      {"a.txt", "a.txt ", false},
+      {"\x81\x41", "\x81\x61", false},      // two characters, not one letter in two cases
+      {"\xFE" "A", "\xFE" "a", false},
+      {"\xC0\xE4", "\xC0\xE5", false},
+      {"[", "{", false},                    // 'Z' + 1 and 'z' + 1 are no letters
+      {"@", "`", false},
+  };
+  for (const Case& c : cases) {
+    std::string what = testing::PrintToString(std::string(c.a)) + " / " + testing::PrintToString(std::string(c.b));
+    EXPECT_EQ(archive::SameEntryName(c.a, c.b), c.same) << what;
+    EXPECT_EQ(archive::SameEntryName(c.b, c.a), c.same) << what;
+    EXPECT_EQ(archive::EntryNameKey(c.a) == archive::EntryNameKey(c.b), c.same) << what;
+  }
 }
 
 TEST(ArchiveFormat, PackRefusesBadNames) {
-  std::string image, error;
-  EXPECT_FALSE(archive::PackArchive({{"thirteen_byte", ""}}, &image, &error));
-  EXPECT_FALSE(archive::PackArchive({{"a", ""}, {"a", ""}}, &image, &error));
-  EXPECT_FALSE(archive::PackArchive({{"..\\a", ""}}, &image, &error));
-  EXPECT_TRUE(archive::PackArchive({{"a", ""}, {"A", ""}}, &image, &error));
+  struct Case {
+    std::vector<archive::NamedContent> files;
+    const char* error;  // nullptr: packed
+  };
+  const Case cases[] = {
+      {{{"thirteen_byte", "x"}}, "longer than 12 bytes"},
+      {{{"a", "x"}, {"a", "y"}}, "name given twice"},
+      {{{"a", "x"}, {"A", "y"}}, "name given twice"},
+      {{{"kelv1.bmp", "x"}, {"tvok.wav", "y"}, {"KELV1.BMP", "z"}}, "name given twice: KELV1.BMP (as kelv1.bmp)"},
+      {{{"\x81\x41", "x"}, {"\x81\x61", "y"}}, nullptr},
+      {{{"..\\a", "x"}}, "not a bare file name"},
+      {{{"con.txt", "x"}}, "not a bare file name"},
+      {{{"COM1.tvz", "x"}}, "not a bare file name"},
+      {{{"a?", "x"}}, "not a bare file name"},
+      {{{"a.", "x"}}, "not a bare file name"},
+  };
+  for (const Case& c : cases) {
+    std::string image, error;
+    std::string what = c.files.back().name;
+    EXPECT_EQ(archive::PackArchive(c.files, &image, &error), c.error == nullptr) << what;
+    if (c.error) {
+      EXPECT_NE(error.find(c.error), std::string::npos) << what << ": " << error;
+    }
+  }
 }
 
 }  // namespace

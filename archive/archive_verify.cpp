@@ -2,14 +2,22 @@
 
 #include <zlib.h>
 
-#include <set>
-
-#include "archive/archive_format.h"
+#include <map>
 
 namespace archive {
 
-bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vector<EntryReport>* entries,
-                   std::string* fault) {
+namespace {
+
+// Skins hold bitmaps and settings, not further skins; a deeper nest is a fault rather than a
+// reason to recurse without end (a zlib stream can unpack to an archive that holds itself).
+constexpr int kMaxSkinNesting = 4;
+
+bool IsSkinName(std::string_view name) {
+  return name.size() >= 4 && SameEntryName(name.substr(name.size() - 4), ".tvz");
+}
+
+bool Verify(const uint8_t* image, size_t size, size_t dataArea, const UnpackRoom& room, int nesting,
+            std::vector<EntryReport>* entries, std::string* fault) {
   uint32_t count = 0;
   if (!ReadEntryCount(image, size, &count)) {
     *fault = "shorter than the 10-byte header";
@@ -24,8 +32,12 @@ bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vect
              " bytes";
     return false;
   }
+  if (count == 0) {
+    *fault = "no entries";
+    return false;
+  }
   std::vector<uint8_t> out(dataArea);
-  std::set<std::string> names;
+  std::map<std::string, std::string> names;  // by EntryNameKey, the name first seen
   EntryWalker walker(image, size, count);
   Entry entry;
   size_t end = kArchiveHeaderSize;
@@ -68,8 +80,10 @@ bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vect
       *fault = where + ": name longer than 12 bytes";
       return false;
     }
-    if (!names.insert(entry.name).second) {
-      *fault = where + ": name given twice";
+    // Windows writes both to one file: the later entry silently replaces the earlier.
+    auto [first, isNew] = names.emplace(EntryNameKey(entry.name), entry.name);
+    if (!isNew) {
+      *fault = where + ": name given twice" + (first->second == entry.name ? "" : " (as " + first->second + ")");
       return false;
     }
     if (report.zlibResult != Z_OK) {
@@ -81,7 +95,39 @@ bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vect
       *fault = where + ": unpacks to 0 bytes, which the setup treats as a failure";
       return false;
     }
+    if (!IsSkinName(entry.name)) continue;
+    // The setup reads a skin file only up to its load size and unpacks what it read: a longer
+    // skin loses its later entries without a word.
+    if (produced > room.skinLoad) {
+      *fault = where + ": skin of " + std::to_string(produced) + " bytes, but only the first " +
+               std::to_string(room.skinLoad) + " bytes of a skin are loaded";
+      return false;
+    }
+    if (nesting >= kMaxSkinNesting) {
+      *fault = where + ": skins nested more than " + std::to_string(kMaxSkinNesting) + " deep";
+      return false;
+    }
+    std::vector<EntryReport> skinEntries;
+    std::string skinFault;
+    if (!Verify(out.data(), produced, room.skinDataArea, room, nesting + 1, &skinEntries, &skinFault)) {
+      *fault = where + ": skin: " + skinFault;
+      return false;
+    }
   }
+}
+
+}  // namespace
+
+bool VerifyArchive(const uint8_t* image, size_t size, const UnpackRoom& room, std::vector<EntryReport>* entries,
+                   std::string* fault) {
+  return Verify(image, size, room.dataArea, room, 0, entries, fault);
+}
+
+bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vector<EntryReport>* entries,
+                   std::string* fault) {
+  UnpackRoom room;
+  room.dataArea = dataArea;
+  return VerifyArchive(image, size, room, entries, fault);
 }
 
 }  // namespace archive

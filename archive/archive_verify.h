@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_format.h"
+
 namespace archive {
 
 struct EntryReport {
@@ -15,8 +17,23 @@ struct EntryReport {
   int zlibResult = 0;  // of uncompress into the setup's data area
 };
 
-// Walks the image with every bounds check and decompresses each entry into a data area of
-// `dataArea` bytes. False with `fault` set at the first problem; `entries` gets what was read.
+// The room the setup gives an archive: the data area its entries are unpacked into and, for an
+// entry named *.tvz (a skin, which is unpacked once more from the install directory), how much
+// of the skin file is loaded and the data area behind it.
+struct UnpackRoom {
+  size_t dataArea = kDataAreaSize;
+  size_t skinLoad = kSkinLoadSize;
+  size_t skinDataArea = kSkinDataAreaSize;
+};
+
+// Walks the image with every bounds check and decompresses each entry into the data area; a
+// skin entry must fit into what is loaded of it and pass the same checks as an archive of its
+// own in the skin's data area. False with `fault` set at the first problem; `entries` gets what
+// was read of the image itself.
+bool VerifyArchive(const uint8_t* image, size_t size, const UnpackRoom& room, std::vector<EntryReport>* entries,
+                   std::string* fault);
+
+// The same with a data area of `dataArea` bytes and the setup's own room for skins.
 bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vector<EntryReport>* entries,
                    std::string* fault);
 

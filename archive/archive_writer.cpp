@@ -2,14 +2,14 @@
 
 #include <zlib.h>
 
-#include <set>
+#include <map>
 
 #include "archive/archive_format.h"
 
 namespace archive {
 
 bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, std::string* error) {
-  std::set<std::string> names;
+  std::map<std::string, std::string> names;  // by EntryNameKey, the name first given
   std::string body;
   for (const NamedContent& file : files) {
     if (!IsBareFileName(file.name)) {
@@ -20,8 +20,10 @@ bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, s
       *error = "name longer than 12 bytes: " + file.name;
       return false;
     }
-    if (!names.insert(file.name).second) {
-      *error = "name given twice: " + file.name;
+    // Windows would write both to one file, and the later one would silently win.
+    auto [first, isNew] = names.emplace(EntryNameKey(file.name), file.name);
+    if (!isNew) {
+      *error = "name given twice: " + file.name + (first->second == file.name ? "" : " (as " + first->second + ")");
       return false;
     }
     uLongf length = compressBound(static_cast<uLong>(file.bytes.size()));

@@ -12,7 +12,8 @@ struct NamedContent {
 };
 
 // Each content as one zlib stream at the default level, in the given order. False (with a
-// reason) for a name that is not a bare file name, longer than 12 bytes, or given twice.
+// reason) for a name that is not a bare file name, longer than 12 bytes, or given twice (letter
+// case aside, see SameEntryName).
 bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, std::string* error);
 
 }  // namespace archive

@@ -46,3 +46,8 @@ target_link_libraries(tavo_posix PUBLIC tavo_logic)
 add_executable(unpack_bench bench/unpack_bench.cpp)
 target_link_libraries(unpack_bench PRIVATE tavo_posix tavo_fake)
 set_target_properties(unpack_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
+# tvz extract run on real files: links in the target directory are replaced, not written through.
+add_test(NAME tvz_extract_replaces_links
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_extract_links.sh $<TARGET_FILE:tvz>
+          ${CMAKE_CURRENT_BINARY_DIR}/tvz_extract_links)

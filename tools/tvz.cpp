@@ -2,9 +2,12 @@
 //   tvz list ARCHIVE              name, compressed and unpacked size, zlib result of each entry
 //   tvz pack ARCHIVE DIR|FILES... one entry per file, by file name (a directory: its files in
 //                                 byte order of their names)
-//   tvz extract ARCHIVE DIR       every entry as a file of DIR
+//   tvz extract ARCHIVE DIR       every entry as a file of DIR (a link of that name is replaced,
+//                                 not written through)
 //   tvz verify ARCHIVE            every check the setup relies on; exit code 1 at the first fault
-// Sizes are judged against the setup's data area (2,097,052 bytes).
+// Sizes are judged against the setup's data area (2,097,052 bytes); an entry named *.tvz is a
+// skin, which must fit into the 131,072 bytes the setup loads of it and pass the same checks in
+// the skin's data area (1,965,980 bytes).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +22,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace fs = std::filesystem;
@@ -46,8 +54,6 @@ fs::path FromAnsi(const std::string& bytes) { return fs::path(bytes); }
 std::string ToAnsi(const fs::path& path) { return path.string(); }
 #endif
 
-constexpr size_t kDataArea = archive::kWorkBufferSize - archive::kNameAreaSize;
-
 bool ReadFile(const fs::path& path, std::string* bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -59,6 +65,60 @@ bool WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
+}
+
+// Creates a file of that name that did not exist: an existing file, or a link even to nowhere,
+// makes it fail with `taken` set.
+#ifdef _WIN32
+bool WriteNewFile(const fs::path& path, const std::string& bytes, bool* taken) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return false;
+  }
+  DWORD written = 0;
+  bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  return CloseHandle(file) && ok;
+}
+bool RenameOver(const fs::path& from, const fs::path& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+#else
+bool WriteNewFile(const fs::path& path, const std::string& bytes, bool* taken) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    *taken = errno == EEXIST;
+    return false;
+  }
+  bool ok = true;
+  for (size_t done = 0; ok && done < bytes.size();) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  return close(fd) == 0 && ok;
+}
+bool RenameOver(const fs::path& from, const fs::path& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+#endif
+
+// Writes the bytes under a fresh name in the directory and renames that over `path`: whatever
+// stood at `path` (a link to a file elsewhere, another name of a file) is replaced, never
+// written through, and a failed write leaves it as it was.
+bool ReplaceFile(const fs::path& path, const std::string& bytes) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path temporary = path.parent_path() / ("~tvz" + std::to_string(attempt) + ".tmp");
+    bool taken = false;
+    bool written = WriteNewFile(temporary, bytes, &taken);
+    if (taken) continue;  // a leftover of an earlier run, or an entry of that name
+    if (written && RenameOver(temporary, path)) return true;
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return false;
+  }
+  return false;
 }
 
 int Fail(const std::string& message) {
@@ -73,7 +133,7 @@ int List(const std::string& archivePath) {
   if (!ReadFile(FromAnsi(archivePath), &image)) return Fail("cannot read " + archivePath);
   std::vector<archive::EntryReport> entries;
   std::string fault;
-  bool ok = archive::VerifyArchive(Bytes(image), image.size(), kDataArea, &entries, &fault);
+  bool ok = archive::VerifyArchive(Bytes(image), image.size(), archive::UnpackRoom(), &entries, &fault);
   std::printf("%-14s %10s %10s %5s\n", "name", "packed", "unpacked", "zlib");
   for (const auto& e : entries) {
     std::printf("%-14s %10u %10lu %5d\n", e.name.c_str(), e.compressedLength, e.unpackedLength, e.zlibResult);
@@ -113,7 +173,7 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs)
 int LoadVerified(const std::string& archivePath, std::string* image, std::vector<archive::EntryReport>* entries) {
   if (!ReadFile(FromAnsi(archivePath), image)) return Fail("cannot read " + archivePath);
   std::string fault;
-  if (!archive::VerifyArchive(Bytes(*image), image->size(), kDataArea, entries, &fault)) {
+  if (!archive::VerifyArchive(Bytes(*image), image->size(), archive::UnpackRoom(), entries, &fault)) {
     return Fail(archivePath + ": " + fault);
   }
   return 0;
@@ -128,12 +188,12 @@ int Extract(const std::string& archivePath, const std::string& dir) {
   archive::ReadEntryCount(Bytes(image), image.size(), &count);
   archive::EntryWalker walker(Bytes(image), image.size(), count);
   archive::Entry entry;
-  std::vector<uint8_t> out(kDataArea);
+  std::vector<uint8_t> out(archive::kDataAreaSize);
   while (walker.Next(&entry) == archive::WalkStep::Entry) {
     unsigned long produced = static_cast<unsigned long>(out.size());
     // The image was verified: every entry decompresses into the data area.
     archive::Uncompress(entry, out.data(), &produced);
-    if (!WriteFile(FromAnsi(dir) / FromAnsi(entry.name), std::string(out.begin(), out.begin() + produced))) {
+    if (!ReplaceFile(FromAnsi(dir) / FromAnsi(entry.name), std::string(out.begin(), out.begin() + produced))) {
       return Fail("cannot write " + entry.name);
     }
   }
