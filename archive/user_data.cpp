@@ -90,7 +90,8 @@ bool OpenForAppend(app::SetupState& s, const std::string& archivePath, const std
     const void* nul = std::memchr(entry + 2, 0, kNameFieldSize - 2);
     if (!nul) return false;
     std::string existing(reinterpret_cast<const char*>(entry + 2), static_cast<const uint8_t*>(nul) - (entry + 2));
-    if (existing == name) return false;
+    // Windows takes names that differ only in letter case for one file.
+    if (SameEntryName(existing, name)) return false;
     uint32_t length = ReadU32(entry + kNameFieldSize);
     position += static_cast<long>(kEntryHeaderSize);
     if (length > static_cast<unsigned long>(size - position)) return false;  // runs past the file

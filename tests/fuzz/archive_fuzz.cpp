@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::vector<archive::EntryReport> entries;
   std::string fault;
-  archive::VerifyArchive(data, size, kDataArea, &entries, &fault);
+  archive::VerifyArchive(data, size, archive::UnpackRoom{kDataArea, kDataArea / 2, kDataArea}, &entries, &fault);
 
   {  // The payload.
     Machine m(kDataArea + archive::kNameAreaSize);
