@@ -17,6 +17,10 @@ using platform::RegRoot;
 
 constexpr uint32_t kNameBufferChars = 200;
 constexpr uint32_t kValueBufferBytes = 200;
+// High halves of the identifiers this setup hands out: from just above the standard layouts'
+// E000 up to the largest four hexadecimal digits hold.
+constexpr uint32_t kFirstHigh = 0xE001;
+constexpr uint32_t kLastHigh = 0xFFFF;
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
@@ -48,6 +52,46 @@ std::string WithSuffix(std::string id, std::string_view suffix) {
   return id;
 }
 
+// A layout key is the IME's when its text begins with the name in either Chinese encoding: a
+// registration made under the other OEM code page is still ours.
+bool IsImeLayoutText(std::string_view text) {
+  return StartsWith(text, text::kLayoutPrefixGbk) || StartsWith(text, text::kLayoutPrefixBig5);
+}
+
+// Another IME's key must never be written into, so only a name that does not exist or that is
+// already ours may be taken. A key that refuses to open is there all the same.
+bool MayTake(RegKey& layouts, const std::string& id) {
+  std::unique_ptr<RegKey> key;
+  long result = layouts.OpenSubKey(id, platform::kKeyRead, &key);
+  if (result == platform::kErrorFileNotFound) return true;
+  if (result != platform::kErrorSuccess) return false;
+  uint32_t type = 0;
+  std::string layoutText;
+  return key->QueryValue(text::kLayoutTextValue, kValueBufferBytes, &type, &layoutText) == platform::kErrorSuccess &&
+         IsImeLayoutText(layoutText);
+}
+
+// "%lx" upper-cased, as the layout names of earlier versions were formed, with the language.
+std::string LayoutName(uint32_t number, std::string_view suffix) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%lx", static_cast<unsigned long>(number));
+  return WithSuffix(AsciiCase(hex, true), suffix);
+}
+
+// Steps the high half upward from `high`, keeping the low half; past FFFF the search goes on
+// from E001, so that every high half is tried once and a name never loses its leading digits.
+bool FindFreeLayoutName(RegKey& layouts, uint32_t high, uint32_t low, std::string_view suffix, std::string* id) {
+  for (uint32_t tries = 0; tries <= kLastHigh - kFirstHigh; ++tries, ++high) {
+    if (high < kFirstHigh || high > kLastHigh) high = kFirstHigh;
+    std::string name = LayoutName((high << 16) | low, suffix);
+    if (MayTake(layouts, name)) {
+      *id = name;
+      return true;
+    }
+  }
+  return false;
+}
+
 enum class PreloadMatch { Listed, OtherLanguage, Different };
 
 // Compares the preload text P with a stored value, ASCII letters without case, up to the first
@@ -60,6 +104,11 @@ PreloadMatch ComparePreload(const std::string& p, const std::string& stored) {
   return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
 }
 
+// A stored preload value that names `id` (ASCII letters without case).
+bool HoldsId(const std::string& stored, const std::string& id) {
+  return !id.empty() && ComparePreload(id, stored) == PreloadMatch::Listed;
+}
+
 void Message(app::SetupState& s, const char* text, const char* caption) {
   s.os.dialogs.MessageA(text, caption, platform::kMbOk);
 }
@@ -68,8 +117,9 @@ bool WriteText(RegKey& key, const char* name, const std::string& text) {
   return key.SetValue(name, platform::kRegSz, text) == platform::kErrorSuccess;
 }
 
-// NT family: preload values named 1 to 49 under HKCU\keyboard layout\preload.
-bool AddToPreloadNt(app::SetupState& s, const std::string& p) {
+// NT family: preload values named 1 to 49 under HKCU\keyboard layout\preload. `replaced` is the
+// identifier of a registration just deleted: its place is where the new one belongs.
+bool AddToPreloadNt(app::SetupState& s, const std::string& p, const std::string& replaced) {
   std::unique_ptr<RegKey> layout, preload;
   if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout) !=
       platform::kErrorSuccess) {
@@ -81,13 +131,16 @@ bool AddToPreloadNt(app::SetupState& s, const std::string& p) {
     std::string name = std::to_string(k);
     uint32_t type = 0;
     std::string data;
-    if (preload->QueryValue(name, kValueBufferBytes, &type, &data) != platform::kErrorSuccess) {
+    long result = preload->QueryValue(name, kValueBufferBytes, &type, &data);
+    if (result == platform::kErrorFileNotFound) {
       WriteText(*preload, name.c_str(), p);
       return true;
     }
+    // A value that is there but cannot be read is still someone's layout.
+    if (result != platform::kErrorSuccess) continue;
     PreloadMatch match = ComparePreload(p, data);
     if (match == PreloadMatch::Listed) return true;
-    if (match == PreloadMatch::OtherLanguage) {
+    if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
       WriteText(*preload, name.c_str(), p);
       return true;
     }
@@ -97,8 +150,8 @@ bool AddToPreloadNt(app::SetupState& s, const std::string& p) {
 }
 
 // Windows 9x family: subkeys 1 to 49 of HKCU\keyboard layout\preload, the identifier in each
-// one's default value.
-bool AddToPreload9x(app::SetupState& s, const std::string& p) {
+// one's default value; `replaced` as for the NT family.
+bool AddToPreload9x(app::SetupState& s, const std::string& p, const std::string& replaced) {
   std::unique_ptr<RegKey> preload;
   if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload) !=
       platform::kErrorSuccess) {
@@ -108,18 +161,20 @@ bool AddToPreload9x(app::SetupState& s, const std::string& p) {
   for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
     std::string name = std::to_string(k);
     std::unique_ptr<RegKey> place;
-    if (preload->OpenSubKey(name, platform::kKeyAllAccess, &place) != platform::kErrorSuccess) {
+    long opened = preload->OpenSubKey(name, platform::kKeyAllAccess, &place);
+    if (opened == platform::kErrorFileNotFound) {
       if (preload->CreateSubKey(name, platform::kKeyAllAccess, &place) == platform::kErrorSuccess) {
         WriteText(*place, "", p);
       }
       return true;
     }
+    if (opened != platform::kErrorSuccess) continue;
     uint32_t type = 0;
     std::string data;
     if (place->QueryValue("", kValueBufferBytes, &type, &data) != platform::kErrorSuccess) continue;
     PreloadMatch match = ComparePreload(p, data);
     if (match == PreloadMatch::Listed) return true;
-    if (match == PreloadMatch::OtherLanguage) {
+    if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
       WriteText(*place, "", p);
       return true;
     }
@@ -186,17 +241,27 @@ bool RegisterKeyboardLayout(app::SetupState& s) {
     if (ParseHex(name, &number) && number > largest) largest = number;
   }
 
+  std::string replaced;
   if (!key) {
     uint32_t base = std::max(largest, big5 ? 0xE0000404u : 0xE0000804u);
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%lx", static_cast<unsigned long>(base + 0x10000u));
-    id = WithSuffix(AsciiCase(hex, true), suffix);
-    layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+    if (FindFreeLayoutName(*layouts, (base >> 16) + 1, base & 0xFFFFu, suffix, &id)) {
+      layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+    }
   } else if (id.size() >= 3 && std::string_view(id).substr(id.size() - 3) != suffix) {
     key.reset();
     layouts->DeleteSubKey(id);
-    id = WithSuffix(id, suffix);
-    layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+    replaced = id;
+    std::string wanted = WithSuffix(id, suffix);
+    bool named = MayTake(*layouts, wanted);
+    if (named) {
+      id = wanted;
+    } else {
+      // A name that is not a number leaves 0, which starts the search at E001.
+      uint32_t number = 0;
+      ParseHex(replaced, &number);
+      named = FindFreeLayoutName(*layouts, (number >> 16) + 1, number & 0xFFFFu, suffix, &id);
+    }
+    if (named) layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
   }
   if (!key) {
     layouts.reset();
@@ -211,7 +276,7 @@ bool RegisterKeyboardLayout(app::SetupState& s) {
   layouts.reset();
 
   std::string p = AsciiCase(id, win9x);
-  return win9x ? AddToPreload9x(s, p) : AddToPreloadNt(s, p);
+  return win9x ? AddToPreload9x(s, p, replaced) : AddToPreloadNt(s, p, replaced);
 }
 
 }  // namespace sys

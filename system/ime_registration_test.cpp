@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
+
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "system/texts.h"
@@ -149,6 +152,12 @@ TEST_F(Registration, PreloadOutcomes) {
       {"listed with more after it", {"e0210804x"}, {"e0210804x"}},
       {"all 49 taken", full, fullAfter},
       {"empty list", {}, {"e0210804"}},
+      {"a value too long to read is a taken place",
+       {"00000804", std::string(300, 'x'), "00000409"},
+       {"00000804", std::string(300, 'x'), "00000409", "e0210804"}},
+      {"a long value of the same layout is still a taken place",
+       {std::string("e0210404") + std::string(250, ' ')},
+       {std::string("e0210404") + std::string(250, ' '), "e0210804"}},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
@@ -175,6 +184,151 @@ TEST_F(Registration, Windows9xFamilyUsesPreloadSubKeysAndUpperCase) {
   EXPECT_EQ(Value(std::string(kPreload) + "\\1", ""), "00000804");
   EXPECT_EQ(Value(std::string(kPreload) + "\\2", ""), "E0210404");
   EXPECT_EQ(Value(std::string(kPreload) + "\\3", ""), "E0010804");
+}
+
+// A place of the 9x list that exists but cannot be used is passed over, never re-created.
+TEST_F(Registration, Windows9xFamilyPassesOverPlacesItCannotRead) {
+  struct Case {
+    const char* what;
+    bool shutOut;        // subkey 2 refuses to open
+    std::string value2;  // default value of subkey 2
+  };
+  const Case cases[] = {
+      {"subkey shut out", true, "E0010404"},
+      {"default value too long", false, std::string("E0010404") + std::string(250, ' ')},
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    machine.system.win9x = true;
+    machine.registry.SetValue(std::string(kPreload) + "\\1", "", platform::kRegSz, "00000804");
+    machine.registry.SetValue(std::string(kPreload) + "\\2", "", platform::kRegSz, c.value2);
+    if (c.shutOut) machine.registry.DenyKey(std::string(kPreload) + "\\2");
+    app::SetupState state(machine.os());
+    ASSERT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
+    EXPECT_EQ(machine.registry.Value(std::string(kPreload) + "\\3", "").data, "E0010804") << c.what;
+    EXPECT_EQ(machine.registry.Value(std::string(kPreload) + "\\2", "").data, c.value2) << c.what;
+    for (const auto& w : machine.registry.Writes()) {
+      EXPECT_NE(w.path, std::string(kPreload) + "\\2") << c.what << ": " << w.op;
+    }
+  }
+}
+
+// A layout key that exists and is not the IME's is never written into: the next free number is
+// taken instead, and a registration moved to another number leaves nothing behind.
+TEST_F(Registration, AnotherImesLayoutKeyIsNeverWrittenInto) {
+  struct Layout {
+    const char* name;
+    std::string text;  // empty: no layout text
+    bool shutOut;
+  };
+  struct Case {
+    const char* what;
+    uint32_t codePage;
+    std::vector<Layout> layouts;
+    const char* expected;
+    const char* deleted;  // our earlier key, or ""
+  };
+  const std::string ours = Encode("Tavo输入平台  6.3", "GBK");
+  const std::string oursBig5 = Encode("Tavo輸入平台  6.3", "BIG5");
+  const Case cases[] = {
+      {"our 404 key beside another IME's 804 key", 936,
+       {{"E0230404", ours, false}, {"E0230804", "Other IME", false}}, "E0240804", "E0230404"},
+      {"the next number is taken too", 936,
+       {{"E0230404", ours, false}, {"E0230804", "Other IME", false}, {"E0240804", "", false}}, "E0250804",
+       "E0230404"},
+      {"our 804 key beside another IME's 404 key, Big5", 950,
+       {{"E0230804", oursBig5, false}, {"E0230404", "Other IME", false}}, "E0240404", "E0230804"},
+      {"the new name is ours in the other encoding", 936,
+       {{"E0230404", ours, false}, {"E0230804", oursBig5, false}}, "E0230804", "E0230404"},
+      {"computed name without a layout text", 936, {{"E0200804", "Other IME", false}, {"E0210804", "", false}},
+       "E0220804", ""},
+      {"computed name shut out", 936, {{"E0200804", "Other IME", false}, {"E0210804", "Other IME", true}},
+       "E0220804", ""},
+      {"largest name FFFF0804", 936, {{"FFFF0804", "Other IME", false}}, "E0010804", ""},
+      {"largest name FFFF0804, E0010804 taken", 936,
+       {{"FFFF0804", "Other IME", false}, {"E0010804", "Other IME", false}}, "E0020804", ""},
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    for (const Layout& layout : c.layouts) {
+      std::string key = std::string(kLayouts) + "\\" + layout.name;
+      machine.registry.AddKey(key);
+      if (!layout.text.empty()) machine.registry.SetValue(key, "layout text", platform::kRegSz, layout.text);
+      if (layout.shutOut) machine.registry.DenyKey(key);
+    }
+    app::SetupState state(machine.os());
+    state.OemCodePage = c.codePage;
+    EXPECT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
+    const std::string key = std::string(kLayouts) + "\\" + c.expected;
+    EXPECT_EQ(machine.registry.Value(key, "IME file").data, "TAVOHU4.IME") << c.what;
+    EXPECT_EQ(machine.registry.Value(key, "layout text").data,
+              c.codePage == 950 ? sys::text::kLayoutTextBig5 : sys::text::kLayoutTextGbk)
+        << c.what;
+    if (*c.deleted) {
+      EXPECT_FALSE(machine.registry.HasKey(std::string(kLayouts) + "\\" + c.deleted)) << c.what;
+    }
+    // Under Keyboard Layouts only the chosen key is created or written, only our earlier one deleted.
+    for (const auto& w : machine.registry.Writes()) {
+      if (w.path.rfind("HKLM", 0) != 0) continue;
+      const bool allowed =
+          w.path == key || (w.op == "delete-key" && w.path == std::string(kLayouts) + "\\" + c.deleted);
+      EXPECT_TRUE(allowed) << c.what << ": " << w.op << " " << w.path << " " << w.name;
+    }
+    std::string listed = c.expected;
+    for (char& ch : listed) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    EXPECT_EQ(machine.registry.Value(kPreload, "1").data, listed) << c.what;
+  }
+}
+
+TEST_F(Registration, NoFreeLayoutNumberFailsWithTheCreateMessage) {
+  for (uint32_t high = 0xE001; high <= 0xFFFF; ++high) {
+    char id[16];
+    std::snprintf(id, sizeof id, "%04X0804", static_cast<unsigned>(high));
+    fake.registry.SetValue(std::string(kLayouts) + "\\" + id, "layout text", platform::kRegSz, "Other IME");
+  }
+  EXPECT_FALSE(sys::RegisterKeyboardLayout(s));
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text, sys::text::kAdminNeeded);
+  EXPECT_EQ(fake.dialogs.shown[0].caption, sys::text::kCaptionTavoKelvo);
+  EXPECT_TRUE(fake.registry.Writes().empty());
+}
+
+// Our earlier registration re-created under another number takes over the preload place of the
+// identifier that no longer exists.
+TEST_F(Registration, ARenumberedRegistrationTakesOverItsPreloadPlace) {
+  struct Case {
+    const char* what;
+    bool win9x;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+  };
+  const Case cases[] = {
+      {"NT", false, {"00000804", "e0230404", "00000409"}, {"00000804", "e0240804", "00000409"}},
+      {"NT, stored in capitals", false, {"00000804", "E0230404", "00000409"}, {"00000804", "e0240804", "00000409"}},
+      {"9x", true, {"00000804", "E0230404", "00000409"}, {"00000804", "E0240804", "00000409"}},
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    machine.system.win9x = c.win9x;
+    machine.registry.SetValue(std::string(kLayouts) + "\\E0230404", "layout text", platform::kRegSz,
+                              sys::text::kLayoutTextGbk);
+    machine.registry.SetValue(std::string(kLayouts) + "\\E0230804", "layout text", platform::kRegSz, "Other IME");
+    // NT: values 1, 2, ... of the preload key; 9x: default values of its subkeys 1, 2, ...
+    auto place = [&](size_t k) {
+      return c.win9x ? std::string(kPreload) + "\\" + std::to_string(k) : std::string(kPreload);
+    };
+    auto name = [&](size_t k) { return c.win9x ? std::string() : std::to_string(k); };
+    for (size_t k = 1; k <= c.before.size(); ++k) {
+      machine.registry.SetValue(place(k), name(k), platform::kRegSz, c.before[k - 1]);
+    }
+    app::SetupState state(machine.os());
+    ASSERT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
+    std::vector<std::string> after;
+    for (size_t k = 1; machine.registry.HasValue(place(k), name(k)); ++k) {
+      after.push_back(machine.registry.Value(place(k), name(k)).data);
+    }
+    EXPECT_EQ(after, c.after) << c.what;
+  }
 }
 
 TEST_F(Registration, FailuresShowTheirMessageRow) {

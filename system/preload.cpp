@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "app/install_location.h"
 #include "app/path_format.h"
@@ -17,6 +18,7 @@ using platform::RegRoot;
 
 constexpr uint32_t kIdSlotBytes = 10;      // at most 9 characters and a NUL
 constexpr uint32_t kTextSlotBytes = 200;   // at most 199 bytes and a NUL
+constexpr uint32_t kValueBufferBytes = 200;
 
 std::string Slot(const std::string& data, size_t slotBytes) {
   std::string text = app::UpToNul(data);
@@ -59,16 +61,57 @@ void ReadIds9x(app::SetupState& s) {
   }
 }
 
-// Writes places 2 to count as the values named 2 to count of a preload key; false when the
-// keyboard-layout key itself cannot be opened.
-bool WritePlacesNt(app::SetupState& s, RegRoot root, const char* layoutPath) {
+// Writes places 2 to count of the current user's list as the values named 2 to count; false when
+// the keyboard-layout key itself cannot be opened.
+bool WriteUserPlacesNt(app::SetupState& s) {
   std::unique_ptr<RegKey> layout, preload;
-  if (!Open(s, root, layoutPath, platform::kKeyRead, &layout)) return false;
+  if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return false;
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
   for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
     preload->SetValue(std::to_string(place), platform::kRegSz, s.PreloadList[place - 1].id);
   }
   return true;
+}
+
+bool SameId(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return lower(x) == lower(y);
+         });
+}
+
+// The default user's list belongs to the log-on screen and to users yet to come, not to the
+// current user: the IME is moved or added within it, and whatever else it lists stays in order.
+void PromoteForDefaultUserNt(app::SetupState& s, const std::string& ime) {
+  std::unique_ptr<RegKey> layout, preload;
+  if (!Open(s, RegRoot::Users, text::kDefaultUserKeyboardLayout, platform::kKeyRead, &layout)) return;
+  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
+  std::vector<std::string> list;
+  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+    uint32_t type = 0;
+    std::string data;
+    long result = preload->QueryValue(std::to_string(k), kValueBufferBytes, &type, &data);
+    if (result == platform::kErrorFileNotFound) break;
+    // An entry that cannot be read could not be moved without being lost.
+    if (result != platform::kErrorSuccess) return;
+    list.push_back(app::UpToNul(data));
+  }
+  const size_t at = static_cast<size_t>(
+      std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameId(id, ime); }) - list.begin());
+  const bool absent = at == list.size();
+  if (list.empty() || at < 2 || (absent && list.size() == app::kMaxPreloadEntries)) return;
+
+  // The list's own spelling of the IME when it has one; any further copies of it are dropped.
+  std::vector<std::string> promoted = {list[0], absent ? ime : list[at]};
+  for (size_t i = 1; i < list.size(); ++i) {
+    if (!SameId(list[i], ime)) promoted.push_back(list[i]);
+  }
+  for (size_t i = 1; i < promoted.size(); ++i) {
+    if (i >= list.size() || promoted[i] != list[i]) {
+      preload->SetValue(std::to_string(i + 1), platform::kRegSz, promoted[i]);
+    }
+  }
+  for (size_t i = promoted.size(); i < list.size(); ++i) preload->DeleteValue(std::to_string(i + 1));
 }
 
 }  // namespace
@@ -129,9 +172,7 @@ void PromotePreloadEntry(app::SetupState& s) {
     }
     return;
   }
-  if (WritePlacesNt(s, RegRoot::CurrentUser, text::kUserKeyboardLayout)) {
-    WritePlacesNt(s, RegRoot::Users, text::kDefaultUserKeyboardLayout);
-  }
+  if (WriteUserPlacesNt(s)) PromoteForDefaultUserNt(s, s.PreloadList[1].id);
 }
 
 }  // namespace sys

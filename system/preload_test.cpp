@@ -72,7 +72,7 @@ TEST_F(Preload, FindImeInPreloadReadsNothingOn64BitWindows) {
   EXPECT_TRUE(s.PreloadList.empty());
 }
 
-TEST_F(Preload, PromoteMovesTheImeToPlace2ForBothUsers) {
+TEST_F(Preload, PromoteMovesTheImeToPlace2) {
   List({"a1", "a2", "a3", "a4", "ime", "a6"}, "ime");
   fake.system.major = 5;
   ASSERT_TRUE(sys::FindImeInPreload(s));
@@ -80,7 +80,73 @@ TEST_F(Preload, PromoteMovesTheImeToPlace2ForBothUsers) {
   // Place 1 keeps its stored bytes; the places written carry no terminating NUL.
   std::vector<std::string> expected = {std::string("a1\0", 3), "ime", "a2", "a3", "a4", "a6"};
   EXPECT_EQ(Values(kPreload, 6), expected);
-  EXPECT_EQ(Values(kDefaultPreload, 6), (std::vector<std::string>{"", "ime", "a2", "a3", "a4", "a6"}));
+  // The default user has a list of its own, here an empty one: it stays empty.
+  EXPECT_TRUE(fake.registry.ValueNames(kDefaultPreload).empty());
+}
+
+// The default user's list is its own: the IME ends at its place 2 and every other entry stays.
+TEST_F(Preload, PromoteKeepsTheDefaultUsersOwnList) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+    std::vector<std::string> written;  // "set N" / "delete-value N", in order
+  };
+  std::vector<std::string> full, fullWithIme, fullWithImeAfter, fullWithImeWritten;
+  for (int k = 1; k <= 49; ++k) full.push_back("000004" + std::to_string(10 + k));
+  fullWithIme = full;
+  fullWithIme[48] = "E0210804";
+  fullWithImeAfter = full;
+  fullWithImeAfter.insert(fullWithImeAfter.begin() + 1, "E0210804");
+  fullWithImeAfter.pop_back();
+  for (int k = 2; k <= 49; ++k) fullWithImeWritten.push_back("set " + std::to_string(k));
+  const std::string unreadable(300, 'x');
+  const Case cases[] = {
+      {"absent: inserted", {"00000409", "00000804"}, {"00000409", "e0210804", "00000804"}, {"set 2", "set 3"}},
+      {"further down: moved, its own spelling kept",
+       {"00000409", "00000804", "00000411", "E0210804", "00000412"},
+       {"00000409", "E0210804", "00000804", "00000411", "00000412"},
+       {"set 2", "set 3", "set 4"}},
+      {"listed twice: one is kept",
+       {"00000409", "00000804", "e0210804", "00000411", "E0210804"},
+       {"00000409", "e0210804", "00000804", "00000411"},
+       {"set 2", "set 3", "delete-value 5"}},
+      {"at place 1", {"e0210804", "00000409", "00000804"}, {"e0210804", "00000409", "00000804"}, {}},
+      {"at place 2", {"00000409", "E0210804", "00000804"}, {"00000409", "E0210804", "00000804"}, {}},
+      {"empty", {}, {}, {}},
+      {"full without it", full, full, {}},
+      {"full, at place 49", fullWithIme, fullWithImeAfter, fullWithImeWritten},
+      {"a value that cannot be read", {"00000409", unreadable, "00000804"}, {"00000409", unreadable, "00000804"}, {}},
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    app::SetupState state(machine.os());
+    const std::vector<std::string> user = {"00000804", "00000409", "e0210804"};
+    for (size_t k = 0; k < user.size(); ++k) {
+      machine.registry.SetValue(kPreload, std::to_string(k + 1), platform::kRegSz, user[k]);
+      machine.registry.SetValue(std::string(kLayouts) + "\\" + user[k], "layout text", platform::kRegSz,
+                                k == 2 ? sys::text::kLayoutTextGbk : "Other layout");
+    }
+    for (size_t k = 0; k < c.before.size(); ++k) {
+      machine.registry.SetValue(kDefaultPreload, std::to_string(k + 1), platform::kRegSz, c.before[k]);
+    }
+    machine.system.major = 5;
+    ASSERT_TRUE(sys::FindImeInPreload(state)) << c.what;
+    sys::PromotePreloadEntry(state);
+
+    std::vector<std::string> after, written;
+    for (size_t k = 1; machine.registry.HasValue(kDefaultPreload, std::to_string(k)); ++k) {
+      after.push_back(machine.registry.Value(kDefaultPreload, std::to_string(k)).data);
+    }
+    for (const auto& w : machine.registry.Writes()) {
+      if (w.path.rfind("HKU", 0) == 0) written.push_back(w.op + " " + w.name);
+    }
+    EXPECT_EQ(after, c.after) << c.what;
+    EXPECT_EQ(written, c.written) << c.what;
+    // The current user's list is promoted whatever the default user's holds.
+    EXPECT_EQ(machine.registry.Value(kPreload, "2").data, "e0210804") << c.what;
+    EXPECT_EQ(machine.registry.Value(kPreload, "3").data, "00000409") << c.what;
+  }
 }
 
 TEST_F(Preload, PromoteWritesNothingWhenThereIsNothingToGain) {

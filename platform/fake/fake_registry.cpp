@@ -84,6 +84,7 @@ class FakeRegKey : public RegKey {
     // Creating a key is checked against the parent's security, not the parent handle's access.
     if (!registry_->Writable(root_) && (!exists || WantsWrite(access))) return kErrorAccessDenied;
     if (!registry_->Readable(root_)) return kErrorAccessDenied;
+    if (exists && registry_->Denied(root_, parts)) return kErrorAccessDenied;
     if (!exists) {
       FakeRegistry::Node* cur = node;
       for (const auto& p : sub) {
@@ -176,6 +177,7 @@ class FakeRegKey : public RegKey {
                    uint32_t access, std::unique_ptr<RegKey>* out) {
     if (!registry->Readable(root)) return kErrorAccessDenied;
     if (!registry->Resolve(root, parts)) return kErrorFileNotFound;
+    if (registry->Denied(root, parts)) return kErrorAccessDenied;
     if (WantsWrite(access) && !registry->Writable(root)) return kErrorAccessDenied;
     *out = std::make_unique<FakeRegKey>(registry, root, parts, access);
     return kErrorSuccess;
@@ -233,6 +235,16 @@ bool FakeRegistry::Writable(RegRoot root) const { return !unwritable_[static_cas
 bool FakeRegistry::Readable(RegRoot root) const { return !unreadable_[static_cast<int>(root)]; }
 void FakeRegistry::DenyWrites(RegRoot root) { unwritable_[static_cast<int>(root)] = true; }
 void FakeRegistry::DenyReads(RegRoot root) { unreadable_[static_cast<int>(root)] = true; }
+
+void FakeRegistry::DenyKey(const std::string& keyPath) {
+  RegRoot root;
+  std::vector<std::string> parts;
+  if (ParsePath(keyPath, &root, &parts)) denied_.insert({root, FoldAscii(Join(parts))});
+}
+
+bool FakeRegistry::Denied(RegRoot root, const std::vector<std::string>& parts) const {
+  return !denied_.empty() && denied_.count({root, FoldAscii(Join(parts))}) > 0;
+}
 
 FakeRegistry::Node* FakeRegistry::Resolve(RegRoot root, const std::vector<std::string>& parts) const {
   Node* node = Root(root);

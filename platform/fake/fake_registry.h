@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ class FakeRegistry : public Registry {
   std::vector<std::string> ValueNames(const std::string& keyPath) const;
   void DenyWrites(RegRoot root);
   void DenyReads(RegRoot root);
+  // One existing key whose own security shuts the process out: opening or creating it fails with
+  // access denied, while its parent still counts and enumerates it.
+  void DenyKey(const std::string& keyPath);
   const std::vector<RegWrite>& Writes() const { return writes_; }
 
   long OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) override;
@@ -56,6 +60,7 @@ class FakeRegistry : public Registry {
   Node* Resolve(RegRoot root, const std::vector<std::string>& parts) const;
   bool Writable(RegRoot root) const;
   bool Readable(RegRoot root) const;
+  bool Denied(RegRoot root, const std::vector<std::string>& parts) const;
   void Log(RegWrite write) { writes_.push_back(std::move(write)); }
   static std::string RootName(RegRoot root);
 
@@ -67,6 +72,7 @@ class FakeRegistry : public Registry {
   std::unique_ptr<Node> roots_[3];
   bool unwritable_[3] = {false, false, false};
   bool unreadable_[3] = {false, false, false};
+  std::set<std::pair<RegRoot, std::string>> denied_;  // folded paths
   std::vector<RegWrite> writes_;
 };
 

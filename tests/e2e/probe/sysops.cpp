@@ -1,7 +1,9 @@
 // Runs single operations of the setup's system registration against the real Windows (Wine)
 // registry, for the end-to-end tests:
-//   sysops uninstall | useragent | layout | findime | version | run COMMANDLINE | settings DIR [ADDR1 ADDR2]
-// Prints "ok" or "failed" (and for findime the place found).
+//   sysops uninstall | useragent | layout | findime | promote | version | run COMMANDLINE |
+//          settings DIR [ADDR1 ADDR2]
+// "promote" finds the IME in the preload list and promotes it, as the install does on Windows 5.x.
+// Prints "ok" or "failed" (and for findime and promote the place found).
 #include <windows.h>
 
 #include <cstdio>
@@ -34,6 +36,10 @@ int main(int argc, char** argv) {
   } else if (command == "findime") {
     ok = sys::FindImeInPreload(s);
     std::printf("place=%d\n", s.ImePreloadPosition);
+  } else if (command == "promote") {
+    ok = sys::FindImeInPreload(s);
+    std::printf("place=%d\n", s.ImePreloadPosition);
+    sys::PromotePreloadEntry(s);
   } else if (command == "run" && argc > 2) {
     sys::WriteRunEntry(s, argv[2]);
   } else if (command == "settings" && argc > 2) {
@@ -44,7 +50,7 @@ int main(int argc, char** argv) {
     }
     sys::WriteSettingsFiles(s);
   } else {
-    std::fprintf(stderr, "usage: sysops uninstall|useragent|layout|findime|run CMD|settings DIR [A1 A2]\n");
+    std::fprintf(stderr, "usage: sysops uninstall|useragent|layout|findime|promote|run CMD|settings DIR [A1 A2]\n");
     return 2;
   }
   std::printf("%s\n", ok ? "ok" : "failed");
