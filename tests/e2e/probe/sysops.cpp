@@ -1,8 +1,9 @@
 // Runs single operations of the setup's system registration against the real Windows (Wine)
 // registry, for the end-to-end tests:
-//   sysops uninstall | useragent | layout | findime | promote | version | run COMMANDLINE |
+//   sysops uninstall | useragent | layout | findime | promote | aside PATH | version | run COMMANDLINE |
 //          settings DIR [ADDR1 ADDR2]
-// "promote" finds the IME in the preload list and promotes it, as the install does on Windows 5.x.
+// "promote" finds the IME in the preload list and promotes it, as the install does on Windows 5.x;
+// "aside PATH" renames a file aside as the deployment does with a module in use.
 // Prints "ok" or "failed" (and for findime and promote the place found).
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 
 #include "app/install_location.h"
 #include "app/setup_state.h"
+#include "archive/file_replace.h"
 #include "platform/win32/win32_platform.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
@@ -36,6 +38,11 @@ int main(int argc, char** argv) {
   } else if (command == "findime") {
     ok = sys::FindImeInPreload(s);
     std::printf("place=%d\n", s.ImePreloadPosition);
+  } else if (command == "aside" && argc > 2) {
+    std::string aside;
+    int result = archive::MoveFileAside(os.os().files, argv[2], &aside);
+    std::printf("result=%d aside=%s\n", result, aside.c_str());
+    ok = result == 0;
   } else if (command == "promote") {
     ok = sys::FindImeInPreload(s);
     std::printf("place=%d\n", s.ImePreloadPosition);
@@ -50,7 +57,7 @@ int main(int argc, char** argv) {
     }
     sys::WriteSettingsFiles(s);
   } else {
-    std::fprintf(stderr, "usage: sysops uninstall|useragent|layout|findime|promote|run CMD|settings DIR [A1 A2]\n");
+    std::fprintf(stderr, "usage: sysops uninstall|useragent|layout|findime|promote|aside PATH|run CMD|settings DIR [A1 A2]\n");
     return 2;
   }
   std::printf("%s\n", ok ? "ok" : "failed");
