@@ -192,6 +192,7 @@ TEST(InstallSequence, SilentRoadExitCodes) {
   complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(files);
   EXPECT_EQ(app::RunSilentInstall(complete.s), app::kExitInstalled);
   EXPECT_TRUE(complete.fake.dialogs.shown.empty());
+  EXPECT_FALSE(complete.fake.files.HasFile("c:\\tavohu\\tavoback.tvz"));  // nothing to keep, no archive
   EXPECT_FALSE(complete.s.WorkBuffer);
 }
 

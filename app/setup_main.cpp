@@ -2,9 +2,11 @@
 
 #include "app/install_check.h"
 #include "app/install_sequence.h"
+#include "app/path_format.h"
 #include "app/startup.h"
 #include "app/texts.h"
 #include "archive/archive_format.h"
+#include "archive/file_replace.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
 #include "platform/constants.h"
@@ -23,6 +25,12 @@ int RunSilentInstall(SetupState& s) {
   // The user's own dictionaries and settings of an earlier install are packed before anything
   // is touched, as the window does when it opens, and kept (there is nobody to ask).
   s.BackupState = archive::BackupUserData(s) ? BackupMade : NoBackup;
+  // Without an earlier install there is nothing to keep, and this road leaves no trace of the
+  // attempt: no header-only or partial archive that nothing will restore.
+  std::string archivePath;
+  if (s.BackupState == NoBackup && JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
+    archive::DeleteIfPresent(s.os.files, archivePath);
+  }
   int code = kExitInstalled;
   if (RunInstall(s) == InstallOutcome::OldImeLocked) {
     code = kExitOldImeLocked;
