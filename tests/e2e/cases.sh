@@ -410,6 +410,25 @@ case_silent_win32_win7_zh_tw() { silent_install 0 6 950; }
 case_silent_win32_winxp_zh_cn() { silent_install 0 5 936; }
 case_silent_win32_winxp_zh_tw() { silent_install 0 5 950; }
 
+# Windows 10 answers this program, which declares no newer system in its manifest, as 6.2: the
+# same roads as on Windows 7, on today's system.
+expect_windows_10() {
+  e2e_reg HKLM 'Software\Microsoft\Windows NT\CurrentVersion' ProductName 64
+  check_eq "Windows edition" "$E2E_REG_TEXT" "Microsoft Windows 10"
+}
+case_silent_win64_win10_zh_cn() {
+  expect_windows_10
+  silent_install 1 6 936
+}
+case_silent_win64_win10_zh_tw() {
+  expect_windows_10
+  silent_install 1 6 950
+}
+case_interactive_first_install_win10() {
+  expect_windows_10
+  case_interactive_first_install_win64
+}
+
 # name template locale ("-": no prefix)
 CASES=(
   "program_file - C.UTF-8"
@@ -427,6 +446,9 @@ CASES=(
   "silent_win32_win7_zh_tw win32-win7 zh_TW.UTF-8"
   "silent_win32_winxp_zh_cn win32-winxp zh_CN.UTF-8"
   "silent_win32_winxp_zh_tw win32-winxp zh_TW.UTF-8"
+  "silent_win64_win10_zh_cn win64-win10 zh_CN.UTF-8"
+  "silent_win64_win10_zh_tw win64-win10 zh_TW.UTF-8"
+  "interactive_first_install_win10 win64-win10 zh_CN.UTF-8"
   "reinstall_module_held_open win32-win7 zh_CN.UTF-8"
   "reinstall_module_loaded win32-win7 zh_CN.UTF-8"
   "reinstall_module_loaded_aside_name_held win32-win7 zh_CN.UTF-8"

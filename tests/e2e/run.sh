@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every end-to-end case of the real setup program in Wine under a virtual display. One
-# template prefix per (arch, Windows version) is made per run; each case copies its own.
+# template prefix per (arch, Windows version) is made per run (64-bit and 32-bit Windows 7 and
+# XP, 64-bit Windows 10); each case copies its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 source tests/e2e/lib.sh
@@ -15,7 +16,7 @@ fi
 
 echo "e2e: making template prefixes"
 # E2E_TEMPLATES narrows the templates made, for a run of a few cases.
-templates=${E2E_TEMPLATES:-win64-win7 win32-win7 win64-winxp win32-winxp}
+templates=${E2E_TEMPLATES:-win64-win7 win32-win7 win64-winxp win32-winxp win64-win10}
 for t in $templates; do
   e2e_make_prefix "$E2E_OUT/templates/$t" "${t%%-*}" "${t#*-}" &
 done
