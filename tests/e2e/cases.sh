@@ -112,6 +112,12 @@ case_program_file() {
   check_true "icon resource tavohu" grep -q 'Name: "TAVOHU"' <<<"$resources"
   check_true "manifest resource" grep -q '1 24 /\* RT_MANIFEST' <<<"$resources"
   check_true "requireAdministrator, uiAccess false" grep -q 'level="requireAdministrator" uiAccess="false"' "$exe"
+  # Reproducible builds: no link time in the headers of the program or of the payload's programs.
+  local file
+  for file in "$exe" "$E2E_WIN32/payload/tavokelv.exe" "$E2E_WIN32/payload/tavohu4.ime"; do
+    check_eq "time stamp of $(basename "$file")" \
+      "$(TZ=UTC i686-w64-mingw32-objdump -p "$file" | sed -n 's/^Time\/Date[[:space:]]*//p')" "Thu Jan  1 00:00:00 1970"
+  done
 }
 
 # The payload travels as resource TVZ/KELVTVZ, language 2052, byte for byte the packed archive.
