@@ -25,8 +25,14 @@ else()
   add_library(tavo_tested INTERFACE)
   target_link_libraries(tavo_tested INTERFACE tavo_fake)
 endif()
-add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${SUPPORT_SOURCES})
-target_link_libraries(tavo_tests PRIVATE tavo_tested GTest::gtest GTest::gtest_main)
+# The packaging side's tight zlib streams (libdeflate), for tvz and the sample payload.
+find_library(LIBDEFLATE deflate REQUIRED)
+add_library(tavo_tight STATIC tools/tight_pack.cpp)
+target_include_directories(tavo_tight PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tavo_tight PUBLIC ${LIBDEFLATE})
+
+add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${SUPPORT_SOURCES} tools/tight_pack_test.cpp)
+target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_tight GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60)
 
@@ -34,11 +40,12 @@ add_executable(mkicon tools/mkicon.cpp)
 set_target_properties(mkicon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 add_executable(tvz tools/tvz.cpp)
-target_link_libraries(tvz PRIVATE tavo_logic)
+target_link_libraries(tvz PRIVATE tavo_logic tavo_tight)
+target_compile_definitions(tvz PRIVATE TAVO_TIGHT_PACK)
 set_target_properties(tvz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 add_executable(mkpayload tools/mkpayload.cpp)
-target_link_libraries(mkpayload PRIVATE tavo_logic)
+target_link_libraries(mkpayload PRIVATE tavo_logic tavo_tight)
 set_target_properties(mkpayload PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 # The archive reader's fuzz target (clang, libFuzzer with AddressSanitizer and UBSan), in a tree

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive/archive_writer.h"
+#include "tools/tight_pack.h"
 
 namespace fs = std::filesystem;
 
@@ -180,7 +181,7 @@ std::string Skin(const std::string& name) {
     entries.push_back({"tvsk" + std::to_string(i) + ".bmp", Bitmap(name + std::to_string(i), 48 + 8 * i, 24)});
   }
   std::string image, error;
-  if (!archive::PackArchive(entries, &image, &error)) {
+  if (!archive::PackArchive(entries, &image, &error, tools::TightPack)) {
     std::fprintf(stderr, "mkpayload: %s\n", error.c_str());
     std::exit(1);
   }

@@ -19,6 +19,9 @@
 #include "archive/archive_format.h"
 #include "archive/archive_verify.h"
 #include "archive/archive_writer.h"
+#ifdef TAVO_TIGHT_PACK
+#include "tools/tight_pack.h"
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -32,6 +35,13 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The build machine's tool writes the tightest streams; the Windows build of the tool has zlib's.
+#ifdef TAVO_TIGHT_PACK
+constexpr archive::StreamPacker kPacker = tools::TightPack;
+#else
+constexpr archive::StreamPacker kPacker = archive::ZlibPack;
+#endif
 
 // Entry names are ANSI bytes (code page 936 on the target systems). On Windows the file names
 // go through the ANSI code page, as the setup's own ANSI calls do; elsewhere bytes are names.
@@ -160,7 +170,7 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs)
     contents.push_back(std::move(content));
   }
   std::string image, error;
-  if (!archive::PackArchive(contents, &image, &error)) return Fail(error);
+  if (!archive::PackArchive(contents, &image, &error, kPacker)) return Fail(error);
   std::string existing;
   bool unchanged = ReadFile(FromAnsi(archivePath), &existing) && existing == image;  // keeps its time for make
   if (!unchanged && !WriteFile(FromAnsi(archivePath), image)) return Fail("cannot write " + archivePath);
