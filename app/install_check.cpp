@@ -35,7 +35,8 @@ bool ProbeAny(SetupState& s, std::initializer_list<const char*> names, const cha
 
 ScanResult ScanDataFiles(SetupState& s) {
   ScanResult scan;
-  if (!s.InstallDir.empty() && s.InstallDir.back() != '\\' && s.InstallDir.size() < kMaxPathChars) {
+  if (!s.InstallDir.empty() && !EndsWithBackslash(s.InstallDir, s.AnsiCodePage) &&
+      s.InstallDir.size() < kMaxPathChars) {
     s.InstallDir.push_back('\\');
   }
   std::string pattern;
@@ -55,7 +56,9 @@ ScanResult ScanDataFiles(SetupState& s) {
     }
   }
   if (s.os.files.ChangeDirectory(s.InstallDir)) scan.status += 10;
-  if (s.os.files.GetAttributes(s.InstallDir) == platform::kAttrDirectory) scan.status += 3;
+  // Hidden, read-only, compressed or not-indexed folders hold an install as well as plain ones.
+  uint32_t attributes = s.os.files.GetAttributes(s.InstallDir);
+  if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory)) scan.status += 3;
   return scan;
 }
 

@@ -9,7 +9,7 @@
 namespace app {
 
 struct ScanResult {
-  int status = 0;  // 1 listed, +10 enterable, +3 attributes exactly "directory": 14 passes
+  int status = 0;  // 1 listed, +10 enterable, +3 a directory (whatever its other attributes): 14 passes
   int textFiles = 0;
   int tableFiles = 0;
   int otherFiles = 0;

@@ -15,6 +15,9 @@ namespace {
 using platform::fake::FakePlatform;
 using testing_support::Encode;
 
+constexpr uint32_t kAttrCompressed = 0x800;
+constexpr uint32_t kAttrNotIndexed = 0x2000;
+
 // An install directory with `count` countable files besides the libraries and the module.
 struct CheckBench {
   explicit CheckBench(int others = 70) {
@@ -46,8 +49,16 @@ TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
   const Case cases[] = {
       {"complete", 71, [](CheckBench&) {}, nullptr},
       {"missing directory", 71, [](CheckBench& b) { b.s.InstallDir = "c:\\nowhere\\"; }, "检测不到安装路径！"},
-      {"directory with extra attributes", 71,
-       [](CheckBench& b) { b.fake.files.SetAttributes("c:\\tavohu", platform::kAttrReadOnly); }, "检测不到安装路径！"},
+      // The directory bit is what counts: hidden, read-only, compressed or not-indexed folders
+      // hold an install as well.
+      {"hidden, read-only, archive directory", 71,
+       [](CheckBench& b) {
+         b.fake.files.SetAttributes("c:\\tavohu", platform::kAttrHidden | platform::kAttrReadOnly |
+                                                       platform::kAttrArchive);
+       },
+       nullptr},
+      {"compressed, not-indexed directory", 71,
+       [](CheckBench& b) { b.fake.files.SetAttributes("c:\\tavohu", kAttrCompressed | kAttrNotIndexed); }, nullptr},
       {"73 files", 70, [](CheckBench&) {}, "文件不完整！"},
       {"Wubi library only as .tvu", 71,
        [](CheckBench& b) {
@@ -101,6 +112,31 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
   missing.s.InstallDir = "c:\\nowhere";
   EXPECT_EQ(app::ScanDataFiles(missing.s).status, 0);
   EXPECT_EQ(missing.s.InstallDir, "c:\\nowhere\\");
+}
+
+// The status for each set of attributes of the install directory: the directory bit is enough.
+TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
+  const uint32_t attributes[] = {0, platform::kAttrHidden, platform::kAttrReadOnly, platform::kAttrSystem,
+                                 platform::kAttrArchive, kAttrCompressed, kAttrNotIndexed,
+                                 platform::kAttrHidden | platform::kAttrSystem | kAttrNotIndexed};
+  for (uint32_t extra : attributes) {
+    CheckBench bench(0);
+    bench.fake.files.SetAttributes("c:\\tavohu", extra);
+    EXPECT_EQ(app::ScanDataFiles(bench.s).status, 14) << extra;
+  }
+}
+
+// The backslash goes after the last character: "c:\\許" (Big5 B3 5C) is listed as "c:\\許\\*.*".
+TEST(InstallCheck, ScanAddsTheBackslashAfterADoubleByteCharacter) {
+  const std::string dir = "c:\\" + Encode("許", "BIG5");
+  CheckBench bench(0);
+  bench.fake.files.AddFile(dir + "\\a.txt", "x");
+  bench.s.AnsiCodePage = 950;
+  bench.s.InstallDir = dir;
+  app::ScanResult scan = app::ScanDataFiles(bench.s);
+  EXPECT_EQ(bench.s.InstallDir, dir + "\\");
+  EXPECT_EQ(scan.status, 14);
+  EXPECT_EQ(scan.textFiles, 1);
 }
 
 TEST(InstallCheck, CountsDoNotWrapAt256) {

@@ -1,6 +1,7 @@
 #include "app/install_location.h"
 
-#include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "app/path_format.h"
 #include "app/texts.h"
@@ -53,6 +54,8 @@ bool ReadRegistryPath(SetupState& s, std::string* dir) {
   if (key->QueryValue(text::kPathValue, kPathBufferSize, &type, &data) != platform::kErrorSuccess) {
     return false;
   }
+  // Only a text is a directory: the bytes of a number or a binary value would be taken as one.
+  if (type != platform::kRegSz) return false;
   return TakeStoredPath(data, dir);
 }
 
@@ -84,15 +87,32 @@ void WritePathStores(SetupState& s) {
 
 }  // namespace
 
+bool IsInstallableDir(SetupState& s, const std::string& dir) {
+  if (dir.size() < 3 || dir[1] != ':' || dir[2] != '\\') return false;
+  unsigned char drive = static_cast<unsigned char>(dir[0]);
+  if (!((drive >= 'a' && drive <= 'z') || (drive >= 'A' && drive <= 'Z'))) return false;
+  std::string judged = dir;
+  return IsBadInstallDir(s, judged) == 0;
+}
+
 const std::string& ReadInstallPath(SetupState& s) {
   const std::string& dir = s.InstallDir;
   if (dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\') return dir;
   s.InstallDir.clear();
 
-  if (ReadPathFileInWindows(s, &s.InstallDir) || ReadRegistryPath(s, &s.InstallDir)) return s.InstallDir;
+  // A store may hold anything: a number, a leftover of the administrator test, a relative path
+  // that would send the install wherever the current directory happens to be. What the
+  // directory page would refuse is passed over like a missing store.
+  std::string stored;
+  auto take = [&](bool read) {
+    if (!read || !IsInstallableDir(s, stored)) return false;
+    s.InstallDir = stored;
+    return true;
+  };
+  if (take(ReadPathFileInWindows(s, &stored)) || take(ReadRegistryPath(s, &stored))) return s.InstallDir;
   const std::string& defaultDir = DefaultInstallDir(s);
   std::string pathFile;
-  if (JoinPath(defaultDir, text::kPathFileName, &pathFile) && ReadPathFile(s, pathFile, &s.InstallDir)) {
+  if (JoinPath(defaultDir, text::kPathFileName, &pathFile) && take(ReadPathFile(s, pathFile, &stored))) {
     return s.InstallDir;
   }
   s.InstallDir = defaultDir;
@@ -101,7 +121,7 @@ const std::string& ReadInstallPath(SetupState& s) {
 
 void SaveInstallPath(SetupState& s) {
   // A full buffer has no room for the backslash; every way into InstallDir leaves that room.
-  if ((s.InstallDir.empty() || s.InstallDir.back() != '\\') && s.InstallDir.size() < kMaxPathChars) {
+  if (!EndsWithBackslash(s.InstallDir, s.AnsiCodePage) && s.InstallDir.size() < kMaxPathChars) {
     s.InstallDir.push_back('\\');
   }
   WritePathStores(s);
@@ -120,14 +140,21 @@ const std::string& DefaultInstallDir(SetupState& s) {
 }
 
 int IsBadInstallDir(SetupState& s, std::string& directory) {
-  if (directory.size() < 3 || directory[1] != ':' || directory[2] != '\\') {
+  // A lead byte in front would take the ':' as its second byte: no drive, a relative path.
+  if (directory.size() < 3 || CharLength(directory, 0, s.AnsiCodePage) != 1 || directory[1] != ':' ||
+      directory[2] != '\\') {
     directory = DefaultInstallDir(s);
     return 1;
   }
   if (directory.size() < 5) return 1;
-  auto backslashes = std::count(directory.begin(), directory.end(), '\\');
-  if (backslashes > 2) return 1;
-  if (backslashes == 2 && directory.back() != '\\') return 1;
+  if (HasForbiddenPathCharacters(directory, s.AnsiCodePage)) return 1;
+  // One folder right below the root, with or without its backslash: "x:\folder" or "x:\folder\".
+  std::vector<std::string_view> levels = PathLevels(std::string_view(directory).substr(3), s.AnsiCodePage);
+  if (levels.size() > 2 || (levels.size() == 2 && !levels[1].empty())) return 1;
+  // Windows drops a trailing dot or blank and reads "." and ".." as the root itself: the files
+  // would land in the drive root or in a folder other than the one recorded.
+  std::string_view folder = levels[0];
+  if (folder.empty() || folder.back() == '.' || folder.back() == ' ') return 1;
   return 0;
 }
 

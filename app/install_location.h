@@ -8,10 +8,12 @@
 
 namespace app {
 
-// Fills InstallDir from the stores, or with the default directory; keeps a drive path already set.
+// Fills InstallDir from the first store that holds an installable directory, or with the default
+// directory; keeps a drive path already set.
 const std::string& ReadInstallPath(SetupState& s);
 // The two stores only an administrator can write: path file 1 (Windows directory) and the
-// HKLM value. False when the store is missing, unreadable or too long for InstallDir.
+// HKLM value. False when the store is missing, unreadable, not a text or too long for InstallDir;
+// what they hold is not judged here.
 bool ReadPathFileInWindows(SetupState& s, std::string* dir);
 bool ReadRegistryPath(SetupState& s, std::string* dir);
 // Adds the trailing backslash and writes path file 1, the registry value and (6.x) path file 2.
@@ -19,7 +21,12 @@ void SaveInstallPath(SetupState& s);
 // "<first fixed drive of g: down to c:>\tavohu\", or empty.
 const std::string& DefaultInstallDir(SetupState& s);
 // 0 when the typed directory is acceptable, 1 when refused (the buffer may get the default).
+// Acceptable: one folder right below a drive root, its name free of characters Windows refuses,
+// not "." or "..", not ending in a dot or blank.
 int IsBadInstallDir(SetupState& s, std::string& directory);
+// A directory that may become InstallDir from the stores or the command line: a drive letter and
+// what IsBadInstallDir accepts.
+bool IsInstallableDir(SetupState& s, const std::string& dir);
 // Refreshes WindowsMajor and the SysWOW64 directory string; 1 on 64-bit Windows 6.x and later.
 int Is64BitWindows(SetupState& s);
 int PathExists(SetupState& s, const std::string& path);

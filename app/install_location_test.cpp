@@ -4,10 +4,12 @@
 
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/support/encoding.h"
 
 namespace {
 
 using platform::fake::FakePlatform;
+using testing_support::Encode;
 
 constexpr char kPathFile1[] = "C:\\windows\\tavopath.tvh";
 constexpr char kRegistryKey[] = "HKLM\\Software\\tavowb";
@@ -36,8 +38,16 @@ TEST_F(InstallLocation, ReadInstallPathTakesTheFirstStoreThatAnswers) {
       {"registry not read, no path file 2", nullptr, "e:\\two\\", nullptr, false, "c:\\tavohu\\"},
       {"path file 2 when alone", nullptr, nullptr, "e:\\three\\", true, "e:\\three\\"},
       {"default directory when nothing stored", nullptr, nullptr, nullptr, true, "c:\\tavohu\\"},
-      {"a store is used unchanged", "not a path", nullptr, nullptr, true, "not a path"},
-      {"an empty path file 1 gives an empty directory", "", "e:\\two\\", nullptr, true, ""},
+      // A store that holds no installable directory is passed over like a missing one.
+      {"no path in path file 1", "not a path", nullptr, nullptr, true, "c:\\tavohu\\"},
+      {"empty path file 1", "", "e:\\two\\", nullptr, true, "e:\\two\\"},
+      {"drive root", "e:\\", nullptr, "e:\\three\\", true, "e:\\three\\"},
+      {"parent of a root", "e:\\..\\", "e:\\.\\", "e:\\three\\", true, "e:\\three\\"},
+      {"relative directories", "\\", "A..\\", "tavohu\\", true, "c:\\tavohu\\"},
+      {"two levels", "e:\\a\\b\\", "e:\\two\\", nullptr, true, "e:\\two\\"},
+      {"no drive letter", "7:\\tavohu\\", nullptr, nullptr, true, "c:\\tavohu\\"},
+      {"forbidden character", "e:\\a|b\\", nullptr, "e:\\three\\", true, "e:\\three\\"},
+      {"the administrator test's marker", "tavoisadmin\\", nullptr, nullptr, true, "c:\\tavohu\\"},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
@@ -47,6 +57,52 @@ TEST_F(InstallLocation, ReadInstallPathTakesTheFirstStoreThatAnswers) {
     if (!c.admin) machine.DropAdminRights();
     app::SetupState state(machine.os());
     EXPECT_EQ(app::ReadInstallPath(state), c.expected) << c.name;
+  }
+}
+
+// Only a text is a directory: a number or binary value in "path" is passed over whatever its bytes.
+TEST_F(InstallLocation, ReadInstallPathTakesOnlyATextFromTheRegistry) {
+  struct Case {
+    uint32_t type;
+    std::string data;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {platform::kRegSz, "e:\\two\\", "e:\\two\\"},
+      {platform::kRegDword, std::string("\x41\x2E\x2E\x5C", 4), "e:\\three\\"},  // 0x5c2e2e41: "A..\"
+      {3, "e:\\two\\", "e:\\three\\"},                                           // REG_BINARY
+      {2, "e:\\two\\", "e:\\three\\"},                                           // REG_EXPAND_SZ
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    machine.registry.SetValue(kRegistryKey, "path", c.type, c.data);
+    machine.files.AddFile("c:\\tavohu\\tavopath.tvh", "e:\\three\\");
+    app::SetupState state(machine.os());
+    EXPECT_EQ(app::ReadInstallPath(state), c.expected) << c.type;
+  }
+}
+
+// A double-byte directory read from a store is the directory it names, trail byte 0x5C included.
+TEST_F(InstallLocation, ReadInstallPathTakesDoubleByteDirectories) {
+  const std::string xu = Encode("許", "BIG5");  // B3 5C
+  struct Case {
+    uint32_t codePage;
+    std::string stored;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {950, "c:\\" + xu + "\\", "c:\\" + xu + "\\"},
+      {950, "c:\\" + xu, "c:\\" + xu},
+      {936, "d:\\" + Encode("億", "GBK") + "\\", "d:\\" + Encode("億", "GBK") + "\\"},
+      // In a single-byte code page the 0x5C is a backslash of its own: two levels.
+      {1252, "c:\\" + xu + "\\", "c:\\tavohu\\"},
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    machine.files.AddFile(kPathFile1, c.stored);
+    app::SetupState state(machine.os());
+    state.AnsiCodePage = c.codePage;
+    EXPECT_EQ(app::ReadInstallPath(state), c.expected) << c.codePage;
   }
 }
 
@@ -96,6 +152,37 @@ TEST_F(InstallLocation, SaveInstallPathWritesEveryStoreWithoutTerminatingZero) {
   EXPECT_FALSE(value.wide);
   EXPECT_TRUE(fake.files.HasDirectory("d:\\tavohu"));
   EXPECT_EQ(fake.files.Contents("d:\\tavohu\\tavopath.tvh"), "d:\\tavohu\\");
+}
+
+// The backslash is added after the last character, not after a byte 0x5C that is the second half
+// of one: "d:\\許" (Big5 B3 5C) is saved as "d:\\許\\", so files go inside it, not into the root.
+TEST_F(InstallLocation, SaveInstallPathAddsTheBackslashAfterWholeCharacters) {
+  const std::string xu = Encode("許", "BIG5");
+  struct Case {
+    uint32_t codePage;
+    std::string dir;
+    std::string saved;
+  };
+  const Case cases[] = {
+      {950, "d:\\" + xu, "d:\\" + xu + "\\"},
+      {950, "d:\\" + xu + "\\", "d:\\" + xu + "\\"},
+      {936, "d:\\" + xu, "d:\\" + xu + "\\"},
+      {932, "d:\\\x83\x5C", "d:\\\x83\x5C\\"},  // ソ
+      {932, "d:\\\xB3\\", "d:\\\xB3\\"},          // a katakana and the backslash
+      {1252, "d:\\caf\xE9\\", "d:\\caf\xE9\\"},
+      {936, "d:\\caf\xE9\\", "d:\\caf\xE9\\\\"},  // E9 5C is one character in GBK
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    app::SetupState state(machine.os());
+    state.WindowsMajor = 6;
+    state.AnsiCodePage = c.codePage;
+    state.InstallDir = c.dir;
+    app::SaveInstallPath(state);
+    EXPECT_EQ(state.InstallDir, c.saved) << c.codePage << " " << c.dir;
+    EXPECT_EQ(machine.files.Contents(kPathFile1), c.saved) << c.codePage << " " << c.dir;
+    EXPECT_EQ(machine.registry.Value(kRegistryKey, "path").data, c.saved) << c.codePage << " " << c.dir;
+  }
 }
 
 TEST_F(InstallLocation, SaveInstallPathOnWindows5WritesNoSecondPathFile) {
@@ -167,6 +254,28 @@ TEST_F(InstallLocation, IsBadInstallDirAcceptsOneFolderBelowARoot) {
       {"d:\\a\\b", 1, "d:\\a\\b"},
       {"d:\\a\\b\\", 1, "d:\\a\\b\\"},
       {"d:\\a\\b\\c", 1, "d:\\a\\b\\c"},
+      {"d:\\a\\\\", 1, "d:\\a\\\\"},
+      {"d:\\\\ab", 1, "d:\\\\ab"},
+      // "." and ".." are the root itself; Windows drops a trailing dot or blank.
+      {"d:\\..", 1, "d:\\.."},
+      {"d:\\..\\", 1, "d:\\..\\"},
+      {"d:\\.", 1, "d:\\."},
+      {"d:\\.\\", 1, "d:\\.\\"},
+      {"d:\\tavohu.", 1, "d:\\tavohu."},
+      {"d:\\tavohu \\", 1, "d:\\tavohu \\"},
+      {"d:\\   ", 1, "d:\\   "},
+      {"d:\\.tavo", 0, "d:\\.tavo"},
+      {"d:\\my tavo", 0, "d:\\my tavo"},
+      // A forward slash is a separator too; characters Windows refuses in a name.
+      {"d:\\a/b", 1, "d:\\a/b"},
+      {"d:\\ab/", 1, "d:\\ab/"},
+      {"d:\\a|b", 1, "d:\\a|b"},
+      {"d:\\a<b", 1, "d:\\a<b"},
+      {"d:\\a?b", 1, "d:\\a?b"},
+      {"d:\\a*b", 1, "d:\\a*b"},
+      {"d:\\a\"b", 1, "d:\\a\"b"},
+      {"d:\\a:b", 1, "d:\\a:b"},
+      {"d:\\a\tb", 1, "d:\\a\tb"},
       {"tavohu", 1, "e:\\tavohu\\"},
       {"d:/tavohu", 1, "e:\\tavohu\\"},
       {"", 1, "e:\\tavohu\\"},
@@ -176,6 +285,43 @@ TEST_F(InstallLocation, IsBadInstallDirAcceptsOneFolderBelowARoot) {
     std::string buffer = c.typed;
     EXPECT_EQ(app::IsBadInstallDir(s, buffer), c.bad) << c.typed;
     EXPECT_EQ(buffer, c.after) << c.typed;
+  }
+}
+
+// Separators and forbidden characters are read character by character in the ANSI code page.
+TEST_F(InstallLocation, IsBadInstallDirReadsDoubleByteCharactersWhole) {
+  fake.files.SetDriveType('e', platform::kDriveFixed);
+  const std::string xu = Encode("許", "BIG5");  // B3 5C
+  struct Case {
+    uint32_t codePage;
+    std::string typed;
+    int bad;
+    std::string after;
+  };
+  const Case cases[] = {
+      {950, "d:\\" + xu, 0, "d:\\" + xu},
+      {950, "d:\\" + xu + "\\", 0, "d:\\" + xu + "\\"},
+      {950, "d:\\" + xu + "\\a", 1, "d:\\" + xu + "\\a"},
+      {950, "e:\\" + Encode("四", "BIG5"), 0, "e:\\" + Encode("四", "BIG5")},  // A5 7C
+      {950, "d:\\" + Encode("會計", "BIG5"), 0, "d:\\" + Encode("會計", "BIG5")},
+      {936, "d:\\" + Encode("億", "GBK"), 0, "d:\\" + Encode("億", "GBK")},  // 83 7C
+      {936, "d:\\" + Encode("安装", "GBK") + "\\", 0, "d:\\" + Encode("安装", "GBK") + "\\"},
+      {932, "d:\\\x83\x5C", 0, "d:\\\x83\x5C"},
+      // Where these bytes are single characters, 0x5C and 0x7C are what they look like.
+      {1252, "d:\\" + xu, 0, "d:\\" + xu},  // one folder and its backslash
+      {1252, "d:\\" + xu + "a", 1, "d:\\" + xu + "a"},
+      {1252, "e:\\\xA5|", 1, "e:\\\xA5|"},
+      // A character cut in half would take the backslash added after it as its second byte.
+      {936, "d:\\ab\xB3", 1, "d:\\ab\xB3"},
+      // A lead byte in front takes the ':' as its second byte: no drive at all.
+      {936, "\xB3:\\tavohu", 1, "e:\\tavohu\\"},
+      {1252, "\xB3:\\tavohu", 0, "\xB3:\\tavohu"},
+  };
+  for (const auto& c : cases) {
+    std::string buffer = c.typed;
+    s.AnsiCodePage = c.codePage;
+    EXPECT_EQ(app::IsBadInstallDir(s, buffer), c.bad) << c.codePage << " " << c.typed;
+    EXPECT_EQ(buffer, c.after) << c.codePage << " " << c.typed;
   }
 }
 

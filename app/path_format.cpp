@@ -14,15 +14,68 @@ bool JoinPath(std::string_view dir, std::string_view name, std::string* out) {
   return true;
 }
 
-std::string WithoutTrailingBackslashes(std::string_view path) {
+bool IsLeadByte(uint32_t codePage, unsigned char byte) {
+  switch (codePage) {
+    case 936:
+    case 949:
+    case 950:
+      return byte >= 0x81 && byte <= 0xFE;
+    case 932:
+      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    default:
+      return false;
+  }
+}
+
+size_t CharLength(std::string_view text, size_t at, uint32_t codePage) {
+  return IsLeadByte(codePage, static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
+
+bool EndsWithBackslash(std::string_view path, uint32_t codePage) {
+  size_t last = std::string_view::npos;
+  for (size_t i = 0; i < path.size(); i += CharLength(path, i, codePage)) last = i;
+  return last != std::string_view::npos && last == path.size() - 1 && path[last] == '\\';
+}
+
+std::string WithoutTrailingBackslashes(std::string_view path, uint32_t codePage) {
   size_t end = 0;
   for (size_t i = 0; i < path.size();) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    size_t width = (c >= 0x81 && c <= 0xFE && i + 1 < path.size()) ? 2 : 1;
-    if (width == 2 || c != '\\') end = i + width;
+    size_t width = CharLength(path, i, codePage);
+    if (width == 2 || path[i] != '\\') end = i + width;
     i += width;
   }
   return std::string(path.substr(0, end));
+}
+
+std::vector<std::string_view> PathLevels(std::string_view path, uint32_t codePage) {
+  std::vector<std::string_view> levels;
+  size_t start = 0;
+  for (size_t i = 0; i < path.size();) {
+    size_t width = CharLength(path, i, codePage);
+    if (width == 1 && path[i] == '\\') {
+      levels.push_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+    i += width;
+  }
+  levels.push_back(path.substr(start));
+  return levels;
+}
+
+bool HasForbiddenPathCharacters(std::string_view path, uint32_t codePage) {
+  for (size_t i = 0; i < path.size();) {
+    size_t width = CharLength(path, i, codePage);
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (width == 1) {
+      if (IsLeadByte(codePage, c)) return true;
+      if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' || c == '/' ||
+          (c == ':' && i != 1)) {
+        return true;
+      }
+    }
+    i += width;
+  }
+  return false;
 }
 
 std::string QuoteProgram(std::string_view path) {

@@ -1,17 +1,38 @@
 // Building file names into the 200-byte path buffers: a name that would not fit is refused, never
-// cut or overflowed.
+// cut or overflowed. Paths are ANSI bytes; in a double-byte code page the second byte of a
+// character may be 0x5C or 0x7C, so every scan for a separator steps over whole characters.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace app {
 
 // dir + name; false (and out untouched) when the result would not fit a 200-byte buffer.
 bool JoinPath(std::string_view dir, std::string_view name, std::string* out);
 
-// `path` without its trailing backslashes. The second byte of a double-byte character (GBK and
-// Big5 lead bytes are 0x81-0xFE) may be 0x5C and is not a backslash.
-std::string WithoutTrailingBackslashes(std::string_view path);
+// Whether `byte` opens a double-byte character in the ANSI code page `codePage`: GBK (936), Big5
+// (950) and Korean (949) 0x81-0xFE, Shift JIS (932) 0x81-0x9F and 0xE0-0xFC; none in a
+// single-byte code page.
+bool IsLeadByte(uint32_t codePage, unsigned char byte);
+
+// Byte length of the character that starts at `at`: 2 for a lead byte with a byte after it, else 1.
+size_t CharLength(std::string_view text, size_t at, uint32_t codePage);
+
+// The last character is a backslash of its own, not the second byte of a double-byte character.
+bool EndsWithBackslash(std::string_view path, uint32_t codePage);
+
+// `path` without its trailing backslashes.
+std::string WithoutTrailingBackslashes(std::string_view path, uint32_t codePage);
+
+// The parts of `path` between its backslashes (empty parts included).
+std::vector<std::string_view> PathLevels(std::string_view path, uint32_t codePage);
+
+// A character no install directory may hold: < > " | ? * /, a control character, a ':' after
+// the drive, or a lead byte with nothing after it (the character was cut in half, and a backslash
+// appended to it would become its second byte).
+bool HasForbiddenPathCharacters(std::string_view path, uint32_t codePage);
 
 // A program's path as the first word of a command line: between double quotes when it holds a
 // blank (so that "c:\my dir\x.exe" cannot start "c:\my.exe"), unchanged otherwise.

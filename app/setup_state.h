@@ -45,6 +45,10 @@ struct SetupState {
   int InstallMode = kInteractive;
   bool RegisterRequested = false;
   uint32_t OemCodePage = 0;
+  // The ANSI code page paths are written in (GetACP), read at start-up: in a double-byte code
+  // page the second byte of a character may be 0x5C and is no backslash. Until then, that of
+  // the target systems.
+  uint32_t AnsiCodePage = 936;
   int CurrentPage = 0;
 
   // Drive-letter path; ends with a backslash once SaveInstallPath has run. Never longer than

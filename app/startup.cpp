@@ -22,18 +22,22 @@ int ContainsSwitch(std::string_view text, std::string_view keyword) {
   return 0;
 }
 
-void ParseRegisterPath(SetupState& s, std::string_view commandLine) {
+bool ParseRegisterPath(SetupState& s, std::string_view commandLine) {
   size_t r = commandLine.find('r');
-  if (r == std::string_view::npos) return;
+  if (r == std::string_view::npos) return false;
   std::string_view rest = commandLine.substr(r);
   std::string_view prefix = text::kSwitchRegisterPath;
-  if (rest.substr(0, prefix.size()) != prefix) return;
+  if (rest.substr(0, prefix.size()) != prefix) return false;
   std::string dir = UpToNul(rest.substr(prefix.size()));
   // The directory must fit InstallDir together with the backslash that SaveInstallPath adds;
   // a longer one is refused and the directory read at start-up stays.
-  size_t room = (!dir.empty() && dir.back() == '\\') ? kMaxPathChars : kMaxPathChars - 1;
-  if (dir.size() > room) return;
+  size_t room = EndsWithBackslash(dir, s.AnsiCodePage) ? kMaxPathChars : kMaxPathChars - 1;
+  if (dir.size() > room) return false;
+  // The stores tell the product and every later silent install where it lives: an empty or
+  // relative directory would send them to whatever the current directory is then.
+  if (!IsInstallableDir(s, dir)) return false;
   s.InstallDir = std::move(dir);
+  return true;
 }
 
 int LacksAdminRights(SetupState& s) {
@@ -48,13 +52,14 @@ int LacksAdminRights(SetupState& s) {
   if (!ReadPathFileInWindows(s, &readBack)) ReadRegistryPath(s, &readBack);
   s.InstallDir = saved;
   SaveInstallPath(s);
-  if (!readBack.empty() && readBack.back() == '\\') readBack.pop_back();
+  if (EndsWithBackslash(readBack, s.AnsiCodePage)) readBack.pop_back();
   return readBack == text::kAdminMarker ? 0 : 1;
 }
 
 Road StartUp(SetupState& s, std::string_view commandLine) {
   s.CurrentPage = 0;
   s.OemCodePage = s.os.system.OemCodePage();
+  s.AnsiCodePage = s.os.system.AnsiCodePage();
   s.InstallMode = kInteractive;
 
   ReadInstallPath(s);
@@ -72,8 +77,8 @@ Road StartUp(SetupState& s, std::string_view commandLine) {
   }
 
   if (Is64BitWindows(s) && s.RegisterRequested) {
-    ParseRegisterPath(s, commandLine);
-    SaveInstallPath(s);
+    // A directory that is not taken leaves the stores as the start-up found them.
+    if (ParseRegisterPath(s, commandLine)) SaveInstallPath(s);
     sys::InstallImeModule(s);
     s.os.dialogs.MessageW(text::kRegisterSuccess, text::kCaptionTavo, platform::kMbOk);
     return Road::RegisterOnly;

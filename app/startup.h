@@ -12,8 +12,9 @@ enum class Road { Refused, RegisterOnly, Silent, Interactive };
 
 // 1 when keyword occurs anywhere in text; letters A-Z of the text are folded to lower case.
 int ContainsSwitch(std::string_view text, std::string_view keyword);
-// Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir.
-void ParseRegisterPath(SetupState& s, std::string_view commandLine);
+// Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir when it is an
+// installable one; false when InstallDir keeps the directory found at start-up.
+bool ParseRegisterPath(SetupState& s, std::string_view commandLine);
 // 1 when the install-path stores cannot be written (Windows 6.x and later).
 int LacksAdminRights(SetupState& s);
 

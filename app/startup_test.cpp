@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "app/install_location.h"
+#include "app/path_format.h"
 #include "app/texts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/support/encoding.h"
 
 namespace {
 
 using app::Road;
 using platform::fake::FakePlatform;
+using testing_support::Encode;
 
 TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
   struct Case {
@@ -48,9 +51,22 @@ TEST(ParseRegisterPath, TakesEverythingAfterTheSwitchAtTheFirstLowerCaseR) {
   const Case cases[] = {
       {"regtv32=C:\\tavohu7", "C:\\tavohu7"},
       {"regtv32=d:\\my dir\\", "d:\\my dir\\"},
-      {"regtv32=\"d:\\q\" more", "\"d:\\q\" more"},
-      {"xregtv32=d:\\x", "d:\\x"},
-      {"regtv32=", ""},
+      {"xregtv32=d:\\xy", "d:\\xy"},
+      {"regtv32=c:\\" + Encode("許", "BIG5"), "c:\\" + Encode("許", "BIG5")},
+      // Only a directory the directory page would accept is taken: the stores send every later
+      // silent install there.
+      {"regtv32=\"d:\\q\" more", kOld},
+      {"xregtv32=d:\\x", kOld},
+      {"regtv32=", kOld},
+      {"regtv32=\\", kOld},
+      {"regtv32=tavohu\\", kOld},
+      {"regtv32=d:tavohu", kOld},
+      {"regtv32=d:\\", kOld},
+      {"regtv32=d:\\..\\", kOld},
+      {"regtv32=d:\\a\\b\\", kOld},
+      {"regtv32=d:\\a/b", kOld},
+      {"regtv32=d:\\a|b", kOld},
+      {"regtv32=7:\\tavohu", kOld},
       {"REGTV32=d:\\x", kOld},
       {"-r regtv32=d:\\x", kOld},
       {"regtv3=d:\\x", kOld},
@@ -61,7 +77,7 @@ TEST(ParseRegisterPath, TakesEverythingAfterTheSwitchAtTheFirstLowerCaseR) {
     FakePlatform fake;
     app::SetupState s(fake.os());
     s.InstallDir = kOld;
-    app::ParseRegisterPath(s, c.commandLine);
+    EXPECT_EQ(app::ParseRegisterPath(s, c.commandLine), c.expected != kOld) << c.commandLine;
     EXPECT_EQ(s.InstallDir, c.expected) << c.commandLine;
   }
 }
@@ -77,6 +93,10 @@ TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
       {"d:\\" + std::string(195, 'a') + "\\", true},    // 199 ending in a backslash
       {"d:\\" + std::string(197, 'a'), false},          // 200 bytes
       {"d:\\" + std::string(600, 'a'), false},
+      // 199 bytes ending in a double-byte character whose second byte is 0x5C: no room for the
+      // backslash, which must not be taken as already there.
+      {"d:\\" + std::string(194, 'a') + "\xB3\x5C", false},
+      {"d:\\" + std::string(193, 'a') + "\xB3\x5C", true},
   };
   for (const auto& c : cases) {
     FakePlatform fake;
@@ -86,7 +106,7 @@ TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
     EXPECT_EQ(s.InstallDir, c.taken ? c.directory : "c:\\old\\") << c.directory.size();
     app::SaveInstallPath(s);
     EXPECT_LE(s.InstallDir.size(), app::kMaxPathChars);
-    EXPECT_EQ(s.InstallDir.back(), '\\');
+    EXPECT_TRUE(app::EndsWithBackslash(s.InstallDir, s.AnsiCodePage)) << c.directory.size();
   }
 }
 
@@ -213,6 +233,45 @@ TEST_F(StartUp, RegistrationWithoutALowerCaseSwitchSavesTheStartUpDirectory) {
     EXPECT_EQ(app::StartUp(state, commandLine), Road::RegisterOnly);
     EXPECT_EQ(state.InstallDir, "d:\\earlier\\") << commandLine;
     EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\earlier\\");
+  }
+}
+
+// "regtv32=" without an installable directory: the road still registers and says so, and the
+// directory found at start-up stays in InstallDir and in every store.
+TEST_F(StartUp, RegistrationWithoutAnInstallableDirectoryKeepsTheStores) {
+  for (const char* commandLine : {"regtv32=", "regtv32=\\", "regtv32=tavohu", "regtv32=d:\\..\\", "regtv32=d:\\"}) {
+    FakePlatform machine;
+    machine.SetWindows(6, true);
+    app::SetupState state(machine.os());
+    EXPECT_EQ(app::StartUp(state, commandLine), Road::RegisterOnly);
+    EXPECT_EQ(state.InstallDir, "c:\\tavohu\\") << commandLine;
+    EXPECT_EQ(machine.files.Contents("c:\\windows\\tavopath.tvh"), "c:\\tavohu\\") << commandLine;
+    EXPECT_EQ(machine.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\tavohu\\") << commandLine;
+    EXPECT_EQ(machine.registry.Value("HKLM\\Software\\tavowb", "path").data, "c:\\tavohu\\") << commandLine;
+    EXPECT_EQ(machine.ime.installs.size(), 1u) << commandLine;
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u) << commandLine;
+    EXPECT_EQ(machine.dialogs.shown[0].textW, app::text::kRegisterSuccess);
+  }
+}
+
+// Start-up reads the ANSI code page from the system, and paths are judged in it: "c:\\caf\xE9\\"
+// is a folder and its backslash in code page 1252, but ends in the double-byte character E9 5C in
+// GBK.
+TEST_F(StartUp, PathsAreReadInTheSystemsAnsiCodePage) {
+  struct Case {
+    uint32_t codePage;
+    const char* installDir;
+  };
+  const Case cases[] = {{1252, "c:\\caf\xE9\\"}, {936, "c:\\caf\xE9\\\\"}};
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    machine.SetWindows(6, false);
+    machine.system.ansiCodePage = c.codePage;
+    machine.files.AddFile("c:\\windows\\tavopath.tvh", "c:\\caf\xE9\\");
+    app::SetupState state(machine.os());
+    EXPECT_EQ(app::StartUp(state, ""), Road::Interactive);
+    EXPECT_EQ(state.AnsiCodePage, c.codePage);
+    EXPECT_EQ(state.InstallDir, c.installDir) << c.codePage;
   }
 }
 

@@ -1,4 +1,4 @@
-// Facts about the running system: version, platform family, OEM code page, screen size.
+// Facts about the running system: version, platform family, OEM and ANSI code pages, screen size.
 #pragma once
 #include <cstdint>
 
@@ -13,6 +13,8 @@ class SystemInfo {
   // GetVersion: the packed value; its top bit marks the Windows 9x family.
   virtual uint32_t PackedVersion() = 0;
   virtual uint32_t OemCodePage() = 0;
+  // GetACP: the code page of every ANSI text and path the program handles.
+  virtual uint32_t AnsiCodePage() = 0;
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;

@@ -52,7 +52,11 @@ class Windows {
   // GetWindowTextA with a buffer of maxBytes.
   virtual std::string GetText(WindowId window, int maxBytes) = 0;
   virtual void SetFocus(WindowId window) = 0;
+  // EnableWindow of the setup window. Disabling it takes the keyboard focus from it and its fields.
   virtual void Enable(bool enabled) = 0;
+  // SetForegroundWindow and SetActiveWindow of the setup window: after modal message boxes
+  // without an owner, nothing gives the activation back to it by itself.
+  virtual void Activate() = 0;
   // InvalidateRect of the whole client area, without erasing.
   virtual void Invalidate() = 0;
   // GetDC of the setup window; released with the painter.

@@ -55,7 +55,7 @@ void WriteUserAgentToken(app::SetupState& s) {
 void LowerIntegrityLevel(app::SetupState& s) {
   // icacls must receive the install directory itself: every trailing backslash goes, but a
   // drive root keeps its own, doubled so that it does not escape the closing quote.
-  std::string dir = app::WithoutTrailingBackslashes(s.InstallDir);
+  std::string dir = app::WithoutTrailingBackslashes(s.InstallDir, s.AnsiCodePage);
   if (dir.size() == 2 && dir[1] == ':') dir += "\\\\";
   // The directory stands between double quotes: one inside it would end the quoting and let the
   // rest of it reach icacls as arguments. No Windows path holds one.

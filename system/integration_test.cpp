@@ -74,6 +74,7 @@ TEST_F(Integration, IntegrityLevelCommandQuotesTheDirectory) {
   struct Case {
     const char* installDir;
     const char* command;  // null: not started
+    uint32_t codePage = 936;
   };
   const Case cases[] = {
       {"D:\\tavohu\\", "icacls.exe \"D:\\tavohu\" /SetIntegrityLevel Level: L"},
@@ -84,12 +85,18 @@ TEST_F(Integration, IntegrityLevelCommandQuotesTheDirectory) {
       {"D:\\my dir", "icacls.exe \"D:\\my dir\" /SetIntegrityLevel Level: L"},
       // The second byte of a double-byte character may be 0x5C; it stays: "d:\許\".
       {"d:\\\xB3\x5C\\", "icacls.exe \"d:\\\xB3\x5C\" /SetIntegrityLevel Level: L"},
+      {"d:\\\x83\x5C\\", "icacls.exe \"d:\\\x83\x5C\" /SetIntegrityLevel Level: L", 932},
+      // Lead bytes are those of the ANSI code page: 0xB3 is a katakana of its own in Shift JIS,
+      // 0xE9 an e-acute in 1252, and the backslash after them goes (else it would escape the quote).
+      {"d:\\\xB3\\", "icacls.exe \"d:\\\xB3\" /SetIntegrityLevel Level: L", 932},
+      {"d:\\caf\xE9\\", "icacls.exe \"d:\\caf\xE9\" /SetIntegrityLevel Level: L", 1252},
       {"D:\\a\" /grant Everyone:F \"x\\", nullptr},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
     app::SetupState state(machine.os());
     state.InstallDir = c.installDir;
+    state.AnsiCodePage = c.codePage;
     sys::LowerIntegrityLevel(state);
     if (!c.command) {
       EXPECT_TRUE(machine.processes.started.empty()) << c.installDir;

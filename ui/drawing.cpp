@@ -67,18 +67,6 @@ void DrawCommonGradient(platform::Painter& p) {
 
 namespace {
 
-template <typename Text>
-void ShadowedTitle(app::SetupState& s, platform::Painter& p, const Text& title) {
-  p.Select(s.TitleFont);
-  p.SetTransparentBackground();
-  p.SetTextColour(kBlack);
-  TextOut(p, 30, 20, title);
-  p.SetTextColour(kGrey);
-  for (int d = 0; d < 3; ++d) TextOut(p, 38 + d, 28 + d, title);
-  p.SetTextColour(kWhite);
-  TextOut(p, 41, 31, title);
-}
-
 uint32_t U32(const uint8_t* p) { return archive::ReadU32(p); }
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -109,11 +97,14 @@ bool BitmapFits(const uint8_t* bmp, size_t size) {
 }  // namespace
 
 void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title) {
-  ShadowedTitle(s, p, title);
-}
-
-void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::string& title) {
-  ShadowedTitle(s, p, title);
+  p.Select(s.TitleFont);
+  p.SetTransparentBackground();
+  p.SetTextColour(kBlack);
+  p.TextW(30, 20, title);
+  p.SetTextColour(kGrey);
+  for (int d = 0; d < 3; ++d) p.TextW(38 + d, 28 + d, title);
+  p.SetTextColour(kWhite);
+  p.TextW(41, 31, title);
 }
 
 void DrawWelcomeGradient(platform::Painter& p) {

@@ -24,9 +24,6 @@ constexpr platform::Rgb kLightPink = {255, 187, 187};
 constexpr platform::Rgb kTeal = {33, 205, 173};
 constexpr platform::Rgb kDarkBlue = {0, 0, 192};
 
-inline void TextOut(platform::Painter& p, int x, int y, const std::u16string& text) { p.TextW(x, y, text); }
-inline void TextOut(platform::Painter& p, int x, int y, const std::string& text) { p.TextA(x, y, text); }
-
 void DrawRaisedFrame(platform::Painter& p, int left, int top, int right, int bottom);
 void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bottom);
 void SetCaptionColour(platform::Painter& p);
@@ -35,9 +32,9 @@ void DrawProgressBar(app::SetupState& s, platform::Painter& p, int done, int tot
 
 // 310 horizontal lines of the common background (the welcome page has its own formula).
 void DrawCommonGradient(platform::Painter& p);
-// Title font: black, three grey shadows, white.
+// Title font: black, three grey shadows, white. Wide text, so that it reads the same under every
+// ANSI code page.
 void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title);
-void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::string& title);
 // The welcome page's background.
 void DrawWelcomeGradient(platform::Painter& p);
 // A BMP entry of the payload, clipped to the limits and stretched; nothing when the entry is

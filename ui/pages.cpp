@@ -8,18 +8,17 @@ namespace ui {
 namespace {
 
 // Grey shadows, then one front copy, or two a pixel apart (processing and try-out pages).
-template <typename Text>
-void EmbossedHeading(platform::Painter& p, int x, int y, const Text& heading, bool blackFirst, platform::Rgb front,
-                     bool doubleFront) {
+void EmbossedHeading(platform::Painter& p, int x, int y, const std::u16string& heading, bool blackFirst,
+                     platform::Rgb front, bool doubleFront) {
   if (blackFirst) {
     p.SetTextColour(kBlack);
-    TextOut(p, x, y, heading);
+    p.TextW(x, y, heading);
   }
   p.SetTextColour(kGrey);
-  for (int d = 8; d <= 10; ++d) TextOut(p, x + d, y + d, heading);
+  for (int d = 8; d <= 10; ++d) p.TextW(x + d, y + d, heading);
   p.SetTextColour(front);
-  TextOut(p, x + 11, y + 11, heading);
-  if (doubleFront) TextOut(p, x + 12, y + 11, heading);
+  p.TextW(x + 11, y + 11, heading);
+  if (doubleFront) p.TextW(x + 12, y + 11, heading);
 }
 
 void FrameRow(platform::Painter& p, const Rect& r) { DrawRaisedFrame(p, r.left, r.top, r.right, r.bottom); }
@@ -75,9 +74,9 @@ void PaintAddressPage(app::SetupState& s, platform::Painter& p) {
 void PaintDirectoryPage(app::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  DrawShadowedTitle(s, p, std::u16string(text::kDirectoryTitle));
+  DrawShadowedTitle(s, p, text::kDirectoryTitle);
   NormalFont(s, p);
-  EmbossedHeading(p, 100, 80, std::u16string(text::kDirectoryHeading), true, kWhite, false);
+  EmbossedHeading(p, 100, 80, text::kDirectoryHeading, true, kWhite, false);
   p.TextW(50, 130, text::kSuitedFor1);
   p.TextW(30, 155, text::kSuitedFor2);
   DrawButtonFrames(p);
@@ -90,22 +89,22 @@ void PaintDirectoryPage(app::SetupState& s, platform::Painter& p) {
 void PaintProcessingPage(app::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  DrawShadowedTitle(s, p, std::string(text::kProcessingTitle));
+  DrawShadowedTitle(s, p, text::kProcessingTitle);
   NormalFont(s, p);
-  EmbossedHeading(p, 80, 80, std::string(text::kProcessingHeading), true, kLightPink, true);
+  EmbossedHeading(p, 80, 80, text::kProcessingHeading, true, kLightPink, true);
   p.SetTextColour(kWhite);
 }
 
 void PaintTryOutPage(app::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  DrawShadowedTitle(s, p, std::string(text::kTryOutTitle));
+  DrawShadowedTitle(s, p, text::kTryOutTitle);
   NormalFont(s, p);
-  EmbossedHeading(p, 80, 80, std::string(text::kTryOutHeading), false, kLightPink, true);
+  EmbossedHeading(p, 80, 80, text::kTryOutHeading, false, kLightPink, true);
   p.SetTextColour(kWhite);
-  p.TextA(50, 130, text::kTryOutLine1);
-  p.TextA(50, 155, text::kTryOutLine2);
-  p.TextA(10, 190, text::kTryOutLine3);
+  p.TextW(50, 130, text::kTryOutLine1);
+  p.TextW(50, 155, text::kTryOutLine2);
+  p.TextW(10, 190, text::kTryOutLine3);
   DrawButtonFrames(p);
   DrawButtonCaptions(p, text::kConfirmExit, text::kAbandon);
   sys::ActivateImeLayout(s);
@@ -117,7 +116,9 @@ void PaintCurrentPage(app::SetupState& s, platform::Painter& p) {
     PaintWelcomePage(s, p);
   } else if (page <= 4) {
     PaintAddressPage(s, p);
-  } else if (page == 5) {
+  } else if (page == 5 || page == 6) {
+    // Page 6 is the directory page with its field shown: nothing is installed yet, and a repaint
+    // (the window uncovered, a message box closed over it) must not claim otherwise.
     PaintDirectoryPage(s, p);
   } else if (page == 7) {
     PaintProcessingPage(s, p);

@@ -119,17 +119,59 @@ TEST_F(Pages, DirectoryProcessingAndTryOutPages) {
   Paint(ui::PaintProcessingPage);
   texts = Texts();
   ASSERT_EQ(texts.size(), 11u);
-  EXPECT_EQ(texts[0], "A 30,20 0,0,0 title " + std::string(ui::text::kProcessingTitle));
-  EXPECT_EQ(texts[9], "A 91,91 255,187,187 normal " + std::string(ui::text::kProcessingHeading));
-  EXPECT_EQ(texts[10], "A 92,91 255,187,187 normal " + std::string(ui::text::kProcessingHeading));
+  EXPECT_EQ(texts[0], "W 30,20 0,0,0 title Tavo7.1版安装");
+  EXPECT_EQ(texts[9], "W 91,91 255,187,187 normal Tavo正在处理有关数据……");
+  EXPECT_EQ(texts[10], "W 92,91 255,187,187 normal Tavo正在处理有关数据……");
   for (const auto& c : fake.windows.calls) EXPECT_NE(c.kind, DrawCall::Rectangle);
 
   Paint(ui::PaintTryOutPage);
   texts = Texts();
   ASSERT_EQ(texts.size(), 5u + 5u + 3u + 2u);
-  EXPECT_EQ(texts[5], "A 88,88 128,128,128 normal " + std::string(ui::text::kTryOutHeading));  // no black copy
-  EXPECT_EQ(texts[12], "A 10,190 255,255,255 normal " + std::string(ui::text::kTryOutLine3));
+  EXPECT_EQ(texts[5], "W 88,88 128,128,128 normal 欢迎使用Tavo输入系统");  // no black copy
+  EXPECT_EQ(texts[10], "W 50,130 255,255,255 normal Tavo已经安装在你的系统中!");
+  EXPECT_EQ(texts[12], "W 10,190 255,255,255 normal 请输入你的姓名：");
   EXPECT_EQ(texts[13], "W 45,247 255,128,128 normal 确 定 退 出");
+}
+
+// Only the loading note goes through the ANSI call, and it has its own Big5 form; every other
+// page text is wide, so a Big5 system reads the same characters as a GBK one.
+TEST_F(Pages, OnlyTheLoadingNoteIsDrawnAsAnsiText) {
+  const std::pair<void (*)(app::SetupState&, platform::Painter&), size_t> painters[] = {
+      {ui::PaintWelcomePage, 1},    {ui::PaintAddressPage, 0}, {ui::PaintDirectoryPage, 0},
+      {ui::PaintProcessingPage, 0}, {ui::PaintTryOutPage, 0},
+  };
+  for (uint32_t codePage : {936u, 950u}) {
+    s.OemCodePage = codePage;
+    for (size_t i = 0; i < std::size(painters); ++i) {
+      Paint(painters[i].first);
+      size_t ansi = 0;
+      for (const auto& c : fake.windows.calls) ansi += c.kind == DrawCall::TextA;
+      EXPECT_EQ(ansi, painters[i].second) << "painter " << i << ", code page " << codePage;
+    }
+  }
+}
+
+// Each page number paints its own page; page 6 is still the directory page (its field shown),
+// since nothing has been installed yet.
+TEST_F(Pages, CurrentPageSelectsThePainter) {
+  const char* welcome = "您尝试过Tavo语句提示输入吗？";
+  const char* address = "所在单位网址：";
+  const char* directory = "安装路径：";
+  const char* processing = "Tavo正在处理有关数据……";
+  const char* tryOut = "请输入你的姓名：";
+  const std::pair<int, const char*> cases[] = {
+      {-1, welcome},  {0, welcome},     {1, address}, {4, address},  {5, directory},
+      {6, directory}, {7, processing}, {8, tryOut},  {9, tryOut},   {12, tryOut},
+  };
+  for (auto [page, marker] : cases) {
+    s.CurrentPage = page;
+    Paint(ui::PaintCurrentPage);
+    bool found = false;
+    for (const auto& c : fake.windows.calls) {
+      found |= c.kind == DrawCall::TextW && testing_support::Utf8(c.textW) == marker;
+    }
+    EXPECT_TRUE(found) << "page " << page << " lacks " << marker;
+  }
 }
 
 TEST_F(Pages, TryOutPageActivatesTheImeFromPage7On) {

@@ -28,16 +28,6 @@ bool HitTest(const Rect& r, unsigned x, unsigned y) {
          static_cast<int>(y) <= r.bottom;
 }
 
-bool HasForbiddenPathCharacters(const std::string& path) {
-  for (size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' || (c == ':' && i != 1)) {
-      return true;
-    }
-  }
-  return false;
-}
-
 uint16_t SetupWindow::RegisterSetupClass() {
   return windows().RegisterWindowClass(text::kClassName, text::kIconName, text::kMenuName, this);
 }
@@ -104,6 +94,17 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
 
 void SetupWindow::OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
   if (s_.Installing) return;  // the install owns the window until it returns
+  // A click may end in a message box (the path refusal, the install's questions, the check's
+  // report, the completion message) whose own loop runs inside this handler. The boxes have no
+  // owner, so further clicks still arrive here meanwhile; acting on one would start a second
+  // step under the first: a second check and message, the processing page over a refused path.
+  if (clickPending_) return;
+  clickPending_ = true;
+  OnClick(x, y, wParam, lParam);
+  clickPending_ = false;
+}
+
+void SetupWindow::OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
   if (HitTest(kAbandonButton, x, y)) {
     if (s_.CurrentPage < 8) {
       windows().PostDestroy(wParam, lParam);
@@ -152,13 +153,9 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
 void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   s_.CurrentPage = 7;
   s_.InstallDir = windows().GetText(s_.DirectoryField, kDirectoryFieldBuffer);
-  bool bad = app::IsBadInstallDir(s_, s_.InstallDir) != 0;
-  if (!bad && HasForbiddenPathCharacters(s_.InstallDir)) {
-    // Refused like a malformed path, before anything is created or started with it.
-    s_.InstallDir = app::DefaultInstallDir(s_);
-    bad = true;
-  }
-  if (bad) {
+  // Also refused there: characters Windows does not take in a name, before anything is created or
+  // started with them.
+  if (app::IsBadInstallDir(s_, s_.InstallDir)) {
     s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
     s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
     windows().SetText(s_.DirectoryField, s_.InstallDir);
@@ -167,9 +164,20 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   }
   s_.Installing = true;
   windows().Enable(false);
-  app::RunInstall(s_);
+  app::InstallOutcome outcome = app::RunInstall(s_);
   windows().Enable(true);
   s_.Installing = false;
+  if (outcome == app::InstallOutcome::OldImeLocked) {
+    // Nothing was installed and the user has been told why: a check would only list the files
+    // that were never placed, and a completion message would claim an install that did not
+    // happen.
+    windows().PostDestroy(wParam, lParam);
+    return;
+  }
+  // The install's message boxes took the activation while the window was disabled, and nothing
+  // hands it back: without this the try-out page's name box would take no typing.
+  windows().Activate();
+  windows().SetFocus(s_.DirectoryField);
   if (app::Is64BitWindows(s_)) {
     windows().Invalidate();
     windows().SetTimer(kTimerId, kTimerMs);

@@ -12,8 +12,6 @@ namespace ui {
 
 // Left <= x <= right and top <= y <= bottom: the edges belong to the rectangle.
 bool HitTest(const Rect& r, unsigned x, unsigned y);
-// Characters Windows refuses in a path: < > " | ? *, control characters, a ':' after the drive.
-bool HasForbiddenPathCharacters(const std::string& path);
 
 class SetupWindow : public platform::WindowHandler {
  public:
@@ -35,6 +33,7 @@ class SetupWindow : public platform::WindowHandler {
   void OnDestroy() override;
 
  private:
+  void OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam);
   void OnConfirm(uintptr_t wParam, intptr_t lParam);
   void ConfirmDirectory(uintptr_t wParam, intptr_t lParam);
   void ConfirmAddressPage();
@@ -43,6 +42,8 @@ class SetupWindow : public platform::WindowHandler {
 
   app::SetupState& s_;
   bool resourcesMissing_ = false;
+  // A click is being handled; it may be waiting for the answer to a message box.
+  bool clickPending_ = false;
 };
 
 // The interactive road: class, window, message loop. The exit code (0).

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+#include <utility>
+
 #include "app/texts.h"
 #include "platform/constants.h"
+#include "system/texts.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/texts.h"
 
@@ -11,12 +16,33 @@ namespace {
 
 using platform::fake::FakePlatform;
 
+// Message boxes answered by the fake. While the first one after `meanwhile` is set is open, the
+// test acts as a user may then: the box's own message loop still delivers the window's clicks.
+class OpenBoxes : public platform::Dialogs {
+ public:
+  explicit OpenBoxes(platform::fake::FakeDialogs& answers) : answers_(answers) {}
+  int MessageA(const std::string& text, const std::string& caption, uint32_t type) override {
+    return Open(answers_.MessageA(text, caption, type));
+  }
+  int MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) override {
+    return Open(answers_.MessageW(text, caption, type));
+  }
+
+  std::function<void(const platform::fake::ShownMessage&)> meanwhile;
+
+ private:
+  int Open(int answer) {
+    if (auto act = std::exchange(meanwhile, nullptr)) act(answers_.shown.back());
+    return answer;
+  }
+  platform::fake::FakeDialogs& answers_;
+};
+
 // A machine with a payload and the window up on its welcome page.
-struct WindowBench : testing_support::ArchiveBench {
+struct WindowBench {
   explicit WindowBench(bool is64 = false) {
     fake.SetWindows(6, is64);
-    s.WorkBuffer.reset();
-    s.InstallDir.clear();
+    fake.files.AddDirectory("c:\\tavohu");
     fake.files.SetDriveType('d', platform::kDriveFixed);
     std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')}, {"tavohu64.ime", "m64"},
                                                 {"tavo320.ime", "stub"}, {"tavo640.ime", "stub"},
@@ -34,6 +60,11 @@ struct WindowBench : testing_support::ArchiveBench {
   void Abandon() { Click(300, 255); }
   std::string Field(platform::WindowId id) { return fake.windows.edits[id].text; }
 
+  FakePlatform fake;
+  OpenBoxes boxes{fake.dialogs};
+  platform::Platform os{fake.files,     fake.registry,  fake.system, fake.ime,
+                        fake.processes, fake.resources, boxes,       fake.windows};
+  app::SetupState s{os};
   ui::SetupWindow window{s};
   int created = 0;
 };
@@ -161,13 +192,20 @@ TEST(SetupWindow, RejectedPathsAreCorrectedInTheField) {
     const char* typed;
     const char* corrected;  // null: accepted
   };
+  // The first three bytes as typed stay when they are a drive; otherwise the default's drive.
   const Case cases[] = {
       {"c:\\a\\b\\c", "c:\\tavohu"},
       {"tavohu", "d:\\tavohu"},
-      {"e:\\ta<vo", "d:\\tavohu"},
-      {"e:\\tav|o", "d:\\tavohu"},
-      {"e:\\tav:o", "d:\\tavohu"},
-      {"e:\\tab\tx", "d:\\tavohu"},
+      {"e:\\ta<vo", "e:\\tavohu"},
+      {"e:\\tav|o", "e:\\tavohu"},
+      {"e:\\tav:o", "e:\\tavohu"},
+      {"e:\\tab\tx", "e:\\tavohu"},
+      {"e:\\..", "e:\\tavohu"},
+      {"e:\\..\\", "e:\\tavohu"},
+      {"e:\\.", "e:\\tavohu"},
+      {"e:\\tavo.", "e:\\tavohu"},
+      {"e:\\tavo ", "e:\\tavohu"},
+      {"e:\\a/b", "e:\\tavohu"},
   };
   for (const auto& c : cases) {
     WindowBench b;
@@ -179,6 +217,34 @@ TEST(SetupWindow, RejectedPathsAreCorrectedInTheField) {
     ASSERT_EQ(b.fake.dialogs.shown.size(), 1u);
     EXPECT_EQ(b.fake.dialogs.shown[0].textW, ui::text::kBadPath);
     EXPECT_FALSE(b.fake.files.HasDirectory("e:\\ta<vo"));
+    EXPECT_FALSE(b.fake.files.HasFile("c:\\windows\\tavopath.tvh")) << c.typed;
+  }
+}
+
+// A second byte 0x5C or 0x7C of a GBK or Big5 character is neither a backslash nor a '|': such
+// directories are accepted and recorded with the backslash after their last character.
+TEST(SetupWindow, DoubleByteDirectoriesAreAcceptedWhole) {
+  struct Case {
+    uint32_t codePage;
+    const char* typed;
+  };
+  const Case cases[] = {
+      {950, "d:\\\xB3\x5C"},          // 許
+      {950, "d:\\\xA5\x7C"},          // 四
+      {950, "d:\\\xB7\x7C\xAD\x70"},  // 會計
+      {936, "d:\\\x83\x7C"},          // 億
+  };
+  for (const auto& c : cases) {
+    WindowBench b;
+    b.s.AnsiCodePage = c.codePage;
+    b.s.CurrentPage = 6;
+    b.fake.windows.SetText(b.s.DirectoryField, c.typed);
+    b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
+    b.Confirm();
+    ASSERT_FALSE(b.fake.dialogs.shown.empty()) << c.typed;
+    EXPECT_NE(b.fake.dialogs.shown[0].textW, ui::text::kBadPath) << c.typed;
+    EXPECT_EQ(b.s.InstallDir, std::string(c.typed) + "\\") << c.typed;
+    EXPECT_EQ(b.fake.files.Contents("c:\\windows\\tavopath.tvh"), std::string(c.typed) + "\\") << c.typed;
   }
 }
 
@@ -221,6 +287,129 @@ TEST(SetupWindow, HoverCaptions) {
     EXPECT_EQ(texts[0].textColour, (platform::Rgb{255, 128, 128}));
     EXPECT_EQ(texts[1].textColour, (platform::Rgb{255, 255, 255}));
     EXPECT_EQ(texts[1].x1, texts[0].x1 + 1);
+  }
+}
+
+// From the welcome page to the directory page with its field shown (page 6).
+void WalkToDirectoryField(WindowBench& b) {
+  for (int i = 0; i < 3; ++i) b.Confirm();
+}
+
+// The product's IME in the user's preload list of a 32-bit machine, its module and the names it
+// could be moved aside to held open by another program.
+void HoldEarlierIme(WindowBench& b) {
+  b.fake.registry.SetValue("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts\\E0200804", "layout text",
+                           platform::kRegSz, sys::text::kLayoutTextGbk);
+  b.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "1", platform::kRegSz, "00000804");
+  b.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "2", platform::kRegSz, "e0200804");
+  for (const char* name : {"tavohu4.ime", "tavohu2.ime", "tavohu1.ime"}) {
+    std::string path = std::string("c:\\windows\\system32\\") + name;
+    if (!b.fake.files.HasFile(path)) b.fake.files.AddFile(path, "old module");
+    b.fake.files.SetInUse(path, true);
+  }
+}
+
+// The install stops before anything is placed: after its own message the window closes, with
+// neither a check (it would list every file as missing) nor a completion message (it would
+// claim an install), whether or not an earlier install fills the directory.
+TEST(SetupWindow, ALockedOldModuleEndsTheWindowAfterItsMessage) {
+  auto run = [](bool installedBefore) {
+    SCOPED_TRACE(installedBefore ? "over an earlier install" : "into a fresh directory");
+    WindowBench b;
+    WalkToDirectoryField(b);
+    if (installedBefore) {
+      b.fake.dialogs.answers = {platform::kIdNo};
+      b.Confirm();
+      ASSERT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
+      b.s.CurrentPage = 5;  // the setup run again on this machine
+      b.Confirm();
+    }
+    HoldEarlierIme(b);
+    size_t boxesBefore = b.fake.dialogs.shown.size();
+    int destroysBefore = b.fake.windows.destroyPosts;
+    b.Confirm();
+    ASSERT_EQ(b.fake.dialogs.shown.size(), boxesBefore + 1);
+    EXPECT_EQ(b.fake.dialogs.shown.back().textW, app::text::kOldImeLocked);
+    EXPECT_EQ(b.fake.windows.destroyPosts, destroysBefore + 1);
+    EXPECT_TRUE(b.fake.windows.timers.empty());
+    EXPECT_EQ(b.fake.windows.RunMessageLoop(), 0);
+    EXPECT_FALSE(b.s.WorkBuffer);
+  };
+  run(true);
+  run(false);
+}
+
+// The install's message boxes leave the disabled window without activation or focus; when the
+// install returns, the window is active again and typing goes to the name box of the try-out page.
+TEST(SetupWindow, TheNameBoxHasTheFocusAfterTheInstall) {
+  WindowBench b(true);
+  WalkToDirectoryField(b);
+  b.fake.dialogs.answers = {platform::kIdNo};
+  b.Confirm();
+  EXPECT_TRUE(b.fake.windows.enabled);
+  EXPECT_TRUE(b.fake.windows.active);
+  EXPECT_EQ(b.fake.windows.focus, b.s.DirectoryField);
+  b.window.OnTimer(2);
+  EXPECT_EQ(b.fake.windows.focus, b.s.DirectoryField);
+  EXPECT_TRUE(b.fake.windows.edits[b.s.DirectoryField].visible);
+}
+
+// While a message that a click led to is open, further clicks on either button change nothing:
+// no second check or message, no closing, no page change or repaint under the box.
+TEST(SetupWindow, ClicksDoNothingWhileAMessageIsOpen) {
+  struct Case {
+    const char* what;
+    bool is64;
+    void (*before)(WindowBench&);  // leads to the click that opens the message
+    bool abandon;                  // that click
+    const char* caption;  // of the message
+  };
+  const Case cases[] = {
+      {"path refused", false,
+       [](WindowBench& b) {
+         WalkToDirectoryField(b);
+         b.fake.windows.SetText(b.s.DirectoryField, "c:\\a\\b\\c");
+       },
+       false, "Tavo"},
+      {"install question", false, WalkToDirectoryField, false, "Tavo安装"},
+      {"completion message", true,
+       [](WindowBench& b) {
+         WalkToDirectoryField(b);
+         b.Confirm();
+         b.window.OnTimer(2);
+         b.Confirm();
+       },
+       false, "Tavo"},
+      {"check report", true,
+       [](WindowBench& b) {
+         b.s.CurrentPage = 8;
+         b.s.InstallDir = "c:\\nowhere\\";
+       },
+       true, "Tavo7.1"},
+  };
+  for (const auto& c : cases) {
+    WindowBench b(c.is64);
+    c.before(b);
+    auto& w = b.fake.windows;
+    std::string opened;
+    b.boxes.meanwhile = [&](const platform::fake::ShownMessage& box) {
+      opened = box.caption;
+      auto state = [&] {
+        return std::make_tuple(b.fake.dialogs.shown.size(), w.destroyPosts, w.invalidations, b.s.CurrentPage,
+                               w.timers.size(), b.Field(b.s.DirectoryField));
+      };
+      auto before = state();
+      b.Confirm();
+      b.Abandon();
+      EXPECT_EQ(state(), before) << c.what;
+    };
+    if (c.abandon) {
+      b.Abandon();
+    } else {
+      b.Confirm();
+    }
+    EXPECT_EQ(opened, c.caption) << c.what;
+    EXPECT_LE(w.destroyPosts, 1) << c.what;
   }
 }
 

@@ -1,5 +1,5 @@
-// Texts of the setup window: page texts (UTF-16 for TextOutW, ANSI GBK or Big5 for TextOutA),
-// hover captions, messages, the title, the class and the font faces.
+// Texts of the setup window: page texts (UTF-16 for TextOutW; only the welcome page's loading
+// note is ANSI, GBK or Big5), hover captions, messages, the title, the class and the font faces.
 #pragma once
 
 namespace ui::text {
@@ -45,18 +45,15 @@ inline constexpr char16_t kSuitedFor1[] = u"本版本适用于：WINDOWS NT、WI
 inline constexpr char16_t kSuitedFor2[] = u"WINDOWS XP、VISTA及WIN7中文系统。";
 inline constexpr char16_t kPathLabel[] = u"安装路径：";
 
-// Processing page (GBK): "Tavo7.1版安装", "Tavo正在处理有关数据……"
-inline constexpr char kProcessingTitle[] = "Tavo7.1\xB0\xE6\xB0\xB2\xD7\xB0";
-inline constexpr char kProcessingHeading[] = "Tavo\xD5\xFD\xD4\xDA\xB4\xA6\xC0\xED\xD3\xD0\xB9\xD8\xCA\xFD\xBE\xDD\xA1\xAD\xA1\xAD";
-
-// Try-out page (GBK): "欢迎使用Tavo系统", "欢迎使用Tavo输入系统", "Tavo已经安装在你的系统中!",
-// "请在下面的框中试着用Tavo系统输入你的姓名。", "请输入你的姓名："
-inline constexpr char kTryOutTitle[] = "\xBB\xB6\xD3\xAD\xCA\xB9\xD3\xC3Tavo\xCF\xB5\xCD\xB3";
-inline constexpr char kTryOutHeading[] = "\xBB\xB6\xD3\xAD\xCA\xB9\xD3\xC3Tavo\xCA\xE4\xC8\xEB\xCF\xB5\xCD\xB3";
-inline constexpr char kTryOutLine1[] = "Tavo\xD2\xD1\xBE\xAD\xB0\xB2\xD7\xB0\xD4\xDA\xC4\xE3\xB5\xC4\xCF\xB5\xCD\xB3\xD6\xD0!";
-inline constexpr char kTryOutLine2[] =
-    "\xC7\xEB\xD4\xDA\xCF\xC2\xC3\xE6\xB5\xC4\xBF\xF2\xD6\xD0\xCA\xD4\xD7\xC5\xD3\xC3Tavo\xCF\xB5\xCD\xB3\xCA\xE4\xC8\xEB\xC4\xE3\xB5\xC4\xD0\xD5\xC3\xFB\xA1\xA3";
-inline constexpr char kTryOutLine3[] = "\xC7\xEB\xCA\xE4\xC8\xEB\xC4\xE3\xB5\xC4\xD0\xD5\xC3\xFB\xA3\xBA";
+// Processing and try-out pages. Wide like the other page texts: GBK bytes through the ANSI call
+// would read as other characters on a Big5 system.
+inline constexpr char16_t kProcessingTitle[] = u"Tavo7.1版安装";
+inline constexpr char16_t kProcessingHeading[] = u"Tavo正在处理有关数据……";
+inline constexpr char16_t kTryOutTitle[] = u"欢迎使用Tavo系统";
+inline constexpr char16_t kTryOutHeading[] = u"欢迎使用Tavo输入系统";
+inline constexpr char16_t kTryOutLine1[] = u"Tavo已经安装在你的系统中!";
+inline constexpr char16_t kTryOutLine2[] = u"请在下面的框中试着用Tavo系统输入你的姓名。";
+inline constexpr char16_t kTryOutLine3[] = u"请输入你的姓名：";
 
 // Window, fonts and messages.
 inline constexpr char kClassName[] = "installWClass";

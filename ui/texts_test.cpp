@@ -23,13 +23,6 @@ TEST(UiTexts, AnsiBytesMatchTheirSpelling) {
       {ui::text::kHoverAbandonBig5, "放 棄 退 出", "BIG5"},
       {ui::text::kLoadingNote, "安装程序正在载入文件，请等待……", "GBK"},
       {ui::text::kLoadingNoteBig5, "安裝程序正在載入文件，請等待……", "BIG5"},
-      {ui::text::kProcessingTitle, "Tavo7.1版安装", "GBK"},
-      {ui::text::kProcessingHeading, "Tavo正在处理有关数据……", "GBK"},
-      {ui::text::kTryOutTitle, "欢迎使用Tavo系统", "GBK"},
-      {ui::text::kTryOutHeading, "欢迎使用Tavo输入系统", "GBK"},
-      {ui::text::kTryOutLine1, "Tavo已经安装在你的系统中!", "GBK"},
-      {ui::text::kTryOutLine2, "请在下面的框中试着用Tavo系统输入你的姓名。", "GBK"},
-      {ui::text::kTryOutLine3, "请输入你的姓名：", "GBK"},
       {ui::text::kFontSong, "宋体", "GBK"},
       {ui::text::kFontKai, "楷体", "GBK"},
   };
@@ -45,6 +38,13 @@ TEST(UiTexts, WideTextsMatchTheirSpelling) {
       {ui::text::kDone, "安装完毕，如不能使用，请重新启动计算机！"},
       {ui::text::kAddressTitle, "Tavo输入平台  系统安装"},
       {ui::text::kDirectoryHeading, "Kelvo 7.1 版  系统安装"},
+      {ui::text::kProcessingTitle, "Tavo7.1版安装"},
+      {ui::text::kProcessingHeading, "Tavo正在处理有关数据……"},
+      {ui::text::kTryOutTitle, "欢迎使用Tavo系统"},
+      {ui::text::kTryOutHeading, "欢迎使用Tavo输入系统"},
+      {ui::text::kTryOutLine1, "Tavo已经安装在你的系统中!"},
+      {ui::text::kTryOutLine2, "请在下面的框中试着用Tavo系统输入你的姓名。"},
+      {ui::text::kTryOutLine3, "请输入你的姓名："},
   };
   for (auto [text, spelling] : texts) EXPECT_EQ(Utf8(text), spelling);
 }

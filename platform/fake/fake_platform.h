@@ -20,6 +20,7 @@ class FakeSystemInfo : public SystemInfo {
   uint32_t major = 6;
   bool win9x = false;
   uint32_t oemCodePage = 936;
+  uint32_t ansiCodePage = 936;
   int screenWidth = 1024;
   int screenHeight = 768;
   uint32_t sleptMs = 0;
@@ -27,6 +28,7 @@ class FakeSystemInfo : public SystemInfo {
   uint32_t VersionMajor() override { return major; }
   uint32_t PackedVersion() override { return major | (win9x ? 0x80000000u : 0u); }
   uint32_t OemCodePage() override { return oemCodePage; }
+  uint32_t AnsiCodePage() override { return ansiCodePage; }
   int ScreenWidth() override { return screenWidth; }
   int ScreenHeight() override { return screenHeight; }
   void Sleep(uint32_t milliseconds) override { sleptMs += milliseconds; }

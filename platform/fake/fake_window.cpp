@@ -166,8 +166,26 @@ WindowId FakeWindows::CreateEdit(int left, int top, int w, int h, const std::str
 
 void FakeWindows::Show(WindowId window, int showCommand) {
   shows.emplace_back(window, showCommand);
+  if (window == 0 && created) active = showCommand != 0;  // ShowWindow activates, SW_HIDE does not
   auto it = edits.find(window);
   if (it != edits.end() && !it->second.destroyed) it->second.visible = showCommand != 0;
+}
+
+void FakeWindows::Enable(bool on) {
+  enabled = on;
+  if (on) return;
+  // A disabled window can hold neither the activation nor the focus, nor can its fields, and it
+  // does not get them back when it is enabled again.
+  active = false;
+  if (focus == 0 || edits.count(focus)) focus = -1;
+}
+
+void FakeWindows::Activate() {
+  if (!created || !enabled) return;
+  active = true;
+  // Activation gives the window the focus, which its WM_SETFOCUS handling passes on.
+  focus = 0;
+  if (handler_) handler_->OnSetFocus();
 }
 
 void FakeWindows::Update() {

@@ -84,6 +84,8 @@ class FakeWindows : public Windows {
   int updates = 0, invalidations = 0;
   WindowId focus = -1;
   bool enabled = true;
+  // Shown, activated, and not since disabled (message boxes take the activation meanwhile).
+  bool active = false;
   std::map<uintptr_t, uint32_t> timers;
   int destroyPosts = 0;
   int quitCode = -1;
@@ -106,7 +108,8 @@ class FakeWindows : public Windows {
   void SetText(WindowId window, const std::string& text) override;
   std::string GetText(WindowId window, int maxBytes) override;
   void SetFocus(WindowId window) override { focus = window; }
-  void Enable(bool on) override { enabled = on; }
+  void Enable(bool on) override;
+  void Activate() override;
   void Invalidate() override { ++invalidations; }
   std::unique_ptr<Painter> WindowPainter() override;
   bool SetTimer(uintptr_t id, uint32_t milliseconds) override;

@@ -57,4 +57,54 @@ TEST(FakeWindows, EditFieldsKeepTextWithinTheBufferLimit) {
   EXPECT_EQ(windows.GetText(edit, 198), "");
 }
 
+// Records focus requests the way the setup window answers WM_SETFOCUS: on to one field.
+class FocusHandler : public platform::WindowHandler {
+ public:
+  FocusHandler(FakeWindows& windows, platform::WindowId field) : windows_(windows), field_(field) {}
+  void OnCreate() override {}
+  void OnPaint(platform::Painter&) override {}
+  void OnMouseMove(unsigned, unsigned) override {}
+  void OnButtonDown(unsigned, unsigned, uintptr_t, intptr_t) override {}
+  void OnTimer(uintptr_t) override {}
+  void OnSetFocus() override {
+    ++focusMessages;
+    windows_.SetFocus(field_);
+  }
+  bool OnClose() override { return true; }
+  void OnDestroy() override {}
+  int focusMessages = 0;
+
+ private:
+  FakeWindows& windows_;
+  platform::WindowId field_;
+};
+
+TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain) {
+  FakeWindows windows;
+  FocusHandler handler(windows, 1);
+  windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
+  ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
+  platform::WindowId field = windows.CreateEdit(120, 195, 230, 20, " ");
+  EXPECT_FALSE(windows.active);
+  windows.Show(0, 1);
+  EXPECT_TRUE(windows.active);
+  windows.SetFocus(field);
+
+  windows.Enable(false);
+  EXPECT_FALSE(windows.active);
+  EXPECT_EQ(windows.focus, -1);
+  windows.Activate();  // a disabled window cannot be activated
+  EXPECT_FALSE(windows.active);
+  windows.Enable(true);
+  EXPECT_FALSE(windows.active);
+  EXPECT_EQ(windows.focus, -1);
+
+  windows.Activate();
+  EXPECT_TRUE(windows.active);
+  EXPECT_EQ(handler.focusMessages, 1);
+  EXPECT_EQ(windows.focus, field);
+  windows.Show(0, 0);
+  EXPECT_FALSE(windows.active);
+}
+
 }  // namespace

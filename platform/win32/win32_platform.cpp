@@ -61,6 +61,7 @@ uint32_t Win32SystemInfo::VersionMajor() {
 
 uint32_t Win32SystemInfo::PackedVersion() { return ::GetVersion(); }
 uint32_t Win32SystemInfo::OemCodePage() { return ::GetOEMCP(); }
+uint32_t Win32SystemInfo::AnsiCodePage() { return ::GetACP(); }
 int Win32SystemInfo::ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 int Win32SystemInfo::ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
 void Win32SystemInfo::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -15,6 +15,7 @@ class Win32SystemInfo : public SystemInfo {
   uint32_t VersionMajor() override;
   uint32_t PackedVersion() override;
   uint32_t OemCodePage() override;
+  uint32_t AnsiCodePage() override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   void Sleep(uint32_t milliseconds) override;

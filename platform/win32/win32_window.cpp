@@ -199,6 +199,14 @@ void Win32Windows::Enable(bool enabled) {
   if (main_) ::EnableWindow(main_, enabled);
 }
 
+void Win32Windows::Activate() {
+  if (!main_) return;
+  // Either may be refused (another program holds the foreground); whatever they achieve is all
+  // that can be had, so their results are not examined.
+  ::SetForegroundWindow(main_);
+  ::SetActiveWindow(main_);
+}
+
 void Win32Windows::Invalidate() {
   if (main_) ::InvalidateRect(main_, nullptr, FALSE);
 }

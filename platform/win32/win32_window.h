@@ -28,6 +28,7 @@ class Win32Windows : public Windows {
   std::string GetText(WindowId window, int maxBytes) override;
   void SetFocus(WindowId window) override;
   void Enable(bool enabled) override;
+  void Activate() override;
   void Invalidate() override;
   std::unique_ptr<Painter> WindowPainter() override;
   bool SetTimer(uintptr_t id, uint32_t milliseconds) override;

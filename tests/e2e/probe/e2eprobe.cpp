@@ -14,6 +14,11 @@
 //   e2eprobe close TITLE SECONDS            waits for a top-level window with this title and
 //                                            closes it (WM_CLOSE)
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
+//   e2eprobe fields SECONDS                 waits for the setup window (class installWClass)
+//                                            and prints the text of each shown edit field
+//                                            (field=), where the keyboard focus is
+//                                            (focus=field, window or elsewhere) and whether
+//                                            the setup window is the active one (active=yes|no)
 // "box" with the button "none" only reports the box and leaves it open.
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
 #include <windows.h>
@@ -233,6 +238,47 @@ int Close(wchar_t** argv) {
   return 0;
 }
 
+BOOL CALLBACK CollectShownEdits(HWND child, LPARAM param) {
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  if (lstrcmpiW(className, L"Edit") == 0 && IsWindowVisible(child)) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  }
+  return TRUE;
+}
+
+int Fields(wchar_t** argv) {
+  DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
+  HWND window = nullptr;
+  while (!(window = FindWindowW(L"installWClass", nullptr))) {
+    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+      Print(L"no window");
+      return 1;
+    }
+    Sleep(100);
+  }
+  std::vector<HWND> edits;
+  EnumChildWindows(window, CollectShownEdits, reinterpret_cast<LPARAM>(&edits));
+  for (HWND edit : edits) {
+    // WM_GETTEXT itself: GetWindowTextW does not ask a window of another process for its text.
+    wchar_t text[512] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    Print(L"field=" + std::wstring(text, static_cast<size_t>(copied)));
+  }
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  std::wstring focus = L"elsewhere";
+  if (info.hwndFocus == window) focus = L"window";
+  for (HWND edit : edits) {
+    if (info.hwndFocus == edit) focus = L"field";
+  }
+  Print(L"focus=" + focus);
+  Print(std::wstring(L"active=") + (info.hwndActive == window ? L"yes" : L"no"));
+  return 0;
+}
+
 int Sys() {
   OSVERSIONINFOW version = {};
   version.dwOSVersionInfoSize = sizeof version;
@@ -253,8 +299,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"run" && argc >= 4) return Run(argv);
   if (command == L"sys") return Sys();
   if (command == L"close" && argc >= 4) return Close(argv);
+  if (command == L"fields" && argc >= 3) return Fields(argv);
   if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
-  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|resource|sys ...\n");
+  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|resource|hold|load|close|fields|sys ...\n");
   return 2;
 }
