@@ -1,6 +1,5 @@
 #include "app/install_check.h"
 
-#include <cstdio>
 
 #include "app/path_format.h"
 #include "app/startup.h"
@@ -14,11 +13,7 @@ namespace {
 constexpr size_t kReportBufferSize = 69376;
 constexpr int kProbeOk = 0x1400;
 
-std::string Hex(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(value));
-  return text;
-}
+std::string Hex(int value) { return HexText(static_cast<uint32_t>(value)); }
 
 // The first of the names that reads whole; the trace gets the last result.
 bool ProbeAny(SetupState& s, std::initializer_list<const char*> names, const char* code, std::string* trace) {

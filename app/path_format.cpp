@@ -83,6 +83,15 @@ std::string QuoteProgram(std::string_view path) {
   return "\"" + std::string(path) + "\"";
 }
 
+std::string HexText(uint32_t value) {
+  std::string text;
+  do {
+    text.insert(text.begin(), "0123456789abcdef"[value & 0xF]);
+    value >>= 4;
+  } while (value);
+  return text;
+}
+
 std::string UpToNul(std::string_view bytes) {
   return std::string(bytes.substr(0, bytes.find('\0')));
 }

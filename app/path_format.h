@@ -38,6 +38,9 @@ bool HasForbiddenPathCharacters(std::string_view path, uint32_t codePage);
 // blank (so that "c:\my dir\x.exe" cannot start "c:\my.exe"), unchanged otherwise.
 std::string QuoteProgram(std::string_view path);
 
+// `value` in lower-case hexadecimal without leading zeros, as printf's "%x" writes it.
+std::string HexText(uint32_t value);
+
 // The text up to its first NUL, as a C string would read it.
 std::string UpToNul(std::string_view bytes);
 

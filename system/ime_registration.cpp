@@ -1,7 +1,6 @@
 #include "system/ime_registration.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -73,9 +72,7 @@ bool MayTake(RegKey& layouts, const std::string& id) {
 
 // "%lx" upper-cased, as the layout names of earlier versions were formed, with the language.
 std::string LayoutName(uint32_t number, std::string_view suffix) {
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "%lx", static_cast<unsigned long>(number));
-  return WithSuffix(AsciiCase(hex, true), suffix);
+  return WithSuffix(AsciiCase(app::HexText(number), true), suffix);
 }
 
 // Steps the high half upward from `high`, keeping the low half; past FFFF the search goes on
