@@ -1,7 +1,8 @@
 // tvz: the packaging tool for the setup's archive format (payload, skins, user-data backups).
 //   tvz list ARCHIVE              name, compressed and unpacked size, zlib result of each entry
 //   tvz pack ARCHIVE DIR|FILES... one entry per file, by file name (a directory: its files in
-//                                 byte order of their names)
+//                                 byte order of their names), each as the tightest zlib stream
+//   tvz pack-zlib ARCHIVE DIR|... the same with zlib's own compressor (for comparison)
 //   tvz extract ARCHIVE DIR       every entry as a file of DIR (a link of that name is replaced,
 //                                 not written through)
 //   tvz verify ARCHIVE            every check the setup relies on; exit code 1 at the first fault
@@ -152,7 +153,7 @@ int List(const std::string& archivePath) {
   return ok ? 0 : Fail(archivePath + ": " + fault);
 }
 
-int Pack(const std::string& archivePath, const std::vector<std::string>& inputs) {
+int Pack(const std::string& archivePath, const std::vector<std::string>& inputs, archive::StreamPacker packer) {
   std::vector<fs::path> files;
   if (inputs.size() == 1 && fs::is_directory(FromAnsi(inputs[0]))) {
     for (const auto& item : fs::directory_iterator(FromAnsi(inputs[0]))) {
@@ -170,7 +171,7 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs)
     contents.push_back(std::move(content));
   }
   std::string image, error;
-  if (!archive::PackArchive(contents, &image, &error, kPacker)) return Fail(error);
+  if (!archive::PackArchive(contents, &image, &error, packer)) return Fail(error);
   std::string existing;
   bool unchanged = ReadFile(FromAnsi(archivePath), &existing) && existing == image;  // keeps its time for make
   if (!unchanged && !WriteFile(FromAnsi(archivePath), image)) return Fail("cannot write " + archivePath);
@@ -223,9 +224,12 @@ int Verify(const std::string& archivePath) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 2 && args[0] == "list") return List(args[1]);
-  if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], {args.begin() + 2, args.end()});
+  if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], {args.begin() + 2, args.end()}, kPacker);
+  if (args.size() >= 3 && args[0] == "pack-zlib") {
+    return Pack(args[1], {args.begin() + 2, args.end()}, archive::ZlibPack);
+  }
   if (args.size() == 3 && args[0] == "extract") return Extract(args[1], args[2]);
   if (args.size() == 2 && args[0] == "verify") return Verify(args[1]);
-  std::fprintf(stderr, "usage: tvz list|verify ARCHIVE | tvz pack ARCHIVE DIR|FILES... | tvz extract ARCHIVE DIR\n");
+  std::fprintf(stderr, "usage: tvz list|verify ARCHIVE | tvz pack|pack-zlib ARCHIVE DIR|FILES... | tvz extract ARCHIVE DIR\n");
   return 2;
 }
