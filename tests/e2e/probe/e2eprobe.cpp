@@ -175,7 +175,14 @@ int Run(wchar_t** argv) {
   CloseHandle(process.hThread);
   DWORD wait = WaitForSingleObject(process.hProcess, static_cast<DWORD>(_wtoi(argv[3])) * 1000);
   DWORD code = 124;
-  if (wait == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  if (wait == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    // A program that hangs (on a box nobody answers) must not outlive its case: it would hold
+    // the case's output pipe and the case would never end.
+    TerminateProcess(process.hProcess, 124);
+    WaitForSingleObject(process.hProcess, 5000);
+  }
   CloseHandle(process.hProcess);
   return static_cast<int>(code);
 }
