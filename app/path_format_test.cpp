@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "tests/support/encoding.h"
@@ -99,6 +100,15 @@ TEST(PathFormat, ForbiddenCharactersAreWholeCharacters) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(app::HasForbiddenPathCharacters(c.path, c.codePage), c.forbidden) << c.path << " " << c.codePage;
+  }
+}
+
+// Layout names and the check's trace are built from it: the digits printf's "%x" writes.
+TEST(PathFormat, HexTextIsPrintfsLowerCaseHex) {
+  for (uint32_t value : {0u, 9u, 0xAu, 0x1400u, 0xE0210804u, 0xFFFFFFFFu}) {
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%x", value);
+    EXPECT_EQ(app::HexText(value), expected) << value;
   }
 }
 
