@@ -66,19 +66,8 @@ case_interactive_traditional_chinese() {
   check_eq "OEM code page" "$(e2e_probe sys | sed -n 's/^oemcp=//p')" 950
   # The title is given in UTF-16 but the class is an ANSI one, so Windows keeps it in code page
   # 950, which lacks 统 and 装: it reads "Tavo系?安?3264". The window is found by the rest of
-  # the title; each case runs in a subshell of its own, so this search stays with this case.
-  e2e_wait_window() {
-    local w=""
-    for _ in $(seq 150); do
-      w=$(xdotool search --name '^Tavo系.安.3264$' 2>/dev/null | head -1)
-      [ -n "$w" ] && break
-      sleep 0.2
-    done
-    [ -n "$w" ] || return 1
-    E2E_WINDOW=$w
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    E2E_X=$X E2E_Y=$Y
-  }
+  # the title; each case runs in a subshell of its own, so the pattern stays with this case.
+  E2E_WINDOW_TITLE='^Tavo系.安.3264$'
   walk_to_directory_page www.unit.tw www.gov.tw || return
   install_and_finish - 1
   check_true "installed" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"

@@ -88,10 +88,11 @@ e2e_add_user_agent_key() {
 }
 
 # The setup window: waits for it and takes the screen position of its client area (E2E_X, E2E_Y).
+# E2E_WINDOW_TITLE, a pattern of its title, may be set by a case whose system spells it otherwise.
 e2e_wait_window() {
   local w=""
   for _ in $(seq 150); do
-    w=$(xdotool search --name '^Tavo系统安装' 2>/dev/null | head -1)
+    w=$(xdotool search --name "${E2E_WINDOW_TITLE:-^Tavo系统安装}" 2>/dev/null | head -1)
     [ -n "$w" ] && break
     sleep 0.2
   done
