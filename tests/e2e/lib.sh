@@ -152,7 +152,7 @@ type_directory() {
 
 # Confirms the directory, answers the install's questions (the sentence-library question with
 # no unless told), and on 64-bit Windows walks the processing and try-out pages to the completion
-# message.
+# message; E2E_ON_TRY_OUT, a function a case may name, runs while the try-out page is shown.
 install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64 [SENTENCE-ANSWER(yes|no)]
   confirm
   if [ "$1" != - ]; then
@@ -166,6 +166,7 @@ install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64 [SENTENCE-ANSWER(yes|no)]
     e2e_shot "$E2E_CASE_DIR/8-processing.png"
     sleep 2
     e2e_shot "$E2E_CASE_DIR/9-try-out.png"
+    [ -z "${E2E_ON_TRY_OUT:-}" ] || "$E2E_ON_TRY_OUT"
     confirm
     confirm
   fi
