@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "app/path_format.h"
+
 namespace archive {
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -53,11 +55,8 @@ int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length) {
 
 namespace {
 
-// In code page 936 (and Big5, 950) such a byte begins a double-byte character.
-bool IsLeadByte(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return u >= 0x81 && u <= 0xFE;
-}
+// Entry names are code page 936 text (Big5 names share its lead bytes).
+bool IsLeadByte(char c) { return app::IsLeadByte(936, static_cast<unsigned char>(c)); }
 
 bool IsRefusedByte(char c) {
   unsigned char u = static_cast<unsigned char>(c);

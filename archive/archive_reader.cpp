@@ -58,10 +58,8 @@ bool IsDataFileName(std::string_view name) {
                                                      "sys", "drv", "ocx", "cpl", "msi", "lnk", "vbs", "js"};
   size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos) return true;
-  std::string extension;
-  for (char c : name.substr(dot + 1)) extension.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c);
   for (std::string_view executable : kExecutable) {
-    if (extension == executable) return false;
+    if (SameEntryName(name.substr(dot + 1), executable)) return false;
   }
   return true;
 }

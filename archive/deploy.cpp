@@ -30,11 +30,17 @@ std::string InDirectory(const std::string& dir, const char* name) {
   return !dir.empty() && app::JoinPath(dir, std::string("\\") + name, &path) ? path : std::string();
 }
 
-// `shownAs` is the target as the user finds it (the system directory's own spelling, not the
-// alias this 32-bit program writes through).
-void CopyFailed(app::SetupState& s, const std::string& shownAs) {
+// The message names the target as the user finds it: in the system directory, not through the
+// alias this 32-bit program writes to the 64-bit system directory with.
+void CopyFailed(app::SetupState& s, const std::string& target) {
   ++s.CopyFailures;
-  s.os.dialogs.MessageA(text::kCopyFailedBefore + shownAs + text::kCopyFailedAfter, text::kCaptionTavoKelvoInstall,
+  std::string shown = target;
+  const std::string native = s.os.files.NativeSystemDirectory();
+  const std::string system = s.os.files.SystemDirectory();
+  if (native != system && target.compare(0, native.size(), native) == 0) {
+    shown = system + target.substr(native.size());
+  }
+  s.os.dialogs.MessageA(text::kCopyFailedBefore + shown + text::kCopyFailedAfter, text::kCaptionTavoKelvoInstall,
                         platform::kMbOk);
 }
 
@@ -60,16 +66,15 @@ void CopyWithMessage(app::SetupState& s, const std::string& from, const std::str
   if (!Copy(s, from, to)) CopyFailed(s, to);
 }
 
-void GuardedCopy(app::SetupState& s, const std::string& from, const std::string& to, const std::string& shownAs) {
+void GuardedCopy(app::SetupState& s, const std::string& from, const std::string& to) {
   ResetAttributes(s, to);
-  if (!Copy(s, from, to)) CopyFailed(s, shownAs);
+  if (!Copy(s, from, to)) CopyFailed(s, to);
 }
 
 // A module in use at the target is moved aside and the copy tried once more. Only a copy that
 // has something to copy over an existing file may move it, and when the second copy fails too
 // the old module goes back under its name: the machine keeps a working module either way.
-void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const std::string& to,
-                              const std::string& shownAs) {
+void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const std::string& to) {
   ResetAttributes(s, to);
   if (Copy(s, from, to)) return;
   std::string aside;
@@ -78,7 +83,7 @@ void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const
     DeleteIfPresent(s.os.files, to);  // whatever a failed copy left there
     s.os.files.Move(aside, to);
   }
-  CopyFailed(s, shownAs);
+  CopyFailed(s, to);
 }
 
 const char* Stub32(app::SetupState& s) { return s.OemCodePage == 950 ? "tavo321.ime" : "tavo320.ime"; }
@@ -131,20 +136,16 @@ void DeployFiles(app::SetupState& s, int pass) {
     // real system directory through its alias (system32 would be redirected to SysWOW64).
     std::string wow = app::GetSysWow64Dir(s);
     std::string native = s.os.files.NativeSystemDirectory();
-    std::string system = s.os.files.SystemDirectory();
     std::string stub32 = InInstallDir(s, Stub32(s));
     std::string stub64 = InInstallDir(s, Stub64(s));
-    std::string wowModule = InDirectory(wow, "tavohu4.ime");
     if (pass == 0) StampModuleVersion(s, stub32);
-    GuardedCopyWithMoveAside(s, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), wowModule, wowModule);
+    GuardedCopyWithMoveAside(s, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), InDirectory(wow, "tavohu4.ime"));
     if (pass == 0) StampModuleVersion(s, stub64);
     GuardedCopyWithMoveAside(s, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
-                             InDirectory(native, "tavohu4.ime"), InDirectory(system, "tavohu4.ime"));
+                             InDirectory(native, "tavohu4.ime"));
     if (pass == 0) {
-      GuardedCopy(s, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"),
-                  InDirectory(system, "tavodel.exe"));
-      std::string kelv = InInstallDir(s, "tavokelv.exe");
-      GuardedCopy(s, InInstallDir(s, "tavokel6.exe"), kelv, kelv);
+      GuardedCopy(s, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
+      GuardedCopy(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
     }
   } else {
     std::string system = s.os.files.SystemDirectory();
@@ -157,12 +158,8 @@ void DeployFiles(app::SetupState& s, int pass) {
     } else {
       source = InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime");
     }
-    std::string module = InDirectory(system, "tavohu4.ime");
-    GuardedCopyWithMoveAside(s, source, module, module);
-    if (pass == 0) {
-      std::string uninstaller = InDirectory(system, "tavodel.exe");
-      GuardedCopy(s, InInstallDir(s, "tavodel.exe"), uninstaller, uninstaller);
-    }
+    GuardedCopyWithMoveAside(s, source, InDirectory(system, "tavohu4.ime"));
+    if (pass == 0) GuardedCopy(s, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
   }
 
   if (pass == 0) {

@@ -42,16 +42,6 @@ uint64_t Digest(const uint8_t* data, size_t size) {
   return hash;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] + 32) : a[i];
-    char y = (b[i] >= 'A' && b[i] <= 'Z') ? static_cast<char>(b[i] + 32) : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The file size by seeking to the end and back; -1 when the file cannot seek.
 long FileSize(platform::File& file) {
   long size = file.Seek(0, platform::SeekFrom::End);
@@ -161,7 +151,7 @@ bool BackupUserData(app::SetupState& s) {
 
 bool IsBackupEntryName(std::string_view name) {
   for (const BackupItem& item : kBackupList) {
-    if (EqualIgnoringAsciiCase(name, item.entry)) return true;
+    if (SameEntryName(name, item.entry)) return true;
   }
   return false;
 }
