@@ -183,6 +183,11 @@ bool AddToPreload9x(app::SetupState& s, const std::string& p, const std::string&
 
 }  // namespace
 
+bool SameLayoutId(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
 bool IsWin9xFamily(app::SetupState& s) { return (s.os.system.PackedVersion() & 0x80000000u) != 0; }
 
 bool InstallImeModule(app::SetupState& s) {

@@ -1,6 +1,7 @@
 // Making the installed IME module known to Windows as a keyboard layout: through the input
 // method manager, or, when that refuses, by writing the layout key and the preload entry itself.
 #pragma once
+#include <string_view>
 
 #include "app/setup_state.h"
 
@@ -16,5 +17,7 @@ bool RegisterKeyboardLayout(app::SetupState& s);
 
 // True on the Windows 9x family (top bit of the packed version).
 bool IsWin9xFamily(app::SetupState& s);
+// Layout identifiers are hexadecimal text that the lists spell in either letter case.
+bool SameLayoutId(std::string_view a, std::string_view b);
 
 }  // namespace sys

@@ -73,13 +73,6 @@ bool WriteUserPlacesNt(app::SetupState& s) {
   return true;
 }
 
-bool SameId(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(x) == lower(y);
-         });
-}
-
 // The default user's list belongs to the log-on screen and to users yet to come, not to the
 // current user: the IME is moved or added within it, and whatever else it lists stays in order.
 void PromoteForDefaultUserNt(app::SetupState& s, const std::string& ime) {
@@ -97,14 +90,14 @@ void PromoteForDefaultUserNt(app::SetupState& s, const std::string& ime) {
     list.push_back(app::UpToNul(data));
   }
   const size_t at = static_cast<size_t>(
-      std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameId(id, ime); }) - list.begin());
+      std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameLayoutId(id, ime); }) - list.begin());
   const bool absent = at == list.size();
   if (list.empty() || at < 2 || (absent && list.size() == app::kMaxPreloadEntries)) return;
 
   // The list's own spelling of the IME when it has one; any further copies of it are dropped.
   std::vector<std::string> promoted = {list[0], absent ? ime : list[at]};
   for (size_t i = 1; i < list.size(); ++i) {
-    if (!SameId(list[i], ime)) promoted.push_back(list[i]);
+    if (!SameLayoutId(list[i], ime)) promoted.push_back(list[i]);
   }
   for (size_t i = 1; i < promoted.size(); ++i) {
     if (i >= list.size() || promoted[i] != list[i]) {
