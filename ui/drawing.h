@@ -5,16 +5,10 @@
 
 #include "app/setup_state.h"
 #include "platform/painter.h"
+#include "ui/layout.h"
 
 namespace ui {
 
-struct Rect {
-  int left, top, right, bottom;
-};
-constexpr Rect kConfirmButton = {40, 245, 140, 270};
-constexpr Rect kAbandonButton = {260, 245, 360, 270};
-constexpr Rect kMiddleRow = {30, 162, 365, 187};
-constexpr Rect kLowerRow = {30, 192, 365, 217};
 
 constexpr platform::Rgb kBlack = {0, 0, 0};
 constexpr platform::Rgb kWhite = {255, 255, 255};

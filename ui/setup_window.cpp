@@ -23,6 +23,10 @@ constexpr uint8_t kGb2312Charset = 134;
 
 }  // namespace
 
+platform::WindowId SetupWindow::CreateField(const Rect& box) {
+  return windows().CreateEdit(box.left, box.top, box.right - box.left, box.bottom - box.top, " ");
+}
+
 bool HitTest(const Rect& r, unsigned x, unsigned y) {
   return static_cast<int>(x) >= r.left && static_cast<int>(x) <= r.right && static_cast<int>(y) >= r.top &&
          static_cast<int>(y) <= r.bottom;
@@ -36,16 +40,19 @@ int SetupWindow::CreateSetupWindow(int showCommand) {
   int cx = s_.os.system.ScreenWidth();
   int cy = s_.os.system.ScreenHeight();
   std::u16string title = app::Is64BitWindows(s_) ? text::kTitle64 : text::kTitle32;
-  if (!windows().CreateMain(text::kClassName, title, (cx - 400) / 2, (cy - 300) / 2, 400, 310)) return 0;
+  if (!windows().CreateMain(text::kClassName, title, (cx - kWindowWidth) / 2, (cy - 300) / 2, kWindowWidth,
+                            kWindowHeight)) {
+    return 0;
+  }
   if (resourcesMissing_) {
     // Nothing can be shown or installed without them: say so and end before the first page.
     s_.os.dialogs.MessageW(app::text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
     windows().Destroy(0);
     return 0;
   }
-  s_.DirectoryField = windows().CreateEdit(120, 195, 230, 20, " ");
-  s_.GovernmentField = windows().CreateEdit(130, 195, 230, 20, " ");
-  s_.UnitField = windows().CreateEdit(130, 165, 230, 20, " ");
+  s_.DirectoryField = CreateField(kDirectoryFieldBox);
+  s_.GovernmentField = CreateField(kGovernmentFieldBox);
+  s_.UnitField = CreateField(kUnitFieldBox);
   windows().Show(0, showCommand);
   windows().Update();
   return 1;

@@ -33,6 +33,7 @@ class SetupWindow : public platform::WindowHandler {
   void OnDestroy() override;
 
  private:
+  platform::WindowId CreateField(const Rect& box);
   void OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam);
   void OnConfirm(uintptr_t wParam, intptr_t lParam);
   void ConfirmDirectory(uintptr_t wParam, intptr_t lParam);
