@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/path_format.h"
+#include "core/path_format.h"
 
 namespace archive {
 
@@ -56,7 +56,7 @@ int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length) {
 namespace {
 
 // Entry names are code page 936 text (Big5 names share its lead bytes).
-bool IsLeadByte(char c) { return app::IsLeadByte(936, static_cast<unsigned char>(c)); }
+bool IsLeadByte(char c) { return core::IsLeadByte(936, static_cast<unsigned char>(c)); }
 
 bool IsRefusedByte(char c) {
   unsigned char u = static_cast<unsigned char>(c);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/path_format.h"
+#include "core/path_format.h"
 #include "archive/archive_format.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
@@ -13,7 +13,7 @@
 namespace archive {
 namespace {
 
-void ReportEntry(app::SetupState& s, const std::string& name) {
+void ReportEntry(core::SetupState& s, const std::string& name) {
   s.os.dialogs.MessageA(std::string(text::kUnpackFailedBefore) + name + text::kUnpackFailedAfter,
                         text::kCaptionInstall, platform::kMbOk);
 }
@@ -25,7 +25,7 @@ long Unpack(const Entry& entry, uint8_t* out, size_t room) {
 }
 
 // Writes one decompressed entry over whatever is at the target; true when all bytes landed.
-bool WriteEntry(app::SetupState& s, const std::string& target, const uint8_t* data, size_t length) {
+bool WriteEntry(core::SetupState& s, const std::string& target, const uint8_t* data, size_t length) {
   platform::Files& files = s.os.files;
   if (DeleteIfPresent(files, target) == -1) MoveFileAside(files, target);
   auto file = files.Create(target);
@@ -35,7 +35,7 @@ bool WriteEntry(app::SetupState& s, const std::string& target, const uint8_t* da
 
 }  // namespace
 
-size_t LoadArchiveEntry(app::SetupState& s, const std::string& name) {
+size_t LoadArchiveEntry(core::SetupState& s, const std::string& name) {
   if (!s.PayloadImage || !s.WorkBuffer || s.WorkBuffer->Size() <= kNameAreaSize + 2) return 0;
   uint8_t* data = DataArea(s.WorkBuffer->Data());
   size_t room = s.WorkBuffer->Size() - kNameAreaSize;
@@ -64,7 +64,7 @@ bool IsDataFileName(std::string_view name) {
   return true;
 }
 
-bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
+bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
                    size_t workAreaSize, uint32_t* writtenOut, EntryFilter mayWrite, uint32_t* failedOut) {
   if (writtenOut) *writtenOut = 0;
   if (failedOut) *failedOut = 0;
@@ -94,7 +94,7 @@ bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, u
     long produced = -1;
     // A name with a directory part must never reach the file system: the archive may come
     // from the install directory itself (skins, the backup), which is open to other programs.
-    if (IsBareFileName(entry.name) && app::JoinPath(s.InstallDir, entry.name, &target)) {
+    if (IsBareFileName(entry.name) && core::JoinPath(s.InstallDir, entry.name, &target)) {
       produced = Unpack(entry, data, room);
     }
     if (produced > 0 && WriteEntry(s, target, data, static_cast<size_t>(produced))) {
@@ -108,10 +108,10 @@ bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, u
   return written == count;
 }
 
-void UnpackDefaultSkin(app::SetupState& s) {
-  if (s.BackupState == app::DataKept || !s.WorkBuffer || s.WorkBuffer->Size() <= kSkinLoadSize) return;
+void UnpackDefaultSkin(core::SetupState& s) {
+  if (s.BackupState == core::DataKept || !s.WorkBuffer || s.WorkBuffer->Size() <= kSkinLoadSize) return;
   std::string path;
-  if (!app::JoinPath(s.InstallDir, text::kDefaultSkin, &path)) return;
+  if (!core::JoinPath(s.InstallDir, text::kDefaultSkin, &path)) return;
   auto file = s.os.files.Open(path, platform::OpenMode::Read);
   if (!file) return;
   uint8_t* buffer = s.WorkBuffer->Data();

@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace archive {
 
 // Decompresses the payload entry `name` (exact, case-sensitive) into the data area of the work
 // buffer. The first two bytes of the data area are 0 when no entry was produced. Returns the
 // number of bytes produced (0: absent, empty or corrupt).
-size_t LoadArchiveEntry(app::SetupState& s, const std::string& name);
+size_t LoadArchiveEntry(core::SetupState& s, const std::string& name);
 
 // Which entries an archive may write; the others are passed over without a message.
 using EntryFilter = bool (*)(std::string_view name);
@@ -22,7 +22,7 @@ using EntryFilter = bool (*)(std::string_view name);
 // data area) for the decompressed content. True when every entry of the count was written;
 // `written` (optional) receives how many were. The first entry that fails is reported in a
 // message box; later failures of the same archive are only counted (`failed`, optional).
-bool UnpackArchive(app::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
+bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
                    size_t workAreaSize, uint32_t* written = nullptr, EntryFilter mayWrite = nullptr,
                    uint32_t* failed = nullptr);
 
@@ -33,7 +33,7 @@ bool IsDataFileName(std::string_view name);
 
 // Unpacks InstallDir + "冷色瓷面.tvz" (its first 128 KiB) into the install directory, unless the
 // user kept the earlier installation's data.
-void UnpackDefaultSkin(app::SetupState& s);
+void UnpackDefaultSkin(core::SetupState& s);
 
 // The data area of a work area.
 inline uint8_t* DataArea(uint8_t* workArea) { return workArea + 100; }

@@ -1,6 +1,6 @@
 #include "archive/file_replace.h"
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 #include "platform/constants.h"
 
 namespace archive {
@@ -16,7 +16,7 @@ int MoveFileAside(platform::Files& files, const std::string& path, std::string* 
   // file name: otherwise the leftover deleted below would be some other file of a directory
   // above. Any separator byte counts here, also one that is the second byte of a double-byte
   // character, which only makes the check stricter.
-  if (path.size() < 5 || path.size() > app::kMaxPathChars) return -1;
+  if (path.size() < 5 || path.size() > core::kMaxPathChars) return -1;
   size_t mark = path.size() - 5;
   size_t separator = path.find_last_of("\\/:");
   if (path[mark + 1] != '.' || (separator != std::string::npos && separator >= mark)) return -1;

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/install_location.h"
-#include "app/path_format.h"
+#include "core/install_location.h"
+#include "core/path_format.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
@@ -55,7 +55,7 @@ bool WriteAll(platform::File& file, const void* data, size_t size) {
 
 // Opens the archive for appending: its header read (or a fresh one written) and the file
 // position at the end of the last entry. False when the archive is unusable or holds `name`.
-bool OpenForAppend(app::SetupState& s, const std::string& archivePath, const std::string& name,
+bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const std::string& name,
                    std::unique_ptr<platform::File>* out, uint8_t header[kArchiveHeaderSize]) {
   auto archiveFile = s.os.files.Open(archivePath, platform::OpenMode::ReadWrite);
   if (!archiveFile) {
@@ -94,7 +94,7 @@ bool OpenForAppend(app::SetupState& s, const std::string& archivePath, const std
 
 }  // namespace
 
-bool AddFileToArchive(app::SetupState& s, const std::string& archivePath, const std::string& filePath) {
+bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath) {
   size_t slash = filePath.find_last_of('\\');
   std::string name = (slash == std::string::npos || slash == 0) ? filePath : filePath.substr(slash + 1);
   if (name.size() > kMaxEntryName || !IsBareFileName(name)) return false;
@@ -131,17 +131,17 @@ bool AddFileToArchive(app::SetupState& s, const std::string& archivePath, const 
   return archiveFile->Seek(0, platform::SeekFrom::Begin) == 0 && WriteAll(*archiveFile, header, kArchiveHeaderSize);
 }
 
-bool BackupUserData(app::SetupState& s) {
-  const std::string dir = app::ReadInstallPath(s);
+bool BackupUserData(core::SetupState& s) {
+  const std::string dir = core::ReadInstallPath(s);
   std::string archivePath;
-  if (!app::JoinPath(dir, text::kBackupArchive, &archivePath)) return false;
+  if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return false;
   DeleteIfPresent(s.os.files, archivePath);
   for (const BackupItem& item : kBackupList) {
     std::string entry;
-    bool ok = app::JoinPath(dir, item.entry, &entry);
+    bool ok = core::JoinPath(dir, item.entry, &entry);
     if (ok && item.copiedFrom) {
       std::string live;
-      if (app::JoinPath(dir, item.copiedFrom, &live)) s.os.files.Copy(live, entry, false);
+      if (core::JoinPath(dir, item.copiedFrom, &live)) s.os.files.Copy(live, entry, false);
     }
     ok = ok && AddFileToArchive(s, archivePath, entry);
     if (!ok && item.required) return false;
@@ -159,7 +159,7 @@ bool IsBackupEntryName(std::string_view name) {
 namespace {
 
 // The archive's bytes in a zero-filled block with 200 bytes to spare; null when unreadable.
-std::unique_ptr<platform::MemoryBlock> LoadArchive(app::SetupState& s, const std::string& path, size_t* n) {
+std::unique_ptr<platform::MemoryBlock> LoadArchive(core::SetupState& s, const std::string& path, size_t* n) {
   auto file = s.os.files.Open(path, platform::OpenMode::Read);
   if (!file) return nullptr;
   long size = FileSize(*file);
@@ -174,7 +174,7 @@ std::unique_ptr<platform::MemoryBlock> LoadArchive(app::SetupState& s, const std
 
 }  // namespace
 
-bool RememberBackup(app::SetupState& s, const std::string& path) {
+bool RememberBackup(core::SetupState& s, const std::string& path) {
   s.BackupArchive.clear();
   size_t n = 0;
   auto block = LoadArchive(s, path, &n);
@@ -185,7 +185,7 @@ bool RememberBackup(app::SetupState& s, const std::string& path) {
   return true;
 }
 
-uint32_t RestoreUserData(app::SetupState& s) {
+uint32_t RestoreUserData(core::SetupState& s) {
   // Only the archive this run's backup wrote, read from where it was written: any other
   // tavoback.tvz (left in another directory, or planted where users can write) is never used.
   if (!s.WorkBuffer || s.BackupArchive.empty()) return 0;

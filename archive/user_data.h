@@ -6,23 +6,23 @@
 #include <string>
 #include <string_view>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace archive {
 
 // Packs the user files of the directory of the earlier installation into tavoback.tvz. True
 // when every required item was added; the archive is then remembered as this run's backup.
-bool BackupUserData(app::SetupState& s);
+bool BackupUserData(core::SetupState& s);
 // Appends one file to an archive file, creating the archive when missing. False (archive
 // unchanged) for a name over 12 bytes or not a plain file name, a duplicate (letter case
 // ignored), a missing file, a file larger than a restore could unpack, no memory or a failed
 // write.
-bool AddFileToArchive(app::SetupState& s, const std::string& archivePath, const std::string& filePath);
+bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath);
 // Remembers the archive at `path`, as it is now, as the backup this run wrote.
-bool RememberBackup(app::SetupState& s, const std::string& path);
+bool RememberBackup(core::SetupState& s, const std::string& path);
 // Unpacks this run's backup archive over the install directory, if its bytes are still the ones
 // written, and only the files of the backup list; the number of files written.
-uint32_t RestoreUserData(app::SetupState& s);
+uint32_t RestoreUserData(core::SetupState& s);
 // True for the file names of the backup list (letter case ignored).
 bool IsBackupEntryName(std::string_view name);
 

@@ -240,7 +240,7 @@ TEST_F(UserData, OnlyTheArchiveThisRunWroteIsRestored) {
 
   // A run that made no backup restores nothing, whatever archive lies there.
   Put("tavoback.tvz", written);
-  app::SetupState fresh(fake.os());
+  core::SetupState fresh(fake.os());
   fresh.InstallDir = "c:\\tavohu\\";
   fresh.WorkBuffer = fake.resources.AllocZeroed(archive::kWorkBufferSize);
   EXPECT_EQ(archive::RestoreUserData(fresh), 0u);

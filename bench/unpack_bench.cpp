@@ -12,7 +12,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 #include "bench/unpack_limit.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   platform::posix::PosixFiles files;
   platform::Platform os{files, fake.registry, fake.system, fake.ime, fake.processes, fake.resources, fake.dialogs,
                         fake.windows};
-  app::SetupState s(os);
+  core::SetupState s(os);
   s.WorkBuffer = fake.resources.AllocZeroed(archive::kWorkBufferSize);
   std::vector<uint8_t> raw(archive::kWorkBufferSize - archive::kNameAreaSize);
 

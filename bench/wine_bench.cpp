@@ -22,10 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_main.h"
+#include "flow/setup_main.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "bench/unpack_limit.h"
+#include "core/system_facts.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/setup_window.h"
 
@@ -72,7 +73,7 @@ int BenchUnpack(const char* payloadPath, std::string dir, int runs) {
   if (dir.empty() || dir.back() != '\\') dir += '\\';
   ::CreateDirectoryA(dir.c_str(), nullptr);
   platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
-  app::SetupState s(os.os());
+  core::SetupState s(os.os());
   s.WorkBuffer = s.os.resources.AllocZeroed(archive::kWorkBufferSize);
   std::vector<uint8_t> raw(archive::kWorkBufferSize - archive::kNameAreaSize);
   std::vector<double> unpackTimes, rawTimes;
@@ -132,8 +133,8 @@ int BenchInstall() {
   double start = Now();
   {
     platform::win32::Win32Platform os(self);
-    app::SetupState state(os.os());
-    code = app::SetupMain(state, "settvsrf32", SW_SHOW);
+    core::SetupState state(os.os());
+    code = flow::SetupMain(state, "settvsrf32", SW_SHOW);
   }
   double seconds = Now() - start;
   samplerStop.store(true);
@@ -158,9 +159,8 @@ int BenchInstall() {
 // The setup window, each page drawn on demand by setting the page and repainting.
 int BenchPaint(int runs) {
   platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
-  app::SetupState s(os.os());
-  s.WindowsMajor = os.os().system.VersionMajor();
-  s.OemCodePage = os.os().system.OemCodePage();
+  core::SetupState s(os.os());
+  core::FindSystemFacts(s);
   s.InstallDir = "C:\\tavohu\\";
   ui::SetupWindow window(s);
   if (!window.RegisterSetupClass() || !window.CreateSetupWindow(SW_SHOW)) {

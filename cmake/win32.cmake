@@ -12,8 +12,7 @@ set(ZLIB_STATIC /usr/i686-w64-mingw32/lib/libz.a)
 target_link_libraries(tavo_logic PUBLIC ${ZLIB_STATIC})
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
-list(REMOVE_ITEM WIN32_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/win_main.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/lean_runtime.cpp)
+list(REMOVE_ITEM WIN32_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/lean_runtime.cpp)
 add_library(tavo_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(tavo_win32 PUBLIC tavo_logic imm32)
 
@@ -52,7 +51,7 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tavosetup.rc PROPERTIE
   OBJECT_DEPENDS "${ICON_FILE};${CMAKE_SOURCE_DIR}/resources/tavosetup.manifest;${PAYLOAD_ARCHIVE}")
 
 set(STATIC_LINK -static -static-libgcc -static-libstdc++ -mwindows -s)
-add_executable(tavosetup WIN32 platform/win32/win_main.cpp platform/win32/lean_runtime.cpp
+add_executable(tavosetup WIN32 flow/main.cpp platform/win32/lean_runtime.cpp
   ${CMAKE_BINARY_DIR}/generated/tavosetup.rc)
 target_link_libraries(tavosetup PRIVATE tavo_win32)
 add_dependencies(tavosetup payload_archive)

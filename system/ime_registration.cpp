@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/path_format.h"
+#include "core/path_format.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 
@@ -72,7 +72,7 @@ bool MayTake(RegKey& layouts, const std::string& id) {
 
 // "%lx" upper-cased, as the layout names of earlier versions were formed, with the language.
 std::string LayoutName(uint32_t number, std::string_view suffix) {
-  return WithSuffix(AsciiCase(app::HexText(number), true), suffix);
+  return WithSuffix(AsciiCase(core::HexText(number), true), suffix);
 }
 
 // Steps the high half upward from `high`, keeping the low half; past FFFF the search goes on
@@ -94,7 +94,7 @@ enum class PreloadMatch { Listed, OtherLanguage, Different };
 // Compares the preload text P with a stored value, ASCII letters without case, up to the first
 // difference; the end of the stored bytes counts as a difference.
 PreloadMatch ComparePreload(const std::string& p, const std::string& stored) {
-  std::string value = app::UpToNul(stored);
+  std::string value = core::UpToNul(stored);
   size_t i = 0;
   while (i < p.size() && i < value.size() && AsciiLower(p[i]) == AsciiLower(value[i])) ++i;
   if (i == p.size()) return PreloadMatch::Listed;
@@ -106,7 +106,7 @@ bool HoldsId(const std::string& stored, const std::string& id) {
   return !id.empty() && ComparePreload(id, stored) == PreloadMatch::Listed;
 }
 
-void Message(app::SetupState& s, const char* text, const char* caption) {
+void Message(core::SetupState& s, const char* text, const char* caption) {
   s.os.dialogs.MessageA(text, caption, platform::kMbOk);
 }
 
@@ -116,7 +116,7 @@ bool WriteText(RegKey& key, const char* name, const std::string& text) {
 
 // NT family: preload values named 1 to 49 under HKCU\keyboard layout\preload. `replaced` is the
 // identifier of a registration just deleted: its place is where the new one belongs.
-bool AddToPreloadNt(app::SetupState& s, const std::string& p, const std::string& replaced) {
+bool AddToPreloadNt(core::SetupState& s, const std::string& p, const std::string& replaced) {
   std::unique_ptr<RegKey> layout, preload;
   if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout) !=
       platform::kErrorSuccess) {
@@ -124,7 +124,7 @@ bool AddToPreloadNt(app::SetupState& s, const std::string& p, const std::string&
     return false;
   }
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
-  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
     std::string name = std::to_string(k);
     uint32_t type = 0;
     std::string data;
@@ -148,14 +148,14 @@ bool AddToPreloadNt(app::SetupState& s, const std::string& p, const std::string&
 
 // Windows 9x family: subkeys 1 to 49 of HKCU\keyboard layout\preload, the identifier in each
 // one's default value; `replaced` as for the NT family.
-bool AddToPreload9x(app::SetupState& s, const std::string& p, const std::string& replaced) {
+bool AddToPreload9x(core::SetupState& s, const std::string& p, const std::string& replaced) {
   std::unique_ptr<RegKey> preload;
   if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload) !=
       platform::kErrorSuccess) {
     Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
     return false;
   }
-  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
     std::string name = std::to_string(k);
     std::unique_ptr<RegKey> place;
     long opened = preload->OpenSubKey(name, platform::kKeyAllAccess, &place);
@@ -188,9 +188,8 @@ bool SameLayoutId(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-bool IsWin9xFamily(app::SetupState& s) { return (s.os.system.PackedVersion() & 0x80000000u) != 0; }
 
-bool InstallImeModule(app::SetupState& s) {
+bool InstallImeModule(core::SetupState& s) {
   // The system directory comes in a buffer of 100 characters.
   std::u16string module = s.os.files.SystemDirectoryW();
   if (module.size() >= 100) module.clear();
@@ -199,9 +198,9 @@ bool InstallImeModule(app::SetupState& s) {
   return s.ImeLayoutHandle != 0;
 }
 
-bool RegisterKeyboardLayout(app::SetupState& s) {
-  const bool win9x = IsWin9xFamily(s);
-  const bool big5 = s.OemCodePage == 950;
+bool RegisterKeyboardLayout(core::SetupState& s) {
+  const bool win9x = s.Win9x;
+  const bool big5 = s.UsesBig5();
   const std::string_view suffix = big5 ? "404" : "804";
   const std::string_view prefix = big5 ? text::kLayoutPrefixBig5 : text::kLayoutPrefixGbk;
 

@@ -3,20 +3,18 @@
 #pragma once
 #include <string_view>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace sys {
 
 // Registers "tavohu4.ime" of the system directory with the input method manager; stores the
 // layout handle in ImeLayoutHandle. True when Windows accepted it.
-bool InstallImeModule(app::SetupState& s);
+bool InstallImeModule(core::SetupState& s);
 
 // Writes (or reuses) the IME's key under Keyboard Layouts and puts it into the current user's
 // preload list. False after showing its message when a key cannot be opened or created.
-bool RegisterKeyboardLayout(app::SetupState& s);
+bool RegisterKeyboardLayout(core::SetupState& s);
 
-// True on the Windows 9x family (top bit of the packed version).
-bool IsWin9xFamily(app::SetupState& s);
 // Layout identifiers are hexadecimal text that the lists spell in either letter case.
 bool SameLayoutId(std::string_view a, std::string_view b);
 

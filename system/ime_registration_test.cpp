@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "core/system_facts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "system/texts.h"
@@ -37,7 +38,7 @@ class Registration : public ::testing::Test {
   }
 
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(Registration, InstallImeModuleHandsTheSystemModuleToTheImm) {
@@ -72,7 +73,7 @@ TEST_F(Registration, NewLayoutIdentifierFollowsTheLargestName) {
     // A larger name without a readable layout text takes no part.
     machine.registry.AddKey(std::string(kLayouts) + "\\F0000804");
     machine.system.oemCodePage = c.codePage;
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.OemCodePage = c.codePage;
     ASSERT_TRUE(sys::RegisterKeyboardLayout(state)) << c.expected;
     EXPECT_TRUE(machine.registry.HasValue(std::string(kLayouts) + "\\" + c.expected, "IME file")) << c.expected;
@@ -118,7 +119,7 @@ TEST_F(Registration, AnEarlierRegistrationIsReusedOrMovedToTheRightLanguage) {
                               Encode(c.codePage == 950 ? "Tavo輸入平台  6.3" : "Tavo输入平台  6.3",
                                      c.codePage == 950 ? "BIG5" : "GBK"));
     machine.registry.SetValue(std::string(kLayouts) + "\\E0300804", "layout text", platform::kRegSz, "Other");
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.OemCodePage = c.codePage;
     ASSERT_TRUE(sys::RegisterKeyboardLayout(state));
     std::string key = std::string(kLayouts) + "\\" + c.expected;
@@ -165,7 +166,7 @@ TEST_F(Registration, PreloadOutcomes) {
     for (size_t k = 0; k < c.before.size(); ++k) {
       machine.registry.SetValue(kPreload, std::to_string(k + 1), platform::kRegSz, c.before[k]);
     }
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     ASSERT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
     std::vector<std::string> after;
     for (size_t k = 1; machine.registry.HasValue(kPreload, std::to_string(k)); ++k) {
@@ -177,6 +178,7 @@ TEST_F(Registration, PreloadOutcomes) {
 
 TEST_F(Registration, Windows9xFamilyUsesPreloadSubKeysAndUpperCase) {
   fake.system.win9x = true;
+  core::FindSystemFacts(s);
   fake.registry.SetValue(std::string(kPreload) + "\\1", "", platform::kRegSz, "00000804");
   fake.registry.SetValue(std::string(kPreload) + "\\2", "", platform::kRegSz, "E0210404");
   ASSERT_TRUE(sys::RegisterKeyboardLayout(s));
@@ -203,7 +205,8 @@ TEST_F(Registration, Windows9xFamilyPassesOverPlacesItCannotRead) {
     machine.registry.SetValue(std::string(kPreload) + "\\1", "", platform::kRegSz, "00000804");
     machine.registry.SetValue(std::string(kPreload) + "\\2", "", platform::kRegSz, c.value2);
     if (c.shutOut) machine.registry.DenyKey(std::string(kPreload) + "\\2");
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
+    core::FindSystemFacts(state);
     ASSERT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
     EXPECT_EQ(machine.registry.Value(std::string(kPreload) + "\\3", "").data, "E0010804") << c.what;
     EXPECT_EQ(machine.registry.Value(std::string(kPreload) + "\\2", "").data, c.value2) << c.what;
@@ -256,7 +259,7 @@ TEST_F(Registration, AnotherImesLayoutKeyIsNeverWrittenInto) {
       if (!layout.text.empty()) machine.registry.SetValue(key, "layout text", platform::kRegSz, layout.text);
       if (layout.shutOut) machine.registry.DenyKey(key);
     }
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.OemCodePage = c.codePage;
     EXPECT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
     const std::string key = std::string(kLayouts) + "\\" + c.expected;
@@ -321,7 +324,8 @@ TEST_F(Registration, ARenumberedRegistrationTakesOverItsPreloadPlace) {
     for (size_t k = 1; k <= c.before.size(); ++k) {
       machine.registry.SetValue(place(k), name(k), platform::kRegSz, c.before[k - 1]);
     }
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
+    core::FindSystemFacts(state);
     ASSERT_TRUE(sys::RegisterKeyboardLayout(state)) << c.what;
     std::vector<std::string> after;
     for (size_t k = 1; machine.registry.HasValue(place(k), name(k)); ++k) {
@@ -355,7 +359,8 @@ TEST_F(Registration, FailuresShowTheirMessageRow) {
     if (c.denyLayoutsRead) machine.registry.DenyReads(platform::RegRoot::LocalMachine);
     if (c.denyMachineWrite) machine.registry.DenyWrites(platform::RegRoot::LocalMachine);
     if (c.dropUserLayout) machine.registry.DenyReads(platform::RegRoot::CurrentUser);
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
+    core::FindSystemFacts(state);
     EXPECT_FALSE(sys::RegisterKeyboardLayout(state)) << c.what;
     ASSERT_EQ(machine.dialogs.shown.size(), 1u) << c.what;
     EXPECT_FALSE(machine.dialogs.shown[0].wide);
@@ -368,7 +373,7 @@ TEST_F(Registration, FailuresShowTheirMessageRow) {
 TEST_F(Registration, NoPreloadKeyIsNoFailure) {
   FakePlatform machine;
   machine.registry.AddKey("HKCU\\Keyboard Layout");
-  app::SetupState state(machine.os());
+  core::SetupState state(machine.os());
   // Remove the preload key the fake starts with.
   std::unique_ptr<platform::RegKey> layout;
   ASSERT_EQ(machine.registry.OpenKey(platform::RegRoot::CurrentUser, "Keyboard Layout", platform::kKeyAllAccess,

@@ -1,6 +1,6 @@
 #include "system/integration.h"
 
-#include "app/path_format.h"
+#include "core/path_format.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 
@@ -11,7 +11,7 @@ using platform::RegKey;
 using platform::RegRoot;
 
 // Opens a parent key for reading and creates or opens its subkey with full access.
-std::unique_ptr<RegKey> OpenSubKeyForWriting(app::SetupState& s, const char* parent, const char* subKey) {
+std::unique_ptr<RegKey> OpenSubKeyForWriting(core::SetupState& s, const char* parent, const char* subKey) {
   std::unique_ptr<RegKey> parentKey, key;
   if (s.os.registry.OpenKey(RegRoot::LocalMachine, parent, platform::kKeyRead, &parentKey) !=
       platform::kErrorSuccess) {
@@ -23,7 +23,7 @@ std::unique_ptr<RegKey> OpenSubKeyForWriting(app::SetupState& s, const char* par
 
 }  // namespace
 
-void WriteUninstallEntry(app::SetupState& s) {
+void WriteUninstallEntry(core::SetupState& s) {
   std::unique_ptr<RegKey> parent, key;
   if (s.os.registry.OpenKeyW(RegRoot::LocalMachine, text::kUninstallKey, platform::kKeyRead, &parent) !=
           platform::kErrorSuccess ||
@@ -38,24 +38,24 @@ void WriteUninstallEntry(app::SetupState& s) {
                  platform::Utf16Bytes(system + text::kUninstallerInSystemDir));
 }
 
-void WriteRunEntry(app::SetupState& s, const std::string& commandLine) {
+void WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
   auto run = OpenSubKeyForWriting(s, text::kCurrentVersionKey, text::kRunSubKey);
   if (!run) return;
   run->DeleteValue(text::kRunValue);
   run->SetValue(text::kRunValue, platform::kRegSz, commandLine);
 }
 
-void WriteUserAgentToken(app::SetupState& s) {
+void WriteUserAgentToken(core::SetupState& s) {
   auto postPlatform = OpenSubKeyForWriting(s, text::kUserAgentKey, text::kPostPlatformSubKey);
   if (!postPlatform) return;
   for (const char* older : text::kOlderTokens) postPlatform->DeleteValue(older);
   postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string());
 }
 
-void LowerIntegrityLevel(app::SetupState& s) {
+void LowerIntegrityLevel(core::SetupState& s) {
   // icacls must receive the install directory itself: every trailing backslash goes, but a
   // drive root keeps its own, doubled so that it does not escape the closing quote.
-  std::string dir = app::WithoutTrailingBackslashes(s.InstallDir, s.AnsiCodePage);
+  std::string dir = core::WithoutTrailingBackslashes(s.InstallDir, s.AnsiCodePage);
   if (dir.size() == 2 && dir[1] == ':') dir += "\\\\";
   // The directory stands between double quotes: one inside it would end the quoting and let the
   // rest of it reach icacls as arguments. No Windows path holds one.

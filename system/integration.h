@@ -4,13 +4,13 @@
 #pragma once
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace sys {
 
-void WriteUninstallEntry(app::SetupState& s);
-void WriteRunEntry(app::SetupState& s, const std::string& commandLine);
-void WriteUserAgentToken(app::SetupState& s);
-void LowerIntegrityLevel(app::SetupState& s);
+void WriteUninstallEntry(core::SetupState& s);
+void WriteRunEntry(core::SetupState& s, const std::string& commandLine);
+void WriteUserAgentToken(core::SetupState& s);
+void LowerIntegrityLevel(core::SetupState& s);
 
 }  // namespace sys

@@ -18,7 +18,7 @@ class Integration : public ::testing::Test {
  protected:
   Integration() { fake.registry.AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent"); }
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(Integration, UninstallEntryIsWrittenInUtf16WithoutNul) {
@@ -60,7 +60,7 @@ TEST_F(Integration, UserAgentTokenReplacesTheOlderOnesButNot6900) {
 
 TEST_F(Integration, NothingIsWrittenWhenTheParentKeyIsMissingOrLocked) {
   FakePlatform bare;
-  app::SetupState state(bare.os());
+  core::SetupState state(bare.os());
   sys::WriteUserAgentToken(state);  // no "User Agent" key
   EXPECT_TRUE(bare.registry.Writes().empty());
   fake.registry.DenyWrites(platform::RegRoot::LocalMachine);
@@ -94,7 +94,7 @@ TEST_F(Integration, IntegrityLevelCommandQuotesTheDirectory) {
   };
   for (const auto& c : cases) {
     FakePlatform machine;
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.InstallDir = c.installDir;
     state.AnsiCodePage = c.codePage;
     sys::LowerIntegrityLevel(state);

@@ -15,7 +15,7 @@ bool IsImeDescription(const std::string& description) {
 
 }  // namespace
 
-int ActivateImeLayout(app::SetupState& s) {
+int ActivateImeLayout(core::SetupState& s) {
   if (s.CurrentPage < 7) return 0;
   if (IsImeDescription(s.os.ime.Description(s.os.ime.CurrentLayout(), 50))) return 0;
   if (s.ImeLayoutHandle == 0) {

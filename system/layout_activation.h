@@ -1,11 +1,11 @@
 // Making the installed IME the active keyboard layout of the setup process, for the try-out page.
 #pragma once
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace sys {
 
 // 0 when it did nothing (page before 7, or the IME is active already), 1 otherwise.
-int ActivateImeLayout(app::SetupState& s);
+int ActivateImeLayout(core::SetupState& s);
 
 }  // namespace sys

@@ -22,7 +22,7 @@ class Activation : public ::testing::Test {
     s.CurrentPage = 8;
   }
   platform::fake::FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(Activation, NothingBeforePage7) {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/install_location.h"
-#include "app/path_format.h"
+#include "core/install_location.h"
+#include "core/path_format.h"
 #include "platform/constants.h"
 #include "system/ime_registration.h"
 #include "system/texts.h"
@@ -21,7 +21,7 @@ constexpr uint32_t kTextSlotBytes = 200;   // at most 199 bytes and a NUL
 constexpr uint32_t kValueBufferBytes = 200;
 
 std::string Slot(const std::string& data, size_t slotBytes) {
-  std::string text = app::UpToNul(data);
+  std::string text = core::UpToNul(data);
   if (text.size() > slotBytes - 1) text.resize(slotBytes - 1);
   return text;
 }
@@ -34,28 +34,28 @@ bool ReadText(RegKey& key, const std::string& name, uint32_t slotBytes, std::str
   return true;
 }
 
-bool Open(app::SetupState& s, RegRoot root, const char* path, uint32_t access, std::unique_ptr<RegKey>* key) {
+bool Open(core::SetupState& s, RegRoot root, const char* path, uint32_t access, std::unique_ptr<RegKey>* key) {
   return s.os.registry.OpenKey(root, path, access, key) == platform::kErrorSuccess;
 }
 
-void ReadIdsNt(app::SetupState& s) {
+void ReadIdsNt(core::SetupState& s) {
   std::unique_ptr<RegKey> layout, preload;
   if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return;
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
-  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
-    app::PreloadEntry entry;
+  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
+    core::PreloadEntry entry;
     if (!ReadText(*preload, std::to_string(k), kIdSlotBytes, &entry.id)) return;
     s.PreloadList.push_back(entry);
   }
 }
 
-void ReadIds9x(app::SetupState& s) {
+void ReadIds9x(core::SetupState& s) {
   std::unique_ptr<RegKey> preload;
   if (!Open(s, RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload)) return;
-  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
     std::unique_ptr<RegKey> place;
     if (preload->OpenSubKey(std::to_string(k), platform::kKeyAllAccess, &place) != platform::kErrorSuccess) return;
-    app::PreloadEntry entry;
+    core::PreloadEntry entry;
     ReadText(*place, "", kIdSlotBytes, &entry.id);
     s.PreloadList.push_back(entry);
   }
@@ -63,7 +63,7 @@ void ReadIds9x(app::SetupState& s) {
 
 // Writes places 2 to count of the current user's list as the values named 2 to count; false when
 // the keyboard-layout key itself cannot be opened.
-bool WriteUserPlacesNt(app::SetupState& s) {
+bool WriteUserPlacesNt(core::SetupState& s) {
   std::unique_ptr<RegKey> layout, preload;
   if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return false;
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
@@ -75,24 +75,24 @@ bool WriteUserPlacesNt(app::SetupState& s) {
 
 // The default user's list belongs to the log-on screen and to users yet to come, not to the
 // current user: the IME is moved or added within it, and whatever else it lists stays in order.
-void PromoteForDefaultUserNt(app::SetupState& s, const std::string& ime) {
+void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
   std::unique_ptr<RegKey> layout, preload;
   if (!Open(s, RegRoot::Users, text::kDefaultUserKeyboardLayout, platform::kKeyRead, &layout)) return;
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
   std::vector<std::string> list;
-  for (size_t k = 1; k <= app::kMaxPreloadEntries; ++k) {
+  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
     uint32_t type = 0;
     std::string data;
     long result = preload->QueryValue(std::to_string(k), kValueBufferBytes, &type, &data);
     if (result == platform::kErrorFileNotFound) break;
     // An entry that cannot be read could not be moved without being lost.
     if (result != platform::kErrorSuccess) return;
-    list.push_back(app::UpToNul(data));
+    list.push_back(core::UpToNul(data));
   }
   const size_t at = static_cast<size_t>(
       std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameLayoutId(id, ime); }) - list.begin());
   const bool absent = at == list.size();
-  if (list.empty() || at < 2 || (absent && list.size() == app::kMaxPreloadEntries)) return;
+  if (list.empty() || at < 2 || (absent && list.size() == core::kMaxPreloadEntries)) return;
 
   // The list's own spelling of the IME when it has one; any further copies of it are dropped.
   std::vector<std::string> promoted = {list[0], absent ? ime : list[at]};
@@ -109,9 +109,9 @@ void PromoteForDefaultUserNt(app::SetupState& s, const std::string& ime) {
 
 }  // namespace
 
-size_t ReadPreloadList(app::SetupState& s) {
+size_t ReadPreloadList(core::SetupState& s) {
   s.PreloadList.clear();
-  if (IsWin9xFamily(s)) {
+  if (s.Win9x) {
     ReadIds9x(s);
   } else {
     ReadIdsNt(s);
@@ -121,7 +121,7 @@ size_t ReadPreloadList(app::SetupState& s) {
     s.PreloadList.clear();
     return 0;
   }
-  for (app::PreloadEntry& entry : s.PreloadList) {
+  for (core::PreloadEntry& entry : s.PreloadList) {
     std::unique_ptr<RegKey> layout;
     if (layouts->OpenSubKey(entry.id, platform::kKeyAllAccess, &layout) != platform::kErrorSuccess) continue;
     ReadText(*layout, text::kLayoutTextValue, kTextSlotBytes, &entry.text);
@@ -129,11 +129,11 @@ size_t ReadPreloadList(app::SetupState& s) {
   return s.PreloadList.size();
 }
 
-bool FindImeInPreload(app::SetupState& s) {
+bool FindImeInPreload(core::SetupState& s) {
   s.ImeInPreload = false;
   s.ImePreloadPosition = 0;
   s.PreloadList.clear();
-  if (app::Is64BitWindows(s)) return false;
+  if (s.Is64Bit) return false;
   if (ReadPreloadList(s) == 0) return false;
   const std::string_view prefix = text::kPreloadPrefixGbk;
   for (size_t i = 0; i < s.PreloadList.size(); ++i) {
@@ -146,7 +146,7 @@ bool FindImeInPreload(app::SetupState& s) {
   return false;
 }
 
-void PromotePreloadEntry(app::SetupState& s) {
+void PromotePreloadEntry(core::SetupState& s) {
   const int position = s.ImePreloadPosition;
   if (!s.ImeInPreload || s.PreloadList.size() < 3 || position < 3 ||
       static_cast<size_t>(position) > s.PreloadList.size() || s.WindowsMajor > 5) {
@@ -154,7 +154,7 @@ void PromotePreloadEntry(app::SetupState& s) {
   }
   // Places 2 .. position: the IME moves to place 2, the others one place down.
   std::rotate(s.PreloadList.begin() + 1, s.PreloadList.begin() + (position - 1), s.PreloadList.begin() + position);
-  if (IsWin9xFamily(s)) {
+  if (s.Win9x) {
     std::unique_ptr<RegKey> preload;
     if (!Open(s, RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload)) return;
     for (size_t place = 2; place <= s.PreloadList.size(); ++place) {

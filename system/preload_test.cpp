@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/system_facts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "system/texts.h"
@@ -31,7 +32,7 @@ class Preload : public ::testing::Test {
   }
 
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(Preload, ReadsIdentifiersAndTheirLayoutTexts) {
@@ -64,6 +65,7 @@ TEST_F(Preload, FindImeInPreloadGivesThePlace) {
 TEST_F(Preload, FindImeInPreloadReadsNothingOn64BitWindows) {
   List({"e0210804"}, "e0210804");
   fake.SetWindows(6, true);
+  core::FindSystemFacts(s);
   s.ImeInPreload = true;
   s.ImePreloadPosition = 4;
   EXPECT_FALSE(sys::FindImeInPreload(s));
@@ -75,6 +77,7 @@ TEST_F(Preload, FindImeInPreloadReadsNothingOn64BitWindows) {
 TEST_F(Preload, PromoteMovesTheImeToPlace2) {
   List({"a1", "a2", "a3", "a4", "ime", "a6"}, "ime");
   fake.system.major = 5;
+  core::FindSystemFacts(s);
   ASSERT_TRUE(sys::FindImeInPreload(s));
   sys::PromotePreloadEntry(s);
   // Place 1 keeps its stored bytes; the places written carry no terminating NUL.
@@ -120,7 +123,7 @@ TEST_F(Preload, PromoteKeepsTheDefaultUsersOwnList) {
   };
   for (const auto& c : cases) {
     FakePlatform machine;
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     const std::vector<std::string> user = {"00000804", "00000409", "e0210804"};
     for (size_t k = 0; k < user.size(); ++k) {
       machine.registry.SetValue(kPreload, std::to_string(k + 1), platform::kRegSz, user[k]);
@@ -131,6 +134,7 @@ TEST_F(Preload, PromoteKeepsTheDefaultUsersOwnList) {
       machine.registry.SetValue(kDefaultPreload, std::to_string(k + 1), platform::kRegSz, c.before[k]);
     }
     machine.system.major = 5;
+    core::FindSystemFacts(state);
     ASSERT_TRUE(sys::FindImeInPreload(state)) << c.what;
     sys::PromotePreloadEntry(state);
 
@@ -164,13 +168,14 @@ TEST_F(Preload, PromoteWritesNothingWhenThereIsNothingToGain) {
   };
   for (const auto& c : cases) {
     FakePlatform machine;
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     for (size_t k = 0; k < c.ids.size(); ++k) {
       machine.registry.SetValue(kPreload, std::to_string(k + 1), platform::kRegSz, c.ids[k]);
       machine.registry.SetValue(std::string(kLayouts) + "\\" + c.ids[k], "layout text", platform::kRegSz,
                                 c.ids[k] == c.ime ? sys::text::kLayoutTextGbk : "Other");
     }
     machine.system.major = c.major;
+    core::FindSystemFacts(state);
     sys::FindImeInPreload(state);
     sys::PromotePreloadEntry(state);
     EXPECT_TRUE(machine.registry.Writes().empty()) << c.ids.size() << " " << c.major;
@@ -186,6 +191,7 @@ TEST_F(Preload, Windows9xFamilyReadsAndPromotesSubKeys) {
                            k == 2 ? sys::text::kLayoutTextGbk : "Other");
   }
   fake.system.major = 4;
+  core::FindSystemFacts(s);
   ASSERT_TRUE(sys::FindImeInPreload(s));
   EXPECT_EQ(s.ImePreloadPosition, 3);
   sys::PromotePreloadEntry(s);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/install_location.h"
-#include "app/path_format.h"
+#include "core/install_location.h"
+#include "core/path_format.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -14,12 +14,12 @@ constexpr size_t kMaxValue = 250;
 
 // An address as the 100-byte fields hold it: at most 99 bytes, never half a double-byte character.
 std::string FitAddress(std::string value) {
-  if (value.size() <= app::kMaxAddressChars) return value;
+  if (value.size() <= core::kMaxAddressChars) return value;
   size_t keep = 0;
-  for (size_t i = 0; i < app::kMaxAddressChars;) {
+  for (size_t i = 0; i < core::kMaxAddressChars;) {
     unsigned char c = static_cast<unsigned char>(value[i]);
     size_t width = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
-    if (i + width > app::kMaxAddressChars) break;
+    if (i + width > core::kMaxAddressChars) break;
     i += width;
     keep = i;
   }
@@ -27,25 +27,25 @@ std::string FitAddress(std::string value) {
   return value;
 }
 
-void WriteFile(app::SetupState& s, const char* name, const std::string& bytes) {
+void WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
   std::string path;
-  if (app::JoinPath(s.InstallDir, name, &path)) platform::WriteSmallFile(s.os.files, path, bytes);
+  if (core::JoinPath(s.InstallDir, name, &path)) platform::WriteSmallFile(s.os.files, path, bytes);
 }
 
 }  // namespace
 
-void WriteSettingsFiles(app::SetupState& s) {
-  app::ReadInstallPath(s);
+void WriteSettingsFiles(core::SetupState& s) {
+  core::ReadInstallPath(s);
   WriteFile(s, text::kSwitchFile, std::string(text::kSwitchFileBytes, sizeof text::kSwitchFileBytes));
   std::string settings = text::kUrl1Key + FitAddress(s.ServerAddress1) + "\r\n" + text::kUrl2Key +
                          FitAddress(s.ServerAddress2) + text::kNetFileTail;
   WriteFile(s, text::kNetFile, settings);
 }
 
-bool ReadServerAddresses(app::SetupState& s) {
-  app::ReadInstallPath(s);
+bool ReadServerAddresses(core::SetupState& s) {
+  core::ReadInstallPath(s);
   std::string path, bytes;
-  if (!app::JoinPath(s.InstallDir, text::kNetFile, &path) ||
+  if (!core::JoinPath(s.InstallDir, text::kNetFile, &path) ||
       !platform::ReadSmallFile(s.os.files, path, kSettingsTextSize, &bytes)) {
     return false;
   }
@@ -54,7 +54,7 @@ bool ReadServerAddresses(app::SetupState& s) {
   return true;
 }
 
-void LoadServerAddresses(app::SetupState& s) {
+void LoadServerAddresses(core::SetupState& s) {
   if (!ReadServerAddresses(s)) {
     s.os.windows.SetText(s.UnitField, "");
     s.os.windows.SetText(s.GovernmentField, "");

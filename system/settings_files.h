@@ -4,16 +4,16 @@
 #include <cstddef>
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace sys {
 
-void WriteSettingsFiles(app::SetupState& s);
+void WriteSettingsFiles(core::SetupState& s);
 // Reads the addresses of an earlier "tvnetsj.dat" into ServerAddress1/2 and the address fields.
-void LoadServerAddresses(app::SetupState& s);
+void LoadServerAddresses(core::SetupState& s);
 // The same without a window: ServerAddress1/2 from an earlier "tvnetsj.dat"; false (both kept)
 // when there is none.
-bool ReadServerAddresses(app::SetupState& s);
+bool ReadServerAddresses(core::SetupState& s);
 // The value after `key` in the first `length` bytes of `buffer`: up to the first byte of 0x20 or
 // below, at most 250 bytes; empty when the key is absent.
 std::string FindKeyValue(const char* buffer, size_t length, const std::string& key);

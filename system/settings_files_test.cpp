@@ -22,7 +22,7 @@ class SettingsFiles : public ::testing::Test {
   }
   std::string Field(platform::WindowId id) { return fake.windows.edits[id].text; }
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(SettingsFiles, WritesBothFilesByteForByte) {

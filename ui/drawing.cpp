@@ -46,7 +46,7 @@ void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bot
 
 void SetCaptionColour(platform::Painter& p) { p.SetTextColour(kCaptionColour); }
 
-void DrawProgressBar(app::SetupState& s, platform::Painter& p, int done, int total) {
+void DrawProgressBar(core::SetupState& s, platform::Painter& p, int done, int total) {
   constexpr int kLeft = 30, kTop = 188, kWidth = 340, kHeight = 30;
   int fill = total == 0 ? 0 : total < done ? kWidth : kWidth * done / total;
   if (done < 1) {
@@ -96,7 +96,7 @@ bool BitmapFits(const uint8_t* bmp, size_t size) {
 
 }  // namespace
 
-void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title) {
+void DrawShadowedTitle(core::SetupState& s, platform::Painter& p, const std::u16string& title) {
   p.Select(s.TitleFont);
   p.SetTransparentBackground();
   p.SetTextColour(kBlack);
@@ -115,7 +115,7 @@ void DrawWelcomeGradient(platform::Painter& p) {
   });
 }
 
-void DrawArchiveBitmap(app::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
+void DrawArchiveBitmap(core::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
                        const std::string& name, int xd, int yd, int wd, int hd, int xs, int ys, int ws, int hs) {
   size_t length = archive::LoadArchiveEntry(s, name);
   if (length == 0 || !s.WorkBuffer) return;

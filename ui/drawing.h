@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 #include "platform/painter.h"
 #include "ui/layout.h"
 
@@ -22,18 +22,18 @@ void DrawRaisedFrame(platform::Painter& p, int left, int top, int right, int bot
 void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bottom);
 void SetCaptionColour(platform::Painter& p);
 // The bar for done of total in the progress box (x 30, y 188, 340 x 30).
-void DrawProgressBar(app::SetupState& s, platform::Painter& p, int done, int total);
+void DrawProgressBar(core::SetupState& s, platform::Painter& p, int done, int total);
 
 // 310 horizontal lines of the common background (the welcome page has its own formula).
 void DrawCommonGradient(platform::Painter& p);
 // Title font: black, three grey shadows, white. Wide text, so that it reads the same under every
 // ANSI code page.
-void DrawShadowedTitle(app::SetupState& s, platform::Painter& p, const std::u16string& title);
+void DrawShadowedTitle(core::SetupState& s, platform::Painter& p, const std::u16string& title);
 // The welcome page's background.
 void DrawWelcomeGradient(platform::Painter& p);
 // A BMP entry of the payload, clipped to the limits and stretched; nothing when the entry is
 // missing or its headers do not fit the decompressed bytes.
-void DrawArchiveBitmap(app::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
+void DrawArchiveBitmap(core::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
                        const std::string& name, int xd, int yd, int wd, int hd, int xs, int ys, int ws, int hs);
 void DrawButtonFrames(platform::Painter& p);
 void DrawButtonCaptions(platform::Painter& p, const std::u16string& confirm, const std::u16string& abandon);

@@ -24,16 +24,16 @@ void EmbossedHeading(platform::Painter& p, int x, int y, const std::u16string& h
 void FrameRow(platform::Painter& p, const Rect& r) { DrawRaisedFrame(p, r.left, r.top, r.right, r.bottom); }
 
 // The saved initial font, then the normal font again: no visible effect on these pages.
-void NormalFont(app::SetupState& s, platform::Painter& p) {
+void NormalFont(core::SetupState& s, platform::Painter& p) {
   p.Select(s.SavedInitialFont);
   p.Select(s.NormalFont);
 }
 
 }  // namespace
 
-void PaintWelcomePage(app::SetupState& s, platform::Painter& p) {
+void PaintWelcomePage(core::SetupState& s, platform::Painter& p) {
   DrawWelcomeGradient(p);
-  p.TextA(50, 150, s.OemCodePage == 950 ? text::kLoadingNoteBig5 : text::kLoadingNote);
+  p.TextA(50, 150, s.UsesBig5() ? text::kLoadingNoteBig5 : text::kLoadingNote);
   p.SetTransparentBackground();
   DrawArchiveBitmap(s, 400, 190, p, text::kPicture, 0, 0, 400, 190, 0, 0, 400, 190);
   s.SavedInitialFont = p.Select(s.NormalFont);
@@ -46,7 +46,7 @@ void PaintWelcomePage(app::SetupState& s, platform::Painter& p) {
   DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
 }
 
-void PaintAddressPage(app::SetupState& s, platform::Painter& p) {
+void PaintAddressPage(core::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   p.Select(s.NormalFont);
@@ -71,7 +71,7 @@ void PaintAddressPage(app::SetupState& s, platform::Painter& p) {
   DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
 }
 
-void PaintDirectoryPage(app::SetupState& s, platform::Painter& p) {
+void PaintDirectoryPage(core::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(s, p, text::kDirectoryTitle);
@@ -86,7 +86,7 @@ void PaintDirectoryPage(app::SetupState& s, platform::Painter& p) {
   DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
 }
 
-void PaintProcessingPage(app::SetupState& s, platform::Painter& p) {
+void PaintProcessingPage(core::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(s, p, text::kProcessingTitle);
@@ -95,7 +95,7 @@ void PaintProcessingPage(app::SetupState& s, platform::Painter& p) {
   p.SetTextColour(kWhite);
 }
 
-void PaintTryOutPage(app::SetupState& s, platform::Painter& p) {
+void PaintTryOutPage(core::SetupState& s, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(s, p, text::kTryOutTitle);
@@ -110,7 +110,7 @@ void PaintTryOutPage(app::SetupState& s, platform::Painter& p) {
   sys::ActivateImeLayout(s);
 }
 
-void PaintCurrentPage(app::SetupState& s, platform::Painter& p) {
+void PaintCurrentPage(core::SetupState& s, platform::Painter& p) {
   int page = s.CurrentPage;
   if (page <= 0) {
     PaintWelcomePage(s, p);

@@ -19,7 +19,7 @@ class Pages : public testing_support::ArchiveMachine {
     s.TitleFont = fake.windows.MakeFont({40, 20, 134, ui::text::kFontKai});
     SetPayload(testing_support::PackOrDie({{"other.bmp", "BM"}}));
   }
-  void Paint(void (*painter)(app::SetupState&, platform::Painter&)) {
+  void Paint(void (*painter)(core::SetupState&, platform::Painter&)) {
     fake.windows.calls.clear();
     auto p = fake.windows.WindowPainter();
     painter(s, *p);
@@ -136,7 +136,7 @@ TEST_F(Pages, DirectoryProcessingAndTryOutPages) {
 // Only the loading note goes through the ANSI call, and it has its own Big5 form; every other
 // page text is wide, so a Big5 system reads the same characters as a GBK one.
 TEST_F(Pages, OnlyTheLoadingNoteIsDrawnAsAnsiText) {
-  const std::pair<void (*)(app::SetupState&, platform::Painter&), size_t> painters[] = {
+  const std::pair<void (*)(core::SetupState&, platform::Painter&), size_t> painters[] = {
       {ui::PaintWelcomePage, 1},    {ui::PaintAddressPage, 0}, {ui::PaintDirectoryPage, 0},
       {ui::PaintProcessingPage, 0}, {ui::PaintTryOutPage, 0},
   };

@@ -5,14 +5,14 @@
 
 namespace ui {
 
-void ShowProgress(app::SetupState& s, int done, int total) {
-  if (s.InstallMode == app::kSilent) return;
+void ShowProgress(core::SetupState& s, int done, int total) {
+  if (s.InstallMode == core::kSilent) return;
   auto painter = s.os.windows.WindowPainter();
   DrawProgressBar(s, *painter, done, total);
 }
 
-void RedrawDirectoryPage(app::SetupState& s) {
-  if (s.InstallMode == app::kSilent) return;
+void RedrawDirectoryPage(core::SetupState& s) {
+  if (s.InstallMode == core::kSilent) return;
   auto painter = s.os.windows.WindowPainter();
   PaintDirectoryPage(s, *painter);
 }

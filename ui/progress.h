@@ -2,11 +2,11 @@
 // directory page and the progress bar. Nothing is drawn on the silent road.
 #pragma once
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
 namespace ui {
 
-void ShowProgress(app::SetupState& s, int done, int total);
-void RedrawDirectoryPage(app::SetupState& s);
+void ShowProgress(core::SetupState& s, int done, int total);
+void RedrawDirectoryPage(core::SetupState& s);
 
 }  // namespace ui

@@ -1,9 +1,9 @@
 #include "ui/setup_window.h"
 
-#include "app/install_check.h"
-#include "app/texts.h"
-#include "app/install_location.h"
-#include "app/install_sequence.h"
+#include "flow/install_check.h"
+#include "flow/texts.h"
+#include "core/install_location.h"
+#include "flow/install_sequence.h"
 #include "archive/archive_format.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
@@ -39,14 +39,14 @@ uint16_t SetupWindow::RegisterSetupClass() {
 int SetupWindow::CreateSetupWindow(int showCommand) {
   int cx = s_.os.system.ScreenWidth();
   int cy = s_.os.system.ScreenHeight();
-  std::u16string title = app::Is64BitWindows(s_) ? text::kTitle64 : text::kTitle32;
+  std::u16string title = s_.Is64Bit ? text::kTitle64 : text::kTitle32;
   if (!windows().CreateMain(text::kClassName, title, (cx - kWindowWidth) / 2, (cy - 300) / 2, kWindowWidth,
                             kWindowHeight)) {
     return 0;
   }
   if (resourcesMissing_) {
     // Nothing can be shown or installed without them: say so and end before the first page.
-    s_.os.dialogs.MessageW(app::text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
+    s_.os.dialogs.MessageW(flow::text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
     windows().Destroy(0);
     return 0;
   }
@@ -64,9 +64,9 @@ void SetupWindow::OnCreate() {
   s_.BarBrush = windows().CreateSolidBrush({255, 0, 0});
   s_.PayloadImage = s_.os.resources.Load(archive::text::kPayloadType, archive::text::kPayloadName);
   s_.WorkBuffer = s_.os.resources.AllocZeroed(archive::kWorkBufferSize);
-  s_.BackupState = app::NoBackup;
+  s_.BackupState = core::NoBackup;
   resourcesMissing_ = !s_.PayloadImage || !s_.WorkBuffer;
-  if (!resourcesMissing_ && archive::BackupUserData(s_)) s_.BackupState = app::BackupMade;
+  if (!resourcesMissing_ && archive::BackupUserData(s_)) s_.BackupState = core::BackupMade;
 }
 
 void SetupWindow::OnPaint(platform::Painter& painter) { PaintCurrentPage(s_, painter); }
@@ -75,7 +75,7 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   auto p = windows().WindowPainter();
   p->Select(s_.NormalFont);
   p->SetTransparentBackground();
-  bool big5 = s_.OemCodePage == 950;
+  bool big5 = s_.UsesBig5();
   std::string confirm = big5 ? text::kHoverConfirmBig5
                         : s_.CurrentPage > 7 ? text::kHoverConfirmExit
                                              : text::kHoverConfirmInstall;
@@ -135,13 +135,13 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
       windows().Show(field, platform::kSwShow);
     }
     if (page == 0) sys::LoadServerAddresses(s_);
-    app::ReadInstallPath(s_);
+    core::ReadInstallPath(s_);
     ConfirmAddressPage();
     windows().Invalidate();
   } else if (page == 5) {
     windows().Show(s_.DirectoryField, platform::kSwHide);
     windows().Show(s_.DirectoryField, platform::kSwShow);
-    app::ReadInstallPath(s_);
+    core::ReadInstallPath(s_);
     if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
     windows().SetText(s_.DirectoryField, s_.InstallDir);
     s_.CurrentPage = 6;
@@ -162,7 +162,7 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   s_.InstallDir = windows().GetText(s_.DirectoryField, kDirectoryFieldBuffer);
   // Also refused there: characters Windows does not take in a name, before anything is created or
   // started with them.
-  if (app::IsBadInstallDir(s_, s_.InstallDir)) {
+  if (core::IsBadInstallDir(s_, s_.InstallDir)) {
     s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
     s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
     windows().SetText(s_.DirectoryField, s_.InstallDir);
@@ -171,10 +171,10 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   }
   s_.Installing = true;
   windows().Enable(false);
-  app::InstallOutcome outcome = app::RunInstall(s_);
+  flow::InstallOutcome outcome = flow::RunInstall(s_);
   windows().Enable(true);
   s_.Installing = false;
-  if (outcome == app::InstallOutcome::OldImeLocked) {
+  if (outcome == flow::InstallOutcome::OldImeLocked) {
     // Nothing was installed and the user has been told why: a check would only list the files
     // that were never placed, and a completion message would claim an install that did not
     // happen.
@@ -185,7 +185,7 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   // hands it back: without this the try-out page's name box would take no typing.
   windows().Activate();
   windows().SetFocus(s_.DirectoryField);
-  if (app::Is64BitWindows(s_)) {
+  if (s_.Is64Bit) {
     windows().Invalidate();
     windows().SetTimer(kTimerId, kTimerMs);
     return;
@@ -210,7 +210,7 @@ void SetupWindow::ConfirmAddressPage() {
 }
 
 void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
-  if (app::VerifyInstallation(s_) == 0) {
+  if (flow::VerifyInstallation(s_) == 0) {
     s_.os.dialogs.MessageW(s_.OldImeLocked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo,
                            platform::kMbOk);
   }
@@ -238,7 +238,7 @@ void SetupWindow::OnDestroy() {
   windows().PostQuit(0);
 }
 
-int RunSetupWindow(app::SetupState& s, int showCommand) {
+int RunSetupWindow(core::SetupState& s, int showCommand) {
   SetupWindow window(s);
   if (!window.RegisterSetupClass() || !window.CreateSetupWindow(showCommand)) return 0;
   return s.os.windows.RunMessageLoop();

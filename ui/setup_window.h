@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 #include "platform/window.h"
 #include "ui/drawing.h"
 
@@ -15,7 +15,7 @@ bool HitTest(const Rect& r, unsigned x, unsigned y);
 
 class SetupWindow : public platform::WindowHandler {
  public:
-  explicit SetupWindow(app::SetupState& s) : s_(s) {}
+  explicit SetupWindow(core::SetupState& s) : s_(s) {}
 
   // 0 when the class cannot be registered.
   uint16_t RegisterSetupClass();
@@ -41,13 +41,13 @@ class SetupWindow : public platform::WindowHandler {
   void FinishSetup(uintptr_t wParam, intptr_t lParam);
   platform::Windows& windows() { return s_.os.windows; }
 
-  app::SetupState& s_;
+  core::SetupState& s_;
   bool resourcesMissing_ = false;
   // A click is being handled; it may be waiting for the answer to a message box.
   bool clickPending_ = false;
 };
 
 // The interactive road: class, window, message loop. The exit code (0).
-int RunSetupWindow(app::SetupState& s, int showCommand);
+int RunSetupWindow(core::SetupState& s, int showCommand);
 
 }  // namespace ui

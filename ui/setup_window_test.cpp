@@ -6,7 +6,8 @@
 #include <tuple>
 #include <utility>
 
-#include "app/texts.h"
+#include "core/system_facts.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 #include "tests/support/archive_fixture.h"
@@ -52,6 +53,7 @@ struct WindowBench {
                                                 {"tavopyck.tv1", std::string(30, 'p')}};
     for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
     fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+    core::FindSystemFacts(s);
     window.RegisterSetupClass();
     created = window.CreateSetupWindow(platform::kSwShowNormal);
   }
@@ -64,7 +66,7 @@ struct WindowBench {
   OpenBoxes boxes{fake.dialogs};
   platform::Platform os{fake.files,     fake.registry,  fake.system, fake.ime,
                         fake.processes, fake.resources, boxes,       fake.windows};
-  app::SetupState s{os};
+  core::SetupState s{os};
   ui::SetupWindow window{s};
   int created = 0;
 };
@@ -109,12 +111,12 @@ TEST(SetupWindow, MissingPayloadOrMemoryEndsBeforeTheFirstPage) {
       fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie({});
       fake.resources.failAllocation = true;
     }
-    app::SetupState s(fake.os());
+    core::SetupState s(fake.os());
     EXPECT_EQ(ui::RunSetupWindow(s, platform::kSwShow), 0);
     EXPECT_EQ(fake.windows.updates, 0);
     EXPECT_TRUE(fake.windows.calls.empty());
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-    EXPECT_EQ(fake.dialogs.shown[0].textW, app::text::kNoPayload);
+    EXPECT_EQ(fake.dialogs.shown[0].textW, flow::text::kNoPayload);
     EXPECT_EQ(fake.windows.quitCode, 0);
     EXPECT_TRUE(fake.files.AllFiles().empty());
   }
@@ -329,7 +331,7 @@ TEST(SetupWindow, ALockedOldModuleEndsTheWindowAfterItsMessage) {
     int destroysBefore = b.fake.windows.destroyPosts;
     b.Confirm();
     ASSERT_EQ(b.fake.dialogs.shown.size(), boxesBefore + 1);
-    EXPECT_EQ(b.fake.dialogs.shown.back().textW, app::text::kOldImeLocked);
+    EXPECT_EQ(b.fake.dialogs.shown.back().textW, flow::text::kOldImeLocked);
     EXPECT_EQ(b.fake.windows.destroyPosts, destroysBefore + 1);
     EXPECT_TRUE(b.fake.windows.timers.empty());
     EXPECT_EQ(b.fake.windows.RunMessageLoop(), 0);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/archive_verify.h"
@@ -35,7 +35,7 @@ struct Machine {
     }
   }
   platform::fake::FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 #include "archive/archive_format.h"
 #include "archive/archive_writer.h"
 #include "platform/fake/fake_platform.h"
@@ -41,7 +41,7 @@ struct ArchiveBench {
   }
 
   platform::fake::FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 class ArchiveMachine : public ::testing::Test, public ArchiveBench {};

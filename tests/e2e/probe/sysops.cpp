@@ -10,20 +10,20 @@
 #include <cstdio>
 #include <string>
 
-#include "app/install_location.h"
-#include "app/setup_state.h"
+#include "core/install_location.h"
+#include "core/setup_state.h"
 #include "archive/file_replace.h"
 #include "platform/win32/win32_platform.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
 #include "system/preload.h"
+#include "core/system_facts.h"
 #include "system/settings_files.h"
 
 int main(int argc, char** argv) {
   platform::win32::Win32Platform os(GetModuleHandleA(nullptr));
-  app::SetupState s(os.os());
-  s.OemCodePage = os.os().system.OemCodePage();
-  app::Is64BitWindows(s);
+  core::SetupState s(os.os());
+  core::FindSystemFacts(s);
   std::string command = argc > 1 ? argv[1] : "";
   bool ok = true;
   if (command == "uninstall") {
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     ok = sys::RegisterKeyboardLayout(s);
   } else if (command == "version") {
     std::printf("packed=%08lx major=%lu 9x=%d\n", static_cast<unsigned long>(os.os().system.PackedVersion()),
-                static_cast<unsigned long>(s.WindowsMajor), sys::IsWin9xFamily(s) ? 1 : 0);
+                static_cast<unsigned long>(s.WindowsMajor), s.Win9x ? 1 : 0);
   } else if (command == "findime") {
     ok = sys::FindImeInPreload(s);
     std::printf("place=%d\n", s.ImePreloadPosition);

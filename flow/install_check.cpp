@@ -1,22 +1,22 @@
-#include "app/install_check.h"
+#include "flow/install_check.h"
 
 
-#include "app/path_format.h"
-#include "app/startup.h"
-#include "app/texts.h"
+#include "core/path_format.h"
+#include "flow/startup.h"
+#include "flow/texts.h"
 #include "archive/texts.h"
 #include "platform/constants.h"
 
-namespace app {
+namespace flow {
 namespace {
 
 constexpr size_t kReportBufferSize = 69376;
 constexpr int kProbeOk = 0x1400;
 
-std::string Hex(int value) { return HexText(static_cast<uint32_t>(value)); }
+std::string Hex(int value) { return core::HexText(static_cast<uint32_t>(value)); }
 
 // The first of the names that reads whole; the trace gets the last result.
-bool ProbeAny(SetupState& s, std::initializer_list<const char*> names, const char* code, std::string* trace) {
+bool ProbeAny(core::SetupState& s, std::initializer_list<const char*> names, const char* code, std::string* trace) {
   int result = 0;
   for (const char* name : names) {
     result = ProbeFile(s, name);
@@ -28,19 +28,19 @@ bool ProbeAny(SetupState& s, std::initializer_list<const char*> names, const cha
 
 }  // namespace
 
-ScanResult ScanDataFiles(SetupState& s) {
+ScanResult ScanDataFiles(core::SetupState& s) {
   ScanResult scan;
-  if (!s.InstallDir.empty() && !EndsWithBackslash(s.InstallDir, s.AnsiCodePage) &&
-      s.InstallDir.size() < kMaxPathChars) {
+  if (!s.InstallDir.empty() && !core::EndsWithBackslash(s.InstallDir, s.AnsiCodePage) &&
+      s.InstallDir.size() < core::kMaxPathChars) {
     s.InstallDir.push_back('\\');
   }
   std::string pattern;
-  if (JoinPath(s.InstallDir, "*.*", &pattern)) {
+  if (core::JoinPath(s.InstallDir, "*.*", &pattern)) {
     for (const std::string& name : s.os.files.List(pattern)) {
       scan.status = 1;
       if (name == "." || name == "..") continue;
       std::string path;
-      if (!JoinPath(s.InstallDir, name, &path) || s.os.files.ChangeDirectory(path)) continue;
+      if (!core::JoinPath(s.InstallDir, name, &path) || s.os.files.ChangeDirectory(path)) continue;
       if (ContainsSwitch(name, ".txt")) {
         ++scan.textFiles;
       } else if (ContainsSwitch(name, ".tvh")) {
@@ -57,9 +57,9 @@ ScanResult ScanDataFiles(SetupState& s) {
   return scan;
 }
 
-int ProbeFile(SetupState& s, const std::string& name) {
+int ProbeFile(core::SetupState& s, const std::string& name) {
   std::string path;
-  if (!JoinPath(s.InstallDir, name, &path)) return static_cast<int>(platform::kErrorPathNotFound);
+  if (!core::JoinPath(s.InstallDir, name, &path)) return static_cast<int>(platform::kErrorPathNotFound);
   auto file = s.os.files.Open(path, platform::OpenMode::Read);
   if (!file) return static_cast<int>(s.os.files.LastError());
   char buffer[20];
@@ -68,7 +68,7 @@ int ProbeFile(SetupState& s, const std::string& name) {
   return static_cast<int>((n > 0 ? n : 0) * 256 + s.os.files.LastError());
 }
 
-int VerifyInstallation(SetupState& s, bool showReport) {
+int VerifyInstallation(core::SetupState& s, bool showReport) {
   auto report = s.os.resources.AllocZeroed(kReportBufferSize);
   if (!report) return 0;
   std::string trace;
@@ -96,4 +96,4 @@ int VerifyInstallation(SetupState& s, bool showReport) {
   return 1;
 }
 
-}  // namespace app
+}  // namespace flow

@@ -5,13 +5,13 @@
 #pragma once
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace archive {
+namespace flow {
 
-void DeployFiles(app::SetupState& s, int pass);
+void DeployFiles(core::SetupState& s, int pass);
 // Rewrites the version text "Tavo输入平台  6.3" (or 6.7) inside a module file to 7.1.
-void StampModuleVersion(app::SetupState& s, const std::string& path);
-void AdjustSettingsRecord(app::SetupState& s);
+void StampModuleVersion(core::SetupState& s, const std::string& path);
+void AdjustSettingsRecord(core::SetupState& s);
 
-}  // namespace archive
+}  // namespace flow

@@ -1,10 +1,10 @@
-#include "app/install_check.h"
+#include "flow/install_check.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "app/texts.h"
+#include "flow/texts.h"
 #include "archive/texts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
@@ -30,7 +30,7 @@ struct CheckBench {
     for (int i = 0; i < others; ++i) fake.files.AddFile("c:\\tavohu\\f" + std::to_string(i) + ".dat", "x");
   }
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 std::string Report(const char* reason) {
@@ -83,7 +83,7 @@ TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
   for (const auto& c : cases) {
     CheckBench bench(c.others);
     c.change(bench);
-    EXPECT_EQ(app::VerifyInstallation(bench.s), c.reason ? 1 : 0) << c.what;
+    EXPECT_EQ(flow::VerifyInstallation(bench.s), c.reason ? 1 : 0) << c.what;
     if (!c.reason) {
       EXPECT_TRUE(bench.fake.dialogs.shown.empty()) << c.what;
       continue;
@@ -101,7 +101,7 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
   bench.fake.files.AddFile("c:\\tavohu\\notes.TXT.bak", "t");
   bench.fake.files.AddFile("c:\\tavohu\\a.tvh", "t");
   bench.fake.files.AddDirectory("c:\\tavohu\\sub.txt");
-  app::ScanResult scan = app::ScanDataFiles(bench.s);
+  flow::ScanResult scan = flow::ScanDataFiles(bench.s);
   EXPECT_EQ(scan.status, 14);
   EXPECT_EQ(scan.textFiles, 1);
   EXPECT_EQ(scan.tableFiles, 1);
@@ -110,7 +110,7 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
 
   CheckBench missing(0);
   missing.s.InstallDir = "c:\\nowhere";
-  EXPECT_EQ(app::ScanDataFiles(missing.s).status, 0);
+  EXPECT_EQ(flow::ScanDataFiles(missing.s).status, 0);
   EXPECT_EQ(missing.s.InstallDir, "c:\\nowhere\\");
 }
 
@@ -122,7 +122,7 @@ TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
   for (uint32_t extra : attributes) {
     CheckBench bench(0);
     bench.fake.files.SetAttributes("c:\\tavohu", extra);
-    EXPECT_EQ(app::ScanDataFiles(bench.s).status, 14) << extra;
+    EXPECT_EQ(flow::ScanDataFiles(bench.s).status, 14) << extra;
   }
 }
 
@@ -133,7 +133,7 @@ TEST(InstallCheck, ScanAddsTheBackslashAfterADoubleByteCharacter) {
   bench.fake.files.AddFile(dir + "\\a.txt", "x");
   bench.s.AnsiCodePage = 950;
   bench.s.InstallDir = dir;
-  app::ScanResult scan = app::ScanDataFiles(bench.s);
+  flow::ScanResult scan = flow::ScanDataFiles(bench.s);
   EXPECT_EQ(bench.s.InstallDir, dir + "\\");
   EXPECT_EQ(scan.status, 14);
   EXPECT_EQ(scan.textFiles, 1);
@@ -141,26 +141,26 @@ TEST(InstallCheck, ScanAddsTheBackslashAfterADoubleByteCharacter) {
 
 TEST(InstallCheck, CountsDoNotWrapAt256) {
   CheckBench bench(300);
-  app::ScanResult scan = app::ScanDataFiles(bench.s);
+  flow::ScanResult scan = flow::ScanDataFiles(bench.s);
   EXPECT_EQ(scan.otherFiles, 303);
-  EXPECT_EQ(app::VerifyInstallation(bench.s), 0);
+  EXPECT_EQ(flow::VerifyInstallation(bench.s), 0);
 }
 
 TEST(InstallCheck, ProbeFileResults) {
   CheckBench bench(0);
   bench.fake.files.AddFile("c:\\tavohu\\five.dat", "12345");
-  EXPECT_EQ(app::ProbeFile(bench.s, "tavohu4.ime"), 0x1400);
-  EXPECT_EQ(app::ProbeFile(bench.s, "missing.dat"), 2);
-  EXPECT_EQ(app::ProbeFile(bench.s, "five.dat"), 5 * 256);
+  EXPECT_EQ(flow::ProbeFile(bench.s, "tavohu4.ime"), 0x1400);
+  EXPECT_EQ(flow::ProbeFile(bench.s, "missing.dat"), 2);
+  EXPECT_EQ(flow::ProbeFile(bench.s, "five.dat"), 5 * 256);
 }
 
 TEST(InstallCheck, NoReportBufferMeansNoCheck) {
   CheckBench bench(0);
   bench.fake.resources.failAllocation = true;
-  EXPECT_EQ(app::VerifyInstallation(bench.s), 0);
+  EXPECT_EQ(flow::VerifyInstallation(bench.s), 0);
   EXPECT_TRUE(bench.fake.dialogs.shown.empty());
   bench.fake.resources.failAllocation = false;
-  EXPECT_EQ(app::VerifyInstallation(bench.s, false), 1);  // silent: the fault without a box
+  EXPECT_EQ(flow::VerifyInstallation(bench.s, false), 1);  // silent: the fault without a box
   EXPECT_TRUE(bench.fake.dialogs.shown.empty());
 }
 

@@ -1,8 +1,8 @@
-// The start-up and install-location texts: messages (UTF-16, shown with MessageBoxW) and the names
-// of the install-path stores.
+// The texts of the start-up, the install sequence and the installation check: messages (UTF-16,
+// shown with MessageBoxW; the report in GBK bytes) and the command-line switches.
 #pragma once
 
-namespace app::text {
+namespace flow::text {
 
 inline constexpr char16_t kCaptionTavo[] = u"Tavo";
 inline constexpr char16_t kAdminRefusal[] =
@@ -46,15 +46,4 @@ inline constexpr char kSwitchRegister[] = "regtv32";
 inline constexpr char kSwitchRegisterPath[] = "regtv32=";
 inline constexpr char kSwitchSilent[] = "settvsrf32";
 
-// Install-path stores.
-inline constexpr char kPathFileName[] = "tavopath.tvh";
-inline constexpr char kPathFileInWindows[] = "\\tavopath.tvh";
-inline constexpr char kSoftwareKey[] = "Software";
-inline constexpr char kProductKey[] = "tavowb";
-inline constexpr char kProductKeyPath[] = "Software\\tavowb";
-inline constexpr char kPathValue[] = "path";
-inline constexpr char kDefaultFolder[] = "tavohu\\";
-inline constexpr char kSysWow64Folder[] = "\\syswow64";
-inline constexpr char kAdminMarker[] = "tavoisadmin";
-
-}  // namespace app::text
+}  // namespace flow::text

@@ -4,9 +4,9 @@
 #pragma once
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace app {
+namespace flow {
 
 struct ScanResult {
   int status = 0;  // 1 listed, +10 enterable, +3 a directory (whatever its other attributes): 14 passes
@@ -15,10 +15,10 @@ struct ScanResult {
   int otherFiles = 0;
 };
 
-ScanResult ScanDataFiles(SetupState& s);
+ScanResult ScanDataFiles(core::SetupState& s);
 // 0x1400 when 20 bytes were read; else the error, or bytes read x 256 + the error.
-int ProbeFile(SetupState& s, const std::string& name);
+int ProbeFile(core::SetupState& s, const std::string& name);
 // 1 when a fault was found (and reported, if showReport), 0 when every check passed.
-int VerifyInstallation(SetupState& s, bool showReport = true);
+int VerifyInstallation(core::SetupState& s, bool showReport = true);
 
-}  // namespace app
+}  // namespace flow

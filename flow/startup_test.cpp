@@ -1,17 +1,18 @@
-#include "app/startup.h"
+#include "flow/startup.h"
 
 #include <gtest/gtest.h>
 
-#include "app/install_location.h"
-#include "app/path_format.h"
-#include "app/texts.h"
+#include "core/system_facts.h"
+#include "core/install_location.h"
+#include "core/path_format.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/encoding.h"
 
 namespace {
 
-using app::Road;
+using flow::Road;
 using platform::fake::FakePlatform;
 using testing_support::Encode;
 
@@ -38,7 +39,7 @@ TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
       {std::string("reg\0tv32", 8), "regtv32", 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(app::ContainsSwitch(c.text, c.keyword), c.expected) << c.text << " / " << c.keyword;
+    EXPECT_EQ(flow::ContainsSwitch(c.text, c.keyword), c.expected) << c.text << " / " << c.keyword;
   }
 }
 
@@ -75,9 +76,9 @@ TEST(ParseRegisterPath, TakesEverythingAfterTheSwitchAtTheFirstLowerCaseR) {
   };
   for (const auto& c : cases) {
     FakePlatform fake;
-    app::SetupState s(fake.os());
+    core::SetupState s(fake.os());
     s.InstallDir = kOld;
-    EXPECT_EQ(app::ParseRegisterPath(s, c.commandLine), c.expected != kOld) << c.commandLine;
+    EXPECT_EQ(flow::ParseRegisterPath(s, c.commandLine), c.expected != kOld) << c.commandLine;
     EXPECT_EQ(s.InstallDir, c.expected) << c.commandLine;
   }
 }
@@ -100,34 +101,37 @@ TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
   };
   for (const auto& c : cases) {
     FakePlatform fake;
-    app::SetupState s(fake.os());
+    core::SetupState s(fake.os());
     s.InstallDir = "c:\\old\\";
-    app::ParseRegisterPath(s, "regtv32=" + c.directory);
+    flow::ParseRegisterPath(s, "regtv32=" + c.directory);
     EXPECT_EQ(s.InstallDir, c.taken ? c.directory : "c:\\old\\") << c.directory.size();
-    app::SaveInstallPath(s);
-    EXPECT_LE(s.InstallDir.size(), app::kMaxPathChars);
-    EXPECT_TRUE(app::EndsWithBackslash(s.InstallDir, s.AnsiCodePage)) << c.directory.size();
+    core::SaveInstallPath(s);
+    EXPECT_LE(s.InstallDir.size(), core::kMaxPathChars);
+    EXPECT_TRUE(core::EndsWithBackslash(s.InstallDir, s.AnsiCodePage)) << c.directory.size();
   }
 }
 
 class Admin : public ::testing::Test {
  protected:
+  void SetUp() override { core::FindSystemFacts(s); }
+
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(Admin, NoTestBeforeWindows6) {
   fake.system.major = 5;
+  core::FindSystemFacts(s);
   fake.DropAdminRights();
   s.InstallDir = "d:\\old";
-  EXPECT_EQ(app::LacksAdminRights(s), 0);
+  EXPECT_EQ(flow::LacksAdminRights(s), 0);
   EXPECT_TRUE(fake.files.AllFiles().empty());
   EXPECT_EQ(s.InstallDir, "d:\\old");
 }
 
 TEST_F(Admin, AnAdministratorPassesAndTheStoresHoldTheRealDirectoryAgain) {
   s.InstallDir = "d:\\old";
-  EXPECT_EQ(app::LacksAdminRights(s), 0);
+  EXPECT_EQ(flow::LacksAdminRights(s), 0);
   EXPECT_EQ(s.InstallDir, "d:\\old\\");
   EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\old\\");
   EXPECT_EQ(fake.registry.Value("HKLM\\Software\\tavowb", "path").data, "d:\\old\\");
@@ -138,7 +142,7 @@ TEST_F(Admin, WithoutRightsAnEarlierInstallIsReadBackAndRefused) {
   fake.files.AddFile("c:\\windows\\tavopath.tvh", "d:\\old\\");
   fake.DropAdminRights();
   s.InstallDir = "d:\\old\\";
-  EXPECT_EQ(app::LacksAdminRights(s), 1);
+  EXPECT_EQ(flow::LacksAdminRights(s), 1);
   EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\old\\");
 }
 
@@ -147,7 +151,7 @@ TEST_F(Admin, WithoutRightsAFreshMachineIsRefusedToo) {
   // registry prove the rights.
   fake.DropAdminRights();
   s.InstallDir = "c:\\tavohu\\";
-  EXPECT_EQ(app::LacksAdminRights(s), 1);
+  EXPECT_EQ(flow::LacksAdminRights(s), 1);
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\tavohu\\");
 }
 
@@ -155,7 +159,7 @@ class StartUp : public ::testing::Test {
  protected:
   void Machine(uint32_t major, bool is64) { fake.SetWindows(major, is64); }
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 TEST_F(StartUp, ChoosesTheRoadFromTheCommandLine) {
@@ -167,24 +171,24 @@ TEST_F(StartUp, ChoosesTheRoadFromTheCommandLine) {
     int mode;
   };
   const Case cases[] = {
-      {"", 6, true, Road::Interactive, app::kInteractive},
-      {"", 5, false, Road::Interactive, app::kInteractive},
-      {"settvsrf32", 6, false, Road::Silent, app::kSilent},
-      {"/SETTVSRF32", 5, false, Road::Silent, app::kSilent},
-      {"settvsrf32", 6, true, Road::Silent, app::kSilent},
-      {"regtv32=c:\\x settvsrf32", 6, false, Road::Interactive, app::kInteractive},
-      {"regtv32=c:\\x", 5, true, Road::Interactive, app::kInteractive},  // XP x64 counts as 32-bit
-      {"regtv32=c:\\x", 6, true, Road::RegisterOnly, app::kInteractive},
-      {"REGTV32=c:\\x settvsrf32", 6, true, Road::RegisterOnly, app::kInteractive},
-      {"unrelated text", 6, true, Road::Interactive, app::kInteractive},
+      {"", 6, true, Road::Interactive, core::kInteractive},
+      {"", 5, false, Road::Interactive, core::kInteractive},
+      {"settvsrf32", 6, false, Road::Silent, core::kSilent},
+      {"/SETTVSRF32", 5, false, Road::Silent, core::kSilent},
+      {"settvsrf32", 6, true, Road::Silent, core::kSilent},
+      {"regtv32=c:\\x settvsrf32", 6, false, Road::Interactive, core::kInteractive},
+      {"regtv32=c:\\x", 5, true, Road::Interactive, core::kInteractive},  // XP x64 counts as 32-bit
+      {"regtv32=c:\\x", 6, true, Road::RegisterOnly, core::kInteractive},
+      {"REGTV32=c:\\x settvsrf32", 6, true, Road::RegisterOnly, core::kInteractive},
+      {"unrelated text", 6, true, Road::Interactive, core::kInteractive},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
     machine.SetWindows(c.major, c.is64);
     machine.system.oemCodePage = 950;
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.CurrentPage = 4;
-    EXPECT_EQ(app::StartUp(state, c.commandLine), c.road) << c.commandLine;
+    EXPECT_EQ(flow::StartUp(state, c.commandLine), c.road) << c.commandLine;
     EXPECT_EQ(state.InstallMode, c.mode) << c.commandLine;
     EXPECT_EQ(state.OemCodePage, 950u);
     EXPECT_EQ(state.CurrentPage, 0);
@@ -195,7 +199,7 @@ TEST_F(StartUp, ChoosesTheRoadFromTheCommandLine) {
 
 TEST_F(StartUp, RegistrationOnlyRoadRecordsTheDirectoryAndRegisters) {
   Machine(6, true);
-  EXPECT_EQ(app::StartUp(s, "regtv32=C:\\tavohu7"), Road::RegisterOnly);
+  EXPECT_EQ(flow::StartUp(s, "regtv32=C:\\tavohu7"), Road::RegisterOnly);
   EXPECT_EQ(s.InstallDir, "C:\\tavohu7\\");
   EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "C:\\tavohu7\\");
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tavopath.tvh"), "C:\\tavohu7\\");
@@ -219,18 +223,18 @@ TEST_F(StartUp, RegistrationOnlyRoadRecordsTheDirectoryAndRegisters) {
 TEST_F(StartUp, RegistrationMessageIsShownAlsoWhenTheImeIsRefused) {
   Machine(6, true);
   fake.ime.installResult = 0;
-  EXPECT_EQ(app::StartUp(s, "regtv32=C:\\tavohu7"), Road::RegisterOnly);
+  EXPECT_EQ(flow::StartUp(s, "regtv32=C:\\tavohu7"), Road::RegisterOnly);
   EXPECT_EQ(s.ImeLayoutHandle, 0u);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].textW, app::text::kRegisterSuccess);
+  EXPECT_EQ(fake.dialogs.shown[0].textW, flow::text::kRegisterSuccess);
 }
 
 TEST_F(StartUp, RegistrationWithoutALowerCaseSwitchSavesTheStartUpDirectory) {
   Machine(6, true);
   fake.files.AddFile("c:\\windows\\tavopath.tvh", "d:\\earlier");
   for (const char* commandLine : {"REGTV32=e:\\new", "-r regtv32=e:\\new"}) {
-    app::SetupState state(fake.os());
-    EXPECT_EQ(app::StartUp(state, commandLine), Road::RegisterOnly);
+    core::SetupState state(fake.os());
+    EXPECT_EQ(flow::StartUp(state, commandLine), Road::RegisterOnly);
     EXPECT_EQ(state.InstallDir, "d:\\earlier\\") << commandLine;
     EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\earlier\\");
   }
@@ -242,15 +246,15 @@ TEST_F(StartUp, RegistrationWithoutAnInstallableDirectoryKeepsTheStores) {
   for (const char* commandLine : {"regtv32=", "regtv32=\\", "regtv32=tavohu", "regtv32=d:\\..\\", "regtv32=d:\\"}) {
     FakePlatform machine;
     machine.SetWindows(6, true);
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::StartUp(state, commandLine), Road::RegisterOnly);
+    core::SetupState state(machine.os());
+    EXPECT_EQ(flow::StartUp(state, commandLine), Road::RegisterOnly);
     EXPECT_EQ(state.InstallDir, "c:\\tavohu\\") << commandLine;
     EXPECT_EQ(machine.files.Contents("c:\\windows\\tavopath.tvh"), "c:\\tavohu\\") << commandLine;
     EXPECT_EQ(machine.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\tavohu\\") << commandLine;
     EXPECT_EQ(machine.registry.Value("HKLM\\Software\\tavowb", "path").data, "c:\\tavohu\\") << commandLine;
     EXPECT_EQ(machine.ime.installs.size(), 1u) << commandLine;
     ASSERT_EQ(machine.dialogs.shown.size(), 1u) << commandLine;
-    EXPECT_EQ(machine.dialogs.shown[0].textW, app::text::kRegisterSuccess);
+    EXPECT_EQ(machine.dialogs.shown[0].textW, flow::text::kRegisterSuccess);
   }
 }
 
@@ -268,8 +272,8 @@ TEST_F(StartUp, PathsAreReadInTheSystemsAnsiCodePage) {
     machine.SetWindows(6, false);
     machine.system.ansiCodePage = c.codePage;
     machine.files.AddFile("c:\\windows\\tavopath.tvh", "c:\\caf\xE9\\");
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::StartUp(state, ""), Road::Interactive);
+    core::SetupState state(machine.os());
+    EXPECT_EQ(flow::StartUp(state, ""), Road::Interactive);
     EXPECT_EQ(state.AnsiCodePage, c.codePage);
     EXPECT_EQ(state.InstallDir, c.installDir) << c.codePage;
   }
@@ -277,7 +281,7 @@ TEST_F(StartUp, PathsAreReadInTheSystemsAnsiCodePage) {
 
 TEST_F(StartUp, RegistrationKeepsBlanksAndAddsTheBackslash) {
   Machine(6, true);
-  app::StartUp(s, "regtv32=d:\\my tavo dir");
+  flow::StartUp(s, "regtv32=d:\\my tavo dir");
   EXPECT_EQ(s.InstallDir, "d:\\my tavo dir\\");
   EXPECT_EQ(fake.registry.Value("HKLM\\Software\\tavowb", "path").data, "d:\\my tavo dir\\");
 }
@@ -287,11 +291,11 @@ TEST_F(StartUp, WithoutAdminRightsEveryRoadIsRefused) {
     FakePlatform machine;
     machine.SetWindows(6, true);
     machine.DropAdminRights();
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::StartUp(state, commandLine), Road::Refused);
+    core::SetupState state(machine.os());
+    EXPECT_EQ(flow::StartUp(state, commandLine), Road::Refused);
     ASSERT_EQ(machine.dialogs.shown.size(), 1u);
     EXPECT_EQ(machine.dialogs.shown[0].captionW, u"Tavo");
-    EXPECT_EQ(machine.dialogs.shown[0].textW, app::text::kAdminRefusal);
+    EXPECT_EQ(machine.dialogs.shown[0].textW, flow::text::kAdminRefusal);
     EXPECT_EQ(machine.dialogs.shown[0].type, platform::kMbOk);
     EXPECT_TRUE(machine.ime.installs.empty());
   }
@@ -300,7 +304,7 @@ TEST_F(StartUp, WithoutAdminRightsEveryRoadIsRefused) {
 TEST_F(StartUp, EveryStartOnWindows6RewritesTheStoresAndMakesTheDefaultDirectory) {
   Machine(6, false);
   fake.files.SetDriveType('e', platform::kDriveFixed);
-  EXPECT_EQ(app::StartUp(s, ""), Road::Interactive);
+  EXPECT_EQ(flow::StartUp(s, ""), Road::Interactive);
   EXPECT_TRUE(fake.files.HasDirectory("e:\\tavohu"));
   EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "e:\\tavohu\\");
   EXPECT_EQ(fake.files.Contents("e:\\tavohu\\tavopath.tvh"), "e:\\tavohu\\");
@@ -309,7 +313,7 @@ TEST_F(StartUp, EveryStartOnWindows6RewritesTheStoresAndMakesTheDefaultDirectory
 
 TEST_F(StartUp, OnWindows5NothingIsWrittenBeforeTheRoad) {
   Machine(5, false);
-  EXPECT_EQ(app::StartUp(s, ""), Road::Interactive);
+  EXPECT_EQ(flow::StartUp(s, ""), Road::Interactive);
   EXPECT_TRUE(fake.files.AllFiles().empty());
   EXPECT_TRUE(fake.registry.Writes().empty());
   EXPECT_EQ(s.InstallDir, "c:\\tavohu\\");

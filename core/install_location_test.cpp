@@ -1,4 +1,4 @@
-#include "app/install_location.h"
+#include "core/install_location.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ constexpr char kRegistryKey[] = "HKLM\\Software\\tavowb";
 class InstallLocation : public ::testing::Test {
  protected:
   FakePlatform fake;
-  app::SetupState s{fake.os()};
+  core::SetupState s{fake.os()};
 };
 
 // Which store ReadInstallPath takes, in its order: path file 1, registry, path file 2, default.
@@ -55,8 +55,8 @@ TEST_F(InstallLocation, ReadInstallPathTakesTheFirstStoreThatAnswers) {
     if (c.registry) machine.registry.SetValue(kRegistryKey, "path", platform::kRegSz, c.registry);
     if (c.pathFile2) machine.files.AddFile("c:\\tavohu\\tavopath.tvh", c.pathFile2);
     if (!c.admin) machine.DropAdminRights();
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::ReadInstallPath(state), c.expected) << c.name;
+    core::SetupState state(machine.os());
+    EXPECT_EQ(core::ReadInstallPath(state), c.expected) << c.name;
   }
 }
 
@@ -77,8 +77,8 @@ TEST_F(InstallLocation, ReadInstallPathTakesOnlyATextFromTheRegistry) {
     FakePlatform machine;
     machine.registry.SetValue(kRegistryKey, "path", c.type, c.data);
     machine.files.AddFile("c:\\tavohu\\tavopath.tvh", "e:\\three\\");
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::ReadInstallPath(state), c.expected) << c.type;
+    core::SetupState state(machine.os());
+    EXPECT_EQ(core::ReadInstallPath(state), c.expected) << c.type;
   }
 }
 
@@ -100,9 +100,9 @@ TEST_F(InstallLocation, ReadInstallPathTakesDoubleByteDirectories) {
   for (const auto& c : cases) {
     FakePlatform machine;
     machine.files.AddFile(kPathFile1, c.stored);
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.AnsiCodePage = c.codePage;
-    EXPECT_EQ(app::ReadInstallPath(state), c.expected) << c.codePage;
+    EXPECT_EQ(core::ReadInstallPath(state), c.expected) << c.codePage;
   }
 }
 
@@ -111,36 +111,36 @@ TEST_F(InstallLocation, ReadInstallPathKeepsADrivePathAlreadySet) {
   const char* kept[] = {"d:\\typed", "?:\\first byte not examined"};
   for (const char* dir : kept) {
     s.InstallDir = dir;
-    EXPECT_EQ(app::ReadInstallPath(s), dir);
+    EXPECT_EQ(core::ReadInstallPath(s), dir);
   }
   s.InstallDir = "d:tavohu";
-  EXPECT_EQ(app::ReadInstallPath(s), "e:\\stored\\");
+  EXPECT_EQ(core::ReadInstallPath(s), "e:\\stored\\");
 }
 
 TEST_F(InstallLocation, StoresTooLongForTheBufferAreSkippedNotOverflowed) {
   fake.files.AddFile(kPathFile1, "d:\\" + std::string(230, 'a'));
   fake.registry.SetValue(kRegistryKey, "path", platform::kRegSz, std::string(200, 'b'));
   fake.files.AddFile("c:\\tavohu\\tavopath.tvh", "f:\\fits\\");
-  EXPECT_EQ(app::ReadInstallPath(s), "f:\\fits\\");
+  EXPECT_EQ(core::ReadInstallPath(s), "f:\\fits\\");
 
   // 199 characters still fit.
   FakePlatform machine;
   std::string longest = "d:\\" + std::string(196, 'x');
   machine.files.AddFile(kPathFile1, longest);
-  app::SetupState state(machine.os());
-  EXPECT_EQ(app::ReadInstallPath(state), longest);
+  core::SetupState state(machine.os());
+  EXPECT_EQ(core::ReadInstallPath(state), longest);
 }
 
 TEST_F(InstallLocation, StoredTextEndsAtItsFirstNul) {
   fake.files.AddFile(kPathFile1, std::string("d:\\tavohu\\\0junk", 15));
-  EXPECT_EQ(app::ReadInstallPath(s), "d:\\tavohu\\");
+  EXPECT_EQ(core::ReadInstallPath(s), "d:\\tavohu\\");
 }
 
 TEST_F(InstallLocation, SaveInstallPathWritesEveryStoreWithoutTerminatingZero) {
   fake.files.SetDriveType('d', platform::kDriveFixed);
   s.WindowsMajor = 6;
   s.InstallDir = "d:\\tavohu";
-  app::SaveInstallPath(s);
+  core::SaveInstallPath(s);
 
   EXPECT_EQ(s.InstallDir, "d:\\tavohu\\");
   EXPECT_EQ(fake.files.Contents(kPathFile1), "d:\\tavohu\\");
@@ -174,11 +174,11 @@ TEST_F(InstallLocation, SaveInstallPathAddsTheBackslashAfterWholeCharacters) {
   };
   for (const auto& c : cases) {
     FakePlatform machine;
-    app::SetupState state(machine.os());
+    core::SetupState state(machine.os());
     state.WindowsMajor = 6;
     state.AnsiCodePage = c.codePage;
     state.InstallDir = c.dir;
-    app::SaveInstallPath(state);
+    core::SaveInstallPath(state);
     EXPECT_EQ(state.InstallDir, c.saved) << c.codePage << " " << c.dir;
     EXPECT_EQ(machine.files.Contents(kPathFile1), c.saved) << c.codePage << " " << c.dir;
     EXPECT_EQ(machine.registry.Value(kRegistryKey, "path").data, c.saved) << c.codePage << " " << c.dir;
@@ -188,7 +188,7 @@ TEST_F(InstallLocation, SaveInstallPathAddsTheBackslashAfterWholeCharacters) {
 TEST_F(InstallLocation, SaveInstallPathOnWindows5WritesNoSecondPathFile) {
   s.WindowsMajor = 5;
   s.InstallDir = "c:\\mine\\";
-  app::SaveInstallPath(s);
+  core::SaveInstallPath(s);
   EXPECT_EQ(s.InstallDir, "c:\\mine\\");
   EXPECT_EQ(fake.files.Contents(kPathFile1), "c:\\mine\\");
   EXPECT_FALSE(fake.files.HasDirectory("c:\\tavohu"));
@@ -199,7 +199,7 @@ TEST_F(InstallLocation, SaveInstallPathWithoutAdminRightsSkipsWhatItCannotWrite)
   fake.DropAdminRights();
   s.WindowsMajor = 6;
   s.InstallDir = "c:\\mine";
-  app::SaveInstallPath(s);
+  core::SaveInstallPath(s);
   EXPECT_FALSE(fake.files.HasFile(kPathFile1));
   EXPECT_FALSE(fake.registry.HasKey(kRegistryKey));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\mine\\");
@@ -209,7 +209,7 @@ TEST_F(InstallLocation, NoFixedDriveWritesPathFile2IntoTheCurrentDirectory) {
   fake.files.SetDriveType('c', platform::kDriveRemovable);
   s.WindowsMajor = 6;
   s.InstallDir = "c:\\mine\\";
-  app::SaveInstallPath(s);
+  core::SaveInstallPath(s);
   EXPECT_EQ(s.DefaultDir, "");
   EXPECT_EQ(fake.files.CurrentDirectory(), "c:\\");
   EXPECT_EQ(fake.files.Contents("c:\\tavopath.tvh"), "c:\\mine\\");
@@ -232,8 +232,8 @@ TEST_F(InstallLocation, DefaultInstallDirProbesGDownToC) {
   for (const auto& c : cases) {
     FakePlatform machine;
     for (auto [letter, type] : c.drives) machine.files.SetDriveType(letter, type);
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::DefaultInstallDir(state), c.expected);
+    core::SetupState state(machine.os());
+    EXPECT_EQ(core::DefaultInstallDir(state), c.expected);
   }
 }
 
@@ -283,7 +283,7 @@ TEST_F(InstallLocation, IsBadInstallDirAcceptsOneFolderBelowARoot) {
   };
   for (const auto& c : cases) {
     std::string buffer = c.typed;
-    EXPECT_EQ(app::IsBadInstallDir(s, buffer), c.bad) << c.typed;
+    EXPECT_EQ(core::IsBadInstallDir(s, buffer), c.bad) << c.typed;
     EXPECT_EQ(buffer, c.after) << c.typed;
   }
 }
@@ -320,38 +320,9 @@ TEST_F(InstallLocation, IsBadInstallDirReadsDoubleByteCharactersWhole) {
   for (const auto& c : cases) {
     std::string buffer = c.typed;
     s.AnsiCodePage = c.codePage;
-    EXPECT_EQ(app::IsBadInstallDir(s, buffer), c.bad) << c.codePage << " " << c.typed;
+    EXPECT_EQ(core::IsBadInstallDir(s, buffer), c.bad) << c.codePage << " " << c.typed;
     EXPECT_EQ(buffer, c.after) << c.codePage << " " << c.typed;
   }
-}
-
-TEST_F(InstallLocation, Is64BitWindowsNeedsVersion6AndSysWow64) {
-  struct Case {
-    uint32_t major;
-    bool sysWow64;
-    int expected;
-  };
-  const Case cases[] = {{5, true, 0}, {5, false, 0}, {6, true, 1}, {6, false, 0}, {10, true, 1}, {0, true, 0}};
-  for (const auto& c : cases) {
-    FakePlatform machine;
-    machine.system.major = c.major;
-    if (c.sysWow64) machine.files.AddDirectory("C:\\windows\\syswow64");
-    app::SetupState state(machine.os());
-    EXPECT_EQ(app::Is64BitWindows(state), c.expected) << c.major << " " << c.sysWow64;
-    EXPECT_EQ(state.WindowsMajor, c.major);
-    if (c.expected) {
-      EXPECT_EQ(state.SysWow64Dir, "C:\\windows\\syswow64");
-    }
-  }
-}
-
-TEST_F(InstallLocation, PathExistsOpensFilesAndDirectories) {
-  fake.files.AddFile("c:\\tavohu\\a.txt", "x");
-  EXPECT_EQ(app::PathExists(s, "c:\\tavohu"), 1);
-  EXPECT_EQ(app::PathExists(s, "c:\\tavohu\\a.txt"), 1);
-  EXPECT_EQ(app::PathExists(s, "c:\\tavohu\\b.txt"), 0);
-  EXPECT_EQ(app::PathExists(s, "q:\\"), 0);
-  EXPECT_EQ(app::GetSysWow64Dir(s), "C:\\windows\\syswow64");
 }
 
 }  // namespace

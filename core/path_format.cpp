@@ -1,8 +1,8 @@
-#include "app/path_format.h"
+#include "core/path_format.h"
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace app {
+namespace core {
 
 bool JoinPath(std::string_view dir, std::string_view name, std::string* out) {
   if (dir.size() + name.size() > kMaxPathChars) return false;
@@ -96,4 +96,4 @@ std::string UpToNul(std::string_view bytes) {
   return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
-}  // namespace app
+}  // namespace core

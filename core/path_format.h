@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
+namespace core {
 
 // dir + name; false (and out untouched) when the result would not fit a 200-byte buffer.
 bool JoinPath(std::string_view dir, std::string_view name, std::string* out);
@@ -44,4 +44,4 @@ std::string HexText(uint32_t value);
 // The text up to its first NUL, as a C string would read it.
 std::string UpToNul(std::string_view bytes);
 
-}  // namespace app
+}  // namespace core

@@ -1,13 +1,13 @@
-#include "app/install_location.h"
+#include "core/install_location.h"
 
 #include <string_view>
 #include <vector>
 
-#include "app/path_format.h"
-#include "app/texts.h"
+#include "core/path_format.h"
+#include "core/texts.h"
 #include "platform/constants.h"
 
-namespace app {
+namespace core {
 namespace {
 
 // GetWindowsDirectoryA into a buffer of bufferSize bytes: empty when it does not fit.
@@ -158,25 +158,4 @@ int IsBadInstallDir(SetupState& s, std::string& directory) {
   return 0;
 }
 
-int Is64BitWindows(SetupState& s) {
-  s.WindowsMajor = 0;
-  s.WindowsMajor = s.os.system.VersionMajor();
-  if (s.WindowsMajor <= 5) return 0;
-  std::string windows = WindowsDirectory(s, 100);
-  if (windows.empty()) return 0;
-  s.SysWow64Dir = windows + text::kSysWow64Folder;
-  return PathExists(s, s.SysWow64Dir);
-}
-
-int PathExists(SetupState& s, const std::string& path) {
-  return s.os.files.CanOpenForReading(path) ? 1 : 0;
-}
-
-std::string GetSysWow64Dir(SetupState& s) {
-  std::string dir;
-  std::string windows = WindowsDirectory(s, kPathBufferSize);
-  if (windows.empty() || !JoinPath(windows, text::kSysWow64Folder, &dir)) return std::string();
-  return dir;
-}
-
-}  // namespace app
+}  // namespace core

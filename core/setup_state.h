@@ -1,5 +1,5 @@
 // The process-wide values every part of the setup reads: install mode, install directory, the
-// classification of the running system, the page counter and the outcomes of earlier steps.
+// facts about the running system, the page counter and the outcomes of earlier steps.
 // One object per run; each test starts from a fresh one.
 #pragma once
 #include <array>
@@ -10,7 +10,7 @@
 
 #include "platform/platform.h"
 
-namespace app {
+namespace core {
 
 constexpr int kInteractive = 2;
 constexpr int kSilent = 3;
@@ -56,7 +56,11 @@ struct SetupState {
   std::string InstallDir;
   std::string DefaultDir;
   uint32_t WindowsMajor = 0;
-  std::string SysWow64Dir;
+  // 64-bit Windows (6.x and later, with a SysWOW64 folder); the Windows 9x family.
+  bool Is64Bit = false;
+  bool Win9x = false;
+  // Traditional Chinese systems (OEM code page 950) get the Big5 stubs, texts and settings.
+  bool UsesBig5() const { return OemCodePage == 950; }
 
   // The payload archive image (read-only, from the program's resources) and the 2 MiB scratch
   // block every entry is decompressed in; both absent until set up.
@@ -97,4 +101,4 @@ struct SetupState {
   platform::WindowId UnitField = 0;
 };
 
-}  // namespace app
+}  // namespace core

@@ -1,7 +1,8 @@
-#include "archive/deploy.h"
+#include "flow/deploy.h"
 
 #include <gtest/gtest.h>
 
+#include "core/system_facts.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
 #include "platform/constants.h"
@@ -36,7 +37,7 @@ std::string Stamped(const std::string& name, const char* from) {
 
 struct DeployBench : testing_support::ArchiveBench {
   DeployBench() {
-    s.InstallMode = app::kSilent;
+    s.InstallMode = core::kSilent;
     std::vector<archive::NamedContent> files = {
         {"tavohu4.ime", Module("tavohu4", "  7.1")},   {"tavohu64.ime", Module("tavohu64", "  7.1")},
         {"tavo320.ime", Module("tavo320", "  6.3")},   {"tavo321.ime", Module("tavo321", "  6.3")},
@@ -50,8 +51,8 @@ struct DeployBench : testing_support::ArchiveBench {
   }
   void Machine(bool is64, uint32_t major, uint32_t codePage) {
     fake.SetWindows(major, is64);
-    s.OemCodePage = codePage;
-    s.WindowsMajor = major;
+    fake.system.oemCodePage = codePage;
+    core::FindSystemFacts(s);
   }
   std::string Sys(const std::string& name) { return fake.files.Contents("c:\\windows\\system32\\" + name); }
   std::string Wow(const std::string& name) { return fake.files.Contents("c:\\windows\\syswow64\\" + name); }
@@ -80,7 +81,7 @@ TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
     SCOPED_TRACE(std::to_string(c.is64) + " " + std::to_string(c.major) + " " + std::to_string(c.codePage));
     DeployBench machine;
     machine.Machine(c.is64, c.major, c.codePage);
-    archive::DeployFiles(machine.s, 0);
+    flow::DeployFiles(machine.s, 0);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys0);
     EXPECT_EQ(machine.Sys("tavodel.exe"), c.uninstaller);
     if (c.is64) {
@@ -95,7 +96,7 @@ TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
     EXPECT_TRUE(machine.fake.registry.HasKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\tavoqwb"));
     EXPECT_TRUE(machine.Has("tavo320.ime"));
 
-    archive::DeployFiles(machine.s, 1);
+    flow::DeployFiles(machine.s, 1);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys1);
     if (c.is64) {
       EXPECT_EQ(machine.Wow("tavohu4.ime"), c.wow1);
@@ -112,7 +113,7 @@ TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
   Machine(false, 6, 936);
   fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
   fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
-  archive::DeployFiles(s, 0);
+  flow::DeployFiles(s, 0);
   EXPECT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
   EXPECT_EQ(Sys("tavohu2.ime"), "old loaded");
   EXPECT_EQ(s.CopyFailures, 0);
@@ -122,7 +123,7 @@ TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
   fake.files.AddFile("c:\\windows\\system32\\tavohu1.ime", "held");
   fake.files.SetInUse("c:\\windows\\system32\\tavohu1.ime", true);
   fake.files.SetInUse("c:\\windows\\system32\\tavohu2.ime", true);
-  archive::DeployFiles(s, 1);
+  flow::DeployFiles(s, 1);
   EXPECT_EQ(s.CopyFailures, 1);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(fake.dialogs.shown[0].text,
@@ -149,7 +150,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
     machine.fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
     machine.fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
     if (c.diskFull) machine.fake.files.FillDisk("c:\\windows\\system32");
-    archive::DeployFiles(machine.s, 0);
+    flow::DeployFiles(machine.s, 0);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), "old loaded");
     EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu2.ime"));
     EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu1.ime"));
@@ -165,7 +166,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
 TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
   Machine(true, 6, 936);
   SetPayload(PackOrDie({{"tavo320.ime", Module("tavo320", "  6.3")}, {"tavokel6.exe", "kelv6"}}));
-  archive::DeployFiles(s, 0);
+  flow::DeployFiles(s, 0);
   std::vector<std::string> texts;
   for (const auto& box : fake.dialogs.shown) texts.push_back(box.text);
   const std::string before = Encode("没有成功复制", "GBK");
@@ -183,16 +184,16 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
     int questions;
     int stateAfter;
     bool userFileKept;
-    int mode = app::kInteractive;
+    int mode = core::kInteractive;
   };
   const Case cases[] = {
-      {"no earlier install", app::NoBackup, false, platform::kIdYes, 0, app::NoBackup, false},
-      {"keep", app::BackupMade, true, platform::kIdYes, 1, app::DataKept, true},
-      {"replace", app::BackupMade, true, platform::kIdNo, 1, app::BackupMade, false},
-      {"keep, but this run wrote no backup", app::BackupMade, false, platform::kIdYes, 1, app::BackupMade, false},
+      {"no earlier install", core::NoBackup, false, platform::kIdYes, 0, core::NoBackup, false},
+      {"keep", core::BackupMade, true, platform::kIdYes, 1, core::DataKept, true},
+      {"replace", core::BackupMade, true, platform::kIdNo, 1, core::BackupMade, false},
+      {"keep, but this run wrote no backup", core::BackupMade, false, platform::kIdYes, 1, core::BackupMade, false},
       // Nobody to ask: the user's data are kept, as a Yes keeps them.
-      {"silent road", app::BackupMade, true, platform::kIdNo, 0, app::DataKept, true, app::kSilent},
-      {"silent road, first install", app::NoBackup, false, platform::kIdYes, 0, app::NoBackup, false, app::kSilent},
+      {"silent road", core::BackupMade, true, platform::kIdNo, 0, core::DataKept, true, core::kSilent},
+      {"silent road, first install", core::NoBackup, false, platform::kIdYes, 0, core::NoBackup, false, core::kSilent},
   };
   for (const auto& c : cases) {
     DeployBench machine;
@@ -211,8 +212,8 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
       ASSERT_TRUE(archive::RememberBackup(machine.s, "c:\\tavohu\\tavoback.tvz"));
     }
     machine.fake.dialogs.answers = {c.answer};
-    archive::DeployFiles(machine.s, 0);
-    archive::AdjustSettingsRecord(machine.s);
+    flow::DeployFiles(machine.s, 0);
+    flow::AdjustSettingsRecord(machine.s);
     // (This payload has no modules: the copy failures are reported too, with ANSI boxes.)
     std::vector<platform::fake::ShownMessage> questions;
     for (const auto& box : machine.fake.dialogs.shown) {
@@ -235,9 +236,9 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
 
 TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
   Machine(false, 6, 936);
-  s.BackupState = app::BackupMade;
+  s.BackupState = core::BackupMade;
   SetPayload(PackOrDie({{"empty.txt", ""}}));
-  archive::DeployFiles(s, 0);
+  flow::DeployFiles(s, 0);
   EXPECT_TRUE(s.UnpackIncomplete);
   ASSERT_GE(fake.dialogs.shown.size(), 2u);  // the entry, the whole unpack, then the copies that fail
   for (const auto& box : fake.dialogs.shown) EXPECT_FALSE(box.wide);  // no keep-data question
@@ -247,14 +248,14 @@ TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
 }
 
 TEST_F(Deploy, EachPassPausesTwiceOnlyWhenThereIsAWindowToShow) {
-  for (int mode : {app::kInteractive, app::kSilent}) {
+  for (int mode : {core::kInteractive, core::kSilent}) {
     SCOPED_TRACE(mode);
     Machine(true, 6, 936);
     s.InstallMode = mode;
     fake.system.sleptMs = 0;
-    archive::DeployFiles(s, 0);
-    archive::DeployFiles(s, 1);
-    EXPECT_EQ(fake.system.sleptMs, mode == app::kSilent ? 0u : 200u);
+    flow::DeployFiles(s, 0);
+    flow::DeployFiles(s, 1);
+    EXPECT_EQ(fake.system.sleptMs, mode == core::kSilent ? 0u : 200u);
     EXPECT_EQ(s.CopyFailures, 0);
   }
 }
@@ -273,25 +274,25 @@ TEST_F(Deploy, StampModuleVersion) {
   };
   for (const auto& c : cases) {
     fake.files.AddFile("c:\\tavohu\\m.ime", c.before);
-    archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
+    flow::StampModuleVersion(s, "c:\\tavohu\\m.ime");
     EXPECT_EQ(File("m.ime"), c.after);
   }
   // A file without a stamp to change is not rewritten: on a full disk a rewrite would lose it.
   fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  7.1"));
   fake.files.FillDisk("c:\\tavohu");
-  archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
+  flow::StampModuleVersion(s, "c:\\tavohu\\m.ime");
   EXPECT_EQ(File("m.ime"), Module("m", "  7.1"));
 
   // A read that fails after the open leaves the file intact.
   fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  6.3"));
   fake.files.LimitReads("c:\\tavohu\\m.ime", 10);
-  archive::StampModuleVersion(s, "c:\\tavohu\\m.ime");
+  flow::StampModuleVersion(s, "c:\\tavohu\\m.ime");
   EXPECT_EQ(File("m.ime"), Module("m", "  6.3"));
 }
 
 TEST_F(Deploy, AdjustSettingsRecord) {
   s.OemCodePage = 950;
-  archive::AdjustSettingsRecord(s);  // no file: the built-in record
+  flow::AdjustSettingsRecord(s);  // no file: the built-in record
   std::string record = File("tvszsj43.tvh");
   ASSERT_EQ(record.size(), 200u);
   EXPECT_EQ(record[8], 0x36);
@@ -300,14 +301,14 @@ TEST_F(Deploy, AdjustSettingsRecord) {
 
   fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x07'));
   s.OemCodePage = 936;
-  archive::AdjustSettingsRecord(s);
+  flow::AdjustSettingsRecord(s);
   record = File("tvszsj43.tvh");
   EXPECT_EQ(record.substr(60, 4), std::string("\x07\x07\0\0", 4));
   EXPECT_EQ(record[38], 7);
 
-  s.BackupState = app::DataKept;
+  s.BackupState = core::DataKept;
   fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "kept");
-  archive::AdjustSettingsRecord(s);
+  flow::AdjustSettingsRecord(s);
   EXPECT_EQ(File("tvszsj43.tvh"), "kept");
 }
 

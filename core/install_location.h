@@ -1,12 +1,11 @@
 // Where the product is installed: the directory of an earlier install (path files and registry),
-// the default directory, the judgement of a typed directory, and the two facts about the running
-// system that everything branches on (major version, 64-bit).
+// the default directory and the judgement of a typed directory.
 #pragma once
 #include <string>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace app {
+namespace core {
 
 // Fills InstallDir from the first store that holds an installable directory, or with the default
 // directory; keeps a drive path already set.
@@ -27,10 +26,5 @@ int IsBadInstallDir(SetupState& s, std::string& directory);
 // A directory that may become InstallDir from the stores or the command line: a drive letter and
 // what IsBadInstallDir accepts.
 bool IsInstallableDir(SetupState& s, const std::string& dir);
-// Refreshes WindowsMajor and the SysWOW64 directory string; 1 on 64-bit Windows 6.x and later.
-int Is64BitWindows(SetupState& s);
-int PathExists(SetupState& s, const std::string& path);
-// "<windows directory>\syswow64"; empty when it would not fit its buffer.
-std::string GetSysWow64Dir(SetupState& s);
 
-}  // namespace app
+}  // namespace core

@@ -1,11 +1,12 @@
-#include "app/install_sequence.h"
+#include "flow/install_sequence.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "app/setup_main.h"
-#include "app/texts.h"
+#include "core/system_facts.h"
+#include "flow/setup_main.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 #include "tests/support/archive_fixture.h"
@@ -21,8 +22,7 @@ struct SequenceBench : testing_support::ArchiveBench {
   SequenceBench(bool is64, int mode) {
     fake.SetWindows(6, is64);
     s.InstallMode = mode;
-    s.WindowsMajor = 6;
-    s.OemCodePage = 936;
+    core::FindSystemFacts(s);
     s.WorkBuffer.reset();
     fake.resources.images["TVZ/KELVTVZ"] =
         PackOrDie({{"tavohu4.ime", "module 32"}, {"tavohu64.ime", "module 64"}, {"tavo320.ime", "stub"},
@@ -48,13 +48,13 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
     std::vector<std::string> started;
   };
   const Case cases[] = {
-      {false, app::kInteractive, platform::kIdYes, {"c:\\tavohu\\tavokelv.exe hu"}},
-      {false, app::kInteractive, platform::kIdNo, {}},
-      {true, app::kInteractive, platform::kIdYes,
+      {false, core::kInteractive, platform::kIdYes, {"c:\\tavohu\\tavokelv.exe hu"}},
+      {false, core::kInteractive, platform::kIdNo, {}},
+      {true, core::kInteractive, platform::kIdYes,
        {"c:\\tavohu\\tavokelv.exe hu", "c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
-      {true, app::kInteractive, platform::kIdNo, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
-      {true, app::kSilent, platform::kIdYes, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
-      {false, app::kSilent, platform::kIdYes, {}},
+      {true, core::kInteractive, platform::kIdNo, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {true, core::kSilent, platform::kIdYes, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {false, core::kSilent, platform::kIdYes, {}},
   };
   for (const auto& c : cases) {
     // Run the way the window does: payload and work buffer set up, the directory in its field.
@@ -63,12 +63,12 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
     run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
     run.s.DirectoryField = run.fake.windows.CreateEdit(120, 195, 230, 20, "c:\\tavohu");
     run.fake.dialogs.answers = {c.answer};
-    EXPECT_EQ(app::RunInstall(run.s), app::InstallOutcome::Done);
+    EXPECT_EQ(flow::RunInstall(run.s), flow::InstallOutcome::Done);
     EXPECT_EQ(run.Started(), c.started) << c.is64 << " " << c.mode << " " << c.answer;
     EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
               "c:\\tavohu\\tavokelv.exe tv");
-    bool asked = !run.fake.dialogs.shown.empty() && run.fake.dialogs.shown.back().textW == app::text::kSentenceLibraryQuestion;
-    EXPECT_EQ(asked, c.mode == app::kInteractive);
+    bool asked = !run.fake.dialogs.shown.empty() && run.fake.dialogs.shown.back().textW == flow::text::kSentenceLibraryQuestion;
+    EXPECT_EQ(asked, c.mode == core::kInteractive);
     EXPECT_TRUE(run.fake.files.HasDirectory("c:\\tavohu\\filer"));
     EXPECT_TRUE(run.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
   }
@@ -77,12 +77,12 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
 // A path with a blank is quoted as the first word of a command line, so that Windows cannot
 // take "c:\my.exe" for the program; the directory after the companion's switch stays whole.
 TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
-  SequenceBench run(true, app::kInteractive);
+  SequenceBench run(true, core::kInteractive);
   run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
   run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
   run.s.DirectoryField = run.fake.windows.CreateEdit(120, 195, 230, 20, "c:\\my dir");
   run.fake.dialogs.answers = {platform::kIdYes};
-  EXPECT_EQ(app::RunInstall(run.s), app::InstallOutcome::Done);
+  EXPECT_EQ(flow::RunInstall(run.s), flow::InstallOutcome::Done);
   EXPECT_EQ(run.Started(), (std::vector<std::string>{"\"c:\\my dir\\tavokelv.exe\" hu",
                                                      "\"c:\\my dir\\setupw64.exe\" regtv32=c:\\my dir\\"}));
   EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
@@ -92,7 +92,7 @@ TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
 // A silent reinstall: nobody is asked, and the user's own dictionaries, settings record and web
 // addresses of the earlier install are all still there afterwards.
 TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
-  SequenceBench run(false, app::kSilent);
+  SequenceBench run(false, core::kSilent);
   run.fake.resources.images["TVZ/KELVTVZ"] =
       PackOrDie({{"tavohu4.ime", "module 32"}, {"tavo320.ime", "stub"}, {"tavodel.exe", "del"},
                  {"tavokel6.exe", "kelv6"}, {"tavocyzk.tv1", "shipped words"}, {"tvwbpy.txt", "shipped"},
@@ -109,12 +109,12 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   user["tvnetsj.dat"] = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
   for (const auto& [name, bytes] : user) run.fake.files.AddFile("c:\\tavohu\\" + name, bytes);
 
-  app::RunSilentInstall(run.s);
+  flow::RunSilentInstall(run.s);
   for (const auto& box : run.fake.dialogs.shown) EXPECT_FALSE(box.wide) << box.text;  // no question
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvwbpy.txt"), user["tvwbpy.txt"]);
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tavocyzk.tv1"), user["tavocyzk.tvh"]);
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvszsj43.tvh"), user["tvszsj43.tvh"]);
-  EXPECT_EQ(run.s.BackupState, app::DataKept);
+  EXPECT_EQ(run.s.BackupState, core::DataKept);
   std::string net = run.fake.files.Contents("c:\\tavohu\\tvnetsj.dat");
   const std::string addresses = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
   EXPECT_EQ(net.substr(0, addresses.size()), addresses);
@@ -135,12 +135,12 @@ void EarlierIme(SequenceBench& bench, bool heldEverywhere) {
 }
 
 TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
-  SequenceBench bench(false, app::kSilent);
+  SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, true);
-  EXPECT_EQ(app::RunSilentInstall(bench.s), app::kExitOldImeLocked);
+  EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
   EXPECT_TRUE(bench.s.OldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(bench.fake.dialogs.shown[0].textW, app::text::kOldImeLocked);
+  EXPECT_EQ(bench.fake.dialogs.shown[0].textW, flow::text::kOldImeLocked);
   EXPECT_EQ(bench.fake.dialogs.shown[0].captionW, u"Tavo安装");
   EXPECT_TRUE(bench.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
   EXPECT_TRUE(bench.fake.files.HasDirectory("c:\\tavohu\\filer"));
@@ -150,39 +150,39 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
 }
 
 TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
-  SequenceBench bench(false, app::kSilent);
+  SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, false);
   bench.fake.ime.installResult = 0;  // and the fallback registration reuses the earlier key
-  int code = app::RunSilentInstall(bench.s);
+  int code = flow::RunSilentInstall(bench.s);
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old module");
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "module 32");
   EXPECT_FALSE(bench.s.OldImeLocked);
   EXPECT_EQ(bench.fake.registry.Value(std::string(kLayouts) + "\\E0200804", "IME file").data, "TAVOHU4.IME");
-  EXPECT_EQ(code, app::kExitCheckFailed);  // this small payload has far fewer than 74 files
+  EXPECT_EQ(code, flow::kExitCheckFailed);  // this small payload has far fewer than 74 files
 }
 
 TEST(InstallSequence, SilentRoadExitCodes) {
-  SequenceBench missing(true, app::kSilent);
+  SequenceBench missing(true, core::kSilent);
   missing.fake.resources.images.clear();
-  EXPECT_EQ(app::RunSilentInstall(missing.s), app::kExitNoPayload);
+  EXPECT_EQ(flow::RunSilentInstall(missing.s), flow::kExitNoPayload);
   ASSERT_EQ(missing.fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, app::text::kNoPayload);
+  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, flow::text::kNoPayload);
   EXPECT_TRUE(missing.fake.files.AllFiles().empty());
 
-  SequenceBench noMemory(true, app::kSilent);
+  SequenceBench noMemory(true, core::kSilent);
   noMemory.fake.resources.failAllocation = true;
-  EXPECT_EQ(app::RunSilentInstall(noMemory.s), app::kExitNoPayload);
+  EXPECT_EQ(flow::RunSilentInstall(noMemory.s), flow::kExitNoPayload);
 
-  SequenceBench incomplete(true, app::kSilent);
+  SequenceBench incomplete(true, core::kSilent);
   incomplete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"empty.txt", ""}});
-  EXPECT_EQ(app::RunSilentInstall(incomplete.s), app::kExitUnpackIncomplete);
+  EXPECT_EQ(flow::RunSilentInstall(incomplete.s), flow::kExitUnpackIncomplete);
 
-  SequenceBench copyFails(true, app::kSilent);
+  SequenceBench copyFails(true, core::kSilent);
   copyFails.fake.files.DenyWrites("c:\\windows\\syswow64");
-  EXPECT_EQ(app::RunSilentInstall(copyFails.s), app::kExitCopyFailed);
+  EXPECT_EQ(flow::RunSilentInstall(copyFails.s), flow::kExitCopyFailed);
 
   // A complete product: 74 files and more.
-  SequenceBench complete(true, app::kSilent);
+  SequenceBench complete(true, core::kSilent);
   std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')}, {"tavohu64.ime", "m64"},
                                               {"tavo320.ime", "stub"}, {"tavo640.ime", "stub"},
                                               {"tvqdel64.exe", "del64"}, {"tavokel6.exe", "kelv6"},
@@ -190,7 +190,7 @@ TEST(InstallSequence, SilentRoadExitCodes) {
                                               {"tavopyck.tv1", std::string(30, 'p')}};
   for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
   complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(files);
-  EXPECT_EQ(app::RunSilentInstall(complete.s), app::kExitInstalled);
+  EXPECT_EQ(flow::RunSilentInstall(complete.s), flow::kExitInstalled);
   EXPECT_TRUE(complete.fake.dialogs.shown.empty());
   EXPECT_FALSE(complete.fake.files.HasFile("c:\\tavohu\\tavoback.tvz"));  // nothing to keep, no archive
   EXPECT_FALSE(complete.s.WorkBuffer);

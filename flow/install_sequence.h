@@ -2,13 +2,13 @@
 // programs that finish the job.
 #pragma once
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace app {
+namespace flow {
 
 enum class InstallOutcome { Done, OldImeLocked };
 
 // Runs the 14 steps; stops early only when the old IME module can be neither deleted nor moved.
-InstallOutcome RunInstall(SetupState& s);
+InstallOutcome RunInstall(core::SetupState& s);
 
-}  // namespace app
+}  // namespace flow

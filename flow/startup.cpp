@@ -1,12 +1,14 @@
-#include "app/startup.h"
+#include "flow/startup.h"
 
-#include "app/install_location.h"
-#include "app/path_format.h"
-#include "app/texts.h"
+#include "core/install_location.h"
+#include "core/system_facts.h"
+#include "core/path_format.h"
+#include "core/texts.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
 #include "system/ime_registration.h"
 
-namespace app {
+namespace flow {
 
 int ContainsSwitch(std::string_view text, std::string_view keyword) {
   for (size_t i = 0; i < text.size(); ++i) {
@@ -22,47 +24,45 @@ int ContainsSwitch(std::string_view text, std::string_view keyword) {
   return 0;
 }
 
-bool ParseRegisterPath(SetupState& s, std::string_view commandLine) {
+bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
   size_t r = commandLine.find('r');
   if (r == std::string_view::npos) return false;
   std::string_view rest = commandLine.substr(r);
   std::string_view prefix = text::kSwitchRegisterPath;
   if (rest.substr(0, prefix.size()) != prefix) return false;
-  std::string dir = UpToNul(rest.substr(prefix.size()));
+  std::string dir = core::UpToNul(rest.substr(prefix.size()));
   // The directory must fit InstallDir together with the backslash that SaveInstallPath adds;
   // a longer one is refused and the directory read at start-up stays.
-  size_t room = EndsWithBackslash(dir, s.AnsiCodePage) ? kMaxPathChars : kMaxPathChars - 1;
+  size_t room = core::EndsWithBackslash(dir, s.AnsiCodePage) ? core::kMaxPathChars : core::kMaxPathChars - 1;
   if (dir.size() > room) return false;
   // The stores tell the product and every later silent install where it lives: an empty or
   // relative directory would send them to whatever the current directory is then.
-  if (!IsInstallableDir(s, dir)) return false;
+  if (!core::IsInstallableDir(s, dir)) return false;
   s.InstallDir = std::move(dir);
   return true;
 }
 
-int LacksAdminRights(SetupState& s) {
-  Is64BitWindows(s);
+int LacksAdminRights(core::SetupState& s) {
   if (s.WindowsMajor < 6) return 0;
   std::string saved = s.InstallDir;
-  s.InstallDir = text::kAdminMarker;
-  SaveInstallPath(s);
+  s.InstallDir = core::text::kAdminMarker;
+  core::SaveInstallPath(s);
   // Read back only from the stores that need administrator rights: path file 2 lies in a folder
   // at a drive root that any user may create, so it proves nothing.
   std::string readBack;
-  if (!ReadPathFileInWindows(s, &readBack)) ReadRegistryPath(s, &readBack);
+  if (!core::ReadPathFileInWindows(s, &readBack)) core::ReadRegistryPath(s, &readBack);
   s.InstallDir = saved;
-  SaveInstallPath(s);
-  if (EndsWithBackslash(readBack, s.AnsiCodePage)) readBack.pop_back();
-  return readBack == text::kAdminMarker ? 0 : 1;
+  core::SaveInstallPath(s);
+  if (core::EndsWithBackslash(readBack, s.AnsiCodePage)) readBack.pop_back();
+  return readBack == core::text::kAdminMarker ? 0 : 1;
 }
 
-Road StartUp(SetupState& s, std::string_view commandLine) {
+Road StartUp(core::SetupState& s, std::string_view commandLine) {
   s.CurrentPage = 0;
-  s.OemCodePage = s.os.system.OemCodePage();
-  s.AnsiCodePage = s.os.system.AnsiCodePage();
-  s.InstallMode = kInteractive;
+  core::FindSystemFacts(s);
+  s.InstallMode = core::kInteractive;
 
-  ReadInstallPath(s);
+  core::ReadInstallPath(s);
 
   if (LacksAdminRights(s)) {
     s.os.dialogs.MessageW(text::kAdminRefusal, text::kCaptionTavo, platform::kMbOk);
@@ -73,17 +73,17 @@ Road StartUp(SetupState& s, std::string_view commandLine) {
   if (ContainsSwitch(commandLine, text::kSwitchRegister)) {
     s.RegisterRequested = true;
   } else if (ContainsSwitch(commandLine, text::kSwitchSilent)) {
-    s.InstallMode = kSilent;
+    s.InstallMode = core::kSilent;
   }
 
-  if (Is64BitWindows(s) && s.RegisterRequested) {
+  if (s.Is64Bit && s.RegisterRequested) {
     // A directory that is not taken leaves the stores as the start-up found them.
-    if (ParseRegisterPath(s, commandLine)) SaveInstallPath(s);
+    if (ParseRegisterPath(s, commandLine)) core::SaveInstallPath(s);
     sys::InstallImeModule(s);
     s.os.dialogs.MessageW(text::kRegisterSuccess, text::kCaptionTavo, platform::kMbOk);
     return Road::RegisterOnly;
   }
-  return s.InstallMode == kSilent ? Road::Silent : Road::Interactive;
+  return s.InstallMode == core::kSilent ? Road::Silent : Road::Interactive;
 }
 
-}  // namespace app
+}  // namespace flow

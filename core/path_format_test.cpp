@@ -1,4 +1,4 @@
-#include "app/path_format.h"
+#include "core/path_format.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,8 @@ TEST(PathFormat, LeadBytesOfEachCodePage) {
       {437, {}, {0x81, 0xFE}},
   };
   for (const auto& c : cases) {
-    for (unsigned char b : c.lead) EXPECT_TRUE(app::IsLeadByte(c.codePage, b)) << c.codePage << " " << int(b);
-    for (unsigned char b : c.notLead) EXPECT_FALSE(app::IsLeadByte(c.codePage, b)) << c.codePage << " " << int(b);
+    for (unsigned char b : c.lead) EXPECT_TRUE(core::IsLeadByte(c.codePage, b)) << c.codePage << " " << int(b);
+    for (unsigned char b : c.notLead) EXPECT_FALSE(core::IsLeadByte(c.codePage, b)) << c.codePage << " " << int(b);
   }
 }
 
@@ -61,12 +61,12 @@ TEST(PathFormat, BackslashesInsideDoubleByteCharactersAreNotSeparators) {
       {"\\", 936, true, "", 2},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(app::EndsWithBackslash(c.path, c.codePage), c.endsWithBackslash) << c.path << " " << c.codePage;
-    EXPECT_EQ(app::WithoutTrailingBackslashes(c.path, c.codePage), c.withoutTrailing) << c.path << " " << c.codePage;
-    EXPECT_EQ(app::PathLevels(c.path, c.codePage).size(), c.levels) << c.path << " " << c.codePage;
+    EXPECT_EQ(core::EndsWithBackslash(c.path, c.codePage), c.endsWithBackslash) << c.path << " " << c.codePage;
+    EXPECT_EQ(core::WithoutTrailingBackslashes(c.path, c.codePage), c.withoutTrailing) << c.path << " " << c.codePage;
+    EXPECT_EQ(core::PathLevels(c.path, c.codePage).size(), c.levels) << c.path << " " << c.codePage;
   }
   const std::string twoLevels = "d:\\" + xu + "\\a";
-  std::vector<std::string_view> levels = app::PathLevels(twoLevels, 950);
+  std::vector<std::string_view> levels = core::PathLevels(twoLevels, 950);
   ASSERT_EQ(levels.size(), 3u);
   EXPECT_EQ(levels[1], xu);
   EXPECT_EQ(levels[2], "a");
@@ -99,7 +99,7 @@ TEST(PathFormat, ForbiddenCharactersAreWholeCharacters) {
       {"d:\\ab\xB3", 1252, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(app::HasForbiddenPathCharacters(c.path, c.codePage), c.forbidden) << c.path << " " << c.codePage;
+    EXPECT_EQ(core::HasForbiddenPathCharacters(c.path, c.codePage), c.forbidden) << c.path << " " << c.codePage;
   }
 }
 
@@ -108,7 +108,7 @@ TEST(PathFormat, HexTextIsPrintfsLowerCaseHex) {
   for (uint32_t value : {0u, 9u, 0xAu, 0x1400u, 0xE0210804u, 0xFFFFFFFFu}) {
     char expected[16];
     std::snprintf(expected, sizeof expected, "%x", value);
-    EXPECT_EQ(app::HexText(value), expected) << value;
+    EXPECT_EQ(core::HexText(value), expected) << value;
   }
 }
 

@@ -2,9 +2,9 @@
 #pragma once
 #include <string_view>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace app {
+namespace flow {
 
 // Exit codes of the silent road; every other road ends with 0.
 enum SilentExitCode {
@@ -16,8 +16,8 @@ enum SilentExitCode {
   kExitCheckFailed = 6,     // the installation check found a fault
 };
 
-int SetupMain(SetupState& s, std::string_view commandLine, int showCommand);
+int SetupMain(core::SetupState& s, std::string_view commandLine, int showCommand);
 // The silent road: payload and work buffer set up as the window would, the install, the check.
-int RunSilentInstall(SetupState& s);
+int RunSilentInstall(core::SetupState& s);
 
-}  // namespace app
+}  // namespace flow

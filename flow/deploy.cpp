@@ -1,10 +1,11 @@
-#include "archive/deploy.h"
+#include "flow/deploy.h"
 
 #include <cstring>
 
-#include "app/install_location.h"
-#include "app/path_format.h"
-#include "app/texts.h"
+#include "core/install_location.h"
+#include "core/system_facts.h"
+#include "core/path_format.h"
+#include "flow/texts.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
@@ -14,25 +15,25 @@
 #include "system/integration.h"
 #include "ui/progress.h"
 
-namespace archive {
+namespace flow {
 namespace {
 
 constexpr size_t kStampLimit = 128 * 1024;
 
-std::string InInstallDir(app::SetupState& s, const char* name) {
+std::string InInstallDir(core::SetupState& s, const char* name) {
   std::string path;
-  return app::JoinPath(s.InstallDir, name, &path) ? path : std::string();
+  return core::JoinPath(s.InstallDir, name, &path) ? path : std::string();
 }
 
 // "<dir>\name", or empty when it does not fit a path buffer.
 std::string InDirectory(const std::string& dir, const char* name) {
   std::string path;
-  return !dir.empty() && app::JoinPath(dir, std::string("\\") + name, &path) ? path : std::string();
+  return !dir.empty() && core::JoinPath(dir, std::string("\\") + name, &path) ? path : std::string();
 }
 
 // The message names the target as the user finds it: in the system directory, not through the
 // alias this 32-bit program writes to the 64-bit system directory with.
-void CopyFailed(app::SetupState& s, const std::string& target) {
+void CopyFailed(core::SetupState& s, const std::string& target) {
   ++s.CopyFailures;
   std::string shown = target;
   const std::string native = s.os.files.NativeSystemDirectory();
@@ -40,33 +41,33 @@ void CopyFailed(app::SetupState& s, const std::string& target) {
   if (native != system && target.compare(0, native.size(), native) == 0) {
     shown = system + target.substr(native.size());
   }
-  s.os.dialogs.MessageA(text::kCopyFailedBefore + shown + text::kCopyFailedAfter, text::kCaptionTavoKelvoInstall,
+  s.os.dialogs.MessageA(archive::text::kCopyFailedBefore + shown + archive::text::kCopyFailedAfter, archive::text::kCaptionTavoKelvoInstall,
                         platform::kMbOk);
 }
 
-bool Copy(app::SetupState& s, const std::string& from, const std::string& to) {
+bool Copy(core::SetupState& s, const std::string& from, const std::string& to) {
   return !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
 }
 
-bool IsFile(app::SetupState& s, const std::string& path) {
+bool IsFile(core::SetupState& s, const std::string& path) {
   uint32_t attributes = path.empty() ? platform::kInvalidAttributes : s.os.files.GetAttributes(path);
   return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttrDirectory);
 }
 
-void ResetAttributes(app::SetupState& s, const std::string& path) {
+void ResetAttributes(core::SetupState& s, const std::string& path) {
   if (!path.empty()) s.os.files.SetAttributes(path, platform::kAttrArchive);
 }
 
-void PlainCopy(app::SetupState& s, const std::string& from, const std::string& to, bool resetAttributes) {
+void PlainCopy(core::SetupState& s, const std::string& from, const std::string& to, bool resetAttributes) {
   if (resetAttributes) ResetAttributes(s, to);
   Copy(s, from, to);
 }
 
-void CopyWithMessage(app::SetupState& s, const std::string& from, const std::string& to) {
+void CopyWithMessage(core::SetupState& s, const std::string& from, const std::string& to) {
   if (!Copy(s, from, to)) CopyFailed(s, to);
 }
 
-void GuardedCopy(app::SetupState& s, const std::string& from, const std::string& to) {
+void GuardedCopy(core::SetupState& s, const std::string& from, const std::string& to) {
   ResetAttributes(s, to);
   if (!Copy(s, from, to)) CopyFailed(s, to);
 }
@@ -74,50 +75,50 @@ void GuardedCopy(app::SetupState& s, const std::string& from, const std::string&
 // A module in use at the target is moved aside and the copy tried once more. Only a copy that
 // has something to copy over an existing file may move it, and when the second copy fails too
 // the old module goes back under its name: the machine keeps a working module either way.
-void GuardedCopyWithMoveAside(app::SetupState& s, const std::string& from, const std::string& to) {
+void GuardedCopyWithMoveAside(core::SetupState& s, const std::string& from, const std::string& to) {
   ResetAttributes(s, to);
   if (Copy(s, from, to)) return;
   std::string aside;
-  if (IsFile(s, from) && IsFile(s, to) && MoveFileAside(s.os.files, to, &aside) == 0) {
+  if (IsFile(s, from) && IsFile(s, to) && archive::MoveFileAside(s.os.files, to, &aside) == 0) {
     if (Copy(s, from, to)) return;
-    DeleteIfPresent(s.os.files, to);  // whatever a failed copy left there
+    archive::DeleteIfPresent(s.os.files, to);  // whatever a failed copy left there
     s.os.files.Move(aside, to);
   }
   CopyFailed(s, to);
 }
 
-const char* Stub32(app::SetupState& s) { return s.OemCodePage == 950 ? "tavo321.ime" : "tavo320.ime"; }
-const char* Stub64(app::SetupState& s) { return s.OemCodePage == 950 ? "tavo641.ime" : "tavo640.ime"; }
+const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? "tavo321.ime" : "tavo320.ime"; }
+const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : "tavo640.ime"; }
 
-void UnpackPayload(app::SetupState& s) {
+void UnpackPayload(core::SetupState& s) {
   bool complete = s.PayloadImage && s.WorkBuffer &&
-                  UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
+                  archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
                                 s.WorkBuffer->Size());
   if (!complete) {
     s.UnpackIncomplete = true;
-    s.os.dialogs.MessageA(std::string(text::kUnpackIncompleteBefore) + text::kHomePage + text::kUnpackIncompleteAfter,
-                          text::kCaptionTavoKelvoInstall, platform::kMbOk);
-  } else if (s.BackupState == app::BackupMade &&
-             (s.InstallMode == app::kSilent ||
-              s.os.dialogs.MessageW(text::kKeepDataQuestion, app::text::kCaptionInstall, platform::kMbYesNo) ==
+    s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage + archive::text::kUnpackIncompleteAfter,
+                          archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
+  } else if (s.BackupState == core::BackupMade &&
+             (s.InstallMode == core::kSilent ||
+              s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall, platform::kMbYesNo) ==
                   platform::kIdYes)) {
     // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes
     // would keep them. They count as kept only when the restore put files back; otherwise the
     // fresh files are set up as usual.
-    if (RestoreUserData(s) > 0) s.BackupState = app::DataKept;
+    if (archive::RestoreUserData(s) > 0) s.BackupState = core::DataKept;
   }
-  UnpackDefaultSkin(s);
+  archive::UnpackDefaultSkin(s);
 }
 
 // The pauses let the directory page and the empty bar show before the work goes on; the
 // silent road has no window, so it does not wait for one.
-void PauseForTheWindow(app::SetupState& s) {
-  if (s.InstallMode != app::kSilent) s.os.system.Sleep(50);
+void PauseForTheWindow(core::SetupState& s) {
+  if (s.InstallMode != core::kSilent) s.os.system.Sleep(50);
 }
 
 }  // namespace
 
-void DeployFiles(app::SetupState& s, int pass) {
+void DeployFiles(core::SetupState& s, int pass) {
   s.os.files.MakeDirectory(s.InstallDir);
   if (s.WindowsMajor >= 6) sys::LowerIntegrityLevel(s);
   ui::RedrawDirectoryPage(s);
@@ -131,10 +132,10 @@ void DeployFiles(app::SetupState& s, int pass) {
   PauseForTheWindow(s);
   ui::ShowProgress(s, 0, 64);
 
-  if (app::Is64BitWindows(s)) {
+  if (s.Is64Bit) {
     // This program is 32-bit: the 32-bit modules go to SysWOW64 by name, the 64-bit ones to the
     // real system directory through its alias (system32 would be redirected to SysWOW64).
-    std::string wow = app::GetSysWow64Dir(s);
+    std::string wow = core::GetSysWow64Dir(s);
     std::string native = s.os.files.NativeSystemDirectory();
     std::string stub32 = InInstallDir(s, Stub32(s));
     std::string stub64 = InInstallDir(s, Stub64(s));
@@ -149,7 +150,7 @@ void DeployFiles(app::SetupState& s, int pass) {
     }
   } else {
     std::string system = s.os.files.SystemDirectory();
-    if (system.size() >= app::kPathBufferSize) system.clear();
+    if (system.size() >= core::kPathBufferSize) system.clear();
     if (s.WindowsMajor >= 6) CopyWithMessage(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
     std::string source;
     if (pass == 0) {
@@ -168,12 +169,12 @@ void DeployFiles(app::SetupState& s, int pass) {
   } else {
     for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
       std::string path = InInstallDir(s, stub);
-      if (!path.empty()) DeleteIfPresent(s.os.files, path);
+      if (!path.empty()) archive::DeleteIfPresent(s.os.files, path);
     }
   }
 }
 
-void StampModuleVersion(app::SetupState& s, const std::string& path) {
+void StampModuleVersion(core::SetupState& s, const std::string& path) {
   if (!s.WorkBuffer || s.WorkBuffer->Size() < kStampLimit || path.empty()) return;
   auto file = s.os.files.Open(path, platform::OpenMode::Read);
   if (!file) return;
@@ -210,8 +211,8 @@ void StampModuleVersion(app::SetupState& s, const std::string& path) {
   if (out && length) out->Write(buffer, static_cast<unsigned long>(length));
 }
 
-void AdjustSettingsRecord(app::SetupState& s) {
-  if (s.BackupState == app::DataKept) return;
+void AdjustSettingsRecord(core::SetupState& s) {
+  if (s.BackupState == core::DataKept) return;
   std::string path = InInstallDir(s, "tvszsj43.tvh");
   if (path.empty()) return;
   if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
@@ -219,10 +220,10 @@ void AdjustSettingsRecord(app::SetupState& s) {
   }
   auto out = s.os.files.Create(path);
   if (!out) return;
-  if (s.OemCodePage == 950) s.SettingsRecord[38] = 1;
+  if (s.UsesBig5()) s.SettingsRecord[38] = 1;
   s.SettingsRecord[62] = 0;
   s.SettingsRecord[63] = 0;
   out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size()));
 }
 
-}  // namespace archive
+}  // namespace flow

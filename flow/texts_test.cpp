@@ -1,4 +1,4 @@
-#include "app/texts.h"
+#include "flow/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +20,16 @@ struct WideText {
 // Every UTF-16 text against its spelling, so that a source saved in another encoding is caught.
 TEST(Texts, WideTextsMatchTheirSpelling) {
   const WideText texts[] = {
-      {"caption", app::text::kCaptionTavo, "Tavo"},
-      {"refusal", app::text::kAdminRefusal,
+      {"caption", flow::text::kCaptionTavo, "Tavo"},
+      {"refusal", flow::text::kAdminRefusal,
        "本安装程序需要以管理员权限运行，请退出后重新以管理员权限运行。（运行方式为：用鼠标右键点击安装程序，"
        "在弹出菜单中点击“以管理员身份运行”）"},
-      {"registered", app::text::kRegisterSuccess, "Tavo已安装成功，如不能使用，请重新启动计算机！"},
+      {"registered", flow::text::kRegisterSuccess, "Tavo已安装成功，如不能使用，请重新启动计算机！"},
       {"ime description", sys::text::kImeDescription, "Tavo输入平台  7.1"},
-      {"install caption", app::text::kCaptionInstall, "Tavo安装"},
-      {"locked", app::text::kOldImeLocked,
+      {"install caption", flow::text::kCaptionInstall, "Tavo安装"},
+      {"locked", flow::text::kOldImeLocked,
        "　　你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！"},
-      {"sentence library", app::text::kSentenceLibraryQuestion, "是否立即增加智能语句库数据？"},
+      {"sentence library", flow::text::kSentenceLibraryQuestion, "是否立即增加智能语句库数据？"},
   };
   for (const auto& t : texts) {
     EXPECT_EQ(Utf8(t.text), t.spelling) << t.name;
@@ -40,15 +40,15 @@ TEST(Texts, WideTextsMatchTheirSpelling) {
 
 TEST(Texts, ReportTextsAreGbk) {
   const std::pair<const char*, const char*> texts[] = {
-      {app::text::kReportTitle, "Tavo汉字输入系统7.1版安装情况报告。"},
-      {app::text::kReportError, "安装出现错误！错误为："},
-      {app::text::kReasonPath, "检测不到安装路径！"},
-      {app::text::kReasonFiles, "文件不完整！"},
-      {app::text::kReasonWubi, "无五笔词库文件！"},
-      {app::text::kReasonPinyin, "无拼音词库文件！"},
-      {app::text::kReasonModule, "缺少文件！"},
-      {app::text::kAdviceBefore, "请到主页"},
-      {app::text::kAdviceAfter, "重新下载安装！并解除杀毒软件对安装过程的拦截！"},
+      {flow::text::kReportTitle, "Tavo汉字输入系统7.1版安装情况报告。"},
+      {flow::text::kReportError, "安装出现错误！错误为："},
+      {flow::text::kReasonPath, "检测不到安装路径！"},
+      {flow::text::kReasonFiles, "文件不完整！"},
+      {flow::text::kReasonWubi, "无五笔词库文件！"},
+      {flow::text::kReasonPinyin, "无拼音词库文件！"},
+      {flow::text::kReasonModule, "缺少文件！"},
+      {flow::text::kAdviceBefore, "请到主页"},
+      {flow::text::kAdviceAfter, "重新下载安装！并解除杀毒软件对安装过程的拦截！"},
   };
   for (auto [bytes, spelling] : texts) EXPECT_EQ(bytes, Encode(spelling, "GBK")) << spelling;
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/setup_state.h"
+#include "core/setup_state.h"
 
-namespace app {
+namespace flow {
 
 enum class Road { Refused, RegisterOnly, Silent, Interactive };
 
@@ -14,12 +14,12 @@ enum class Road { Refused, RegisterOnly, Silent, Interactive };
 int ContainsSwitch(std::string_view text, std::string_view keyword);
 // Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir when it is an
 // installable one; false when InstallDir keeps the directory found at start-up.
-bool ParseRegisterPath(SetupState& s, std::string_view commandLine);
+bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine);
 // 1 when the install-path stores cannot be written (Windows 6.x and later).
-int LacksAdminRights(SetupState& s);
+int LacksAdminRights(core::SetupState& s);
 
 // Runs the start-up sequence: the refusal and the registration-only road end here; for the
 // other two roads it returns which one to take.
-Road StartUp(SetupState& s, std::string_view commandLine);
+Road StartUp(core::SetupState& s, std::string_view commandLine);
 
-}  // namespace app
+}  // namespace flow

@@ -1,10 +1,10 @@
-#include "app/setup_main.h"
+#include "flow/setup_main.h"
 
-#include "app/install_check.h"
-#include "app/install_sequence.h"
-#include "app/path_format.h"
-#include "app/startup.h"
-#include "app/texts.h"
+#include "flow/install_check.h"
+#include "flow/install_sequence.h"
+#include "core/path_format.h"
+#include "flow/startup.h"
+#include "flow/texts.h"
 #include "archive/archive_format.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
@@ -12,9 +12,9 @@
 #include "platform/constants.h"
 #include "ui/setup_window.h"
 
-namespace app {
+namespace flow {
 
-int RunSilentInstall(SetupState& s) {
+int RunSilentInstall(core::SetupState& s) {
   s.PayloadImage = s.os.resources.Load(archive::text::kPayloadType, archive::text::kPayloadName);
   s.WorkBuffer = s.PayloadImage ? s.os.resources.AllocZeroed(archive::kWorkBufferSize) : nullptr;
   if (!s.PayloadImage || !s.WorkBuffer) {
@@ -24,11 +24,11 @@ int RunSilentInstall(SetupState& s) {
   }
   // The user's own dictionaries and settings of an earlier install are packed before anything
   // is touched, as the window does when it opens, and kept (there is nobody to ask).
-  s.BackupState = archive::BackupUserData(s) ? BackupMade : NoBackup;
+  s.BackupState = archive::BackupUserData(s) ? core::BackupMade : core::NoBackup;
   // Without an earlier install there is nothing to keep, and this road leaves no trace of the
   // attempt: no header-only or partial archive that nothing will restore.
   std::string archivePath;
-  if (s.BackupState == NoBackup && JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
+  if (s.BackupState == core::NoBackup && core::JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
     archive::DeleteIfPresent(s.os.files, archivePath);
   }
   int code = kExitInstalled;
@@ -46,7 +46,7 @@ int RunSilentInstall(SetupState& s) {
   return code;
 }
 
-int SetupMain(SetupState& s, std::string_view commandLine, int showCommand) {
+int SetupMain(core::SetupState& s, std::string_view commandLine, int showCommand) {
   switch (StartUp(s, commandLine)) {
     case Road::Silent:
       return RunSilentInstall(s);
@@ -59,4 +59,4 @@ int SetupMain(SetupState& s, std::string_view commandLine, int showCommand) {
   return 0;
 }
 
-}  // namespace app
+}  // namespace flow
