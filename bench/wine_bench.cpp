@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/interactive_road.h"
 #include "flow/setup_main.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
@@ -162,7 +163,8 @@ int BenchPaint(int runs) {
   core::SetupState s(os.os());
   core::FindSystemFacts(s);
   s.InstallDir = "C:\\tavohu\\";
-  ui::SetupWindow window(s);
+  flow::WindowSteps steps(s);
+  ui::SetupWindow window(s, steps);
   if (!window.RegisterSetupClass() || !window.CreateSetupWindow(SW_SHOW)) {
     std::fprintf(stderr, "wine_bench: the setup window could not be made\n");
     return 1;

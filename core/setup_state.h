@@ -74,10 +74,6 @@ struct SetupState {
   uint64_t BackupDigest = 0;
   // The settings record "tvszsj43.tvh" in memory; its built-in initial value.
   std::array<uint8_t, 200> SettingsRecord = InitialSettingsRecord();
-  // What went wrong while files were placed (for the silent road's exit code).
-  bool UnpackIncomplete = false;
-  int CopyFailures = 0;
-  bool OldImeLocked = false;
 
   uint32_t ImeLayoutHandle = 0;
   std::vector<PreloadEntry> PreloadList;
@@ -87,18 +83,6 @@ struct SetupState {
   // The two web addresses of the address page (unit, government), ANSI, at most 99 characters.
   std::string ServerAddress1;
   std::string ServerAddress2;
-  // The fonts and the bar brush of the setup window (0 while it does not exist).
-  platform::GdiHandle NormalFont = 0;
-  platform::GdiHandle TitleFont = 0;
-  platform::GdiHandle BarBrush = 0;
-  // The font a fresh window device context starts with, saved by the welcome page.
-  platform::GdiHandle SavedInitialFont = 0;
-  // RunInstall is running inside a click: the window must not go away under it.
-  bool Installing = false;
-  // The setup window's edit fields (0 while they do not exist).
-  platform::WindowId DirectoryField = 0;
-  platform::WindowId GovernmentField = 0;
-  platform::WindowId UnitField = 0;
 };
 
 }  // namespace core

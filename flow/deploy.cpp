@@ -13,7 +13,6 @@
 #include "archive/user_data.h"
 #include "platform/constants.h"
 #include "system/integration.h"
-#include "ui/progress.h"
 
 namespace flow {
 namespace {
@@ -33,8 +32,8 @@ std::string InDirectory(const std::string& dir, const char* name) {
 
 // The message names the target as the user finds it: in the system directory, not through the
 // alias this 32-bit program writes to the 64-bit system directory with.
-void CopyFailed(core::SetupState& s, const std::string& target) {
-  ++s.CopyFailures;
+void CopyFailed(core::SetupState& s, core::InstallReport& report, const std::string& target) {
+  ++report.copyFailures;
   std::string shown = target;
   const std::string native = s.os.files.NativeSystemDirectory();
   const std::string system = s.os.files.SystemDirectory();
@@ -63,19 +62,19 @@ void PlainCopy(core::SetupState& s, const std::string& from, const std::string& 
   Copy(s, from, to);
 }
 
-void CopyWithMessage(core::SetupState& s, const std::string& from, const std::string& to) {
-  if (!Copy(s, from, to)) CopyFailed(s, to);
+void CopyWithMessage(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
+  if (!Copy(s, from, to)) CopyFailed(s, report, to);
 }
 
-void GuardedCopy(core::SetupState& s, const std::string& from, const std::string& to) {
+void GuardedCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
   ResetAttributes(s, to);
-  if (!Copy(s, from, to)) CopyFailed(s, to);
+  if (!Copy(s, from, to)) CopyFailed(s, report, to);
 }
 
 // A module in use at the target is moved aside and the copy tried once more. Only a copy that
 // has something to copy over an existing file may move it, and when the second copy fails too
 // the old module goes back under its name: the machine keeps a working module either way.
-void GuardedCopyWithMoveAside(core::SetupState& s, const std::string& from, const std::string& to) {
+void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
   ResetAttributes(s, to);
   if (Copy(s, from, to)) return;
   std::string aside;
@@ -84,18 +83,18 @@ void GuardedCopyWithMoveAside(core::SetupState& s, const std::string& from, cons
     archive::DeleteIfPresent(s.os.files, to);  // whatever a failed copy left there
     s.os.files.Move(aside, to);
   }
-  CopyFailed(s, to);
+  CopyFailed(s, report, to);
 }
 
 const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? "tavo321.ime" : "tavo320.ime"; }
 const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : "tavo640.ime"; }
 
-void UnpackPayload(core::SetupState& s) {
+void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
   bool complete = s.PayloadImage && s.WorkBuffer &&
                   archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
                                 s.WorkBuffer->Size());
   if (!complete) {
-    s.UnpackIncomplete = true;
+    report.unpackComplete = false;
     s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage + archive::text::kUnpackIncompleteAfter,
                           archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
   } else if (s.BackupState == core::BackupMade &&
@@ -110,27 +109,22 @@ void UnpackPayload(core::SetupState& s) {
   archive::UnpackDefaultSkin(s);
 }
 
-// The pauses let the directory page and the empty bar show before the work goes on; the
-// silent road has no window, so it does not wait for one.
-void PauseForTheWindow(core::SetupState& s) {
-  if (s.InstallMode != core::kSilent) s.os.system.Sleep(50);
-}
-
 }  // namespace
 
-void DeployFiles(core::SetupState& s, int pass) {
+void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report) {
   s.os.files.MakeDirectory(s.InstallDir);
   if (s.WindowsMajor >= 6) sys::LowerIntegrityLevel(s);
-  ui::RedrawDirectoryPage(s);
-  PauseForTheWindow(s);
-  if (pass == 0) UnpackPayload(s);
-  ui::RedrawDirectoryPage(s);
+  // The pauses let the directory page and the empty bar show before the work goes on.
+  observer.RedrawDirectoryPage();
+  observer.Pause();
+  if (pass == 0) UnpackPayload(s, report);
+  observer.RedrawDirectoryPage();
 
   PlainCopy(s, InInstallDir(s, "tavohu4.ime"), InInstallDir(s, "tavohu32.ime"), true);
   PlainCopy(s, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"), false);
   PlainCopy(s, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"), false);
-  PauseForTheWindow(s);
-  ui::ShowProgress(s, 0, 64);
+  observer.Pause();
+  observer.ShowProgress(0, 64);
 
   if (s.Is64Bit) {
     // This program is 32-bit: the 32-bit modules go to SysWOW64 by name, the 64-bit ones to the
@@ -140,18 +134,18 @@ void DeployFiles(core::SetupState& s, int pass) {
     std::string stub32 = InInstallDir(s, Stub32(s));
     std::string stub64 = InInstallDir(s, Stub64(s));
     if (pass == 0) StampModuleVersion(s, stub32);
-    GuardedCopyWithMoveAside(s, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), InDirectory(wow, "tavohu4.ime"));
+    GuardedCopyWithMoveAside(s, report, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), InDirectory(wow, "tavohu4.ime"));
     if (pass == 0) StampModuleVersion(s, stub64);
-    GuardedCopyWithMoveAside(s, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
+    GuardedCopyWithMoveAside(s, report, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
                              InDirectory(native, "tavohu4.ime"));
     if (pass == 0) {
-      GuardedCopy(s, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
-      GuardedCopy(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+      GuardedCopy(s, report, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
+      GuardedCopy(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
     }
   } else {
     std::string system = s.os.files.SystemDirectory();
     if (system.size() >= core::kPathBufferSize) system.clear();
-    if (s.WindowsMajor >= 6) CopyWithMessage(s, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+    if (s.WindowsMajor >= 6) CopyWithMessage(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
     std::string source;
     if (pass == 0) {
       source = InInstallDir(s, Stub32(s));
@@ -159,8 +153,8 @@ void DeployFiles(core::SetupState& s, int pass) {
     } else {
       source = InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime");
     }
-    GuardedCopyWithMoveAside(s, source, InDirectory(system, "tavohu4.ime"));
-    if (pass == 0) GuardedCopy(s, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
+    GuardedCopyWithMoveAside(s, report, source, InDirectory(system, "tavohu4.ime"));
+    if (pass == 0) GuardedCopy(s, report, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
   }
 
   if (pass == 0) {

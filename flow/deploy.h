@@ -5,11 +5,15 @@
 #pragma once
 #include <string>
 
+#include "core/install_observer.h"
+#include "core/install_report.h"
 #include "core/setup_state.h"
 
 namespace flow {
 
-void DeployFiles(core::SetupState& s, int pass);
+// Copy failures and an incomplete unpack are counted in `report`; the observer sees the
+// directory page and the progress bar.
+void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report);
 // Rewrites the version text "Tavo输入平台  6.3" (or 6.7) inside a module file to 7.1.
 void StampModuleVersion(core::SetupState& s, const std::string& path);
 void AdjustSettingsRecord(core::SetupState& s);

@@ -54,6 +54,10 @@ struct DeployBench : testing_support::ArchiveBench {
     fake.system.oemCodePage = codePage;
     core::FindSystemFacts(s);
   }
+  void RunPass(int pass) { flow::DeployFiles(s, pass, nobody, report); }
+
+  core::NoObserver nobody;
+  core::InstallReport report;
   std::string Sys(const std::string& name) { return fake.files.Contents("c:\\windows\\system32\\" + name); }
   std::string Wow(const std::string& name) { return fake.files.Contents("c:\\windows\\syswow64\\" + name); }
 };
@@ -81,7 +85,7 @@ TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
     SCOPED_TRACE(std::to_string(c.is64) + " " + std::to_string(c.major) + " " + std::to_string(c.codePage));
     DeployBench machine;
     machine.Machine(c.is64, c.major, c.codePage);
-    flow::DeployFiles(machine.s, 0);
+    machine.RunPass(0);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys0);
     EXPECT_EQ(machine.Sys("tavodel.exe"), c.uninstaller);
     if (c.is64) {
@@ -96,7 +100,7 @@ TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
     EXPECT_TRUE(machine.fake.registry.HasKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\tavoqwb"));
     EXPECT_TRUE(machine.Has("tavo320.ime"));
 
-    flow::DeployFiles(machine.s, 1);
+    machine.RunPass(1);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys1);
     if (c.is64) {
       EXPECT_EQ(machine.Wow("tavohu4.ime"), c.wow1);
@@ -113,18 +117,18 @@ TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
   Machine(false, 6, 936);
   fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
   fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
-  flow::DeployFiles(s, 0);
+  RunPass(0);
   EXPECT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
   EXPECT_EQ(Sys("tavohu2.ime"), "old loaded");
-  EXPECT_EQ(s.CopyFailures, 0);
+  EXPECT_EQ(report.copyFailures, 0);
 
   // The new stub is loaded now and both aside names are held too.
   fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
   fake.files.AddFile("c:\\windows\\system32\\tavohu1.ime", "held");
   fake.files.SetInUse("c:\\windows\\system32\\tavohu1.ime", true);
   fake.files.SetInUse("c:\\windows\\system32\\tavohu2.ime", true);
-  flow::DeployFiles(s, 1);
-  EXPECT_EQ(s.CopyFailures, 1);
+  RunPass(1);
+  EXPECT_EQ(report.copyFailures, 1);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(fake.dialogs.shown[0].text,
             Encode("没有成功复制C:\\windows\\system32\\tavohu4.ime文件，请退出安装程序并手动删除该文件后重新安装！", "GBK"));
@@ -150,7 +154,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
     machine.fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
     machine.fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
     if (c.diskFull) machine.fake.files.FillDisk("c:\\windows\\system32");
-    flow::DeployFiles(machine.s, 0);
+    machine.RunPass(0);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), "old loaded");
     EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu2.ime"));
     EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu1.ime"));
@@ -166,7 +170,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
 TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
   Machine(true, 6, 936);
   SetPayload(PackOrDie({{"tavo320.ime", Module("tavo320", "  6.3")}, {"tavokel6.exe", "kelv6"}}));
-  flow::DeployFiles(s, 0);
+  RunPass(0);
   std::vector<std::string> texts;
   for (const auto& box : fake.dialogs.shown) texts.push_back(box.text);
   const std::string before = Encode("没有成功复制", "GBK");
@@ -212,7 +216,7 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
       ASSERT_TRUE(archive::RememberBackup(machine.s, "c:\\tavohu\\tavoback.tvz"));
     }
     machine.fake.dialogs.answers = {c.answer};
-    flow::DeployFiles(machine.s, 0);
+    machine.RunPass(0);
     flow::AdjustSettingsRecord(machine.s);
     // (This payload has no modules: the copy failures are reported too, with ANSI boxes.)
     std::vector<platform::fake::ShownMessage> questions;
@@ -238,8 +242,8 @@ TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
   Machine(false, 6, 936);
   s.BackupState = core::BackupMade;
   SetPayload(PackOrDie({{"empty.txt", ""}}));
-  flow::DeployFiles(s, 0);
-  EXPECT_TRUE(s.UnpackIncomplete);
+  RunPass(0);
+  EXPECT_FALSE(report.unpackComplete);
   ASSERT_GE(fake.dialogs.shown.size(), 2u);  // the entry, the whole unpack, then the copies that fail
   for (const auto& box : fake.dialogs.shown) EXPECT_FALSE(box.wide);  // no keep-data question
   EXPECT_EQ(fake.dialogs.shown[1].caption, Encode("Tavo(Kelvo)安装", "GBK"));
@@ -247,17 +251,32 @@ TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
             Encode("文件解压不完整，请到Tavo网站", "GBK") + archive::text::kHomePage + Encode("重新下载安装。", "GBK"));
 }
 
-TEST_F(Deploy, EachPassPausesTwiceOnlyWhenThereIsAWindowToShow) {
-  for (int mode : {core::kInteractive, core::kSilent}) {
-    SCOPED_TRACE(mode);
-    Machine(true, 6, 936);
-    s.InstallMode = mode;
-    fake.system.sleptMs = 0;
-    flow::DeployFiles(s, 0);
-    flow::DeployFiles(s, 1);
-    EXPECT_EQ(fake.system.sleptMs, mode == core::kSilent ? 0u : 200u);
-    EXPECT_EQ(s.CopyFailures, 0);
-  }
+// Whoever watches sees the directory page twice, the empty bar once and two pauses per pass;
+// the silent road's nobody makes nothing wait.
+TEST_F(Deploy, EachPassShowsThePageAndTheBarAndPausesTwice) {
+  struct Watcher : core::InstallObserver {
+    void RedrawDirectoryPage() override { seen.push_back("page"); }
+    void ShowProgress(int done, int total) override {
+      seen.push_back("bar " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void Pause() override { seen.push_back("pause"); }
+    std::vector<std::string> seen;
+  };
+  Machine(true, 6, 936);
+  Watcher watcher;
+  flow::DeployFiles(s, 0, watcher, report);
+  flow::DeployFiles(s, 1, watcher, report);
+  const std::vector<std::string> pass = {"page", "pause", "page", "pause", "bar 0/64"};
+  std::vector<std::string> both = pass;
+  both.insert(both.end(), pass.begin(), pass.end());
+  EXPECT_EQ(watcher.seen, both);
+  EXPECT_EQ(report.copyFailures, 0);
+
+  fake.system.sleptMs = 0;
+  RunPass(0);
+  RunPass(1);
+  EXPECT_EQ(fake.system.sleptMs, 0u);
+  EXPECT_TRUE(fake.windows.calls.empty());
 }
 
 TEST_F(Deploy, StampModuleVersion) {

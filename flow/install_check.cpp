@@ -10,20 +10,15 @@
 namespace flow {
 namespace {
 
+// The report is made in a buffer of its own; without one, nothing is checked.
 constexpr size_t kReportBufferSize = 69376;
-constexpr int kProbeOk = 0x1400;
 
-std::string Hex(int value) { return core::HexText(static_cast<uint32_t>(value)); }
-
-// The first of the names that reads whole; the trace gets the last result.
-bool ProbeAny(core::SetupState& s, std::initializer_list<const char*> names, const char* code, std::string* trace) {
-  int result = 0;
+// The first of the names that reads whole.
+bool ProbeAny(core::SetupState& s, std::initializer_list<const char*> names) {
   for (const char* name : names) {
-    result = ProbeFile(s, name);
-    if (result == kProbeOk) break;
+    if (ProbeFile(s, name)) return true;
   }
-  *trace += code + Hex(result) + ";";
-  return result == kProbeOk;
+  return false;
 }
 
 }  // namespace
@@ -37,7 +32,7 @@ ScanResult ScanDataFiles(core::SetupState& s) {
   std::string pattern;
   if (core::JoinPath(s.InstallDir, "*.*", &pattern)) {
     for (const std::string& name : s.os.files.List(pattern)) {
-      scan.status = 1;
+      scan.listed = true;
       if (name == "." || name == "..") continue;
       std::string path;
       if (!core::JoinPath(s.InstallDir, name, &path) || s.os.files.ChangeDirectory(path)) continue;
@@ -50,50 +45,46 @@ ScanResult ScanDataFiles(core::SetupState& s) {
       }
     }
   }
-  if (s.os.files.ChangeDirectory(s.InstallDir)) scan.status += 10;
+  scan.enterable = s.os.files.ChangeDirectory(s.InstallDir);
   // Hidden, read-only, compressed or not-indexed folders hold an install as well as plain ones.
   uint32_t attributes = s.os.files.GetAttributes(s.InstallDir);
-  if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory)) scan.status += 3;
+  scan.directory = attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
   return scan;
 }
 
-int ProbeFile(core::SetupState& s, const std::string& name) {
+bool ProbeFile(core::SetupState& s, const std::string& name) {
   std::string path;
-  if (!core::JoinPath(s.InstallDir, name, &path)) return static_cast<int>(platform::kErrorPathNotFound);
+  if (!core::JoinPath(s.InstallDir, name, &path)) return false;
   auto file = s.os.files.Open(path, platform::OpenMode::Read);
-  if (!file) return static_cast<int>(s.os.files.LastError());
+  if (!file) return false;
   char buffer[20];
-  long n = file->Read(buffer, sizeof buffer);
-  if (n == 20) return kProbeOk;
-  return static_cast<int>((n > 0 ? n : 0) * 256 + s.os.files.LastError());
+  return file->Read(buffer, sizeof buffer) == 20;
 }
 
-int VerifyInstallation(core::SetupState& s, bool showReport) {
+bool VerifyInstallation(core::SetupState& s, bool showReport) {
   auto report = s.os.resources.AllocZeroed(kReportBufferSize);
-  if (!report) return 0;
-  std::string trace;
+  if (!report) return true;
   const char* reason = nullptr;
   ScanResult scan = ScanDataFiles(s);
-  trace += "path--" + s.InstallDir + "--" + std::to_string(scan.status) + ";";
   int total = scan.textFiles + scan.tableFiles + scan.otherFiles;
-  if (scan.status < 14) {
+  if (!scan.Passes()) {
     reason = text::kReasonPath;
-  } else if (trace += "F--" + std::to_string(total) + ";"; total < 74) {
+  } else if (total < 74) {
     reason = text::kReasonFiles;
-  } else if (!ProbeAny(s, {"tavocyzk.tvh", "tavocyzk.tv1", "tavocyzk.tvu"}, "FR1--", &trace)) {
+  } else if (!ProbeAny(s, {"tavocyzk.tvh", "tavocyzk.tv1", "tavocyzk.tvu"})) {
     reason = text::kReasonWubi;
-  } else if (!ProbeAny(s, {"tavopyck.tvh", "tavopyck.tv1", "tavopyck.tvu"}, "FR2--", &trace)) {
+  } else if (!ProbeAny(s, {"tavopyck.tvh", "tavopyck.tv1", "tavopyck.tvu"})) {
     reason = text::kReasonPinyin;
-  } else if (!ProbeAny(s, {"tavohu4.ime"}, "FR3--", &trace)) {
+  } else if (!ProbeAny(s, {"tavohu4.ime"})) {
     reason = text::kReasonModule;
   }
-  if (!reason) return 0;
+  if (!reason) return true;
   if (showReport) {
     std::string message = std::string(text::kReportTitle) + "\r\n\r\n" + text::kReportError + reason + "\r\n\r\n" +
-                           text::kAdviceBefore + archive::text::kHomePage + text::kAdviceAfter + "\r\n\r\n";
+                          text::kAdviceBefore + archive::text::kHomePage + text::kAdviceAfter + "\r\n\r\n";
     s.os.dialogs.MessageA(message, text::kReportCaption, platform::kMbOk);
   }
-  return 1;
+  return false;
 }
 
 }  // namespace flow

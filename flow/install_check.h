@@ -9,16 +9,19 @@
 namespace flow {
 
 struct ScanResult {
-  int status = 0;  // 1 listed, +10 enterable, +3 a directory (whatever its other attributes): 14 passes
+  bool listed = false;     // the directory listing had an entry
+  bool enterable = false;  // the directory can be made the current one
+  bool directory = false;  // it is a directory, whatever its other attributes
   int textFiles = 0;
   int tableFiles = 0;
   int otherFiles = 0;
+  bool Passes() const { return listed && enterable && directory; }
 };
 
 ScanResult ScanDataFiles(core::SetupState& s);
-// 0x1400 when 20 bytes were read; else the error, or bytes read x 256 + the error.
-int ProbeFile(core::SetupState& s, const std::string& name);
-// 1 when a fault was found (and reported, if showReport), 0 when every check passed.
-int VerifyInstallation(core::SetupState& s, bool showReport = true);
+// The first 20 bytes of the install directory's file `name` can be read.
+bool ProbeFile(core::SetupState& s, const std::string& name);
+// True when every check passed; false when a fault was found (and reported, if showReport).
+bool VerifyInstallation(core::SetupState& s, bool showReport = true);
 
 }  // namespace flow

@@ -83,7 +83,7 @@ TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
   for (const auto& c : cases) {
     CheckBench bench(c.others);
     c.change(bench);
-    EXPECT_EQ(flow::VerifyInstallation(bench.s), c.reason ? 1 : 0) << c.what;
+    EXPECT_EQ(flow::VerifyInstallation(bench.s), c.reason == nullptr) << c.what;
     if (!c.reason) {
       EXPECT_TRUE(bench.fake.dialogs.shown.empty()) << c.what;
       continue;
@@ -102,7 +102,7 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
   bench.fake.files.AddFile("c:\\tavohu\\a.tvh", "t");
   bench.fake.files.AddDirectory("c:\\tavohu\\sub.txt");
   flow::ScanResult scan = flow::ScanDataFiles(bench.s);
-  EXPECT_EQ(scan.status, 14);
+  EXPECT_TRUE(scan.Passes());
   EXPECT_EQ(scan.textFiles, 1);
   EXPECT_EQ(scan.tableFiles, 1);
   EXPECT_EQ(scan.otherFiles, 3);
@@ -110,11 +110,12 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
 
   CheckBench missing(0);
   missing.s.InstallDir = "c:\\nowhere";
-  EXPECT_EQ(flow::ScanDataFiles(missing.s).status, 0);
+  flow::ScanResult none = flow::ScanDataFiles(missing.s);
+  EXPECT_FALSE(none.listed || none.enterable || none.directory);
   EXPECT_EQ(missing.s.InstallDir, "c:\\nowhere\\");
 }
 
-// The status for each set of attributes of the install directory: the directory bit is enough.
+// The directory step for each set of attributes of the install directory: the directory bit is enough.
 TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
   const uint32_t attributes[] = {0, platform::kAttrHidden, platform::kAttrReadOnly, platform::kAttrSystem,
                                  platform::kAttrArchive, kAttrCompressed, kAttrNotIndexed,
@@ -122,7 +123,7 @@ TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
   for (uint32_t extra : attributes) {
     CheckBench bench(0);
     bench.fake.files.SetAttributes("c:\\tavohu", extra);
-    EXPECT_EQ(flow::ScanDataFiles(bench.s).status, 14) << extra;
+    EXPECT_TRUE(flow::ScanDataFiles(bench.s).Passes()) << extra;
   }
 }
 
@@ -135,7 +136,7 @@ TEST(InstallCheck, ScanAddsTheBackslashAfterADoubleByteCharacter) {
   bench.s.InstallDir = dir;
   flow::ScanResult scan = flow::ScanDataFiles(bench.s);
   EXPECT_EQ(bench.s.InstallDir, dir + "\\");
-  EXPECT_EQ(scan.status, 14);
+  EXPECT_TRUE(scan.Passes());
   EXPECT_EQ(scan.textFiles, 1);
 }
 
@@ -143,24 +144,24 @@ TEST(InstallCheck, CountsDoNotWrapAt256) {
   CheckBench bench(300);
   flow::ScanResult scan = flow::ScanDataFiles(bench.s);
   EXPECT_EQ(scan.otherFiles, 303);
-  EXPECT_EQ(flow::VerifyInstallation(bench.s), 0);
+  EXPECT_TRUE(flow::VerifyInstallation(bench.s));
 }
 
 TEST(InstallCheck, ProbeFileResults) {
   CheckBench bench(0);
   bench.fake.files.AddFile("c:\\tavohu\\five.dat", "12345");
-  EXPECT_EQ(flow::ProbeFile(bench.s, "tavohu4.ime"), 0x1400);
-  EXPECT_EQ(flow::ProbeFile(bench.s, "missing.dat"), 2);
-  EXPECT_EQ(flow::ProbeFile(bench.s, "five.dat"), 5 * 256);
+  EXPECT_TRUE(flow::ProbeFile(bench.s, "tavohu4.ime"));
+  EXPECT_FALSE(flow::ProbeFile(bench.s, "missing.dat"));
+  EXPECT_FALSE(flow::ProbeFile(bench.s, "five.dat"));
 }
 
 TEST(InstallCheck, NoReportBufferMeansNoCheck) {
   CheckBench bench(0);
   bench.fake.resources.failAllocation = true;
-  EXPECT_EQ(flow::VerifyInstallation(bench.s), 0);
+  EXPECT_TRUE(flow::VerifyInstallation(bench.s));
   EXPECT_TRUE(bench.fake.dialogs.shown.empty());
   bench.fake.resources.failAllocation = false;
-  EXPECT_EQ(flow::VerifyInstallation(bench.s, false), 1);  // silent: the fault without a box
+  EXPECT_FALSE(flow::VerifyInstallation(bench.s, false));  // silent: the fault without a box
   EXPECT_TRUE(bench.fake.dialogs.shown.empty());
 }
 

@@ -2,13 +2,16 @@
 // programs that finish the job.
 #pragma once
 
+#include <string>
+
+#include "core/install_observer.h"
+#include "core/install_report.h"
 #include "core/setup_state.h"
 
 namespace flow {
 
-enum class InstallOutcome { Done, OldImeLocked };
-
-// Runs the 14 steps; stops early only when the old IME module can be neither deleted nor moved.
-InstallOutcome RunInstall(core::SetupState& s);
+// Runs the 14 steps into `directory` (a directory the caller has judged installable); stops early
+// only when the old IME module can be neither deleted nor moved.
+core::InstallReport RunInstall(core::SetupState& s, const std::string& directory, core::InstallObserver& observer);
 
 }  // namespace flow

@@ -7,6 +7,7 @@
 #include "core/system_facts.h"
 #include "flow/setup_main.h"
 #include "flow/texts.h"
+#include "ui/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 #include "tests/support/archive_fixture.h"
@@ -57,13 +58,14 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
       {false, core::kSilent, platform::kIdYes, {}},
   };
   for (const auto& c : cases) {
-    // Run the way the window does: payload and work buffer set up, the directory in its field.
+    // Run the way the window does: payload and work buffer set up, the directory as typed.
     SequenceBench run(c.is64, c.mode);
     run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
     run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
-    run.s.DirectoryField = run.fake.windows.CreateEdit(120, 195, 230, 20, "c:\\tavohu");
     run.fake.dialogs.answers = {c.answer};
-    EXPECT_EQ(flow::RunInstall(run.s), flow::InstallOutcome::Done);
+    core::NoObserver nobody;
+    core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu", nobody);
+    EXPECT_EQ(report.outcome, core::InstallOutcome::Done);
     EXPECT_EQ(run.Started(), c.started) << c.is64 << " " << c.mode << " " << c.answer;
     EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
               "c:\\tavohu\\tavokelv.exe tv");
@@ -80,9 +82,9 @@ TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
   SequenceBench run(true, core::kInteractive);
   run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
   run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
-  run.s.DirectoryField = run.fake.windows.CreateEdit(120, 195, 230, 20, "c:\\my dir");
   run.fake.dialogs.answers = {platform::kIdYes};
-  EXPECT_EQ(flow::RunInstall(run.s), flow::InstallOutcome::Done);
+  core::NoObserver nobody;
+  EXPECT_EQ(flow::RunInstall(run.s, "c:\\my dir", nobody).outcome, core::InstallOutcome::Done);
   EXPECT_EQ(run.Started(), (std::vector<std::string>{"\"c:\\my dir\\tavokelv.exe\" hu",
                                                      "\"c:\\my dir\\setupw64.exe\" regtv32=c:\\my dir\\"}));
   EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
@@ -138,7 +140,6 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
   SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, true);
   EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
-  EXPECT_TRUE(bench.s.OldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(bench.fake.dialogs.shown[0].textW, flow::text::kOldImeLocked);
   EXPECT_EQ(bench.fake.dialogs.shown[0].captionW, u"Tavo安装");
@@ -156,9 +157,28 @@ TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
   int code = flow::RunSilentInstall(bench.s);
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old module");
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "module 32");
-  EXPECT_FALSE(bench.s.OldImeLocked);
   EXPECT_EQ(bench.fake.registry.Value(std::string(kLayouts) + "\\E0200804", "IME file").data, "TAVOHU4.IME");
   EXPECT_EQ(code, flow::kExitCheckFailed);  // this small payload has far fewer than 74 files
+}
+
+// The first fault decides: a stop before anything was placed, then an incomplete unpack, then
+// copies, then the check.
+TEST(InstallSequence, SilentExitCodeTakesTheFirstFault) {
+  using core::InstallOutcome;
+  const struct {
+    core::InstallReport report;
+    bool checkPassed;
+    int code;
+  } cases[] = {
+      {{InstallOutcome::Done, true, 0}, true, flow::kExitInstalled},
+      {{InstallOutcome::Done, true, 0}, false, flow::kExitCheckFailed},
+      {{InstallOutcome::Done, true, 2}, false, flow::kExitCopyFailed},
+      {{InstallOutcome::Done, false, 2}, false, flow::kExitUnpackIncomplete},
+      {{InstallOutcome::OldImeLocked, true, 0}, true, flow::kExitOldImeLocked},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(flow::SilentExitCode(c.report, c.checkPassed), c.code) << c.code;
+  }
 }
 
 TEST(InstallSequence, SilentRoadExitCodes) {
@@ -166,7 +186,7 @@ TEST(InstallSequence, SilentRoadExitCodes) {
   missing.fake.resources.images.clear();
   EXPECT_EQ(flow::RunSilentInstall(missing.s), flow::kExitNoPayload);
   ASSERT_EQ(missing.fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, flow::text::kNoPayload);
+  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, ui::text::kNoPayload);
   EXPECT_TRUE(missing.fake.files.AllFiles().empty());
 
   SequenceBench noMemory(true, core::kSilent);

@@ -1,25 +1,32 @@
 #include "flow/setup_main.h"
 
-#include "flow/install_check.h"
-#include "flow/install_sequence.h"
-#include "core/path_format.h"
-#include "flow/startup.h"
-#include "flow/texts.h"
-#include "archive/archive_format.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
+#include "core/install_location.h"
+#include "core/install_observer.h"
+#include "core/path_format.h"
+#include "flow/install_check.h"
+#include "flow/install_sequence.h"
+#include "flow/interactive_road.h"
+#include "flow/startup.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
-#include "ui/setup_window.h"
+#include "system/settings_files.h"
+#include "ui/texts.h"
 
 namespace flow {
 
+int SilentExitCode(const core::InstallReport& report, bool checkPassed) {
+  if (report.outcome == core::InstallOutcome::OldImeLocked) return kExitOldImeLocked;
+  if (!report.unpackComplete) return kExitUnpackIncomplete;
+  if (report.copyFailures > 0) return kExitCopyFailed;
+  return checkPassed ? kExitInstalled : kExitCheckFailed;
+}
+
 int RunSilentInstall(core::SetupState& s) {
-  s.PayloadImage = s.os.resources.Load(archive::text::kPayloadType, archive::text::kPayloadName);
-  s.WorkBuffer = s.PayloadImage ? s.os.resources.AllocZeroed(archive::kWorkBufferSize) : nullptr;
-  if (!s.PayloadImage || !s.WorkBuffer) {
-    s.os.dialogs.MessageW(text::kNoPayload, text::kCaptionInstall, platform::kMbOk);
-    s.PayloadImage.reset();
+  if (!LoadPayload(s)) {
+    s.os.dialogs.MessageW(ui::text::kNoPayload, text::kCaptionInstall, platform::kMbOk);
     return kExitNoPayload;
   }
   // The user's own dictionaries and settings of an earlier install are packed before anything
@@ -31,19 +38,17 @@ int RunSilentInstall(core::SetupState& s) {
   if (s.BackupState == core::NoBackup && core::JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
     archive::DeleteIfPresent(s.os.files, archivePath);
   }
-  int code = kExitInstalled;
-  if (RunInstall(s) == InstallOutcome::OldImeLocked) {
-    code = kExitOldImeLocked;
-  } else if (s.UnpackIncomplete) {
-    code = kExitUnpackIncomplete;
-  } else if (s.CopyFailures > 0) {
-    code = kExitCopyFailed;
-  } else if (VerifyInstallation(s, false)) {
-    code = kExitCheckFailed;
-  }
+  std::string directory = core::ReadInstallPath(s);
+  // No address page on this road: the addresses an earlier install stored are kept.
+  sys::ReadServerAddresses(s);
+  core::NoObserver nobody;
+  core::InstallReport report = RunInstall(s, directory, nobody);
+  // Nothing is checked after an install that stopped before placing anything.
+  bool checkPassed = report.outcome == core::InstallOutcome::Done && report.unpackComplete &&
+                     report.copyFailures == 0 && VerifyInstallation(s, false);
   s.WorkBuffer.reset();
   s.PayloadImage.reset();
-  return code;
+  return SilentExitCode(report, checkPassed);
 }
 
 int SetupMain(core::SetupState& s, std::string_view commandLine, int showCommand) {
@@ -51,7 +56,7 @@ int SetupMain(core::SetupState& s, std::string_view commandLine, int showCommand
     case Road::Silent:
       return RunSilentInstall(s);
     case Road::Interactive:
-      return ui::RunSetupWindow(s, showCommand);
+      return RunInteractiveRoad(s, showCommand);
     case Road::RegisterOnly:
     case Road::Refused:
       break;

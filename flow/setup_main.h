@@ -2,6 +2,7 @@
 #pragma once
 #include <string_view>
 
+#include "core/install_report.h"
 #include "core/setup_state.h"
 
 namespace flow {
@@ -15,6 +16,9 @@ enum SilentExitCode {
   kExitCopyFailed = 5,      // a module, uninstaller or main program could not be copied
   kExitCheckFailed = 6,     // the installation check found a fault
 };
+
+// The silent road's exit code for what the install reported and whether the check passed.
+int SilentExitCode(const core::InstallReport& report, bool checkPassed);
 
 int SetupMain(core::SetupState& s, std::string_view commandLine, int showCommand);
 // The silent road: payload and work buffer set up as the window would, the install, the check.

@@ -15,8 +15,6 @@ inline constexpr char16_t kCaptionInstall[] = u"Tavo安装";
 inline constexpr char16_t kOldImeLocked[] =
     u"\u3000\u3000你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！";
 inline constexpr char16_t kSentenceLibraryQuestion[] = u"是否立即增加智能语句库数据？";
-// The silent road or the window without the payload or the work buffer.
-inline constexpr char16_t kNoPayload[] = u"安装程序不完整或内存不足，无法安装。请重新下载安装程序。";
 
 // Installation report (ANSI, code page 936, caption "Tavo7.1").
 inline constexpr char kReportCaption[] = "Tavo7.1";

@@ -54,14 +54,14 @@ bool ReadServerAddresses(core::SetupState& s) {
   return true;
 }
 
-void LoadServerAddresses(core::SetupState& s) {
+void LoadServerAddresses(core::SetupState& s, std::string* unit, std::string* government) {
   if (!ReadServerAddresses(s)) {
-    s.os.windows.SetText(s.UnitField, "");
-    s.os.windows.SetText(s.GovernmentField, "");
+    unit->clear();
+    government->clear();
     return;
   }
-  s.os.windows.SetText(s.UnitField, s.ServerAddress1);
-  s.os.windows.SetText(s.GovernmentField, s.ServerAddress2);
+  *unit = s.ServerAddress1;
+  *government = s.ServerAddress2;
 }
 
 std::string FindKeyValue(const char* buffer, size_t length, const std::string& key) {

@@ -9,8 +9,9 @@
 namespace sys {
 
 void WriteSettingsFiles(core::SetupState& s);
-// Reads the addresses of an earlier "tvnetsj.dat" into ServerAddress1/2 and the address fields.
-void LoadServerAddresses(core::SetupState& s);
+// The addresses of an earlier "tvnetsj.dat" for the address fields: ServerAddress1/2 read, and
+// handed back as (unit, government); both empty when there is no such file.
+void LoadServerAddresses(core::SetupState& s, std::string* unit, std::string* government);
 // The same without a window: ServerAddress1/2 from an earlier "tvnetsj.dat"; false (both kept)
 // when there is none.
 bool ReadServerAddresses(core::SetupState& s);

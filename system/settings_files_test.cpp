@@ -17,12 +17,11 @@ class SettingsFiles : public ::testing::Test {
   SettingsFiles() {
     fake.files.AddDirectory("c:\\tavohu");
     s.InstallDir = "c:\\tavohu\\";
-    s.UnitField = fake.windows.CreateEdit(130, 165, 230, 20, " ");
-    s.GovernmentField = fake.windows.CreateEdit(130, 195, 230, 20, " ");
   }
-  std::string Field(platform::WindowId id) { return fake.windows.edits[id].text; }
   FakePlatform fake;
   core::SetupState s{fake.os()};
+  // What the address fields receive: set to something else first, so that an empty answer shows.
+  std::string unit = "typed", government = "typed";
 };
 
 TEST_F(SettingsFiles, WritesBothFilesByteForByte) {
@@ -65,21 +64,21 @@ TEST_F(SettingsFiles, FindKeyValueRules) {
   EXPECT_EQ(sys::FindKeyValue(buffer.data(), 13, "TVNETURL1="), "abc");
 }
 
-TEST_F(SettingsFiles, LoadServerAddressesFillsTheFields) {
+TEST_F(SettingsFiles, LoadServerAddressesHandsBackWhatWasStored) {
   fake.files.AddFile("c:\\tavohu\\tvnetsj.dat", "TVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n");
   s.ServerAddress1 = "stale";
-  sys::LoadServerAddresses(s);
+  sys::LoadServerAddresses(s, &unit, &government);
   EXPECT_EQ(s.ServerAddress1, "");
   EXPECT_EQ(s.ServerAddress2, "www.gov.cn");
-  EXPECT_EQ(Field(s.UnitField), "");
-  EXPECT_EQ(Field(s.GovernmentField), "www.gov.cn");
+  EXPECT_EQ(unit, "");
+  EXPECT_EQ(government, "www.gov.cn");
 }
 
 TEST_F(SettingsFiles, AMissingFileEmptiesTheFieldsOnly) {
   s.ServerAddress1 = "kept";
-  sys::LoadServerAddresses(s);
-  EXPECT_EQ(Field(s.UnitField), "");
-  EXPECT_EQ(Field(s.GovernmentField), "");
+  sys::LoadServerAddresses(s, &unit, &government);
+  EXPECT_EQ(unit, "");
+  EXPECT_EQ(government, "");
   EXPECT_EQ(s.ServerAddress1, "kept");
 }
 
@@ -88,7 +87,8 @@ TEST_F(SettingsFiles, OverlongAddressesAreCutToTheirFields) {
   std::string longGbk;
   for (int i = 0; i < 60; ++i) longGbk += "\xCD\xF8";  // 120 bytes of double-byte characters
   fake.files.AddFile("c:\\tavohu\\tvnetsj.dat", "TVNETURL1=" + longAscii + "\r\nTVNETURL2=xy" + longGbk + "\r\n");
-  sys::LoadServerAddresses(s);
+  sys::LoadServerAddresses(s, &unit, &government);
+  EXPECT_EQ(unit, std::string(99, 'a'));
   EXPECT_EQ(s.ServerAddress1, std::string(99, 'a'));
   EXPECT_EQ(s.ServerAddress2.size(), 98u);  // "xy" and 48 whole characters; no half character
   EXPECT_EQ(s.ServerAddress2.back(), '\xF8');

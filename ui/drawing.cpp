@@ -46,14 +46,14 @@ void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bot
 
 void SetCaptionColour(platform::Painter& p) { p.SetTextColour(kCaptionColour); }
 
-void DrawProgressBar(core::SetupState& s, platform::Painter& p, int done, int total) {
+void DrawProgressBar(const WindowLook& look, platform::Painter& p, int done, int total) {
   constexpr int kLeft = 30, kTop = 188, kWidth = 340, kHeight = 30;
   int fill = total == 0 ? 0 : total < done ? kWidth : kWidth * done / total;
   if (done < 1) {
     p.Select(p.Stock(platform::StockObject::WhiteBrush));
     p.Rectangle(kLeft, kTop + 3, kLeft + kWidth, kTop + kHeight);
   } else {
-    p.Select(s.BarBrush);
+    p.Select(look.BarBrush);
     p.Rectangle(kLeft, kTop + 3, kLeft + fill, kTop + kHeight);
   }
 }
@@ -96,8 +96,8 @@ bool BitmapFits(const uint8_t* bmp, size_t size) {
 
 }  // namespace
 
-void DrawShadowedTitle(core::SetupState& s, platform::Painter& p, const std::u16string& title) {
-  p.Select(s.TitleFont);
+void DrawShadowedTitle(const WindowLook& look, platform::Painter& p, const std::u16string& title) {
+  p.Select(look.TitleFont);
   p.SetTransparentBackground();
   p.SetTextColour(kBlack);
   p.TextW(30, 20, title);

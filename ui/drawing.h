@@ -10,6 +10,15 @@
 namespace ui {
 
 
+// What the window owns for drawing: its two fonts and the bar brush (0 while the window does not
+// exist), and the font a fresh window device context starts with, saved by the welcome page.
+struct WindowLook {
+  platform::GdiHandle NormalFont = 0;
+  platform::GdiHandle TitleFont = 0;
+  platform::GdiHandle BarBrush = 0;
+  platform::GdiHandle SavedInitialFont = 0;
+};
+
 constexpr platform::Rgb kBlack = {0, 0, 0};
 constexpr platform::Rgb kWhite = {255, 255, 255};
 constexpr platform::Rgb kGrey = {128, 128, 128};
@@ -22,13 +31,13 @@ void DrawRaisedFrame(platform::Painter& p, int left, int top, int right, int bot
 void DrawSunkenFrame(platform::Painter& p, int left, int top, int right, int bottom);
 void SetCaptionColour(platform::Painter& p);
 // The bar for done of total in the progress box (x 30, y 188, 340 x 30).
-void DrawProgressBar(core::SetupState& s, platform::Painter& p, int done, int total);
+void DrawProgressBar(const WindowLook& look, platform::Painter& p, int done, int total);
 
 // 310 horizontal lines of the common background (the welcome page has its own formula).
 void DrawCommonGradient(platform::Painter& p);
 // Title font: black, three grey shadows, white. Wide text, so that it reads the same under every
 // ANSI code page.
-void DrawShadowedTitle(core::SetupState& s, platform::Painter& p, const std::u16string& title);
+void DrawShadowedTitle(const WindowLook& look, platform::Painter& p, const std::u16string& title);
 // The welcome page's background.
 void DrawWelcomeGradient(platform::Painter& p);
 // A BMP entry of the payload, clipped to the limits and stretched; nothing when the entry is

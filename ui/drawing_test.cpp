@@ -59,7 +59,8 @@ TEST_F(Drawing, RaisedAndSunkenFramePaths) {
 }
 
 TEST_F(Drawing, ProgressBar) {
-  s.BarBrush = fake.windows.CreateSolidBrush({255, 0, 0});
+  ui::WindowLook look;
+  look.BarBrush = fake.windows.CreateSolidBrush({255, 0, 0});
   struct Case {
     int done, total, right;
     bool red;
@@ -68,14 +69,14 @@ TEST_F(Drawing, ProgressBar) {
   for (const auto& c : cases) {
     fake.windows.calls.clear();
     auto p = fake.windows.WindowPainter();
-    ui::DrawProgressBar(s, *p, c.done, c.total);
+    ui::DrawProgressBar(look, *p, c.done, c.total);
     auto rects = Calls(DrawCall::Rectangle);
     ASSERT_EQ(rects.size(), 1u);
     EXPECT_EQ(rects[0].x1, 30);
     EXPECT_EQ(rects[0].y1, 191);
     EXPECT_EQ(rects[0].x2, c.right) << c.done << "/" << c.total;
     EXPECT_EQ(rects[0].y2, 218);
-    EXPECT_EQ(rects[0].brush, c.red ? s.BarBrush : platform::fake::kWhiteBrush);
+    EXPECT_EQ(rects[0].brush, c.red ? look.BarBrush : platform::fake::kWhiteBrush);
   }
 }
 

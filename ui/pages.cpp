@@ -24,19 +24,19 @@ void EmbossedHeading(platform::Painter& p, int x, int y, const std::u16string& h
 void FrameRow(platform::Painter& p, const Rect& r) { DrawRaisedFrame(p, r.left, r.top, r.right, r.bottom); }
 
 // The saved initial font, then the normal font again: no visible effect on these pages.
-void NormalFont(core::SetupState& s, platform::Painter& p) {
-  p.Select(s.SavedInitialFont);
-  p.Select(s.NormalFont);
+void NormalFont(const WindowLook& look, platform::Painter& p) {
+  p.Select(look.SavedInitialFont);
+  p.Select(look.NormalFont);
 }
 
 }  // namespace
 
-void PaintWelcomePage(core::SetupState& s, platform::Painter& p) {
+void PaintWelcomePage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
   DrawWelcomeGradient(p);
   p.TextA(50, 150, s.UsesBig5() ? text::kLoadingNoteBig5 : text::kLoadingNote);
   p.SetTransparentBackground();
   DrawArchiveBitmap(s, 400, 190, p, text::kPicture, 0, 0, 400, 190, 0, 0, 400, 190);
-  s.SavedInitialFont = p.Select(s.NormalFont);
+  look.SavedInitialFont = p.Select(look.NormalFont);
   p.SetTextColour(kWhite);
   p.TextW(10, 165, text::kWelcomeLine1);
   p.TextW(50, 195, text::kWelcomeLine2);
@@ -46,22 +46,22 @@ void PaintWelcomePage(core::SetupState& s, platform::Painter& p) {
   DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
 }
 
-void PaintAddressPage(core::SetupState& s, platform::Painter& p) {
+void PaintAddressPage(core::SetupState&, WindowLook& look, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  p.Select(s.NormalFont);
+  p.Select(look.NormalFont);
   p.SetTextColour(kBlack);
   p.TextW(30, 10, text::kAddressTitle);
   p.SetTextColour(kWhite);
   p.TextW(39, 19, text::kAddressTitle);
   p.SetTextColour(kTeal);
   p.TextW(250, 19, text::kEdition);
-  p.Select(s.SavedInitialFont);
+  p.Select(look.SavedInitialFont);
   p.SetTextColour(kWhite);
   p.TextW(20, 70, text::kAddressLine1);
   p.TextW(20, 90, text::kAddressLine2);
   p.TextW(20, 110, text::kAddressLine3);
-  p.Select(s.NormalFont);
+  p.Select(look.NormalFont);
   p.SetTextColour(kWhite);
   DrawButtonFrames(p);
   FrameRow(p, kLowerRow);
@@ -71,11 +71,11 @@ void PaintAddressPage(core::SetupState& s, platform::Painter& p) {
   DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
 }
 
-void PaintDirectoryPage(core::SetupState& s, platform::Painter& p) {
+void PaintDirectoryPage(core::SetupState&, WindowLook& look, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  DrawShadowedTitle(s, p, text::kDirectoryTitle);
-  NormalFont(s, p);
+  DrawShadowedTitle(look, p, text::kDirectoryTitle);
+  NormalFont(look, p);
   EmbossedHeading(p, 100, 80, text::kDirectoryHeading, true, kWhite, false);
   p.TextW(50, 130, text::kSuitedFor1);
   p.TextW(30, 155, text::kSuitedFor2);
@@ -86,20 +86,20 @@ void PaintDirectoryPage(core::SetupState& s, platform::Painter& p) {
   DrawButtonCaptions(p, text::kConfirmInstall, text::kAbandon);
 }
 
-void PaintProcessingPage(core::SetupState& s, platform::Painter& p) {
+void PaintProcessingPage(core::SetupState&, WindowLook& look, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  DrawShadowedTitle(s, p, text::kProcessingTitle);
-  NormalFont(s, p);
+  DrawShadowedTitle(look, p, text::kProcessingTitle);
+  NormalFont(look, p);
   EmbossedHeading(p, 80, 80, text::kProcessingHeading, true, kLightPink, true);
   p.SetTextColour(kWhite);
 }
 
-void PaintTryOutPage(core::SetupState& s, platform::Painter& p) {
+void PaintTryOutPage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  DrawShadowedTitle(s, p, text::kTryOutTitle);
-  NormalFont(s, p);
+  DrawShadowedTitle(look, p, text::kTryOutTitle);
+  NormalFont(look, p);
   EmbossedHeading(p, 80, 80, text::kTryOutHeading, false, kLightPink, true);
   p.SetTextColour(kWhite);
   p.TextW(50, 130, text::kTryOutLine1);
@@ -110,20 +110,20 @@ void PaintTryOutPage(core::SetupState& s, platform::Painter& p) {
   sys::ActivateImeLayout(s);
 }
 
-void PaintCurrentPage(core::SetupState& s, platform::Painter& p) {
+void PaintCurrentPage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
   int page = s.CurrentPage;
   if (page <= 0) {
-    PaintWelcomePage(s, p);
+    PaintWelcomePage(s, look, p);
   } else if (page <= 4) {
-    PaintAddressPage(s, p);
+    PaintAddressPage(s, look, p);
   } else if (page == 5 || page == 6) {
     // Page 6 is the directory page with its field shown: nothing is installed yet, and a repaint
     // (the window uncovered, a message box closed over it) must not claim otherwise.
-    PaintDirectoryPage(s, p);
+    PaintDirectoryPage(s, look, p);
   } else if (page == 7) {
-    PaintProcessingPage(s, p);
+    PaintProcessingPage(s, look, p);
   } else {
-    PaintTryOutPage(s, p);
+    PaintTryOutPage(s, look, p);
   }
 }
 

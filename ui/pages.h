@@ -3,15 +3,16 @@
 
 #include "core/setup_state.h"
 #include "platform/painter.h"
+#include "ui/drawing.h"
 
 namespace ui {
 
-void PaintWelcomePage(core::SetupState& s, platform::Painter& p);
-void PaintAddressPage(core::SetupState& s, platform::Painter& p);
-void PaintDirectoryPage(core::SetupState& s, platform::Painter& p);
-void PaintProcessingPage(core::SetupState& s, platform::Painter& p);
-void PaintTryOutPage(core::SetupState& s, platform::Painter& p);
+void PaintWelcomePage(core::SetupState& s, WindowLook& look, platform::Painter& p);
+void PaintAddressPage(core::SetupState& s, WindowLook& look, platform::Painter& p);
+void PaintDirectoryPage(core::SetupState& s, WindowLook& look, platform::Painter& p);
+void PaintProcessingPage(core::SetupState& s, WindowLook& look, platform::Painter& p);
+void PaintTryOutPage(core::SetupState& s, WindowLook& look, platform::Painter& p);
 // The painter for the current page.
-void PaintCurrentPage(core::SetupState& s, platform::Painter& p);
+void PaintCurrentPage(core::SetupState& s, WindowLook& look, platform::Painter& p);
 
 }  // namespace ui

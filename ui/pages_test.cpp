@@ -15,14 +15,15 @@ using platform::fake::DrawCall;
 class Pages : public testing_support::ArchiveMachine {
  protected:
   Pages() {
-    s.NormalFont = fake.windows.MakeFont({22, 7, 134, ui::text::kFontSong});
-    s.TitleFont = fake.windows.MakeFont({40, 20, 134, ui::text::kFontKai});
+    look.NormalFont = fake.windows.MakeFont({22, 7, 134, ui::text::kFontSong});
+    look.TitleFont = fake.windows.MakeFont({40, 20, 134, ui::text::kFontKai});
     SetPayload(testing_support::PackOrDie({{"other.bmp", "BM"}}));
   }
-  void Paint(void (*painter)(core::SetupState&, platform::Painter&)) {
+  using Painter = void (*)(core::SetupState&, ui::WindowLook&, platform::Painter&);
+  void Paint(Painter painter) {
     fake.windows.calls.clear();
     auto p = fake.windows.WindowPainter();
-    painter(s, *p);
+    painter(s, look, *p);
   }
   std::vector<DrawCall> Lines() {
     std::vector<DrawCall> lines;
@@ -36,7 +37,7 @@ class Pages : public testing_support::ArchiveMachine {
     std::vector<std::string> texts;
     for (const auto& c : fake.windows.calls) {
       if (c.kind != DrawCall::TextA && c.kind != DrawCall::TextW) continue;
-      std::string font = c.font == s.NormalFont ? "normal" : c.font == s.TitleFont ? "title" : "initial";
+      std::string font = c.font == look.NormalFont ? "normal" : c.font == look.TitleFont ? "title" : "initial";
       std::string text = c.kind == DrawCall::TextA ? c.text : testing_support::Utf8(c.textW);
       texts.push_back(std::string(c.kind == DrawCall::TextA ? "A " : "W ") + std::to_string(c.x1) + "," +
                       std::to_string(c.y1) + " " + std::to_string(c.textColour.r) + "," +
@@ -45,6 +46,8 @@ class Pages : public testing_support::ArchiveMachine {
     }
     return texts;
   }
+
+  ui::WindowLook look;
 };
 
 TEST_F(Pages, Gradients) {
@@ -82,7 +85,7 @@ TEST_F(Pages, WelcomePageTexts) {
   };
   EXPECT_EQ(Texts(), expected);
   EXPECT_FALSE(fake.windows.calls.front().transparent);
-  EXPECT_EQ(s.SavedInitialFont, platform::fake::kSystemFont);
+  EXPECT_EQ(look.SavedInitialFont, platform::fake::kSystemFont);
   s.OemCodePage = 950;
   Paint(ui::PaintWelcomePage);
   EXPECT_EQ(Texts()[0], "A 50,150 0,0,0 initial " + std::string(ui::text::kLoadingNoteBig5));
@@ -136,7 +139,7 @@ TEST_F(Pages, DirectoryProcessingAndTryOutPages) {
 // Only the loading note goes through the ANSI call, and it has its own Big5 form; every other
 // page text is wide, so a Big5 system reads the same characters as a GBK one.
 TEST_F(Pages, OnlyTheLoadingNoteIsDrawnAsAnsiText) {
-  const std::pair<void (*)(core::SetupState&, platform::Painter&), size_t> painters[] = {
+  const std::pair<Painter, size_t> painters[] = {
       {ui::PaintWelcomePage, 1},    {ui::PaintAddressPage, 0}, {ui::PaintDirectoryPage, 0},
       {ui::PaintProcessingPage, 0}, {ui::PaintTryOutPage, 0},
   };

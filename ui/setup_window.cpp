@@ -1,14 +1,7 @@
 #include "ui/setup_window.h"
 
-#include "flow/install_check.h"
-#include "flow/texts.h"
 #include "core/install_location.h"
-#include "flow/install_sequence.h"
-#include "archive/archive_format.h"
-#include "archive/texts.h"
-#include "archive/user_data.h"
 #include "platform/constants.h"
-#include "system/settings_files.h"
 #include "ui/pages.h"
 #include "ui/texts.h"
 
@@ -46,34 +39,30 @@ int SetupWindow::CreateSetupWindow(int showCommand) {
   }
   if (resourcesMissing_) {
     // Nothing can be shown or installed without them: say so and end before the first page.
-    s_.os.dialogs.MessageW(flow::text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
+    s_.os.dialogs.MessageW(text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
     windows().Destroy(0);
     return 0;
   }
-  s_.DirectoryField = CreateField(kDirectoryFieldBox);
-  s_.GovernmentField = CreateField(kGovernmentFieldBox);
-  s_.UnitField = CreateField(kUnitFieldBox);
+  directoryField_ = CreateField(kDirectoryFieldBox);
+  governmentField_ = CreateField(kGovernmentFieldBox);
+  unitField_ = CreateField(kUnitFieldBox);
   windows().Show(0, showCommand);
   windows().Update();
   return 1;
 }
 
 void SetupWindow::OnCreate() {
-  s_.NormalFont = windows().MakeFont({22, 7, kGb2312Charset, text::kFontSong});
-  s_.TitleFont = windows().MakeFont({40, 20, kGb2312Charset, text::kFontKai});
-  s_.BarBrush = windows().CreateSolidBrush({255, 0, 0});
-  s_.PayloadImage = s_.os.resources.Load(archive::text::kPayloadType, archive::text::kPayloadName);
-  s_.WorkBuffer = s_.os.resources.AllocZeroed(archive::kWorkBufferSize);
-  s_.BackupState = core::NoBackup;
-  resourcesMissing_ = !s_.PayloadImage || !s_.WorkBuffer;
-  if (!resourcesMissing_ && archive::BackupUserData(s_)) s_.BackupState = core::BackupMade;
+  look_.NormalFont = windows().MakeFont({22, 7, kGb2312Charset, text::kFontSong});
+  look_.TitleFont = windows().MakeFont({40, 20, kGb2312Charset, text::kFontKai});
+  look_.BarBrush = windows().CreateSolidBrush({255, 0, 0});
+  resourcesMissing_ = !steps_.OpenPayload();
 }
 
-void SetupWindow::OnPaint(platform::Painter& painter) { PaintCurrentPage(s_, painter); }
+void SetupWindow::OnPaint(platform::Painter& painter) { PaintCurrentPage(s_, look_, painter); }
 
 void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   auto p = windows().WindowPainter();
-  p->Select(s_.NormalFont);
+  p->Select(look_.NormalFont);
   p->SetTransparentBackground();
   bool big5 = s_.UsesBig5();
   std::string confirm = big5 ? text::kHoverConfirmBig5
@@ -100,7 +89,7 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
 }
 
 void SetupWindow::OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
-  if (s_.Installing) return;  // the install owns the window until it returns
+  if (installing_) return;  // the install owns the window until it returns
   // A click may end in a message box (the path refusal, the install's questions, the check's
   // report, the completion message) whose own loop runs inside this handler. The boxes have no
   // owner, so further clicks still arrive here meanwhile; acting on one would start a second
@@ -128,22 +117,27 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
   if (page <= 4) {
     {
       auto p = windows().WindowPainter();
-      PaintAddressPage(s_, *p);
+      PaintAddressPage(s_, look_, *p);
     }
-    for (platform::WindowId field : {s_.GovernmentField, s_.UnitField}) {
+    for (platform::WindowId field : {governmentField_, unitField_}) {
       windows().Show(field, platform::kSwHide);
       windows().Show(field, platform::kSwShow);
     }
-    if (page == 0) sys::LoadServerAddresses(s_);
+    if (page == 0) {
+      std::string unit, government;
+      steps_.LoadServerAddresses(&unit, &government);
+      windows().SetText(unitField_, unit);
+      windows().SetText(governmentField_, government);
+    }
     core::ReadInstallPath(s_);
     ConfirmAddressPage();
     windows().Invalidate();
   } else if (page == 5) {
-    windows().Show(s_.DirectoryField, platform::kSwHide);
-    windows().Show(s_.DirectoryField, platform::kSwShow);
+    windows().Show(directoryField_, platform::kSwHide);
+    windows().Show(directoryField_, platform::kSwShow);
     core::ReadInstallPath(s_);
     if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
-    windows().SetText(s_.DirectoryField, s_.InstallDir);
+    windows().SetText(directoryField_, s_.InstallDir);
     s_.CurrentPage = 6;
   } else if (page == 6) {
     ConfirmDirectory(wParam, lParam);
@@ -159,22 +153,22 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
 
 void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   s_.CurrentPage = 7;
-  s_.InstallDir = windows().GetText(s_.DirectoryField, kDirectoryFieldBuffer);
+  s_.InstallDir = windows().GetText(directoryField_, kDirectoryFieldBuffer);
   // Also refused there: characters Windows does not take in a name, before anything is created or
   // started with them.
   if (core::IsBadInstallDir(s_, s_.InstallDir)) {
     s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
     s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
-    windows().SetText(s_.DirectoryField, s_.InstallDir);
+    windows().SetText(directoryField_, s_.InstallDir);
     s_.CurrentPage = 6;
     return;
   }
-  s_.Installing = true;
+  installing_ = true;
   windows().Enable(false);
-  flow::InstallOutcome outcome = flow::RunInstall(s_);
+  report_ = steps_.Install(s_.InstallDir, *this);
   windows().Enable(true);
-  s_.Installing = false;
-  if (outcome == flow::InstallOutcome::OldImeLocked) {
+  installing_ = false;
+  if (report_.outcome == core::InstallOutcome::OldImeLocked) {
     // Nothing was installed and the user has been told why: a check would only list the files
     // that were never placed, and a completion message would claim an install that did not
     // happen.
@@ -184,7 +178,7 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   // The install's message boxes took the activation while the window was disabled, and nothing
   // hands it back: without this the try-out page's name box would take no typing.
   windows().Activate();
-  windows().SetFocus(s_.DirectoryField);
+  windows().SetFocus(directoryField_);
   if (s_.Is64Bit) {
     windows().Invalidate();
     windows().SetTimer(kTimerId, kTimerMs);
@@ -194,11 +188,11 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
 }
 
 void SetupWindow::ConfirmAddressPage() {
-  s_.ServerAddress1 = windows().GetText(s_.UnitField, kAddressFieldBuffer);
-  s_.ServerAddress2 = windows().GetText(s_.GovernmentField, kAddressFieldBuffer);
+  s_.ServerAddress1 = windows().GetText(unitField_, kAddressFieldBuffer);
+  s_.ServerAddress2 = windows().GetText(governmentField_, kAddressFieldBuffer);
   ++s_.CurrentPage;
   if (s_.CurrentPage > 1) {
-    for (platform::WindowId* field : {&s_.GovernmentField, &s_.UnitField}) {
+    for (platform::WindowId* field : {&governmentField_, &unitField_}) {
       windows().Show(*field, platform::kSwHide);
       windows().Destroy(*field);
       *field = 0;
@@ -206,12 +200,13 @@ void SetupWindow::ConfirmAddressPage() {
     s_.CurrentPage = 5;
     windows().Invalidate();
   }
-  if (s_.CurrentPage == 5) sys::WriteSettingsFiles(s_);
+  if (s_.CurrentPage == 5) steps_.WriteSettingsFiles();
 }
 
 void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
-  if (flow::VerifyInstallation(s_) == 0) {
-    s_.os.dialogs.MessageW(s_.OldImeLocked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo,
+  if (steps_.VerifyInstallation()) {
+    bool locked = report_.outcome == core::InstallOutcome::OldImeLocked;
+    s_.os.dialogs.MessageW(locked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo,
                            platform::kMbOk);
   }
   windows().PostDestroy(wParam, lParam);
@@ -220,26 +215,38 @@ void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
 void SetupWindow::OnTimer(uintptr_t) {
   windows().KillTimer(kTimerId);
   s_.CurrentPage = 8;
-  windows().SetText(s_.DirectoryField, "");
+  windows().SetText(directoryField_, "");
   windows().Invalidate();
 }
 
-void SetupWindow::OnSetFocus() { windows().SetFocus(s_.DirectoryField); }
+void SetupWindow::OnSetFocus() { windows().SetFocus(directoryField_); }
 
-bool SetupWindow::OnClose() { return !s_.Installing; }
+bool SetupWindow::OnClose() { return !installing_; }
 
 void SetupWindow::OnDestroy() {
   s_.WorkBuffer.reset();
   s_.PayloadImage.reset();
-  for (platform::GdiHandle* object : {&s_.TitleFont, &s_.NormalFont, &s_.BarBrush}) {
+  for (platform::GdiHandle* object : {&look_.TitleFont, &look_.NormalFont, &look_.BarBrush}) {
     if (*object) windows().DeleteObject(*object);
     *object = 0;
   }
   windows().PostQuit(0);
 }
 
-int RunSetupWindow(core::SetupState& s, int showCommand) {
-  SetupWindow window(s);
+void SetupWindow::RedrawDirectoryPage() {
+  auto painter = windows().WindowPainter();
+  PaintDirectoryPage(s_, look_, *painter);
+}
+
+void SetupWindow::ShowProgress(int done, int total) {
+  auto painter = windows().WindowPainter();
+  DrawProgressBar(look_, *painter, done, total);
+}
+
+void SetupWindow::Pause() { s_.os.system.Sleep(50); }
+
+int RunSetupWindow(core::SetupState& s, SetupSteps& steps, int showCommand) {
+  SetupWindow window(s, steps);
   if (!window.RegisterSetupClass() || !window.CreateSetupWindow(showCommand)) return 0;
   return s.os.windows.RunMessageLoop();
 }

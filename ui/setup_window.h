@@ -1,21 +1,24 @@
-// The setup window: its class, its creation with the resources it owns, and its handling of
-// paint, mouse, timer, focus and destroy messages; the page road from the welcome page to the
-// try-out page.
+// The setup window: its class, its creation with the resources it owns (fonts, brush, edit
+// fields), and its handling of paint, mouse, timer, focus and destroy messages; the page road
+// from the welcome page to the try-out page. It watches the install it starts.
 #pragma once
 #include <string>
 
+#include "core/install_observer.h"
+#include "core/install_report.h"
 #include "core/setup_state.h"
 #include "platform/window.h"
 #include "ui/drawing.h"
+#include "ui/setup_steps.h"
 
 namespace ui {
 
 // Left <= x <= right and top <= y <= bottom: the edges belong to the rectangle.
 bool HitTest(const Rect& r, unsigned x, unsigned y);
 
-class SetupWindow : public platform::WindowHandler {
+class SetupWindow : public platform::WindowHandler, public core::InstallObserver {
  public:
-  explicit SetupWindow(core::SetupState& s) : s_(s) {}
+  SetupWindow(core::SetupState& s, SetupSteps& steps) : s_(s), steps_(steps) {}
 
   // 0 when the class cannot be registered.
   uint16_t RegisterSetupClass();
@@ -32,6 +35,16 @@ class SetupWindow : public platform::WindowHandler {
   bool OnClose() override;
   void OnDestroy() override;
 
+  void RedrawDirectoryPage() override;
+  void ShowProgress(int done, int total) override;
+  void Pause() override;
+
+  // The edit fields (0 while they do not exist) and the drawing resources.
+  platform::WindowId DirectoryField() const { return directoryField_; }
+  platform::WindowId GovernmentField() const { return governmentField_; }
+  platform::WindowId UnitField() const { return unitField_; }
+  const WindowLook& Look() const { return look_; }
+
  private:
   platform::WindowId CreateField(const Rect& box);
   void OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam);
@@ -42,12 +55,21 @@ class SetupWindow : public platform::WindowHandler {
   platform::Windows& windows() { return s_.os.windows; }
 
   core::SetupState& s_;
+  SetupSteps& steps_;
+  WindowLook look_;
+  platform::WindowId directoryField_ = 0;
+  platform::WindowId governmentField_ = 0;
+  platform::WindowId unitField_ = 0;
+  // RunInstall is running inside a click: the window must not go away under it.
+  bool installing_ = false;
+  // What the last install reported.
+  core::InstallReport report_;
   bool resourcesMissing_ = false;
   // A click is being handled; it may be waiting for the answer to a message box.
   bool clickPending_ = false;
 };
 
 // The interactive road: class, window, message loop. The exit code (0).
-int RunSetupWindow(core::SetupState& s, int showCommand);
+int RunSetupWindow(core::SetupState& s, SetupSteps& steps, int showCommand);
 
 }  // namespace ui

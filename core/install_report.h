@@ -1,0 +1,16 @@
+// What one install did, as the install flow hands it back: how it ended, whether the payload was
+// unpacked whole, and how many files could not be copied. The silent road's exit code and the
+// window's last message are read from it.
+#pragma once
+
+namespace core {
+
+enum class InstallOutcome { Done, OldImeLocked };
+
+struct InstallReport {
+  InstallOutcome outcome = InstallOutcome::Done;
+  bool unpackComplete = true;
+  int copyFailures = 0;
+};
+
+}  // namespace core

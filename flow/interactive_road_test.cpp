@@ -1,0 +1,441 @@
+#include "flow/interactive_road.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
+#include <utility>
+
+#include "core/system_facts.h"
+#include "flow/texts.h"
+#include "platform/constants.h"
+#include "system/texts.h"
+#include "tests/support/archive_fixture.h"
+#include "ui/setup_window.h"
+#include "ui/texts.h"
+
+namespace {
+
+using platform::fake::FakePlatform;
+
+// Message boxes answered by the fake. While the first one after `meanwhile` is set is open, the
+// test acts as a user may then: the box's own message loop still delivers the window's clicks.
+class OpenBoxes : public platform::Dialogs {
+ public:
+  explicit OpenBoxes(platform::fake::FakeDialogs& answers) : answers_(answers) {}
+  int MessageA(const std::string& text, const std::string& caption, uint32_t type) override {
+    return Open(answers_.MessageA(text, caption, type));
+  }
+  int MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) override {
+    return Open(answers_.MessageW(text, caption, type));
+  }
+
+  std::function<void(const platform::fake::ShownMessage&)> meanwhile;
+
+ private:
+  int Open(int answer) {
+    if (auto act = std::exchange(meanwhile, nullptr)) act(answers_.shown.back());
+    return answer;
+  }
+  platform::fake::FakeDialogs& answers_;
+};
+
+// The flow's own steps, with a moment in the middle of the install when the test acts as a user
+// may then.
+class HookedSteps : public ui::SetupSteps {
+ public:
+  explicit HookedSteps(core::SetupState& s) : steps_(s) {}
+  bool OpenPayload() override { return steps_.OpenPayload(); }
+  void LoadServerAddresses(std::string* unit, std::string* government) override {
+    steps_.LoadServerAddresses(unit, government);
+  }
+  void WriteSettingsFiles() override { steps_.WriteSettingsFiles(); }
+  core::InstallReport Install(const std::string& directory, core::InstallObserver& observer) override {
+    if (auto act = std::exchange(duringInstall, nullptr)) act();
+    return steps_.Install(directory, observer);
+  }
+  bool VerifyInstallation() override { return steps_.VerifyInstallation(); }
+
+  std::function<void()> duringInstall;
+
+ private:
+  flow::WindowSteps steps_;
+};
+
+// A machine with a payload and the window up on its welcome page.
+struct WindowBench {
+  explicit WindowBench(bool is64 = false) {
+    fake.SetWindows(6, is64);
+    fake.files.AddDirectory("c:\\tavohu");
+    fake.files.SetDriveType('d', platform::kDriveFixed);
+    std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')}, {"tavohu64.ime", "m64"},
+                                                {"tavo320.ime", "stub"}, {"tavo640.ime", "stub"},
+                                                {"tavodel.exe", "del"}, {"tvqdel64.exe", "del64"},
+                                                {"tavokel6.exe", "kelv6"}, {"setupw64.exe", "s64"},
+                                                {"tavocyzk.tv1", std::string(30, 'w')},
+                                                {"tavopyck.tv1", std::string(30, 'p')}};
+    for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
+    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+    core::FindSystemFacts(s);
+    window.RegisterSetupClass();
+    created = window.CreateSetupWindow(platform::kSwShowNormal);
+  }
+  void Click(unsigned x, unsigned y) { window.OnButtonDown(x, y, 1, static_cast<intptr_t>((y << 16) | x)); }
+  void Confirm() { Click(60, 255); }
+  void Abandon() { Click(300, 255); }
+  std::string Field(platform::WindowId id) { return fake.windows.edits[id].text; }
+
+  FakePlatform fake;
+  OpenBoxes boxes{fake.dialogs};
+  platform::Platform os{fake.files,     fake.registry,  fake.system, fake.ime,
+                        fake.processes, fake.resources, boxes,       fake.windows};
+  core::SetupState s{os};
+  HookedSteps steps{s};
+  ui::SetupWindow window{s, steps};
+  int created = 0;
+};
+
+TEST(InteractiveRoad, CreationSetsUpTheWindowAndItsResources) {
+  WindowBench bench;
+  ASSERT_EQ(bench.created, 1);
+  auto& w = bench.fake.windows;
+  EXPECT_EQ(w.className, "installWClass");
+  EXPECT_EQ(w.iconName, "tavohu");
+  EXPECT_EQ(w.menuName, "install");
+  EXPECT_EQ(w.title, u"Tavo系统安装32");
+  EXPECT_EQ(w.x, (1024 - 400) / 2);
+  EXPECT_EQ(w.y, (768 - 300) / 2);
+  EXPECT_EQ(w.width, 400);
+  EXPECT_EQ(w.height, 310);
+  ASSERT_EQ(w.edits.size(), 3u);
+  EXPECT_EQ(w.edits[bench.window.DirectoryField()].x, 120);
+  EXPECT_EQ(w.edits[bench.window.GovernmentField()].y, 195);
+  EXPECT_EQ(w.edits[bench.window.UnitField()].y, 165);
+  EXPECT_EQ(w.edits[bench.window.UnitField()].text, " ");
+  EXPECT_TRUE(bench.s.PayloadImage && bench.s.WorkBuffer);
+  EXPECT_EQ(w.objects[bench.window.Look().NormalFont].font.height, 22);
+  EXPECT_EQ(w.objects[bench.window.Look().TitleFont].font.face, ui::text::kFontKai);
+  EXPECT_EQ(w.updates, 1);  // the welcome page painted at once
+  EXPECT_EQ(WindowBench(true).fake.windows.title, u"Tavo系统安装3264");
+}
+
+TEST(InteractiveRoad, MissingPayloadOrMemoryEndsBeforeTheFirstPage) {
+  for (bool noPayload : {true, false}) {
+    FakePlatform fake;
+    if (!noPayload) {
+      fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie({});
+      fake.resources.failAllocation = true;
+    }
+    core::SetupState s(fake.os());
+    EXPECT_EQ(flow::RunInteractiveRoad(s, platform::kSwShow), 0);
+    EXPECT_EQ(fake.windows.updates, 0);
+    EXPECT_TRUE(fake.windows.calls.empty());
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_EQ(fake.dialogs.shown[0].textW, ui::text::kNoPayload);
+    EXPECT_EQ(fake.windows.quitCode, 0);
+    EXPECT_TRUE(fake.files.AllFiles().empty());
+  }
+}
+
+TEST(InteractiveRoad, PageRoadOn32BitWindows) {
+  WindowBench b;
+  b.fake.files.AddFile("d:\\tavohu\\tvnetsj.dat", "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\n");
+  b.Confirm();
+  EXPECT_EQ(b.s.CurrentPage, 1);
+  EXPECT_EQ(b.Field(b.window.UnitField()), "www.unit.cn");
+  b.fake.windows.SetText(b.window.UnitField(), "a.b.c");
+  b.Confirm();
+  EXPECT_EQ(b.s.CurrentPage, 5);
+  EXPECT_TRUE(b.fake.windows.edits[1 + 1].destroyed);
+  EXPECT_EQ(b.fake.files.Contents("d:\\tavohu\\tvnetsj.dat").substr(0, 17), "TVNETURL1=a.b.c\r\n");
+  b.Confirm();
+  EXPECT_EQ(b.s.CurrentPage, 6);
+  EXPECT_EQ(b.Field(b.window.DirectoryField()), "d:\\tavohu\\");
+  b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
+  b.Confirm();
+  // Installed, checked and closing: no try-out page on 32-bit Windows.
+  EXPECT_TRUE(b.fake.files.HasFile("d:\\tavohu\\tavohu4.ime"));
+  ASSERT_FALSE(b.fake.dialogs.shown.empty());
+  EXPECT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
+  EXPECT_EQ(b.fake.windows.destroyPosts, 1);
+  EXPECT_TRUE(b.fake.windows.timers.empty());
+  EXPECT_TRUE(b.fake.windows.enabled);
+  EXPECT_EQ(b.fake.windows.RunMessageLoop(), 0);
+  EXPECT_FALSE(b.s.WorkBuffer);
+}
+
+TEST(InteractiveRoad, PageRoadOn64BitWindows) {
+  WindowBench b(true);
+  b.Confirm();
+  b.Confirm();
+  b.Confirm();
+  b.fake.dialogs.answers = {platform::kIdNo};
+  b.Confirm();
+  EXPECT_EQ(b.s.CurrentPage, 7);
+  EXPECT_EQ(b.fake.windows.timers[2], 1600u);
+  b.Confirm();  // page 7: a repaint only
+  EXPECT_EQ(b.s.CurrentPage, 7);
+  b.window.OnTimer(2);
+  EXPECT_EQ(b.s.CurrentPage, 8);
+  EXPECT_TRUE(b.fake.windows.timers.empty());
+  EXPECT_EQ(b.Field(b.window.DirectoryField()), "");
+  b.Confirm();
+  EXPECT_EQ(b.s.CurrentPage, 9);
+  EXPECT_EQ(b.fake.windows.destroyPosts, 0);
+  b.Confirm();
+  EXPECT_EQ(b.fake.windows.destroyPosts, 1);
+  EXPECT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
+}
+
+TEST(InteractiveRoad, AbandonClosesAtOnceBeforePage8AndFinishesAfter) {
+  for (int page : {0, 1, 5, 6, 7}) {
+    WindowBench b;
+    b.s.CurrentPage = page;
+    b.Abandon();
+    EXPECT_EQ(b.fake.windows.destroyPosts, 1) << page;
+    EXPECT_TRUE(b.fake.dialogs.shown.empty()) << page;
+  }
+  WindowBench b;
+  b.s.CurrentPage = 8;
+  b.s.InstallDir = "c:\\nowhere\\";
+  b.Abandon();
+  EXPECT_EQ(b.fake.windows.destroyPosts, 1);
+  ASSERT_EQ(b.fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(b.fake.dialogs.shown[0].caption, "Tavo7.1");  // the check's report instead of the message
+}
+
+TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
+  struct Case {
+    const char* typed;
+    const char* corrected;  // null: accepted
+  };
+  // The first three bytes as typed stay when they are a drive; otherwise the default's drive.
+  const Case cases[] = {
+      {"c:\\a\\b\\c", "c:\\tavohu"},
+      {"tavohu", "d:\\tavohu"},
+      {"e:\\ta<vo", "e:\\tavohu"},
+      {"e:\\tav|o", "e:\\tavohu"},
+      {"e:\\tav:o", "e:\\tavohu"},
+      {"e:\\tab\tx", "e:\\tavohu"},
+      {"e:\\..", "e:\\tavohu"},
+      {"e:\\..\\", "e:\\tavohu"},
+      {"e:\\.", "e:\\tavohu"},
+      {"e:\\tavo.", "e:\\tavohu"},
+      {"e:\\tavo ", "e:\\tavohu"},
+      {"e:\\a/b", "e:\\tavohu"},
+  };
+  for (const auto& c : cases) {
+    WindowBench b;
+    b.s.CurrentPage = 6;
+    b.fake.windows.SetText(b.window.DirectoryField(), c.typed);
+    b.Confirm();
+    EXPECT_EQ(b.s.CurrentPage, 6) << c.typed;
+    EXPECT_EQ(b.Field(b.window.DirectoryField()), c.corrected) << c.typed;
+    ASSERT_EQ(b.fake.dialogs.shown.size(), 1u);
+    EXPECT_EQ(b.fake.dialogs.shown[0].textW, ui::text::kBadPath);
+    EXPECT_FALSE(b.fake.files.HasDirectory("e:\\ta<vo"));
+    EXPECT_FALSE(b.fake.files.HasFile("c:\\windows\\tavopath.tvh")) << c.typed;
+  }
+}
+
+// A second byte 0x5C or 0x7C of a GBK or Big5 character is neither a backslash nor a '|': such
+// directories are accepted and recorded with the backslash after their last character.
+TEST(InteractiveRoad, DoubleByteDirectoriesAreAcceptedWhole) {
+  struct Case {
+    uint32_t codePage;
+    const char* typed;
+  };
+  const Case cases[] = {
+      {950, "d:\\\xB3\x5C"},          // 許
+      {950, "d:\\\xA5\x7C"},          // 四
+      {950, "d:\\\xB7\x7C\xAD\x70"},  // 會計
+      {936, "d:\\\x83\x7C"},          // 億
+  };
+  for (const auto& c : cases) {
+    WindowBench b;
+    b.s.AnsiCodePage = c.codePage;
+    b.s.CurrentPage = 6;
+    b.fake.windows.SetText(b.window.DirectoryField(), c.typed);
+    b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
+    b.Confirm();
+    ASSERT_FALSE(b.fake.dialogs.shown.empty()) << c.typed;
+    EXPECT_NE(b.fake.dialogs.shown[0].textW, ui::text::kBadPath) << c.typed;
+    EXPECT_EQ(b.s.InstallDir, std::string(c.typed) + "\\") << c.typed;
+    EXPECT_EQ(b.fake.files.Contents("c:\\windows\\tavopath.tvh"), std::string(c.typed) + "\\") << c.typed;
+  }
+}
+
+TEST(InteractiveRoad, ClicksAndCloseAreIgnoredWhileInstalling) {
+  WindowBench b;
+  b.Confirm();
+  b.Confirm();
+  b.Confirm();
+  b.fake.dialogs.answers = {platform::kIdNo};
+  bool acted = false;
+  b.steps.duringInstall = [&] {
+    acted = true;
+    b.window.OnButtonDown(300, 255, 1, (255 << 16) | 300);  // abandon
+    b.window.OnButtonDown(60, 255, 1, (255 << 16) | 60);    // confirm
+    EXPECT_EQ(b.fake.windows.destroyPosts, 0);
+    EXPECT_EQ(b.s.CurrentPage, 7);
+    EXPECT_FALSE(b.window.OnClose());
+  };
+  b.Confirm();
+  EXPECT_TRUE(acted);
+  EXPECT_TRUE(b.window.OnClose());
+}
+
+TEST(InteractiveRoad, HoverCaptions) {
+  struct Case {
+    int page;
+    uint32_t codePage;
+    unsigned x;
+    std::string first;
+  };
+  const Case cases[] = {
+      {0, 936, 60, ui::text::kHoverConfirmInstall}, {8, 936, 60, ui::text::kHoverConfirmExit},
+      {8, 950, 60, ui::text::kHoverConfirmBig5},    {0, 950, 300, ui::text::kHoverAbandonBig5},
+      {0, 936, 300, ui::text::kHoverAbandon},
+  };
+  for (const auto& c : cases) {
+    WindowBench b;
+    b.s.CurrentPage = c.page;
+    b.s.OemCodePage = c.codePage;
+    b.fake.windows.calls.clear();
+    b.window.OnMouseMove(c.x, 255);
+    std::vector<platform::fake::DrawCall> texts;
+    for (const auto& call : b.fake.windows.calls) {
+      if (call.kind == platform::fake::DrawCall::TextA) texts.push_back(call);
+    }
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, c.first);
+    EXPECT_EQ(texts[0].textColour, (platform::Rgb{255, 128, 128}));
+    EXPECT_EQ(texts[1].textColour, (platform::Rgb{255, 255, 255}));
+    EXPECT_EQ(texts[1].x1, texts[0].x1 + 1);
+  }
+}
+
+// From the welcome page to the directory page with its field shown (page 6).
+void WalkToDirectoryField(WindowBench& b) {
+  for (int i = 0; i < 3; ++i) b.Confirm();
+}
+
+// The product's IME in the user's preload list of a 32-bit machine, its module and the names it
+// could be moved aside to held open by another program.
+void HoldEarlierIme(WindowBench& b) {
+  b.fake.registry.SetValue("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts\\E0200804", "layout text",
+                           platform::kRegSz, sys::text::kLayoutTextGbk);
+  b.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "1", platform::kRegSz, "00000804");
+  b.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "2", platform::kRegSz, "e0200804");
+  for (const char* name : {"tavohu4.ime", "tavohu2.ime", "tavohu1.ime"}) {
+    std::string path = std::string("c:\\windows\\system32\\") + name;
+    if (!b.fake.files.HasFile(path)) b.fake.files.AddFile(path, "old module");
+    b.fake.files.SetInUse(path, true);
+  }
+}
+
+// The install stops before anything is placed: after its own message the window closes, with
+// neither a check (it would list every file as missing) nor a completion message (it would
+// claim an install), whether or not an earlier install fills the directory.
+TEST(InteractiveRoad, ALockedOldModuleEndsTheWindowAfterItsMessage) {
+  auto run = [](bool installedBefore) {
+    SCOPED_TRACE(installedBefore ? "over an earlier install" : "into a fresh directory");
+    WindowBench b;
+    WalkToDirectoryField(b);
+    if (installedBefore) {
+      b.fake.dialogs.answers = {platform::kIdNo};
+      b.Confirm();
+      ASSERT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
+      b.s.CurrentPage = 5;  // the setup run again on this machine
+      b.Confirm();
+    }
+    HoldEarlierIme(b);
+    size_t boxesBefore = b.fake.dialogs.shown.size();
+    int destroysBefore = b.fake.windows.destroyPosts;
+    b.Confirm();
+    ASSERT_EQ(b.fake.dialogs.shown.size(), boxesBefore + 1);
+    EXPECT_EQ(b.fake.dialogs.shown.back().textW, flow::text::kOldImeLocked);
+    EXPECT_EQ(b.fake.windows.destroyPosts, destroysBefore + 1);
+    EXPECT_TRUE(b.fake.windows.timers.empty());
+    EXPECT_EQ(b.fake.windows.RunMessageLoop(), 0);
+    EXPECT_FALSE(b.s.WorkBuffer);
+  };
+  run(true);
+  run(false);
+}
+
+// The install's message boxes leave the disabled window without activation or focus; when the
+// install returns, the window is active again and typing goes to the name box of the try-out page.
+TEST(InteractiveRoad, TheNameBoxHasTheFocusAfterTheInstall) {
+  WindowBench b(true);
+  WalkToDirectoryField(b);
+  b.fake.dialogs.answers = {platform::kIdNo};
+  b.Confirm();
+  EXPECT_TRUE(b.fake.windows.enabled);
+  EXPECT_TRUE(b.fake.windows.active);
+  EXPECT_EQ(b.fake.windows.focus, b.window.DirectoryField());
+  b.window.OnTimer(2);
+  EXPECT_EQ(b.fake.windows.focus, b.window.DirectoryField());
+  EXPECT_TRUE(b.fake.windows.edits[b.window.DirectoryField()].visible);
+}
+
+// While a message that a click led to is open, further clicks on either button change nothing:
+// no second check or message, no closing, no page change or repaint under the box.
+TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
+  struct Case {
+    const char* what;
+    bool is64;
+    void (*before)(WindowBench&);  // leads to the click that opens the message
+    bool abandon;                  // that click
+    const char* caption;  // of the message
+  };
+  const Case cases[] = {
+      {"path refused", false,
+       [](WindowBench& b) {
+         WalkToDirectoryField(b);
+         b.fake.windows.SetText(b.window.DirectoryField(), "c:\\a\\b\\c");
+       },
+       false, "Tavo"},
+      {"install question", false, WalkToDirectoryField, false, "Tavo安装"},
+      {"completion message", true,
+       [](WindowBench& b) {
+         WalkToDirectoryField(b);
+         b.Confirm();
+         b.window.OnTimer(2);
+         b.Confirm();
+       },
+       false, "Tavo"},
+      {"check report", true,
+       [](WindowBench& b) {
+         b.s.CurrentPage = 8;
+         b.s.InstallDir = "c:\\nowhere\\";
+       },
+       true, "Tavo7.1"},
+  };
+  for (const auto& c : cases) {
+    WindowBench b(c.is64);
+    c.before(b);
+    auto& w = b.fake.windows;
+    std::string opened;
+    b.boxes.meanwhile = [&](const platform::fake::ShownMessage& box) {
+      opened = box.caption;
+      auto state = [&] {
+        return std::make_tuple(b.fake.dialogs.shown.size(), w.destroyPosts, w.invalidations, b.s.CurrentPage,
+                               w.timers.size(), b.Field(b.window.DirectoryField()));
+      };
+      auto before = state();
+      b.Confirm();
+      b.Abandon();
+      EXPECT_EQ(state(), before) << c.what;
+    };
+    if (c.abandon) {
+      b.Abandon();
+    } else {
+      b.Confirm();
+    }
+    EXPECT_EQ(opened, c.caption) << c.what;
+    EXPECT_LE(w.destroyPosts, 1) << c.what;
+  }
+}
+
+}  // namespace
