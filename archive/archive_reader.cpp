@@ -9,6 +9,7 @@
 #include "archive/file_replace.h"
 #include "archive/texts.h"
 #include "platform/constants.h"
+#include "platform/unchecked.h"
 
 namespace archive {
 namespace {
@@ -27,7 +28,8 @@ long Unpack(const Entry& entry, uint8_t* out, size_t room) {
 // Writes one decompressed entry over whatever is at the target; true when all bytes landed.
 bool WriteEntry(core::SetupState& s, const std::string& target, const uint8_t* data, size_t length) {
   platform::Files& files = s.os.files;
-  if (DeleteIfPresent(files, target) == -1) MoveFileAside(files, target);
+  // A file that stays where it is makes the creation below fail, and that is reported.
+  if (!DeleteIfPresent(files, target)) platform::Unchecked(MoveFileAside(files, target));
   auto file = files.Create(target);
   if (!file) return false;
   return file->Write(data, static_cast<unsigned long>(length)) == static_cast<long>(length);
@@ -109,7 +111,7 @@ bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, 
 }
 
 void UnpackDefaultSkin(core::SetupState& s) {
-  if (s.BackupState == core::DataKept || !s.WorkBuffer || s.WorkBuffer->Size() <= kSkinLoadSize) return;
+  if (s.BackupState == core::Backup::DataKept || !s.WorkBuffer || s.WorkBuffer->Size() <= kSkinLoadSize) return;
   std::string path;
   if (!core::JoinPath(s.InstallDir, text::kDefaultSkin, &path)) return;
   auto file = s.os.files.Open(path, platform::OpenMode::Read);

@@ -193,10 +193,10 @@ TEST_F(ArchiveReader, LoadArchiveEntryFindsExactNamesOnly) {
 TEST_F(ArchiveReader, DefaultSkinIsUnpackedFromItsFirst128KiB) {
   std::string skin = PackOrDie({{"skin.ini", std::string(4096, 's')}, {"bg.bmp", "BMbg"}});
   fake.files.AddFile("c:\\tavohu\\" + std::string(archive::text::kDefaultSkin), skin);
-  s.BackupState = core::DataKept;
+  s.BackupState = core::Backup::DataKept;
   archive::UnpackDefaultSkin(s);
   EXPECT_FALSE(Has("skin.ini"));
-  s.BackupState = core::BackupMade;
+  s.BackupState = core::Backup::Made;
   archive::UnpackDefaultSkin(s);
   EXPECT_EQ(File("skin.ini"), std::string(4096, 's'));
   EXPECT_EQ(File("bg.bmp"), "BMbg");

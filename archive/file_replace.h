@@ -7,12 +7,12 @@
 
 namespace archive {
 
-// 0 when nothing readable was there or it was deleted; -1 when it is there and stays.
-int DeleteIfPresent(platform::Files& files, const std::string& path);
+// True when nothing readable was there or it was deleted; false when it is there and stays.
+[[nodiscard]] bool DeleteIfPresent(platform::Files& files, const std::string& path);
 // Renames tavohu4.ime to tavohu2.ime (or tavohu1.ime), removing a leftover of that name first.
-// 0 when moved (`aside`, when given, receives the new name), -1 when it stays. Only a name with
+// True when moved (`aside`, when given, receives the new name), false when it stays. Only a name with
 // a three-letter extension and at least one character before it is moved: for anything shorter
 // the changed character would fall into the directory part.
-int MoveFileAside(platform::Files& files, const std::string& path, std::string* aside = nullptr);
+[[nodiscard]] bool MoveFileAside(platform::Files& files, const std::string& path, std::string* aside = nullptr);
 
 }  // namespace archive

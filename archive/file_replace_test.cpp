@@ -13,13 +13,13 @@ constexpr char kAside1[] = "c:\\windows\\system32\\tavohu1.ime";
 
 TEST(DeleteIfPresent, RemovesWhateverItCanAndSaysWhenAFileStays) {
   platform::fake::FakeFiles files;
-  EXPECT_EQ(archive::DeleteIfPresent(files, kModule), 0);
+  EXPECT_TRUE(archive::DeleteIfPresent(files, kModule));
   files.AddFile(kModule, "x", platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem);
-  EXPECT_EQ(archive::DeleteIfPresent(files, kModule), 0);
+  EXPECT_TRUE(archive::DeleteIfPresent(files, kModule));
   EXPECT_FALSE(files.HasFile(kModule));
   files.AddFile(kModule, "x");
   files.SetInUse(kModule, true);
-  EXPECT_EQ(archive::DeleteIfPresent(files, kModule), -1);
+  EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
   EXPECT_TRUE(files.HasFile(kModule));
 }
 
@@ -27,14 +27,14 @@ TEST(MoveFileAside, TakesTheName2ThenTheName1) {
   struct Case {
     const char* what;
     bool leftover2, leftover2InUse, leftover1InUse;
-    int result;
+    bool moved;
     const char* movedTo;
   };
   const Case cases[] = {
-      {"no leftover", false, false, false, 0, kAside2},
-      {"leftover deleted first", true, false, false, 0, kAside2},
-      {"leftover in use", true, true, false, 0, kAside1},
-      {"both names in use", true, true, true, -1, nullptr},
+      {"no leftover", false, false, false, true, kAside2},
+      {"leftover deleted first", true, false, false, true, kAside2},
+      {"leftover in use", true, true, false, true, kAside1},
+      {"both names in use", true, true, true, false, nullptr},
   };
   for (const auto& c : cases) {
     platform::fake::FakeFiles files;
@@ -46,8 +46,8 @@ TEST(MoveFileAside, TakesTheName2ThenTheName1) {
       files.AddFile(kAside1, "left1");
       files.SetInUse(kAside1, true);
     }
-    EXPECT_EQ(archive::MoveFileAside(files, kModule), c.result) << c.what;
-    EXPECT_EQ(files.HasFile(kModule), c.result != 0) << c.what;
+    EXPECT_EQ(archive::MoveFileAside(files, kModule), c.moved) << c.what;
+    EXPECT_EQ(files.HasFile(kModule), !c.moved) << c.what;
     if (c.movedTo) {
       EXPECT_EQ(files.Contents(c.movedTo), "module") << c.what;
     }
@@ -61,14 +61,14 @@ TEST(MoveFileAside, RefusesNamesWithoutACharacterBeforeAThreeLetterExtension) {
   struct Case {
     const char* path;
     const char* bystander;  // a file an unchecked aside name would delete
-    int result;
+    bool moved;
   };
   const Case cases[] = {
-      {"c:\\tavohu\\abcd", "c:\\tavohu2abcd", -1},
-      {"c:\\tavohu\\abc", "c:\\tavoh2\\abc", -1},
-      {"c:\\tavohu\\.ime", "c:\\tavohu2.ime", -1},
-      {"c:\\tavohu\\ab.tv", "c:\\tavohu\\2b.tv", -1},
-      {"c:\\tavohu\\a.ime", nullptr, 0},
+      {"c:\\tavohu\\abcd", "c:\\tavohu2abcd", false},
+      {"c:\\tavohu\\abc", "c:\\tavoh2\\abc", false},
+      {"c:\\tavohu\\.ime", "c:\\tavohu2.ime", false},
+      {"c:\\tavohu\\ab.tv", "c:\\tavohu\\2b.tv", false},
+      {"c:\\tavohu\\a.ime", nullptr, true},
   };
   for (const auto& c : cases) {
     platform::fake::FakeFiles files;
@@ -78,7 +78,7 @@ TEST(MoveFileAside, RefusesNamesWithoutACharacterBeforeAThreeLetterExtension) {
     files.SetInUse(c.path, true);
     if (c.bystander) files.AddFile(c.bystander, "someone else's");
     std::string aside;
-    EXPECT_EQ(archive::MoveFileAside(files, c.path, &aside), c.result) << c.path;
+    EXPECT_EQ(archive::MoveFileAside(files, c.path, &aside), c.moved) << c.path;
     if (c.bystander) {
       EXPECT_EQ(files.Contents(c.bystander), "someone else's") << c.path;
       EXPECT_EQ(files.Contents(c.path), "entry") << c.path;

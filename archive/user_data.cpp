@@ -10,6 +10,7 @@
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
+#include "platform/unchecked.h"
 
 namespace archive {
 namespace {
@@ -135,13 +136,13 @@ bool BackupUserData(core::SetupState& s) {
   const std::string dir = core::ReadInstallPath(s);
   std::string archivePath;
   if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return false;
-  DeleteIfPresent(s.os.files, archivePath);
+  platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));
   for (const BackupItem& item : kBackupList) {
     std::string entry;
     bool ok = core::JoinPath(dir, item.entry, &entry);
     if (ok && item.copiedFrom) {
       std::string live;
-      if (core::JoinPath(dir, item.copiedFrom, &live)) s.os.files.Copy(live, entry, false);
+      if (core::JoinPath(dir, item.copiedFrom, &live)) platform::Unchecked(s.os.files.Copy(live, entry, false));
     }
     ok = ok && AddFileToArchive(s, archivePath, entry);
     if (!ok && item.required) return false;

@@ -173,8 +173,9 @@ int BenchPaint(int runs) {
     int number;
     const char* name;
   };
-  const Page pages[] = {{0, "welcome (picture decompressed)"}, {1, "address"}, {5, "directory"},
-                        {7, "processing"}, {8, "try-out"}};
+  const Page pages[] = {{core::kWelcomePage, "welcome (picture decompressed)"}, {core::kAddressPage, "address"},
+                        {core::kDirectoryPage, "directory"},
+                        {core::kProcessingPage, "processing"}, {core::kTryOutPage, "try-out"}};
   std::printf("full repaints of the setup window, %d each (ms)\n", runs);
   std::printf("%-32s %8s %8s\n", "page", "min", "median");
   for (const Page& page : pages) {

@@ -6,6 +6,7 @@
 #include "core/path_format.h"
 #include "core/texts.h"
 #include "platform/constants.h"
+#include "platform/unchecked.h"
 
 namespace core {
 namespace {
@@ -63,7 +64,7 @@ namespace {
 
 void WritePathStores(SetupState& s) {
   std::string pathFile;
-  if (PathFileInWindows(s, &pathFile)) platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir);
+  if (PathFileInWindows(s, &pathFile)) platform::Unchecked(platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir));
 
   std::unique_ptr<platform::RegKey> software;
   if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kSoftwareKey, platform::kKeyRead,
@@ -71,16 +72,16 @@ void WritePathStores(SetupState& s) {
     std::unique_ptr<platform::RegKey> product;
     if (software->CreateSubKey(text::kProductKey, platform::kKeyAllAccess, &product) ==
         platform::kErrorSuccess) {
-      product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir);
+      platform::Unchecked(product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir));
     }
   }
 
   if (s.WindowsMajor >= 6) {
     const std::string& defaultDir = DefaultInstallDir(s);
-    s.os.files.MakeDirectory(defaultDir);
+    platform::Unchecked(s.os.files.MakeDirectory(defaultDir));
     std::string second;
     if (JoinPath(defaultDir, text::kPathFileName, &second)) {
-      platform::WriteSmallFile(s.os.files, second, s.InstallDir);
+      platform::Unchecked(platform::WriteSmallFile(s.os.files, second, s.InstallDir));
     }
   }
 }
@@ -92,7 +93,7 @@ bool IsInstallableDir(SetupState& s, const std::string& dir) {
   unsigned char drive = static_cast<unsigned char>(dir[0]);
   if (!((drive >= 'a' && drive <= 'z') || (drive >= 'A' && drive <= 'Z'))) return false;
   std::string judged = dir;
-  return IsBadInstallDir(s, judged) == 0;
+  return !IsBadInstallDir(s, judged);
 }
 
 const std::string& ReadInstallPath(SetupState& s) {
@@ -139,23 +140,23 @@ const std::string& DefaultInstallDir(SetupState& s) {
   return s.DefaultDir;
 }
 
-int IsBadInstallDir(SetupState& s, std::string& directory) {
+bool IsBadInstallDir(SetupState& s, std::string& directory) {
   // A lead byte in front would take the ':' as its second byte: no drive, a relative path.
   if (directory.size() < 3 || CharLength(directory, 0, s.AnsiCodePage) != 1 || directory[1] != ':' ||
       directory[2] != '\\') {
     directory = DefaultInstallDir(s);
-    return 1;
+    return true;
   }
-  if (directory.size() < 5) return 1;
-  if (HasForbiddenPathCharacters(directory, s.AnsiCodePage)) return 1;
+  if (directory.size() < 5) return true;
+  if (HasForbiddenPathCharacters(directory, s.AnsiCodePage)) return true;
   // One folder right below the root, with or without its backslash: "x:\folder" or "x:\folder\".
   std::vector<std::string_view> levels = PathLevels(std::string_view(directory).substr(3), s.AnsiCodePage);
-  if (levels.size() > 2 || (levels.size() == 2 && !levels[1].empty())) return 1;
+  if (levels.size() > 2 || (levels.size() == 2 && !levels[1].empty())) return true;
   // Windows drops a trailing dot or blank and reads "." and ".." as the root itself: the files
   // would land in the drive root or in a folder other than the one recorded.
   std::string_view folder = levels[0];
-  if (folder.empty() || folder.back() == '.' || folder.back() == ' ') return 1;
-  return 0;
+  if (folder.empty() || folder.back() == '.' || folder.back() == ' ') return true;
+  return false;
 }
 
 }  // namespace core

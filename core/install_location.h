@@ -19,10 +19,10 @@ bool ReadRegistryPath(SetupState& s, std::string* dir);
 void SaveInstallPath(SetupState& s);
 // "<first fixed drive of g: down to c:>\tavohu\", or empty.
 const std::string& DefaultInstallDir(SetupState& s);
-// 0 when the typed directory is acceptable, 1 when refused (the buffer may get the default).
+// False when the typed directory is acceptable, true when refused (the buffer may get the default).
 // Acceptable: one folder right below a drive root, its name free of characters Windows refuses,
 // not "." or "..", not ending in a dot or blank.
-int IsBadInstallDir(SetupState& s, std::string& directory);
+bool IsBadInstallDir(SetupState& s, std::string& directory);
 // A directory that may become InstallDir from the stores or the command line: a drive letter and
 // what IsBadInstallDir accepts.
 bool IsInstallableDir(SetupState& s, const std::string& dir);

@@ -241,7 +241,7 @@ TEST_F(InstallLocation, IsBadInstallDirAcceptsOneFolderBelowARoot) {
   fake.files.SetDriveType('e', platform::kDriveFixed);
   struct Case {
     const char* typed;
-    int bad;
+    bool bad;
     const char* after;
   };
   const Case cases[] = {
@@ -295,7 +295,7 @@ TEST_F(InstallLocation, IsBadInstallDirReadsDoubleByteCharactersWhole) {
   struct Case {
     uint32_t codePage;
     std::string typed;
-    int bad;
+    bool bad;
     std::string after;
   };
   const Case cases[] = {

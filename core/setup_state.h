@@ -15,11 +15,24 @@ namespace core {
 constexpr int kInteractive = 2;
 constexpr int kSilent = 3;
 
+// The pages of the setup window as CurrentPage counts them. Confirming the address page counts
+// up from kAddressPage; the counts up to kLastAddressPage all show it.
+constexpr int kWelcomePage = 0;
+constexpr int kAddressPage = 1;
+constexpr int kLastAddressPage = 4;
+constexpr int kDirectoryPage = 5;
+constexpr int kDirectoryFieldPage = 6;  // the directory page with its field shown
+constexpr int kProcessingPage = 7;      // the install runs, then the 64-bit companion
+constexpr int kTryOutPage = 8;
+constexpr int kTryOutConfirmedPage = 9;  // the next confirmation finishes
+
 // Every path lives in a 200-byte buffer: at most 199 characters and the terminating zero.
 constexpr size_t kPathBufferSize = 200;
 constexpr size_t kMaxPathChars = kPathBufferSize - 1;
 
-enum BackupStateValue { NoBackup = 0, BackupMade = 1, DataKept = 2 };
+// What became of the user's own data of an earlier install: nothing to keep, packed into this
+// run's backup archive, or put back over the fresh files.
+enum class Backup { None, Made, DataKept };
 
 // One place of the current user's keyboard-layout preload list.
 struct PreloadEntry {
@@ -49,7 +62,7 @@ struct SetupState {
   // page the second byte of a character may be 0x5C and is no backslash. Until then, that of
   // the target systems.
   uint32_t AnsiCodePage = 936;
-  int CurrentPage = 0;
+  int CurrentPage = kWelcomePage;
 
   // Drive-letter path; ends with a backslash once SaveInstallPath has run. Never longer than
   // kMaxPathChars.
@@ -66,7 +79,7 @@ struct SetupState {
   // block every entry is decompressed in; both absent until set up.
   std::unique_ptr<platform::ResourceImage> PayloadImage;
   std::unique_ptr<platform::MemoryBlock> WorkBuffer;
-  int BackupState = NoBackup;
+  Backup BackupState = Backup::None;
   // The backup archive this run wrote, with its size and a digest of its bytes ("" when none):
   // it lies in a directory other programs can write to, so only these exact bytes are restored.
   std::string BackupArchive;

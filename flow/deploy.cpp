@@ -13,6 +13,7 @@
 #include "archive/user_data.h"
 #include "platform/constants.h"
 #include "system/integration.h"
+#include "platform/unchecked.h"
 
 namespace flow {
 namespace {
@@ -54,7 +55,7 @@ bool IsFile(core::SetupState& s, const std::string& path) {
 }
 
 void ResetAttributes(core::SetupState& s, const std::string& path) {
-  if (!path.empty()) s.os.files.SetAttributes(path, platform::kAttrArchive);
+  if (!path.empty()) platform::Unchecked(s.os.files.SetAttributes(path, platform::kAttrArchive));
 }
 
 void PlainCopy(core::SetupState& s, const std::string& from, const std::string& to, bool resetAttributes) {
@@ -78,10 +79,10 @@ void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, 
   ResetAttributes(s, to);
   if (Copy(s, from, to)) return;
   std::string aside;
-  if (IsFile(s, from) && IsFile(s, to) && archive::MoveFileAside(s.os.files, to, &aside) == 0) {
+  if (IsFile(s, from) && IsFile(s, to) && archive::MoveFileAside(s.os.files, to, &aside)) {
     if (Copy(s, from, to)) return;
-    archive::DeleteIfPresent(s.os.files, to);  // whatever a failed copy left there
-    s.os.files.Move(aside, to);
+    platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));  // whatever a failed copy left there
+    platform::Unchecked(s.os.files.Move(aside, to));
   }
   CopyFailed(s, report, to);
 }
@@ -97,14 +98,14 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
     report.unpackComplete = false;
     s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage + archive::text::kUnpackIncompleteAfter,
                           archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
-  } else if (s.BackupState == core::BackupMade &&
+  } else if (s.BackupState == core::Backup::Made &&
              (s.InstallMode == core::kSilent ||
               s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall, platform::kMbYesNo) ==
                   platform::kIdYes)) {
     // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes
     // would keep them. They count as kept only when the restore put files back; otherwise the
     // fresh files are set up as usual.
-    if (archive::RestoreUserData(s) > 0) s.BackupState = core::DataKept;
+    if (archive::RestoreUserData(s) > 0) s.BackupState = core::Backup::DataKept;
   }
   archive::UnpackDefaultSkin(s);
 }
@@ -112,7 +113,7 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
 }  // namespace
 
 void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report) {
-  s.os.files.MakeDirectory(s.InstallDir);
+  platform::Unchecked(s.os.files.MakeDirectory(s.InstallDir));
   if (s.WindowsMajor >= 6) sys::LowerIntegrityLevel(s);
   // The pauses let the directory page and the empty bar show before the work goes on.
   observer.RedrawDirectoryPage();
@@ -163,7 +164,7 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   } else {
     for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
       std::string path = InInstallDir(s, stub);
-      if (!path.empty()) archive::DeleteIfPresent(s.os.files, path);
+      if (!path.empty()) platform::Unchecked(archive::DeleteIfPresent(s.os.files, path));
     }
   }
 }
@@ -202,22 +203,22 @@ void StampModuleVersion(core::SetupState& s, const std::string& path) {
   // write after the truncation leaves nothing of the module).
   if (!changed) return;
   auto out = s.os.files.Create(path);
-  if (out && length) out->Write(buffer, static_cast<unsigned long>(length));
+  if (out && length) platform::Unchecked(out->Write(buffer, static_cast<unsigned long>(length)));
 }
 
 void AdjustSettingsRecord(core::SetupState& s) {
-  if (s.BackupState == core::DataKept) return;
+  if (s.BackupState == core::Backup::DataKept) return;
   std::string path = InInstallDir(s, "tvszsj43.tvh");
   if (path.empty()) return;
   if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
-    file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size()));
+    platform::Unchecked(file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())));
   }
   auto out = s.os.files.Create(path);
   if (!out) return;
   if (s.UsesBig5()) s.SettingsRecord[38] = 1;
   s.SettingsRecord[62] = 0;
   s.SettingsRecord[63] = 0;
-  out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size()));
+  platform::Unchecked(out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())));
 }
 
 }  // namespace flow

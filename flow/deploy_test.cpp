@@ -182,22 +182,22 @@ TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
 TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
   struct Case {
     const char* what;
-    int backupState;
+    core::Backup backupState;
     bool backupOnDisk;
     int answer;
     int questions;
-    int stateAfter;
+    core::Backup stateAfter;
     bool userFileKept;
     int mode = core::kInteractive;
   };
   const Case cases[] = {
-      {"no earlier install", core::NoBackup, false, platform::kIdYes, 0, core::NoBackup, false},
-      {"keep", core::BackupMade, true, platform::kIdYes, 1, core::DataKept, true},
-      {"replace", core::BackupMade, true, platform::kIdNo, 1, core::BackupMade, false},
-      {"keep, but this run wrote no backup", core::BackupMade, false, platform::kIdYes, 1, core::BackupMade, false},
+      {"no earlier install", core::Backup::None, false, platform::kIdYes, 0, core::Backup::None, false},
+      {"keep", core::Backup::Made, true, platform::kIdYes, 1, core::Backup::DataKept, true},
+      {"replace", core::Backup::Made, true, platform::kIdNo, 1, core::Backup::Made, false},
+      {"keep, but this run wrote no backup", core::Backup::Made, false, platform::kIdYes, 1, core::Backup::Made, false},
       // Nobody to ask: the user's data are kept, as a Yes keeps them.
-      {"silent road", core::BackupMade, true, platform::kIdNo, 0, core::DataKept, true, core::kSilent},
-      {"silent road, first install", core::NoBackup, false, platform::kIdYes, 0, core::NoBackup, false, core::kSilent},
+      {"silent road", core::Backup::Made, true, platform::kIdNo, 0, core::Backup::DataKept, true, core::kSilent},
+      {"silent road, first install", core::Backup::None, false, platform::kIdYes, 0, core::Backup::None, false, core::kSilent},
   };
   for (const auto& c : cases) {
     DeployBench machine;
@@ -240,7 +240,7 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
 
 TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
   Machine(false, 6, 936);
-  s.BackupState = core::BackupMade;
+  s.BackupState = core::Backup::Made;
   SetPayload(PackOrDie({{"empty.txt", ""}}));
   RunPass(0);
   EXPECT_FALSE(report.unpackComplete);
@@ -325,7 +325,7 @@ TEST_F(Deploy, AdjustSettingsRecord) {
   EXPECT_EQ(record.substr(60, 4), std::string("\x07\x07\0\0", 4));
   EXPECT_EQ(record[38], 7);
 
-  s.BackupState = core::DataKept;
+  s.BackupState = core::Backup::DataKept;
   fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "kept");
   flow::AdjustSettingsRecord(s);
   EXPECT_EQ(File("tvszsj43.tvh"), "kept");

@@ -10,6 +10,7 @@
 #include "system/integration.h"
 #include "system/preload.h"
 #include "system/settings_files.h"
+#include "platform/unchecked.h"
 
 namespace flow {
 namespace {
@@ -27,7 +28,7 @@ bool ClearOldModule(core::SetupState& s) {
   if (!s.ImeInPreload) return true;
   std::string module;
   if (!core::JoinPath(s.os.files.SystemDirectory(), "\\tavohu4.ime", &module)) return true;
-  if (archive::DeleteIfPresent(s.os.files, module) == 0 || archive::MoveFileAside(s.os.files, module) == 0) {
+  if (archive::DeleteIfPresent(s.os.files, module) || archive::MoveFileAside(s.os.files, module)) {
     return true;
   }
   s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
@@ -40,9 +41,9 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   core::InstallReport report;
   s.InstallDir = directory;
   core::SaveInstallPath(s);
-  s.os.files.MakeDirectory(s.InstallDir);
+  platform::Unchecked(s.os.files.MakeDirectory(s.InstallDir));
   std::string filer;
-  if (core::JoinPath(s.InstallDir, "filer\\", &filer)) s.os.files.MakeDirectory(filer);
+  if (core::JoinPath(s.InstallDir, "filer\\", &filer)) platform::Unchecked(s.os.files.MakeDirectory(filer));
   sys::WriteSettingsFiles(s);
   sys::FindImeInPreload(s);
   if (!ClearOldModule(s)) {

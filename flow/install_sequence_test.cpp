@@ -116,7 +116,7 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvwbpy.txt"), user["tvwbpy.txt"]);
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tavocyzk.tv1"), user["tavocyzk.tvh"]);
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvszsj43.tvh"), user["tvszsj43.tvh"]);
-  EXPECT_EQ(run.s.BackupState, core::DataKept);
+  EXPECT_EQ(run.s.BackupState, core::Backup::DataKept);
   std::string net = run.fake.files.Contents("c:\\tavohu\\tvnetsj.dat");
   const std::string addresses = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
   EXPECT_EQ(net.substr(0, addresses.size()), addresses);

@@ -20,11 +20,11 @@ bool LoadPayload(core::SetupState& s) {
 }
 
 bool WindowSteps::OpenPayload() {
-  s_.BackupState = core::NoBackup;
+  s_.BackupState = core::Backup::None;
   if (!LoadPayload(s_)) return false;
   // The user's own dictionaries and settings of an earlier install are packed before anything
   // is touched; the install asks whether to keep them.
-  if (archive::BackupUserData(s_)) s_.BackupState = core::BackupMade;
+  if (archive::BackupUserData(s_)) s_.BackupState = core::Backup::Made;
   return true;
 }
 

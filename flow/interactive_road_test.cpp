@@ -92,12 +92,12 @@ struct WindowBench {
   core::SetupState s{os};
   HookedSteps steps{s};
   ui::SetupWindow window{s, steps};
-  int created = 0;
+  bool created = false;
 };
 
 TEST(InteractiveRoad, CreationSetsUpTheWindowAndItsResources) {
   WindowBench bench;
-  ASSERT_EQ(bench.created, 1);
+  ASSERT_TRUE(bench.created);
   auto& w = bench.fake.windows;
   EXPECT_EQ(w.className, "installWClass");
   EXPECT_EQ(w.iconName, "tavohu");

@@ -14,6 +14,7 @@
 #include "platform/constants.h"
 #include "system/settings_files.h"
 #include "ui/texts.h"
+#include "platform/unchecked.h"
 
 namespace flow {
 
@@ -31,12 +32,12 @@ int RunSilentInstall(core::SetupState& s) {
   }
   // The user's own dictionaries and settings of an earlier install are packed before anything
   // is touched, as the window does when it opens, and kept (there is nobody to ask).
-  s.BackupState = archive::BackupUserData(s) ? core::BackupMade : core::NoBackup;
+  s.BackupState = archive::BackupUserData(s) ? core::Backup::Made : core::Backup::None;
   // Without an earlier install there is nothing to keep, and this road leaves no trace of the
   // attempt: no header-only or partial archive that nothing will restore.
   std::string archivePath;
-  if (s.BackupState == core::NoBackup && core::JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
-    archive::DeleteIfPresent(s.os.files, archivePath);
+  if (s.BackupState == core::Backup::None && core::JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
+    platform::Unchecked(archive::DeleteIfPresent(s.os.files, archivePath));
   }
   std::string directory = core::ReadInstallPath(s);
   // No address page on this road: the addresses an earlier install stored are kept.

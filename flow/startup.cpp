@@ -10,7 +10,7 @@
 
 namespace flow {
 
-int ContainsSwitch(std::string_view text, std::string_view keyword) {
+bool ContainsSwitch(std::string_view text, std::string_view keyword) {
   for (size_t i = 0; i < text.size(); ++i) {
     size_t j = 0;
     for (; j < keyword.size() && i + j < text.size(); ++j) {
@@ -19,9 +19,9 @@ int ContainsSwitch(std::string_view text, std::string_view keyword) {
       bool folded = c >= 'A' && c <= 'Z' && c + 32 == k;
       if (c != k && !folded) break;
     }
-    if (j == keyword.size()) return 1;
+    if (j == keyword.size()) return true;
   }
-  return 0;
+  return false;
 }
 
 bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
@@ -42,8 +42,8 @@ bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
   return true;
 }
 
-int LacksAdminRights(core::SetupState& s) {
-  if (s.WindowsMajor < 6) return 0;
+bool LacksAdminRights(core::SetupState& s) {
+  if (s.WindowsMajor < 6) return false;
   std::string saved = s.InstallDir;
   s.InstallDir = core::text::kAdminMarker;
   core::SaveInstallPath(s);
@@ -54,11 +54,11 @@ int LacksAdminRights(core::SetupState& s) {
   s.InstallDir = saved;
   core::SaveInstallPath(s);
   if (core::EndsWithBackslash(readBack, s.AnsiCodePage)) readBack.pop_back();
-  return readBack == core::text::kAdminMarker ? 0 : 1;
+  return readBack != core::text::kAdminMarker;
 }
 
 Road StartUp(core::SetupState& s, std::string_view commandLine) {
-  s.CurrentPage = 0;
+  s.CurrentPage = core::kWelcomePage;
   core::FindSystemFacts(s);
   s.InstallMode = core::kInteractive;
 

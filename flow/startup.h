@@ -10,13 +10,13 @@ namespace flow {
 
 enum class Road { Refused, RegisterOnly, Silent, Interactive };
 
-// 1 when keyword occurs anywhere in text; letters A-Z of the text are folded to lower case.
-int ContainsSwitch(std::string_view text, std::string_view keyword);
+// True when keyword occurs anywhere in text; letters A-Z of the text are folded to lower case.
+bool ContainsSwitch(std::string_view text, std::string_view keyword);
 // Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir when it is an
 // installable one; false when InstallDir keeps the directory found at start-up.
 bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine);
-// 1 when the install-path stores cannot be written (Windows 6.x and later).
-int LacksAdminRights(core::SetupState& s);
+// True when the install-path stores cannot be written (Windows 6.x and later).
+bool LacksAdminRights(core::SetupState& s);
 
 // Runs the start-up sequence: the refusal and the registration-only road end here; for the
 // other two roads it returns which one to take.

@@ -20,7 +20,7 @@ TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
   struct Case {
     std::string text;
     const char* keyword;
-    int expected;
+    bool expected;
   };
   const Case cases[] = {
       {"regtv32=C:\\tavohu7", "regtv32", 1},
@@ -124,14 +124,14 @@ TEST_F(Admin, NoTestBeforeWindows6) {
   core::FindSystemFacts(s);
   fake.DropAdminRights();
   s.InstallDir = "d:\\old";
-  EXPECT_EQ(flow::LacksAdminRights(s), 0);
+  EXPECT_FALSE(flow::LacksAdminRights(s));
   EXPECT_TRUE(fake.files.AllFiles().empty());
   EXPECT_EQ(s.InstallDir, "d:\\old");
 }
 
 TEST_F(Admin, AnAdministratorPassesAndTheStoresHoldTheRealDirectoryAgain) {
   s.InstallDir = "d:\\old";
-  EXPECT_EQ(flow::LacksAdminRights(s), 0);
+  EXPECT_FALSE(flow::LacksAdminRights(s));
   EXPECT_EQ(s.InstallDir, "d:\\old\\");
   EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\old\\");
   EXPECT_EQ(fake.registry.Value("HKLM\\Software\\tavowb", "path").data, "d:\\old\\");
@@ -142,7 +142,7 @@ TEST_F(Admin, WithoutRightsAnEarlierInstallIsReadBackAndRefused) {
   fake.files.AddFile("c:\\windows\\tavopath.tvh", "d:\\old\\");
   fake.DropAdminRights();
   s.InstallDir = "d:\\old\\";
-  EXPECT_EQ(flow::LacksAdminRights(s), 1);
+  EXPECT_TRUE(flow::LacksAdminRights(s));
   EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\old\\");
 }
 
@@ -151,7 +151,7 @@ TEST_F(Admin, WithoutRightsAFreshMachineIsRefusedToo) {
   // registry prove the rights.
   fake.DropAdminRights();
   s.InstallDir = "c:\\tavohu\\";
-  EXPECT_EQ(flow::LacksAdminRights(s), 1);
+  EXPECT_TRUE(flow::LacksAdminRights(s));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\tavohu\\");
 }
 

@@ -16,33 +16,33 @@ class File {
  public:
   virtual ~File() = default;
   // Bytes read (0 at the end), or -1 on failure.
-  virtual long Read(void* buffer, unsigned long count) = 0;
+  [[nodiscard]] virtual long Read(void* buffer, unsigned long count) = 0;
   // Bytes written, or -1 on failure.
-  virtual long Write(const void* data, unsigned long count) = 0;
+  [[nodiscard]] virtual long Write(const void* data, unsigned long count) = 0;
   // New position from the start, or -1 on failure.
-  virtual long Seek(long offset, SeekFrom origin) = 0;
+  [[nodiscard]] virtual long Seek(long offset, SeekFrom origin) = 0;
 };
 
 class Files {
  public:
   virtual ~Files() = default;
   // _lopen: null when the file cannot be opened; LastError() then tells why.
-  virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+  [[nodiscard]] virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
   // _lcreat with normal attributes: creates or truncates, opened for reading and writing.
-  virtual std::unique_ptr<File> Create(const std::string& path) = 0;
+  [[nodiscard]] virtual std::unique_ptr<File> Create(const std::string& path) = 0;
   // CreateFileA for reading with backup semantics (directories open too), closed at once.
-  virtual bool CanOpenForReading(const std::string& path) = 0;
-  virtual bool Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
-  virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
-  virtual uint32_t GetAttributes(const std::string& path) = 0;
-  virtual bool Delete(const std::string& path) = 0;
-  virtual bool Move(const std::string& from, const std::string& to) = 0;
-  virtual bool MakeDirectory(const std::string& path) = 0;
+  [[nodiscard]] virtual bool CanOpenForReading(const std::string& path) = 0;
+  [[nodiscard]] virtual bool Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  [[nodiscard]] virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
+  [[nodiscard]] virtual uint32_t GetAttributes(const std::string& path) = 0;
+  [[nodiscard]] virtual bool Delete(const std::string& path) = 0;
+  [[nodiscard]] virtual bool Move(const std::string& from, const std::string& to) = 0;
+  [[nodiscard]] virtual bool MakeDirectory(const std::string& path) = 0;
   // FindFirstFileA/FindNextFileA over a pattern such as "d:\tavohu\*.*": the names returned,
   // "." and ".." included where the system returns them.
-  virtual std::vector<std::string> List(const std::string& pattern) = 0;
-  virtual bool ChangeDirectory(const std::string& path) = 0;
-  virtual uint32_t DriveType(const std::string& root) = 0;
+  [[nodiscard]] virtual std::vector<std::string> List(const std::string& pattern) = 0;
+  [[nodiscard]] virtual bool ChangeDirectory(const std::string& path) = 0;
+  [[nodiscard]] virtual uint32_t DriveType(const std::string& root) = 0;
   // Without trailing backslash.
   virtual std::string WindowsDirectory() = 0;
   virtual std::string SystemDirectory() = 0;
@@ -52,12 +52,12 @@ class Files {
   // elsewhere the system directory.
   virtual std::string NativeSystemDirectory() = 0;
   // GetLastError after the most recent file call.
-  virtual long LastError() = 0;
+  [[nodiscard]] virtual long LastError() = 0;
 };
 
 // Reads a whole small file (at most maxBytes). False when it cannot be opened.
-bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out);
+[[nodiscard]] bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out);
 // Creates or truncates a file and writes the bytes in one write. True when all were written.
-bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes);
+[[nodiscard]] bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes);
 
 }  // namespace platform

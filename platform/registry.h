@@ -13,31 +13,31 @@ class RegKey {
  public:
   virtual ~RegKey() = default;
   // RegCreateKeyExA/W: no class, non-volatile, default security; opens the key when it exists.
-  virtual long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
-  virtual long CreateSubKeyW(const std::u16string& name, uint32_t access,
+  [[nodiscard]] virtual long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
+  [[nodiscard]] virtual long CreateSubKeyW(const std::u16string& name, uint32_t access,
                              std::unique_ptr<RegKey>* out) = 0;
-  virtual long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
+  [[nodiscard]] virtual long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
   // RegQueryValueExA with a buffer of maxBytes: ERROR_MORE_DATA when the data do not fit.
   // The data come back exactly as stored; a terminating NUL is only there if it was stored.
-  virtual long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type,
+  [[nodiscard]] virtual long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type,
                           std::string* data) = 0;
   // RegSetValueExA: the bytes are stored as given (the byte count is data.size()).
-  virtual long SetValue(const std::string& name, uint32_t type, const std::string& data) = 0;
+  [[nodiscard]] virtual long SetValue(const std::string& name, uint32_t type, const std::string& data) = 0;
   // RegSetValueExW: name in UTF-16, data as raw bytes (UTF-16LE for texts).
-  virtual long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) = 0;
-  virtual long DeleteValue(const std::string& name) = 0;
-  virtual long DeleteSubKey(const std::string& name) = 0;
+  [[nodiscard]] virtual long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) = 0;
+  [[nodiscard]] virtual long DeleteValue(const std::string& name) = 0;
+  [[nodiscard]] virtual long DeleteSubKey(const std::string& name) = 0;
   // RegEnumKeyExA with a name buffer of maxChars characters.
-  virtual long EnumSubKey(uint32_t index, uint32_t maxChars, std::string* name) = 0;
-  virtual long CountSubKeys(uint32_t* count) = 0;
+  [[nodiscard]] virtual long EnumSubKey(uint32_t index, uint32_t maxChars, std::string* name) = 0;
+  [[nodiscard]] virtual long CountSubKeys(uint32_t* count) = 0;
 };
 
 class Registry {
  public:
   virtual ~Registry() = default;
-  virtual long OpenKey(RegRoot root, const std::string& path, uint32_t access,
+  [[nodiscard]] virtual long OpenKey(RegRoot root, const std::string& path, uint32_t access,
                        std::unique_ptr<RegKey>* out) = 0;
-  virtual long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
+  [[nodiscard]] virtual long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
                         std::unique_ptr<RegKey>* out) = 0;
 };
 

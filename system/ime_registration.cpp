@@ -7,6 +7,7 @@
 #include "core/path_format.h"
 #include "platform/constants.h"
 #include "system/texts.h"
+#include "platform/unchecked.h"
 
 namespace sys {
 namespace {
@@ -246,11 +247,11 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
   if (!key) {
     uint32_t base = std::max(largest, big5 ? 0xE0000404u : 0xE0000804u);
     if (FindFreeLayoutName(*layouts, (base >> 16) + 1, base & 0xFFFFu, suffix, &id)) {
-      layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+      platform::Unchecked(layouts->CreateSubKey(id, platform::kKeyAllAccess, &key));
     }
   } else if (id.size() >= 3 && std::string_view(id).substr(id.size() - 3) != suffix) {
     key.reset();
-    layouts->DeleteSubKey(id);
+    platform::Unchecked(layouts->DeleteSubKey(id));
     replaced = id;
     std::string wanted = WithSuffix(id, suffix);
     bool named = MayTake(*layouts, wanted);
@@ -262,7 +263,7 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
       ParseHex(replaced, &number);
       named = FindFreeLayoutName(*layouts, (number >> 16) + 1, number & 0xFFFFu, suffix, &id);
     }
-    if (named) layouts->CreateSubKey(id, platform::kKeyAllAccess, &key);
+    if (named) platform::Unchecked(layouts->CreateSubKey(id, platform::kKeyAllAccess, &key));
   }
   if (!key) {
     layouts.reset();

@@ -3,6 +3,7 @@
 #include "core/path_format.h"
 #include "platform/constants.h"
 #include "system/texts.h"
+#include "platform/unchecked.h"
 
 namespace sys {
 namespace {
@@ -17,7 +18,7 @@ std::unique_ptr<RegKey> OpenSubKeyForWriting(core::SetupState& s, const char* pa
       platform::kErrorSuccess) {
     return nullptr;
   }
-  parentKey->CreateSubKey(subKey, platform::kKeyAllAccess, &key);
+  platform::Unchecked(parentKey->CreateSubKey(subKey, platform::kKeyAllAccess, &key));
   return key;
 }
 
@@ -30,26 +31,26 @@ void WriteUninstallEntry(core::SetupState& s) {
       parent->CreateSubKeyW(text::kUninstallSubKey, platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
     return;
   }
-  key->SetValueW(text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName));
+  platform::Unchecked(key->SetValueW(text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName)));
   // The system directory comes in a buffer of 100 characters.
   std::u16string system = s.os.files.SystemDirectoryW();
   if (system.size() >= 100) return;
-  key->SetValueW(text::kUninstallStringValue, platform::kRegSz,
-                 platform::Utf16Bytes(system + text::kUninstallerInSystemDir));
+  platform::Unchecked(key->SetValueW(text::kUninstallStringValue, platform::kRegSz,
+                 platform::Utf16Bytes(system + text::kUninstallerInSystemDir)));
 }
 
 void WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
   auto run = OpenSubKeyForWriting(s, text::kCurrentVersionKey, text::kRunSubKey);
   if (!run) return;
-  run->DeleteValue(text::kRunValue);
-  run->SetValue(text::kRunValue, platform::kRegSz, commandLine);
+  platform::Unchecked(run->DeleteValue(text::kRunValue));
+  platform::Unchecked(run->SetValue(text::kRunValue, platform::kRegSz, commandLine));
 }
 
 void WriteUserAgentToken(core::SetupState& s) {
   auto postPlatform = OpenSubKeyForWriting(s, text::kUserAgentKey, text::kPostPlatformSubKey);
   if (!postPlatform) return;
-  for (const char* older : text::kOlderTokens) postPlatform->DeleteValue(older);
-  postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string());
+  for (const char* older : text::kOlderTokens) platform::Unchecked(postPlatform->DeleteValue(older));
+  platform::Unchecked(postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string()));
 }
 
 void LowerIntegrityLevel(core::SetupState& s) {

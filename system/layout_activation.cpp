@@ -15,9 +15,9 @@ bool IsImeDescription(const std::string& description) {
 
 }  // namespace
 
-int ActivateImeLayout(core::SetupState& s) {
-  if (s.CurrentPage < 7) return 0;
-  if (IsImeDescription(s.os.ime.Description(s.os.ime.CurrentLayout(), 50))) return 0;
+bool ActivateImeLayout(core::SetupState& s) {
+  if (s.CurrentPage < core::kProcessingPage) return false;
+  if (IsImeDescription(s.os.ime.Description(s.os.ime.CurrentLayout(), 50))) return false;
   if (s.ImeLayoutHandle == 0) {
     for (uint32_t layout : s.os.ime.LayoutList(50)) {
       if (IsImeDescription(s.os.ime.Description(layout, 80))) {
@@ -27,7 +27,7 @@ int ActivateImeLayout(core::SetupState& s) {
     }
   }
   if (s.ImeLayoutHandle != 0) s.os.ime.Activate(s.ImeLayoutHandle, platform::kKlfSetForProcess);
-  return 1;
+  return true;
 }
 
 }  // namespace sys

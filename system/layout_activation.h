@@ -5,7 +5,7 @@
 
 namespace sys {
 
-// 0 when it did nothing (page before 7, or the IME is active already), 1 otherwise.
-int ActivateImeLayout(core::SetupState& s);
+// False when it did nothing (page before the processing page, or the IME is active already).
+bool ActivateImeLayout(core::SetupState& s);
 
 }  // namespace sys

@@ -27,29 +27,29 @@ class Activation : public ::testing::Test {
 
 TEST_F(Activation, NothingBeforePage7) {
   s.CurrentPage = 6;
-  EXPECT_EQ(sys::ActivateImeLayout(s), 0);
+  EXPECT_FALSE(sys::ActivateImeLayout(s));
   EXPECT_TRUE(fake.ime.activations.empty());
 }
 
 TEST_F(Activation, SearchesTheListWhenTheImmGaveNoHandleAndTakesTheFirst) {
-  EXPECT_EQ(sys::ActivateImeLayout(s), 1);
+  EXPECT_TRUE(sys::ActivateImeLayout(s));
   EXPECT_EQ(s.ImeLayoutHandle, kIme1);
   EXPECT_EQ(fake.ime.activations, std::vector<uint32_t>{kIme1});
   // Already active: a repaint does nothing.
-  EXPECT_EQ(sys::ActivateImeLayout(s), 0);
+  EXPECT_FALSE(sys::ActivateImeLayout(s));
   EXPECT_EQ(fake.ime.activations.size(), 1u);
 }
 
 TEST_F(Activation, UsesTheImmHandleWithoutSearching) {
   s.ImeLayoutHandle = kIme2;
   fake.ime.layouts.clear();
-  EXPECT_EQ(sys::ActivateImeLayout(s), 1);
+  EXPECT_TRUE(sys::ActivateImeLayout(s));
   EXPECT_EQ(fake.ime.activations, std::vector<uint32_t>{kIme2});
 }
 
 TEST_F(Activation, NoImeLayoutLeavesThePageUsable) {
   fake.ime.descriptions.clear();
-  EXPECT_EQ(sys::ActivateImeLayout(s), 1);
+  EXPECT_TRUE(sys::ActivateImeLayout(s));
   EXPECT_TRUE(fake.ime.activations.empty());
   EXPECT_EQ(s.ImeLayoutHandle, 0u);
 }

@@ -9,6 +9,7 @@
 #include "platform/constants.h"
 #include "system/ime_registration.h"
 #include "system/texts.h"
+#include "platform/unchecked.h"
 
 namespace sys {
 namespace {
@@ -68,7 +69,7 @@ bool WriteUserPlacesNt(core::SetupState& s) {
   if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return false;
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
   for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
-    preload->SetValue(std::to_string(place), platform::kRegSz, s.PreloadList[place - 1].id);
+    platform::Unchecked(preload->SetValue(std::to_string(place), platform::kRegSz, s.PreloadList[place - 1].id));
   }
   return true;
 }
@@ -101,10 +102,10 @@ void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
   }
   for (size_t i = 1; i < promoted.size(); ++i) {
     if (i >= list.size() || promoted[i] != list[i]) {
-      preload->SetValue(std::to_string(i + 1), platform::kRegSz, promoted[i]);
+      platform::Unchecked(preload->SetValue(std::to_string(i + 1), platform::kRegSz, promoted[i]));
     }
   }
-  for (size_t i = promoted.size(); i < list.size(); ++i) preload->DeleteValue(std::to_string(i + 1));
+  for (size_t i = promoted.size(); i < list.size(); ++i) platform::Unchecked(preload->DeleteValue(std::to_string(i + 1)));
 }
 
 }  // namespace
@@ -160,7 +161,7 @@ void PromotePreloadEntry(core::SetupState& s) {
     for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
       std::unique_ptr<RegKey> key;
       if (preload->OpenSubKey(std::to_string(place), platform::kKeyAllAccess, &key) == platform::kErrorSuccess) {
-        key->SetValue("", platform::kRegSz, s.PreloadList[place - 1].id);
+        platform::Unchecked(key->SetValue("", platform::kRegSz, s.PreloadList[place - 1].id));
       }
     }
     return;

@@ -5,6 +5,7 @@
 #include "core/install_location.h"
 #include "core/path_format.h"
 #include "system/texts.h"
+#include "platform/unchecked.h"
 
 namespace sys {
 namespace {
@@ -29,7 +30,7 @@ std::string FitAddress(std::string value) {
 
 void WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
   std::string path;
-  if (core::JoinPath(s.InstallDir, name, &path)) platform::WriteSmallFile(s.os.files, path, bytes);
+  if (core::JoinPath(s.InstallDir, name, &path)) platform::Unchecked(platform::WriteSmallFile(s.os.files, path, bytes));
 }
 
 }  // namespace

@@ -112,15 +112,15 @@ void PaintTryOutPage(core::SetupState& s, WindowLook& look, platform::Painter& p
 
 void PaintCurrentPage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
   int page = s.CurrentPage;
-  if (page <= 0) {
+  if (page <= core::kWelcomePage) {
     PaintWelcomePage(s, look, p);
-  } else if (page <= 4) {
+  } else if (page <= core::kLastAddressPage) {
     PaintAddressPage(s, look, p);
-  } else if (page == 5 || page == 6) {
+  } else if (page == core::kDirectoryPage || page == core::kDirectoryFieldPage) {
     // Page 6 is the directory page with its field shown: nothing is installed yet, and a repaint
     // (the window uncovered, a message box closed over it) must not claim otherwise.
     PaintDirectoryPage(s, look, p);
-  } else if (page == 7) {
+  } else if (page == core::kProcessingPage) {
     PaintProcessingPage(s, look, p);
   } else {
     PaintTryOutPage(s, look, p);

@@ -29,26 +29,26 @@ uint16_t SetupWindow::RegisterSetupClass() {
   return windows().RegisterWindowClass(text::kClassName, text::kIconName, text::kMenuName, this);
 }
 
-int SetupWindow::CreateSetupWindow(int showCommand) {
+bool SetupWindow::CreateSetupWindow(int showCommand) {
   int cx = s_.os.system.ScreenWidth();
   int cy = s_.os.system.ScreenHeight();
   std::u16string title = s_.Is64Bit ? text::kTitle64 : text::kTitle32;
   if (!windows().CreateMain(text::kClassName, title, (cx - kWindowWidth) / 2, (cy - 300) / 2, kWindowWidth,
                             kWindowHeight)) {
-    return 0;
+    return false;
   }
   if (resourcesMissing_) {
     // Nothing can be shown or installed without them: say so and end before the first page.
     s_.os.dialogs.MessageW(text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
     windows().Destroy(0);
-    return 0;
+    return false;
   }
   directoryField_ = CreateField(kDirectoryFieldBox);
   governmentField_ = CreateField(kGovernmentFieldBox);
   unitField_ = CreateField(kUnitFieldBox);
   windows().Show(0, showCommand);
   windows().Update();
-  return 1;
+  return true;
 }
 
 void SetupWindow::OnCreate() {
@@ -66,7 +66,7 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   p->SetTransparentBackground();
   bool big5 = s_.UsesBig5();
   std::string confirm = big5 ? text::kHoverConfirmBig5
-                        : s_.CurrentPage > 7 ? text::kHoverConfirmExit
+                        : s_.CurrentPage > core::kProcessingPage ? text::kHoverConfirmExit
                                              : text::kHoverConfirmInstall;
   std::string abandon = big5 ? text::kHoverAbandonBig5 : text::kHoverAbandon;
   auto pressed = [&](const Rect& r, const std::string& caption) {
@@ -102,7 +102,7 @@ void SetupWindow::OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_
 
 void SetupWindow::OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
   if (HitTest(kAbandonButton, x, y)) {
-    if (s_.CurrentPage < 8) {
+    if (s_.CurrentPage < core::kTryOutPage) {
       windows().PostDestroy(wParam, lParam);
     } else {
       FinishSetup(wParam, lParam);
@@ -114,7 +114,7 @@ void SetupWindow::OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lPa
 
 void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
   int page = s_.CurrentPage;
-  if (page <= 4) {
+  if (page <= core::kLastAddressPage) {
     {
       auto p = windows().WindowPainter();
       PaintAddressPage(s_, look_, *p);
@@ -123,7 +123,7 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
       windows().Show(field, platform::kSwHide);
       windows().Show(field, platform::kSwShow);
     }
-    if (page == 0) {
+    if (page == core::kWelcomePage) {
       std::string unit, government;
       steps_.LoadServerAddresses(&unit, &government);
       windows().SetText(unitField_, unit);
@@ -132,19 +132,19 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
     core::ReadInstallPath(s_);
     ConfirmAddressPage();
     windows().Invalidate();
-  } else if (page == 5) {
+  } else if (page == core::kDirectoryPage) {
     windows().Show(directoryField_, platform::kSwHide);
     windows().Show(directoryField_, platform::kSwShow);
     core::ReadInstallPath(s_);
     if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
     windows().SetText(directoryField_, s_.InstallDir);
-    s_.CurrentPage = 6;
-  } else if (page == 6) {
+    s_.CurrentPage = core::kDirectoryFieldPage;
+  } else if (page == core::kDirectoryFieldPage) {
     ConfirmDirectory(wParam, lParam);
-  } else if (page == 7) {
+  } else if (page == core::kProcessingPage) {
     windows().Invalidate();
-  } else if (page == 8) {
-    s_.CurrentPage = 9;
+  } else if (page == core::kTryOutPage) {
+    s_.CurrentPage = core::kTryOutConfirmedPage;
     windows().Invalidate();
   } else {
     FinishSetup(wParam, lParam);
@@ -152,7 +152,7 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
 }
 
 void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
-  s_.CurrentPage = 7;
+  s_.CurrentPage = core::kProcessingPage;
   s_.InstallDir = windows().GetText(directoryField_, kDirectoryFieldBuffer);
   // Also refused there: characters Windows does not take in a name, before anything is created or
   // started with them.
@@ -160,7 +160,7 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
     s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
     s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
     windows().SetText(directoryField_, s_.InstallDir);
-    s_.CurrentPage = 6;
+    s_.CurrentPage = core::kDirectoryFieldPage;
     return;
   }
   installing_ = true;
@@ -191,16 +191,16 @@ void SetupWindow::ConfirmAddressPage() {
   s_.ServerAddress1 = windows().GetText(unitField_, kAddressFieldBuffer);
   s_.ServerAddress2 = windows().GetText(governmentField_, kAddressFieldBuffer);
   ++s_.CurrentPage;
-  if (s_.CurrentPage > 1) {
+  if (s_.CurrentPage > core::kAddressPage) {
     for (platform::WindowId* field : {&governmentField_, &unitField_}) {
       windows().Show(*field, platform::kSwHide);
       windows().Destroy(*field);
       *field = 0;
     }
-    s_.CurrentPage = 5;
+    s_.CurrentPage = core::kDirectoryPage;
     windows().Invalidate();
   }
-  if (s_.CurrentPage == 5) steps_.WriteSettingsFiles();
+  if (s_.CurrentPage == core::kDirectoryPage) steps_.WriteSettingsFiles();
 }
 
 void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
@@ -214,7 +214,7 @@ void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
 
 void SetupWindow::OnTimer(uintptr_t) {
   windows().KillTimer(kTimerId);
-  s_.CurrentPage = 8;
+  s_.CurrentPage = core::kTryOutPage;
   windows().SetText(directoryField_, "");
   windows().Invalidate();
 }

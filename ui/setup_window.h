@@ -22,9 +22,9 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
 
   // 0 when the class cannot be registered.
   uint16_t RegisterSetupClass();
-  // 1 when the window is up and its first page painted; 0 when it could not be created, or
-  // when the payload or the work buffer could not be had (after a message).
-  int CreateSetupWindow(int showCommand);
+  // True when the window is up and its first page painted; false when it could not be created,
+  // or when the payload or the work buffer could not be had (after a message).
+  bool CreateSetupWindow(int showCommand);
 
   void OnCreate() override;
   void OnPaint(platform::Painter& painter) override;

@@ -40,9 +40,8 @@ int main(int argc, char** argv) {
     std::printf("place=%d\n", s.ImePreloadPosition);
   } else if (command == "aside" && argc > 2) {
     std::string aside;
-    int result = archive::MoveFileAside(os.os().files, argv[2], &aside);
-    std::printf("result=%d aside=%s\n", result, aside.c_str());
-    ok = result == 0;
+    ok = archive::MoveFileAside(os.os().files, argv[2], &aside);
+    std::printf("result=%d aside=%s\n", ok ? 0 : -1, aside.c_str());
   } else if (command == "promote") {
     ok = sys::FindImeInPreload(s);
     std::printf("place=%d\n", s.ImePreloadPosition);
