@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "core/path_format.h"
+#include "platform/text_case.h"
 
 namespace archive {
 
@@ -55,9 +55,6 @@ int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length) {
 
 namespace {
 
-// Entry names are code page 936 text (Big5 names share its lead bytes).
-bool IsLeadByte(char c) { return core::IsLeadByte(936, static_cast<unsigned char>(c)); }
-
 bool IsRefusedByte(char c) {
   unsigned char u = static_cast<unsigned char>(c);
   return u < 0x20 || u == 0x7F || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
@@ -94,17 +91,7 @@ bool IsBareFileName(std::string_view name) {
   return !IsDeviceName(name);
 }
 
-std::string EntryNameKey(std::string_view name) {
-  std::string key(name);
-  for (size_t i = 0; i < key.size(); ++i) {
-    if (IsLeadByte(key[i])) {
-      ++i;  // a trail byte such as 'A' (0x41) is part of a character, not a letter
-    } else if (key[i] >= 'A' && key[i] <= 'Z') {
-      key[i] = static_cast<char>(key[i] - 'A' + 'a');
-    }
-  }
-  return key;
-}
+std::string EntryNameKey(std::string_view name) { return platform::FoldAsciiCase(name); }
 
 bool SameEntryName(std::string_view a, std::string_view b) { return EntryNameKey(a) == EntryNameKey(b); }
 

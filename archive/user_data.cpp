@@ -43,13 +43,6 @@ uint64_t Digest(const uint8_t* data, size_t size) {
   return hash;
 }
 
-// The file size by seeking to the end and back; -1 when the file cannot seek.
-long FileSize(platform::File& file) {
-  long size = file.Seek(0, platform::SeekFrom::End);
-  if (size < 0 || file.Seek(0, platform::SeekFrom::Begin) != 0) return -1;
-  return size;
-}
-
 bool WriteAll(platform::File& file, const void* data, size_t size) {
   return file.Write(data, static_cast<unsigned long>(size)) == static_cast<long>(size);
 }
@@ -67,7 +60,7 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
     *out = std::move(archiveFile);
     return true;
   }
-  long size = FileSize(*archiveFile);
+  long size = platform::FileSize(*archiveFile);
   if (size < static_cast<long>(kArchiveHeaderSize) ||
       archiveFile->Read(header, kArchiveHeaderSize) != static_cast<long>(kArchiveHeaderSize)) {
     return false;
@@ -106,7 +99,7 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
 
   auto file = s.os.files.Open(filePath, platform::OpenMode::Read);
   if (!file) return false;
-  long size = FileSize(*file);
+  long size = platform::FileSize(*file);
   // A file the restore's data area could not take is useless in the backup; refusing it also
   // keeps the block size below (file and compressed form) far from wrapping round.
   if (size < 0 || static_cast<unsigned long>(size) > kWorkBufferSize - kNameAreaSize) return false;
@@ -163,7 +156,7 @@ namespace {
 std::unique_ptr<platform::MemoryBlock> LoadArchive(core::SetupState& s, const std::string& path, size_t* n) {
   auto file = s.os.files.Open(path, platform::OpenMode::Read);
   if (!file) return nullptr;
-  long size = FileSize(*file);
+  long size = platform::FileSize(*file);
   if (size < 0) return nullptr;
   auto block = s.os.resources.AllocZeroed(static_cast<size_t>(size) + 200);
   if (!block) return nullptr;

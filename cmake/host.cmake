@@ -31,8 +31,8 @@ add_library(tavo_tight STATIC tools/tight_pack.cpp)
 target_include_directories(tavo_tight PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tavo_tight PUBLIC ${LIBDEFLATE})
 
-add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${SUPPORT_SOURCES} platform/command_line_test.cpp
-  tools/tight_pack_test.cpp)
+file(GLOB PLATFORM_TESTS CONFIGURE_DEPENDS platform/*_test.cpp)
+add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SUPPORT_SOURCES} tools/tight_pack_test.cpp)
 target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_tight GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60)

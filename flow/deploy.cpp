@@ -175,8 +175,8 @@ void StampModuleVersion(core::SetupState& s, const std::string& path) {
   if (!file) return;
   // Only a whole file is written back: a larger one (or one that cannot be measured or read)
   // stays as it is rather than being cut to the buffer.
-  long size = file->Seek(0, platform::SeekFrom::End);
-  if (size < 0 || size > static_cast<long>(kStampLimit) || file->Seek(0, platform::SeekFrom::Begin) != 0) return;
+  long size = platform::FileSize(*file);
+  if (size < 0 || size > static_cast<long>(kStampLimit)) return;
   uint8_t* buffer = s.WorkBuffer->Data();
   long n = size ? file->Read(buffer, kStampLimit) : 0;
   file.reset();

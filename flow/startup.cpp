@@ -6,6 +6,7 @@
 #include "core/texts.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
+#include "platform/text_case.h"
 #include "system/ime_registration.h"
 
 namespace flow {
@@ -14,10 +15,8 @@ bool ContainsSwitch(std::string_view text, std::string_view keyword) {
   for (size_t i = 0; i < text.size(); ++i) {
     size_t j = 0;
     for (; j < keyword.size() && i + j < text.size(); ++j) {
-      unsigned char c = static_cast<unsigned char>(text[i + j]);
-      unsigned char k = static_cast<unsigned char>(keyword[j]);
-      bool folded = c >= 'A' && c <= 'Z' && c + 32 == k;
-      if (c != k && !folded) break;
+      char c = text[i + j];
+      if (c != keyword[j] && platform::AsciiLower(c) != keyword[j]) break;
     }
     if (j == keyword.size()) return true;
   }

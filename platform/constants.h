@@ -6,7 +6,6 @@
 namespace platform {
 
 // Drive types (GetDriveTypeA).
-constexpr uint32_t kDriveUnknown = 0;
 constexpr uint32_t kDriveNoRootDir = 1;
 constexpr uint32_t kDriveRemovable = 2;
 constexpr uint32_t kDriveFixed = 3;
@@ -35,7 +34,6 @@ constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
 
 // Registry.
-constexpr uint32_t kRegNone = 0;
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegDword = 4;
 constexpr uint32_t kKeyRead = 0x20019;
@@ -45,7 +43,6 @@ constexpr uint32_t kKeyAllAccess = 0xF003F;
 constexpr uint32_t kMbOk = 0x0;
 constexpr uint32_t kMbYesNo = 0x4;
 constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 

@@ -2,6 +2,12 @@
 
 namespace platform {
 
+long FileSize(File& file) {
+  long size = file.Seek(0, SeekFrom::End);
+  if (size < 0 || file.Seek(0, SeekFrom::Begin) != 0) return -1;
+  return size;
+}
+
 bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out) {
   auto file = files.Open(path, OpenMode::Read);
   if (!file) return false;

@@ -55,6 +55,8 @@ class Files {
   [[nodiscard]] virtual long LastError() = 0;
 };
 
+// The size of an open file, by seeking to its end and back to its start; -1 when it cannot seek.
+[[nodiscard]] long FileSize(File& file);
 // Reads a whole small file (at most maxBytes). False when it cannot be opened.
 [[nodiscard]] bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out);
 // Creates or truncates a file and writes the bytes in one write. True when all were written.

@@ -6,6 +6,7 @@
 
 #include "core/path_format.h"
 #include "platform/constants.h"
+#include "platform/text_case.h"
 #include "system/texts.h"
 #include "platform/unchecked.h"
 
@@ -24,13 +25,8 @@ constexpr uint32_t kLastHigh = 0xFFFF;
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 std::string AsciiCase(std::string text, bool upper) {
-  for (char& c : text) {
-    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (!upper) c = AsciiLower(c);
-  }
+  for (char& c : text) c = upper ? platform::AsciiUpper(c) : platform::AsciiLower(c);
   return text;
 }
 
@@ -97,7 +93,7 @@ enum class PreloadMatch { Listed, OtherLanguage, Different };
 PreloadMatch ComparePreload(const std::string& p, const std::string& stored) {
   std::string value = core::UpToNul(stored);
   size_t i = 0;
-  while (i < p.size() && i < value.size() && AsciiLower(p[i]) == AsciiLower(value[i])) ++i;
+  while (i < p.size() && i < value.size() && platform::AsciiLower(p[i]) == platform::AsciiLower(value[i])) ++i;
   if (i == p.size()) return PreloadMatch::Listed;
   return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
 }
@@ -186,7 +182,7 @@ bool AddToPreload9x(core::SetupState& s, const std::string& p, const std::string
 
 bool SameLayoutId(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+                                            [](char x, char y) { return platform::AsciiLower(x) == platform::AsciiLower(y); });
 }
 
 

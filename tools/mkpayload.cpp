@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive/archive_writer.h"
+#include "platform/registry.h"
 #include "tools/tight_pack.h"
 
 namespace fs = std::filesystem;
@@ -54,17 +55,9 @@ void Put16(std::string& s, size_t at, uint16_t v) {
 
 // UTF-16LE "Tavo输入平台" followed by the five characters of the version, e.g. "  6.3".
 std::string VersionText(const char* version) {
-  const char16_t text[] = u"Tavo输入平台";
-  std::string bytes;
-  for (const char16_t* p = text; *p; ++p) {
-    bytes.push_back(static_cast<char>(*p & 0xFF));
-    bytes.push_back(static_cast<char>(*p >> 8));
-  }
-  for (const char* p = version; *p; ++p) {
-    bytes.push_back(*p);
-    bytes.push_back('\0');
-  }
-  return bytes;
+  std::u16string text = u"Tavo输入平台";
+  for (const char* p = version; *p; ++p) text.push_back(static_cast<char16_t>(*p));
+  return platform::Utf16Bytes(text);
 }
 
 // A PE file padded to `size`, half of the padding zeros, half noise, with the version text twice.

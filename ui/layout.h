@@ -22,7 +22,4 @@ constexpr Rect kDirectoryFieldBox = {120, 195, 350, 215};
 constexpr Rect kGovernmentFieldBox = {130, 195, 360, 215};
 constexpr Rect kUnitFieldBox = {130, 165, 360, 185};
 
-constexpr int CentreX(const Rect& r) { return (r.left + r.right) / 2; }
-constexpr int CentreY(const Rect& r) { return (r.top + r.bottom) / 2; }
-
 }  // namespace ui

@@ -4,27 +4,13 @@
 #include <cstring>
 
 #include "platform/constants.h"
+#include "platform/text_case.h"
 
 namespace platform::fake {
 namespace {
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 // Case-folds ASCII letters only; the second byte of a double-byte character stays as it is.
-std::string FoldCase(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(c) && i + 1 < text.size()) {
-      out.push_back(text[i]);
-      out.push_back(text[++i]);
-    } else {
-      out.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : text[i]);
-    }
-  }
-  return out;
-}
+std::string FoldCase(const std::string& text) { return FoldAsciiCase(text); }
 
 bool MatchMask(const char* mask, const char* name) {
   if (*mask == '\0') return *name == '\0';

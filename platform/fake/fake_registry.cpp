@@ -1,21 +1,11 @@
 #include "platform/fake/fake_registry.h"
 
 #include "platform/constants.h"
+#include "platform/text_case.h"
 
 namespace platform::fake {
 
-std::string FoldAscii(const std::string& text) {
-  std::string out = text;
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (c >= 0x81 && c <= 0xFE) {
-      ++i;  // second byte of a double-byte character
-    } else if (c >= 'A' && c <= 'Z') {
-      out[i] = static_cast<char>(c + 32);
-    }
-  }
-  return out;
-}
+std::string FoldAscii(const std::string& text) { return FoldAsciiCase(text); }
 
 std::vector<std::string> SplitKeyPath(const std::string& path) {
   std::vector<std::string> parts;

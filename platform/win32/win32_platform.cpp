@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/scoped_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
 namespace {
@@ -16,7 +17,6 @@ static_assert(sizeof(OSVERSIONINFOEXA) == 156, "the version structure declared a
 
 HKL Layout(uint32_t handle) { return reinterpret_cast<HKL>(static_cast<uintptr_t>(handle)); }
 uint32_t Handle(HKL layout) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(layout)); }
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // A resource stays mapped with its module; FreeResource is kept for the older systems that need it.
 class Win32ResourceImage : public ResourceImage {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/scoped_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
 namespace {
@@ -16,7 +17,6 @@ HKEY RootKey(RegRoot root) {
   return nullptr;
 }
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 const BYTE* Bytes(const std::string& data) { return reinterpret_cast<const BYTE*>(data.data()); }
 

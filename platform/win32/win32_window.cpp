@@ -1,4 +1,5 @@
 #include "platform/win32/win32_window.h"
+#include "platform/win32/wide_text.h"
 
 #include <vector>
 
@@ -44,7 +45,7 @@ class Win32Painter : public Painter {
     ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
   }
   void TextW(int x, int y, const std::u16string& text) override {
-    ::TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()));
+    ::TextOutW(dc_, x, y, Wide(text), static_cast<int>(text.size()));
   }
   void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs,
                      int ys, int ws, int hs) override {
@@ -141,8 +142,7 @@ bool Win32Windows::CreateMain(const std::string& className, const std::u16string
                               int height) {
   std::vector<wchar_t> wideClass(className.begin(), className.end());
   wideClass.push_back(L'\0');
-  HWND window = ::CreateWindowExW(0, wideClass.data(), reinterpret_cast<const wchar_t*>(title.c_str()), WS_SYSMENU,
-                                  x, y, width, height, nullptr, nullptr, instance_, nullptr);
+  HWND window = ::CreateWindowExW(0, wideClass.data(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr, instance_, nullptr);
   if (!window) {
     main_ = nullptr;
     return false;
