@@ -163,7 +163,7 @@ TEST_F(ArchiveReader, TruncatedArchivesWriteWhatIsWholeAndReportTheCutEntry) {
 TEST_F(ArchiveReader, ReadOnlyTargetsAreReplacedAndTargetsInUseMovedAside) {
   fake.files.AddFile("c:\\tavohu\\ro.txt", "old", platform::kAttrReadOnly);
   fake.files.AddFile("c:\\tavohu\\tavohu4.ime", "loaded");
-  fake.files.SetInUse("c:\\tavohu\\tavohu4.ime", true);
+  fake.files.LoadModule("c:\\tavohu\\tavohu4.ime");
   EXPECT_TRUE(Unpack(PackOrDie({{"ro.txt", "new"}, {"tavohu4.ime", "module"}})));
   EXPECT_EQ(File("ro.txt"), "new");
   EXPECT_EQ(File("tavohu4.ime"), "module");

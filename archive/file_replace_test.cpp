@@ -17,8 +17,13 @@ TEST(DeleteIfPresent, RemovesWhateverItCanAndSaysWhenAFileStays) {
   files.AddFile(kModule, "x", platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem);
   EXPECT_TRUE(archive::DeleteIfPresent(files, kModule));
   EXPECT_FALSE(files.HasFile(kModule));
+  // A module loaded by the system, and a file another program holds open.
   files.AddFile(kModule, "x");
-  files.SetInUse(kModule, true);
+  int module = files.LoadModule(kModule);
+  EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
+  EXPECT_TRUE(files.HasFile(kModule));
+  files.Unload(module);
+  files.HoldOpen(kModule);
   EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
   EXPECT_TRUE(files.HasFile(kModule));
 }
@@ -36,15 +41,16 @@ TEST(MoveFileAside, TakesTheName2ThenTheName1) {
       {"leftover in use", true, true, false, true, kAside1},
       {"both names in use", true, true, true, false, nullptr},
   };
+  // The module is loaded by the system; a leftover in use is an older module, loaded too.
   for (const auto& c : cases) {
     platform::fake::FakeFiles files;
     files.AddFile(kModule, "module");
-    files.SetInUse(kModule, true);
+    files.LoadModule(kModule);
     if (c.leftover2) files.AddFile(kAside2, "left");
-    if (c.leftover2InUse) files.SetInUse(kAside2, true);
+    if (c.leftover2InUse) files.LoadModule(kAside2);
     if (c.leftover1InUse) {
       files.AddFile(kAside1, "left1");
-      files.SetInUse(kAside1, true);
+      files.LoadModule(kAside1);
     }
     EXPECT_EQ(archive::MoveFileAside(files, kModule), c.moved) << c.what;
     EXPECT_EQ(files.HasFile(kModule), !c.moved) << c.what;
@@ -52,6 +58,17 @@ TEST(MoveFileAside, TakesTheName2ThenTheName1) {
       EXPECT_EQ(files.Contents(c.movedTo), "module") << c.what;
     }
   }
+}
+
+// A file another program holds open cannot be renamed: it stays, and no aside name is taken.
+TEST(MoveFileAside, LeavesAFileHeldOpenWhereItIs) {
+  platform::fake::FakeFiles files;
+  files.AddFile(kModule, "module");
+  files.HoldOpen(kModule);
+  EXPECT_EQ(archive::MoveFileAside(files, kModule), -1);
+  EXPECT_EQ(files.Contents(kModule), "module");
+  EXPECT_FALSE(files.HasFile(kAside2));
+  EXPECT_FALSE(files.HasFile(kAside1));
 }
 
 // The aside name changes the character before a three-letter extension; where a name has no
@@ -75,7 +92,7 @@ TEST(MoveFileAside, RefusesNamesWithoutACharacterBeforeAThreeLetterExtension) {
     files.AddDirectory("c:\\tavohu");
     files.AddDirectory("c:\\tavoh2");
     files.AddFile(c.path, "entry");
-    files.SetInUse(c.path, true);
+    files.LoadModule(c.path);
     if (c.bystander) files.AddFile(c.bystander, "someone else's");
     std::string aside;
     EXPECT_EQ(archive::MoveFileAside(files, c.path, &aside), c.moved) << c.path;

@@ -11,6 +11,9 @@ target_link_libraries(tavo_fake PUBLIC tavo_logic)
 
 file(GLOB FAKE_TESTS CONFIGURE_DEPENDS platform/fake/*_test.cpp)
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+# The seam table (tests/seam): the same file and registry cases run here against the fake and in
+# Wine against the real layer (tests/e2e/probe/seamtable.cpp).
+file(GLOB SEAM_SOURCES CONFIGURE_DEPENDS tests/seam/*.cpp)
 # The unit tests run under AddressSanitizer and UBSan, on their own instrumented copy of the
 # logic and the fake, so that the tools and benchmarks of this tree stay as they ship.
 option(TAVO_SANITIZE "Unit tests under AddressSanitizer and UBSan" ON)
@@ -32,7 +35,8 @@ target_include_directories(tavo_tight PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tavo_tight PUBLIC ${LIBDEFLATE})
 
 file(GLOB PLATFORM_TESTS CONFIGURE_DEPENDS platform/*_test.cpp)
-add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SUPPORT_SOURCES} tools/tight_pack_test.cpp)
+add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SUPPORT_SOURCES} ${SEAM_SOURCES}
+  tools/tight_pack_test.cpp)
 target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_tight GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60)

@@ -72,6 +72,14 @@ add_executable(sysops tests/e2e/probe/sysops.cpp)
 target_link_libraries(sysops PRIVATE tavo_win32)
 target_link_options(sysops PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(sysops PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+# The seam table (tests/seam) against the real layer, and the module it loads (the stand-in IME).
+add_executable(seamtable tests/e2e/probe/seamtable.cpp tests/seam/seam_table.cpp)
+target_link_libraries(seamtable PRIVATE tavo_win32)
+target_link_options(seamtable PRIVATE -static -static-libgcc -static-libstdc++)
+set_target_properties(seamtable PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+add_custom_command(TARGET seamtable POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:payload_ime> ${CMAKE_BINARY_DIR}/tests/seammod.dll)
+add_dependencies(seamtable payload_ime)
 
 # The benchmark's baseline: a program that does nothing.
 add_executable(bench_noop WIN32 bench/noop.c)

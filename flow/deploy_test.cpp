@@ -116,17 +116,17 @@ TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
 TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
   Machine(false, 6, 936);
   fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
-  fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
+  fake.files.LoadModule("c:\\windows\\system32\\tavohu4.ime");
   RunPass(0);
   EXPECT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
   EXPECT_EQ(Sys("tavohu2.ime"), "old loaded");
   EXPECT_EQ(report.copyFailures, 0);
 
-  // The new stub is loaded now and both aside names are held too.
-  fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
+  // The new stub is loaded now and both aside names are held too: tavohu2.ime is the old module,
+  // still loaded under the name it was moved to, and another program holds tavohu1.ime open.
+  fake.files.LoadModule("c:\\windows\\system32\\tavohu4.ime");
   fake.files.AddFile("c:\\windows\\system32\\tavohu1.ime", "held");
-  fake.files.SetInUse("c:\\windows\\system32\\tavohu1.ime", true);
-  fake.files.SetInUse("c:\\windows\\system32\\tavohu2.ime", true);
+  fake.files.HoldOpen("c:\\windows\\system32\\tavohu1.ime");
   RunPass(1);
   EXPECT_EQ(report.copyFailures, 1);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
@@ -152,7 +152,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
       machine.SetPayload(PackOrDie({{"tavodel.exe", "del32"}, {"tavokel6.exe", "kelv6"}}));
     }
     machine.fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "old loaded");
-    machine.fake.files.SetInUse("c:\\windows\\system32\\tavohu4.ime", true);
+    machine.fake.files.LoadModule("c:\\windows\\system32\\tavohu4.ime");
     if (c.diskFull) machine.fake.files.FillDisk("c:\\windows\\system32");
     machine.RunPass(0);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), "old loaded");

@@ -122,8 +122,12 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   EXPECT_EQ(net.substr(0, addresses.size()), addresses);
 }
 
-// An earlier IME in the preload list of a 32-bit machine whose module is held.
-void EarlierIme(SequenceBench& bench, bool heldEverywhere) {
+// How the module of the earlier IME is in use: loaded by the system, or held open by another
+// program, alone or together with both names it could be moved aside to.
+enum class InUse { Loaded, HeldOpen, HeldOpenWithAsideNames };
+
+// An earlier IME in the preload list of a 32-bit machine whose module is in use.
+void EarlierIme(SequenceBench& bench, InUse how) {
   bench.fake.registry.SetValue(std::string(kLayouts) + "\\E0200804", "layout text", platform::kRegSz,
                                sys::text::kLayoutTextGbk);
   bench.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "1", platform::kRegSz, "00000804");
@@ -131,14 +135,18 @@ void EarlierIme(SequenceBench& bench, bool heldEverywhere) {
   for (const char* name : {"tavohu4.ime", "tavohu2.ime", "tavohu1.ime"}) {
     std::string path = std::string("c:\\windows\\system32\\") + name;
     bench.fake.files.AddFile(path, "old module");
-    bench.fake.files.SetInUse(path, true);
-    if (!heldEverywhere) break;
+    if (how == InUse::Loaded) {
+      bench.fake.files.LoadModule(path);
+    } else {
+      bench.fake.files.HoldOpen(path);
+    }
+    if (how != InUse::HeldOpenWithAsideNames) break;
   }
 }
 
 TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
   SequenceBench bench(false, core::kSilent);
-  EarlierIme(bench, true);
+  EarlierIme(bench, InUse::HeldOpenWithAsideNames);
   EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(bench.fake.dialogs.shown[0].textW, flow::text::kOldImeLocked);
@@ -150,9 +158,23 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
   EXPECT_TRUE(bench.fake.processes.started.empty());
 }
 
+// A module held open cannot be renamed either, even with both aside names free (the end-to-end
+// case reinstall_module_held_open).
+TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFree) {
+  SequenceBench bench(false, core::kSilent);
+  EarlierIme(bench, InUse::HeldOpen);
+  EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
+  ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(bench.fake.dialogs.shown[0].textW, flow::text::kOldImeLocked);
+  EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
+  EXPECT_FALSE(bench.fake.files.HasFile("c:\\windows\\system32\\tavohu2.ime"));
+  EXPECT_FALSE(bench.fake.files.HasFile("c:\\windows\\system32\\tavohu1.ime"));
+  EXPECT_FALSE(bench.fake.files.HasFile("c:\\tavohu\\tavohu4.ime"));
+}
+
 TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
   SequenceBench bench(false, core::kSilent);
-  EarlierIme(bench, false);
+  EarlierIme(bench, InUse::Loaded);
   bench.fake.ime.installResult = 0;  // and the fallback registration reuses the earlier key
   int code = flow::RunSilentInstall(bench.s);
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old module");

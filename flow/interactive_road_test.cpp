@@ -330,7 +330,7 @@ void HoldEarlierIme(WindowBench& b) {
   for (const char* name : {"tavohu4.ime", "tavohu2.ime", "tavohu1.ime"}) {
     std::string path = std::string("c:\\windows\\system32\\") + name;
     if (!b.fake.files.HasFile(path)) b.fake.files.AddFile(path, "old module");
-    b.fake.files.SetInUse(path, true);
+    b.fake.files.HoldOpen(path);
   }
 }
 

@@ -32,12 +32,21 @@ constexpr long kErrorFileExists = 80;
 constexpr long kErrorAlreadyExists = 183;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
+constexpr long kErrorDirectory = 267;  // the name is not a directory
 
 // Registry.
 constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegExpandSz = 2;
+constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
+constexpr uint32_t kRegMultiSz = 7;
 constexpr uint32_t kKeyRead = 0x20019;
 constexpr uint32_t kKeyAllAccess = 0xF003F;
+// Registry views, added to an access mask. A 32-bit program on 64-bit Windows opens the 32-bit
+// view by default: HKLM\Software\X is HKLM\Software\Wow6432Node\X of the 64-bit view. On
+// 32-bit Windows both flags are ignored: there is one view.
+constexpr uint32_t kKeyWow64_64Key = 0x100;
+constexpr uint32_t kKeyWow64_32Key = 0x200;
 
 // Message boxes.
 constexpr uint32_t kMbOk = 0x0;

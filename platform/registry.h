@@ -17,13 +17,18 @@ class RegKey {
   [[nodiscard]] virtual long CreateSubKeyW(const std::u16string& name, uint32_t access,
                              std::unique_ptr<RegKey>* out) = 0;
   [[nodiscard]] virtual long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
-  // RegQueryValueExA with a buffer of maxBytes: ERROR_MORE_DATA when the data do not fit.
-  // The data come back exactly as stored; a terminating NUL is only there if it was stored.
+  // RegQueryValueExA with a buffer of maxBytes: ERROR_MORE_DATA when the data do not fit (the
+  // type is still given, the data are left as they were). The data come back exactly as stored,
+  // a text's terminating NUL counted; a text stored through the UTF-16 call comes back in the ANSI
+  // code page. A missing value or key: ERROR_FILE_NOT_FOUND, and type 0.
   [[nodiscard]] virtual long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type,
                           std::string* data) = 0;
-  // RegSetValueExA: the bytes are stored as given (the byte count is data.size()).
+  // RegSetValueExA: the bytes are stored as given (the byte count is data.size()), except that a
+  // text (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) not ending in a NUL is stored with one, as Windows
+  // does when a NUL follows the data in memory (a std::string always has one there).
   [[nodiscard]] virtual long SetValue(const std::string& name, uint32_t type, const std::string& data) = 0;
-  // RegSetValueExW: name in UTF-16, data as raw bytes (UTF-16LE for texts).
+  // RegSetValueExW: name in UTF-16, data as raw bytes (UTF-16LE for texts); a text not ending in
+  // a UTF-16 NUL is stored with one, as through the ANSI call.
   [[nodiscard]] virtual long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) = 0;
   [[nodiscard]] virtual long DeleteValue(const std::string& name) = 0;
   [[nodiscard]] virtual long DeleteSubKey(const std::string& name) = 0;

@@ -103,9 +103,25 @@ void FakeFiles::AddFile(const std::string& path, const std::string& bytes, uint3
   Insert(key, node);
 }
 
-void FakeFiles::SetInUse(const std::string& path, bool inUse) {
-  if (auto node = Find(KeyNoRedirect(path))) node->inUse = inUse;
+int FakeFiles::Keep(const std::string& path, int Node::*count) {
+  auto node = Find(KeyNoRedirect(path));
+  if (!node || node->directory) return 0;
+  ++((*node).*count);
+  holdings_[nextHolding_] = node;
+  return nextHolding_++;
 }
+
+void FakeFiles::Release(int handle, int Node::*count) {
+  auto it = holdings_.find(handle);
+  if (it == holdings_.end()) return;
+  --((*it->second).*count);
+  holdings_.erase(it);
+}
+
+int FakeFiles::HoldOpen(const std::string& path) { return Keep(path, &Node::heldOpen); }
+void FakeFiles::LetGo(int handle) { Release(handle, &Node::heldOpen); }
+int FakeFiles::LoadModule(const std::string& path) { return Keep(path, &Node::loaded); }
+void FakeFiles::Unload(int module) { Release(module, &Node::loaded); }
 
 void FakeFiles::DenyWrites(const std::string& folder) { denied_.push_back(KeyNoRedirect(folder)); }
 void FakeFiles::FillDisk(const std::string& folder) { full_.push_back(KeyNoRedirect(folder)); }
@@ -195,6 +211,16 @@ bool FakeFiles::Fail(long error) {
   return false;
 }
 
+// The real layer sets its error to 0 after every call that succeeds.
+bool FakeFiles::Succeed() {
+  lastError_ = 0;
+  return true;
+}
+
+long FakeFiles::Missing(const std::string& key) const {
+  return ParentExists(key) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
 std::shared_ptr<FakeFiles::Node> FakeFiles::Find(const std::string& key) const {
   auto it = nodes_.find(key);
   return it == nodes_.end() ? nullptr : it->second;
@@ -206,7 +232,7 @@ std::unique_ptr<File> FakeFiles::Open(const std::string& path, OpenMode mode) {
   std::string key = Key(path);
   auto node = Find(key);
   if (!node) {
-    Fail(ParentExists(key) ? kErrorFileNotFound : kErrorPathNotFound);
+    Fail(Missing(key));
     return nullptr;
   }
   bool writing = mode != OpenMode::Read;
@@ -214,7 +240,7 @@ std::unique_ptr<File> FakeFiles::Open(const std::string& path, OpenMode mode) {
     Fail(kErrorAccessDenied);
     return nullptr;
   }
-  if (writing && node->inUse) {
+  if (writing && (node->heldOpen || node->loaded)) {
     Fail(kErrorSharingViolation);
     return nullptr;
   }
@@ -233,7 +259,7 @@ std::unique_ptr<File> FakeFiles::Create(const std::string& path) {
     Fail(kErrorAccessDenied);
     return nullptr;
   }
-  if (node && node->inUse) {
+  if (node && (node->heldOpen || node->loaded)) {
     Fail(kErrorSharingViolation);
     return nullptr;
   }
@@ -252,14 +278,15 @@ bool FakeFiles::CanOpenForReading(const std::string& path) {
   std::string key = Key(path);
   if (key.size() == 3) {
     auto drive = drives_.find(key[0]);
-    return drive != drives_.end() && drive->second >= kDriveRemovable;
+    return drive != drives_.end() && drive->second >= kDriveRemovable ? Succeed() : Fail(kErrorPathNotFound);
   }
-  return Find(key) != nullptr || Fail(kErrorFileNotFound);
+  return Find(key) != nullptr ? Succeed() : Fail(Missing(key));
 }
 
 bool FakeFiles::Copy(const std::string& from, const std::string& to, bool failIfExists) {
-  auto source = Find(Key(from));
-  if (!source || source->directory) return Fail(kErrorFileNotFound);
+  std::string fromKey = Key(from);
+  auto source = Find(fromKey);
+  if (!source || source->directory) return Fail(source ? kErrorFileNotFound : Missing(fromKey));
   std::string key = Key(to);
   if (!ParentExists(key)) return Fail(kErrorPathNotFound);
   auto target = Find(key);
@@ -267,7 +294,7 @@ bool FakeFiles::Copy(const std::string& from, const std::string& to, bool failIf
   if (WriteDenied(key) || (target && (target->directory || (target->attributes & kAttrReadOnly)))) {
     return Fail(kErrorAccessDenied);
   }
-  if (target && target->inUse) return Fail(kErrorSharingViolation);
+  if (target && (target->heldOpen || target->loaded)) return Fail(kErrorSharingViolation);
   if (!target) {
     target = std::make_shared<Node>();
     target->name = to.substr(to.find_last_of('\\') + 1);
@@ -279,17 +306,16 @@ bool FakeFiles::Copy(const std::string& from, const std::string& to, bool failIf
   }
   target->bytes = source->bytes;
   target->attributes = source->attributes;
-  lastError_ = 0;
-  return true;
+  return Succeed();
 }
 
 bool FakeFiles::SetAttributes(const std::string& path, uint32_t attributes) {
   std::string key = Key(path);
   auto node = Find(key);
-  if (!node) return Fail(kErrorFileNotFound);
+  if (!node) return Fail(Missing(key));
   if (WriteDenied(key)) return Fail(kErrorAccessDenied);
   node->attributes = (attributes & ~kAttrNormal) | (node->directory ? kAttrDirectory : 0);
-  return true;
+  return Succeed();
 }
 
 uint32_t FakeFiles::GetAttributes(const std::string& path) {
@@ -297,28 +323,35 @@ uint32_t FakeFiles::GetAttributes(const std::string& path) {
   if (key.size() == 3) return CanOpenForReading(key) ? kAttrDirectory : kInvalidAttributes;
   auto node = Find(key);
   if (!node) {
-    Fail(kErrorFileNotFound);
+    Fail(Missing(key));
     return kInvalidAttributes;
   }
+  Succeed();
   return node->attributes ? node->attributes : kAttrNormal;
 }
 
 bool FakeFiles::Delete(const std::string& path) {
   std::string key = Key(path);
   auto node = Find(key);
-  if (!node) return Fail(kErrorFileNotFound);
-  if (node->directory || WriteDenied(key) || (node->attributes & kAttrReadOnly) || node->inUse) {
+  if (!node) return Fail(Missing(key));
+  // Deletion opens the file for delete access: a holder that does not share it refuses first.
+  if (node->heldOpen) return Fail(kErrorSharingViolation);
+  // A mapped image cannot be deleted (STATUS_CANNOT_DELETE), nor can a read-only file.
+  if (node->directory || WriteDenied(key) || (node->attributes & kAttrReadOnly) || node->loaded) {
     return Fail(kErrorAccessDenied);
   }
   nodes_.erase(key);
-  return true;
+  return Succeed();
 }
 
 bool FakeFiles::Move(const std::string& from, const std::string& to) {
   std::string fromKey = Key(from);
   std::string toKey = Key(to);
   auto node = Find(fromKey);
-  if (!node) return Fail(kErrorFileNotFound);
+  if (!node) return Fail(Missing(fromKey));
+  // MoveFile opens the source for delete access: a holder that does not share it refuses. A
+  // loaded module shares it, and stays loaded under its new name.
+  if (node->heldOpen) return Fail(kErrorSharingViolation);
   if (Find(toKey)) return Fail(kErrorAlreadyExists);
   if (!ParentExists(toKey)) return Fail(kErrorPathNotFound);
   if (WriteDenied(fromKey) || WriteDenied(toKey)) return Fail(kErrorAccessDenied);
@@ -333,7 +366,7 @@ bool FakeFiles::Move(const std::string& from, const std::string& to) {
   }
   node->name = to.substr(to.find_last_of('\\') + 1);
   for (auto& [key, n] : moved) Insert(key, n);
-  return true;
+  return Succeed();
 }
 
 bool FakeFiles::MakeDirectory(const std::string& path) {
@@ -348,7 +381,7 @@ bool FakeFiles::MakeDirectory(const std::string& path) {
   node->directory = true;
   node->attributes = kAttrDirectory;
   Insert(key, node);
-  return true;
+  return Succeed();
 }
 
 std::vector<std::string> FakeFiles::List(const std::string& pattern) {
@@ -374,7 +407,11 @@ std::vector<std::string> FakeFiles::List(const std::string& pattern) {
   for (const auto& [key, node] : nodes_) {
     if (Parent(key) == dirKey && matches(node->name)) names.push_back(node->name);
   }
-  if (names.empty()) Fail(kErrorFileNotFound);
+  if (names.empty()) {
+    Fail(kErrorFileNotFound);
+  } else {
+    Succeed();
+  }
   return names;
 }
 
@@ -382,9 +419,9 @@ bool FakeFiles::ChangeDirectory(const std::string& path) {
   std::string key = Key(path);
   auto node = Find(key);
   bool exists = key.size() == 3 ? CanOpenForReading(key) : node && node->directory;
-  if (!exists) return Fail(node ? kErrorAccessDenied : kErrorFileNotFound);
+  if (!exists) return Fail(node ? kErrorDirectory : Missing(key));
   current_ = key.size() == 3 ? key : key + "\\";
-  return true;
+  return Succeed();
 }
 
 uint32_t FakeFiles::DriveType(const std::string& root) {

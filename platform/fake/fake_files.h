@@ -1,6 +1,8 @@
 // An in-memory Windows file system: drives c: to g: with settable types, directories, files with
-// bytes and attributes, files held in use (delete fails, rename works, as for a loaded module),
-// folders the process may not write to, and the WOW64 redirection of the system directory.
+// bytes and attributes, files another program holds open and files loaded as modules (each with
+// the sharing rules Windows has for it), folders the process may not write to, and the WOW64
+// redirection of the system directory. Its behaviour is checked against the real layer in Wine by
+// the seam table (tests/seam).
 #pragma once
 #include <cstdint>
 #include <map>
@@ -20,7 +22,18 @@ class FakeFiles : public Files {
   void SetDriveType(char letter, uint32_t type);
   void AddDirectory(const std::string& path, uint32_t attributes = 0x10);
   void AddFile(const std::string& path, const std::string& bytes, uint32_t attributes = 0x20);
-  void SetInUse(const std::string& path, bool inUse);
+  // Another program holds the file open for reading and shares reading only (no write or delete
+  // sharing), as "e2eprobe hold" does: it can still be read, copied and its attributes set, but
+  // opening it for writing, truncating it, copying over it, deleting it and renaming it fail with
+  // a sharing violation (32). A handle for LetGo; 0 when there is no such file.
+  int HoldOpen(const std::string& path);
+  void LetGo(int handle);
+  // The file is loaded as a module (LoadLibrary; an IME the system uses), as "e2eprobe load" does:
+  // it can still be read, copied and renamed (it stays loaded under its new name), but opening it
+  // for writing, truncating it and copying over it fail with a sharing violation (32) and deleting
+  // it with access denied (5). A handle for Unload; 0 when there is no such file.
+  int LoadModule(const std::string& path);
+  void Unload(int module);
   // Nothing under this folder (or the folder itself) may be created, changed or removed.
   void DenyWrites(const std::string& folder);
   // A 32-bit process on 64-bit Windows: system32 is redirected to syswow64, sysnative reaches
@@ -62,7 +75,8 @@ class FakeFiles : public Files {
     std::string name;  // as first spelt
     bool directory = false;
     uint32_t attributes = 0;
-    bool inUse = false;
+    int heldOpen = 0;  // handles of other programs, sharing reading only
+    int loaded = 0;    // module loads
     long readLimit = -1;
     std::string bytes;
   };
@@ -75,6 +89,11 @@ class FakeFiles : public Files {
   bool WriteDenied(const std::string& key) const;
   bool DiskFull(const std::string& key) const;
   bool Fail(long error);
+  bool Succeed();
+  // The error of a name that is not there: its directory is there or not.
+  long Missing(const std::string& key) const;
+  int Keep(const std::string& path, int Node::*count);
+  void Release(int handle, int Node::*count);
   std::shared_ptr<Node> Find(const std::string& key) const;
   void Insert(const std::string& key, std::shared_ptr<Node> node);
 
@@ -82,6 +101,8 @@ class FakeFiles : public Files {
   std::map<char, uint32_t> drives_;
   std::vector<std::string> denied_;
   std::vector<std::string> full_;
+  std::map<int, std::shared_ptr<Node>> holdings_;  // handle or module -> its file
+  int nextHolding_ = 1;
   std::string current_ = "c:\\";
   bool wow64_ = false;
   long lastError_ = 0;

@@ -9,18 +9,41 @@ namespace {
 using platform::OpenMode;
 using platform::fake::FakeFiles;
 
-// The behaviours of Windows that the setup relies on, as the fake shows them.
-TEST(FakeFiles, AFileInUseCannotBeDeletedOrOverwrittenButCanBeRenamed) {
+// The behaviours of Windows that the setup relies on, as the fake shows them (the seam table,
+// tests/seam, checks them against the real layer).
+TEST(FakeFiles, ALoadedModuleCannotBeDeletedOrOverwrittenButCanBeRenamed) {
   FakeFiles files;
   files.AddFile("C:\\windows\\system32\\tavohu4.ime", "old");
-  files.SetInUse("C:\\windows\\system32\\tavohu4.ime", true);
+  int module = files.LoadModule("C:\\windows\\system32\\tavohu4.ime");
   EXPECT_FALSE(files.Delete("c:\\WINDOWS\\system32\\TAVOHU4.IME"));
   EXPECT_EQ(files.LastError(), platform::kErrorAccessDenied);
   EXPECT_EQ(files.Create("c:\\windows\\system32\\tavohu4.ime"), nullptr);
+  EXPECT_EQ(files.LastError(), platform::kErrorSharingViolation);
   EXPECT_NE(files.Open("c:\\windows\\system32\\tavohu4.ime", OpenMode::Read), nullptr);
   EXPECT_TRUE(files.Move("c:\\windows\\system32\\tavohu4.ime", "c:\\windows\\system32\\tavohu2.ime"));
   EXPECT_EQ(files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old");
   EXPECT_FALSE(files.HasFile("c:\\windows\\system32\\tavohu4.ime"));
+  // Still loaded under its new name, until it is unloaded.
+  EXPECT_FALSE(files.Delete("c:\\windows\\system32\\tavohu2.ime"));
+  files.Unload(module);
+  EXPECT_TRUE(files.Delete("c:\\windows\\system32\\tavohu2.ime"));
+}
+
+TEST(FakeFiles, AFileHeldOpenCannotBeDeletedRenamedOrOverwrittenButCanBeRead) {
+  FakeFiles files;
+  files.AddFile("c:\\d\\held.txt", "held");
+  int handle = files.HoldOpen("c:\\d\\held.txt");
+  EXPECT_NE(handle, 0);
+  EXPECT_FALSE(files.Delete("c:\\d\\held.txt"));
+  EXPECT_EQ(files.LastError(), platform::kErrorSharingViolation);
+  EXPECT_FALSE(files.Move("c:\\d\\held.txt", "c:\\d\\moved.txt"));
+  EXPECT_EQ(files.LastError(), platform::kErrorSharingViolation);
+  EXPECT_EQ(files.Open("c:\\d\\held.txt", OpenMode::Write), nullptr);
+  EXPECT_NE(files.Open("c:\\d\\held.txt", OpenMode::Read), nullptr);
+  EXPECT_EQ(files.LastError(), platform::kErrorSuccess);
+  files.LetGo(handle);
+  EXPECT_TRUE(files.Move("c:\\d\\held.txt", "c:\\d\\moved.txt"));
+  EXPECT_EQ(files.HoldOpen("c:\\d\\held.txt"), 0);
 }
 
 TEST(FakeFiles, ReadOnlyFilesRefuseWritesUntilTheAttributeIsCleared) {

@@ -83,6 +83,7 @@ void FakePlatform::SetWindows(uint32_t major, bool is64Bit) {
   system.major = major;
   if (is64Bit) files.AddDirectory("C:\\windows\\syswow64");
   files.SetWow64(is64Bit);
+  registry.SetWow64(is64Bit);
 }
 
 void FakePlatform::DropAdminRights() {

@@ -103,7 +103,8 @@ class FakePlatform {
  public:
   FakePlatform() = default;
 
-  // Windows 5.x or 6.x, 32- or 64-bit (a 64-bit machine has syswow64 and redirects system32).
+  // Windows 5.x or 6.x, 32- or 64-bit (a 64-bit machine has syswow64 and redirects system32, and
+  // shows this 32-bit program the 32-bit registry view).
   void SetWindows(uint32_t major, bool is64Bit);
   // A process without administrator rights: the Windows directory and HKLM cannot be written.
   void DropAdminRights();

@@ -48,6 +48,36 @@ std::string Utf16ToUtf8(const std::u16string& text) {
   return out;
 }
 
+bool IsText(uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+FakeValue AsStored(FakeValue value) {
+  const std::string& data = value.data;
+  if (!IsText(value.type) || data.empty()) return value;
+  if (!value.wide) {
+    // RegSetValueExA counts a NUL left out of a text when one follows the data in memory, which
+    // it always does for the std::string the real layer passes.
+    value.nulAdded = data.back() != '\0';
+  } else if (data.size() % 2 == 0) {
+    // The real layer gives RegSetValueExW its data with a UTF-16 NUL after them: counted the same.
+    value.nulAdded = data[data.size() - 2] != '\0' || data.back() != '\0';
+  }
+  return value;
+}
+
+std::string AnsiData(const FakeValue& value) {
+  std::string stored = value.data;
+  if (value.nulAdded) stored.append(value.wide ? 2 : 1, '\0');
+  if (!value.wide || !IsText(value.type)) return stored;
+  // RegQueryValueExA gives a text stored through the UTF-16 call in the ANSI code page; the fake
+  // knows none, so what lies outside ASCII comes back as '?'.
+  std::string ansi;
+  for (size_t i = 0; i + 1 < stored.size(); i += 2) {
+    unsigned unit = static_cast<unsigned char>(stored[i]) | static_cast<unsigned char>(stored[i + 1]) << 8;
+    ansi.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+  }
+  return ansi;
+}
+
 namespace {
 
 std::string Join(const std::vector<std::string>& parts) {
@@ -56,38 +86,36 @@ std::string Join(const std::vector<std::string>& parts) {
   return path;
 }
 
-bool WantsWrite(uint32_t access) { return (access & ~kKeyRead) != 0; }
+// The view flags choose a view; they ask for no right.
+bool WantsWrite(uint32_t access) { return (access & ~(kKeyRead | kKeyWow64_64Key | kKeyWow64_32Key)) != 0; }
 
 class FakeRegKey : public RegKey {
  public:
-  FakeRegKey(FakeRegistry* registry, RegRoot root, std::vector<std::string> parts, uint32_t access)
-      : registry_(registry), root_(root), parts_(std::move(parts)), access_(access) {}
+  // parts: the key's place in the registry (the 64-bit view); spelt: the path as the program
+  // named it, for the write log.
+  FakeRegKey(FakeRegistry* registry, RegRoot root, std::vector<std::string> parts, std::vector<std::string> spelt,
+             uint32_t access)
+      : registry_(registry), root_(root), parts_(std::move(parts)), spelt_(std::move(spelt)), access_(access) {}
 
   long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    FakeRegistry::Node* node = Self();
-    if (!node) return kErrorKeyDeleted;
+    if (!Self()) return kErrorKeyDeleted;
     auto sub = SplitKeyPath(name);
     if (sub.empty()) return kErrorInvalidParameter;
+    std::vector<std::string> spelt = spelt_;
+    spelt.insert(spelt.end(), sub.begin(), sub.end());
     std::vector<std::string> parts = parts_;
     parts.insert(parts.end(), sub.begin(), sub.end());
+    parts = registry_->Redirect(root_, parts, access);
     bool exists = registry_->Resolve(root_, parts) != nullptr;
     // Creating a key is checked against the parent's security, not the parent handle's access.
     if (!registry_->Writable(root_) && (!exists || WantsWrite(access))) return kErrorAccessDenied;
     if (!registry_->Readable(root_)) return kErrorAccessDenied;
     if (exists && registry_->Denied(root_, parts)) return kErrorAccessDenied;
     if (!exists) {
-      FakeRegistry::Node* cur = node;
-      for (const auto& p : sub) {
-        auto& child = cur->children[FoldAscii(p)];
-        if (!child) {
-          child = std::make_unique<FakeRegistry::Node>();
-          child->name = p;
-        }
-        cur = child.get();
-      }
-      registry_->Log({"create", Path(parts), "", {}});
+      registry_->Make(root_, parts);
+      registry_->Log({"create", Path(spelt), "", {}});
     }
-    *out = std::make_unique<FakeRegKey>(registry_, root_, parts, access);
+    *out = std::make_unique<FakeRegKey>(registry_, root_, parts, spelt, access);
     return kErrorSuccess;
   }
 
@@ -97,30 +125,36 @@ class FakeRegKey : public RegKey {
 
   long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
     if (!Self()) return kErrorKeyDeleted;
-    std::vector<std::string> parts = parts_;
     auto sub = SplitKeyPath(name);
+    std::vector<std::string> spelt = spelt_;
+    spelt.insert(spelt.end(), sub.begin(), sub.end());
+    std::vector<std::string> parts = parts_;
     parts.insert(parts.end(), sub.begin(), sub.end());
-    return Open(registry_, root_, parts, access, out);
+    return Open(registry_, root_, registry_->Redirect(root_, parts, access), spelt, access, out);
   }
 
   long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type, std::string* data) override {
     FakeRegistry::Node* node = Self();
     if (!node) return kErrorKeyDeleted;
     auto it = node->values.find(FoldAscii(name));
-    if (it == node->values.end()) return kErrorFileNotFound;
+    if (it == node->values.end()) {
+      *type = kRegNone;
+      return kErrorFileNotFound;
+    }
     const FakeValue& v = it->second.second;
     *type = v.type;
-    if (v.data.size() > maxBytes) return kErrorMoreData;
-    *data = v.data;
+    std::string stored = AnsiData(v);
+    if (stored.size() > maxBytes) return kErrorMoreData;
+    *data = stored;
     return kErrorSuccess;
   }
 
   long SetValue(const std::string& name, uint32_t type, const std::string& data) override {
-    return Set(name, {type, data, false});
+    return Set(name, AsStored({type, data, false}));
   }
 
   long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) override {
-    return Set(Utf16ToUtf8(name), {type, data, true});
+    return Set(Utf16ToUtf8(name), AsStored({type, data, true}));
   }
 
   long DeleteValue(const std::string& name) override {
@@ -128,7 +162,7 @@ class FakeRegKey : public RegKey {
     if (!node) return kErrorKeyDeleted;
     if (!WantsWrite(access_) || !registry_->Writable(root_)) return kErrorAccessDenied;
     if (node->values.erase(FoldAscii(name)) == 0) return kErrorFileNotFound;
-    registry_->Log({"delete-value", Path(parts_), name, {}});
+    registry_->Log({"delete-value", Path(spelt_), name, {}});
     return kErrorSuccess;
   }
 
@@ -138,10 +172,10 @@ class FakeRegKey : public RegKey {
     auto it = node->children.find(FoldAscii(name));
     if (it == node->children.end()) return kErrorFileNotFound;
     if (!registry_->Writable(root_) || !it->second->children.empty()) return kErrorAccessDenied;
-    std::vector<std::string> parts = parts_;
-    parts.push_back(it->second->name);
+    std::vector<std::string> spelt = spelt_;
+    spelt.push_back(it->second->name);
     node->children.erase(it);
-    registry_->Log({"delete-key", Path(parts), "", {}});
+    registry_->Log({"delete-key", Path(spelt), "", {}});
     return kErrorSuccess;
   }
 
@@ -163,13 +197,14 @@ class FakeRegKey : public RegKey {
     return kErrorSuccess;
   }
 
+  // parts: already redirected.
   static long Open(FakeRegistry* registry, RegRoot root, const std::vector<std::string>& parts,
-                   uint32_t access, std::unique_ptr<RegKey>* out) {
+                   const std::vector<std::string>& spelt, uint32_t access, std::unique_ptr<RegKey>* out) {
     if (!registry->Readable(root)) return kErrorAccessDenied;
     if (!registry->Resolve(root, parts)) return kErrorFileNotFound;
     if (registry->Denied(root, parts)) return kErrorAccessDenied;
     if (WantsWrite(access) && !registry->Writable(root)) return kErrorAccessDenied;
-    *out = std::make_unique<FakeRegKey>(registry, root, parts, access);
+    *out = std::make_unique<FakeRegKey>(registry, root, parts, spelt, access);
     return kErrorSuccess;
   }
 
@@ -188,13 +223,14 @@ class FakeRegKey : public RegKey {
     if (!node) return kErrorKeyDeleted;
     if (!WantsWrite(access_) || !registry_->Writable(root_)) return kErrorAccessDenied;
     node->values[FoldAscii(name)] = {name, value};
-    registry_->Log({"set", Path(parts_), name, value});
+    registry_->Log({"set", Path(spelt_), name, value});
     return kErrorSuccess;
   }
 
   FakeRegistry* registry_;
   RegRoot root_;
   std::vector<std::string> parts_;
+  std::vector<std::string> spelt_;
   uint32_t access_;
 };
 
@@ -202,12 +238,35 @@ class FakeRegKey : public RegKey {
 
 FakeRegistry::FakeRegistry() {
   for (auto& root : roots_) root = std::make_unique<Node>();
-  AddKey("HKLM\\Software");
+  AddStandardKeys();
   AddKey("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts");
-  AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-  AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+  AddKey("HKCU\\Software");
   AddKey("HKCU\\Keyboard Layout\\Preload");
   AddKey("HKU\\.DEFAULT\\Keyboard Layout\\Preload");
+}
+
+// The keys of HKLM\Software every Windows has, in the view set-up paths are taken in: on 64-bit
+// Windows both views have them.
+void FakeRegistry::AddStandardKeys() {
+  AddKey("HKLM\\Software");
+  AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+}
+
+void FakeRegistry::SetWow64(bool on) {
+  wow64_ = on;
+  if (on) AddStandardKeys();
+}
+
+std::vector<std::string> FakeRegistry::Redirect(RegRoot root, std::vector<std::string> parts, uint32_t access) const {
+  // HKLM\Software itself is redirected: the 32-bit view's HKLM\Software is Wow6432Node, and keys
+  // opened or created through a handle to it are found there. (HKLM\Software\Classes and a few
+  // shared keys below HKLM\Software have rules of their own on Windows; the setup touches none.)
+  if (!wow64_ || root != RegRoot::LocalMachine || (access & kKeyWow64_64Key)) return parts;
+  if (parts.empty() || FoldAscii(parts[0]) != "software") return parts;
+  if (parts.size() > 1 && FoldAscii(parts[1]) == "wow6432node") return parts;
+  parts.insert(parts.begin() + 1, "Wow6432Node");
+  return parts;
 }
 
 std::string FakeRegistry::RootName(RegRoot root) {
@@ -273,6 +332,7 @@ bool FakeRegistry::ParsePath(const std::string& keyPath, RegRoot* root, std::vec
     return false;
   }
   parts->assign(all.begin() + 1, all.end());
+  *parts = Redirect(*root, *parts, 0);
   return true;
 }
 
@@ -337,7 +397,8 @@ std::vector<std::string> FakeRegistry::ValueNames(const std::string& keyPath) co
 }
 
 long FakeRegistry::OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) {
-  return FakeRegKey::Open(this, root, SplitKeyPath(path), access, out);
+  std::vector<std::string> spelt = SplitKeyPath(path);
+  return FakeRegKey::Open(this, root, Redirect(root, spelt, access), spelt, access, out);
 }
 
 long FakeRegistry::OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,

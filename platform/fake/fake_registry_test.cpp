@@ -24,12 +24,49 @@ TEST(FakeRegistry, SubKeysAreCreatedThroughAReadHandleAndValuesKeepTheirBytes) {
   EXPECT_TRUE(wide.wide);
   EXPECT_EQ(wide.data, std::string("K\0e\0l\0v\0o\0", 10));
 
+  // Windows stores the NUL the program left out of the text, and reads it back.
   uint32_t type = 0;
   std::string data;
-  EXPECT_EQ(product->QueryValue("path", 4, &type, &data), platform::kErrorMoreData);
-  EXPECT_EQ(product->QueryValue("path", 5, &type, &data), 0);
-  EXPECT_EQ(data, "d:\\t\\");
+  EXPECT_EQ(product->QueryValue("path", 5, &type, &data), platform::kErrorMoreData);
+  EXPECT_EQ(type, platform::kRegSz);
+  EXPECT_EQ(product->QueryValue("path", 6, &type, &data), 0);
+  EXPECT_EQ(data, std::string("d:\\t\\\0", 6));
   EXPECT_EQ(product->QueryValue("none", 6, &type, &data), platform::kErrorFileNotFound);
+  EXPECT_EQ(type, platform::kRegNone);
+}
+
+TEST(FakeRegistry, A64BitMachineShowsThisProgramThe32BitViewOfHklmSoftware) {
+  FakeRegistry reg;
+  reg.SetWow64(true);
+  std::unique_ptr<RegKey> software, product, key;
+  ASSERT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software", platform::kKeyRead, &software), 0);
+  ASSERT_EQ(software->CreateSubKey("tavowb", platform::kKeyAllAccess, &product), 0);
+  EXPECT_EQ(product->SetValue("path", platform::kRegSz, "d:\\"), 0);
+  // Set-up and inspection paths are in the same 32-bit view; the log names the key as written.
+  EXPECT_TRUE(reg.HasValue("HKLM\\Software\\tavowb", "path"));
+  EXPECT_TRUE(reg.HasValue("HKLM\\Software\\Wow6432Node\\tavowb", "path"));
+  EXPECT_EQ(reg.Writes().back().path, "HKLM\\Software\\tavowb");
+  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyRead | platform::kKeyWow64_64Key,
+                        &key),
+            platform::kErrorFileNotFound);
+  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\Wow6432Node\\tavowb",
+                        platform::kKeyRead | platform::kKeyWow64_64Key, &key),
+            0);
+  // Both views have the standard keys; HKLM\System is shared.
+  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                        platform::kKeyRead | platform::kKeyWow64_64Key, &key),
+            0);
+  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                        platform::kKeyRead, &key),
+            0);
+  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Keyboard Layouts",
+                        platform::kKeyRead | platform::kKeyWow64_64Key, &key),
+            0);
+  // A view flag asks for no right: the key stays read-only.
+  ASSERT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyRead | platform::kKeyWow64_32Key,
+                        &key),
+            0);
+  EXPECT_EQ(key->SetValue("x", platform::kRegSz, "y"), platform::kErrorAccessDenied);
 }
 
 TEST(FakeRegistry, ARootWithoutWriteRightsRefusesFullAccessAndCreation) {

@@ -62,7 +62,12 @@ class Win32RegKey : public RegKey {
   }
 
   long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) override {
-    return ::RegSetValueExW(key_.Get(), Wide(name), 0, type, Bytes(data), static_cast<DWORD>(data.size()));
+    // RegSetValueExW stores a UTF-16 NUL after a text that lacks one only when a NUL follows the
+    // data in memory. A std::string promises one zero byte after its data, not the two of a UTF-16
+    // NUL: given the data as they are, the stored value would depend on the byte beyond.
+    std::string terminated = data;
+    terminated.append(2, '\0');
+    return ::RegSetValueExW(key_.Get(), Wide(name), 0, type, Bytes(terminated), static_cast<DWORD>(data.size()));
   }
 
   long DeleteValue(const std::string& name) override { return ::RegDeleteValueA(key_.Get(), name.c_str()); }

@@ -24,11 +24,12 @@ e2e_copy_prefix() {
   cp -a "$1" "$2"
 }
 
-# Puts the setup program and the probe into C:\setup of $WINEPREFIX.
+# Puts the setup program and the test programs (probe, sysops, seam table and its module) into
+# C:\setup of $WINEPREFIX.
 e2e_install_programs() {
   mkdir -p "$WINEPREFIX/drive_c/setup"
   cp "$E2E_WIN32/tavosetup.exe" "$E2E_WIN32/tests/e2eprobe.exe" "$E2E_WIN32/tests/sysops.exe" \
-    "$WINEPREFIX/drive_c/setup/"
+    "$E2E_WIN32/tests/seamtable.exe" "$E2E_WIN32/tests/seammod.dll" "$WINEPREFIX/drive_c/setup/"
 }
 
 e2e_probe() { wine 'C:\setup\e2eprobe.exe' "$@" 2>/dev/null | tr -d '\r'; }
