@@ -65,7 +65,7 @@ TEST(MoveFileAside, LeavesAFileHeldOpenWhereItIs) {
   platform::fake::FakeFiles files;
   files.AddFile(kModule, "module");
   files.HoldOpen(kModule);
-  EXPECT_EQ(archive::MoveFileAside(files, kModule), -1);
+  EXPECT_FALSE(archive::MoveFileAside(files, kModule));
   EXPECT_EQ(files.Contents(kModule), "module");
   EXPECT_FALSE(files.HasFile(kAside2));
   EXPECT_FALSE(files.HasFile(kAside1));

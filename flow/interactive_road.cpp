@@ -5,6 +5,7 @@
 #include "archive/user_data.h"
 #include "flow/install_check.h"
 #include "flow/install_sequence.h"
+#include "system/layout_activation.h"
 #include "system/settings_files.h"
 #include "ui/setup_window.h"
 
@@ -39,6 +40,8 @@ core::InstallReport WindowSteps::Install(const std::string& directory, core::Ins
 }
 
 bool WindowSteps::VerifyInstallation() { return flow::VerifyInstallation(s_); }
+
+void WindowSteps::ActivateImeLayout() { sys::ActivateImeLayout(s_); }
 
 int RunInteractiveRoad(core::SetupState& s, int showCommand) {
   WindowSteps steps(s);

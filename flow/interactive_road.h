@@ -20,6 +20,7 @@ class WindowSteps final : public ui::SetupSteps {
   void WriteSettingsFiles() override;
   core::InstallReport Install(const std::string& directory, core::InstallObserver& observer) override;
   bool VerifyInstallation() override;
+  void ActivateImeLayout() override;
 
  private:
   core::SetupState& s_;

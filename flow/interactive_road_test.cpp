@@ -55,6 +55,7 @@ class HookedSteps : public ui::SetupSteps {
     return steps_.Install(directory, observer);
   }
   bool VerifyInstallation() override { return steps_.VerifyInstallation(); }
+  void ActivateImeLayout() override { steps_.ActivateImeLayout(); }
 
   std::function<void()> duringInstall;
 
@@ -175,9 +176,15 @@ TEST(InteractiveRoad, PageRoadOn64BitWindows) {
   EXPECT_EQ(b.fake.windows.timers[2], 1600u);
   b.Confirm();  // page 7: a repaint only
   EXPECT_EQ(b.s.CurrentPage, 7);
+  b.fake.ime.layouts = {0xE0200804};
+  b.fake.ime.descriptions[0xE0200804] = sys::text::kLayoutTextGbk;
+  b.fake.windows.Paint();  // the processing page: no layout yet
+  EXPECT_TRUE(b.fake.ime.activations.empty());
   b.window.OnTimer(2);
   EXPECT_EQ(b.s.CurrentPage, 8);
   EXPECT_TRUE(b.fake.windows.timers.empty());
+  b.fake.windows.Paint();  // the try-out page makes the IME the layout to type with
+  EXPECT_EQ(b.fake.ime.activations, std::vector<uint32_t>{0xE0200804});
   EXPECT_EQ(b.Field(b.window.DirectoryField()), "");
   b.Confirm();
   EXPECT_EQ(b.s.CurrentPage, 9);

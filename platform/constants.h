@@ -35,6 +35,7 @@ constexpr long kErrorNoMoreItems = 259;
 constexpr long kErrorDirectory = 267;  // the name is not a directory
 
 // Registry.
+constexpr uint32_t kRegNone = 0;
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegExpandSz = 2;
 constexpr uint32_t kRegBinary = 3;

@@ -1,6 +1,5 @@
 #include "ui/pages.h"
 
-#include "system/layout_activation.h"
 #include "ui/drawing.h"
 #include "ui/texts.h"
 
@@ -95,7 +94,7 @@ void PaintProcessingPage(core::SetupState&, WindowLook& look, platform::Painter&
   p.SetTextColour(kWhite);
 }
 
-void PaintTryOutPage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
+void PaintTryOutPage(core::SetupState&, WindowLook& look, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(look, p, text::kTryOutTitle);
@@ -107,7 +106,6 @@ void PaintTryOutPage(core::SetupState& s, WindowLook& look, platform::Painter& p
   p.TextW(10, 190, text::kTryOutLine3);
   DrawButtonFrames(p);
   DrawButtonCaptions(p, text::kConfirmExit, text::kAbandon);
-  sys::ActivateImeLayout(s);
 }
 
 void PaintCurrentPage(core::SetupState& s, WindowLook& look, platform::Painter& p) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "system/texts.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/encoding.h"
 #include "ui/texts.h"
@@ -175,17 +174,6 @@ TEST_F(Pages, CurrentPageSelectsThePainter) {
     }
     EXPECT_TRUE(found) << "page " << page << " lacks " << marker;
   }
-}
-
-TEST_F(Pages, TryOutPageActivatesTheImeFromPage7On) {
-  fake.ime.layouts = {0xE0200804};
-  fake.ime.descriptions[0xE0200804] = sys::text::kLayoutTextGbk;
-  s.CurrentPage = 6;
-  Paint(ui::PaintTryOutPage);
-  EXPECT_TRUE(fake.ime.activations.empty());
-  s.CurrentPage = 8;
-  Paint(ui::PaintTryOutPage);
-  EXPECT_EQ(fake.ime.activations, std::vector<uint32_t>{0xE0200804});
 }
 
 TEST_F(Pages, WelcomePageWithoutItsPictureShowsTheLoadingNote) {

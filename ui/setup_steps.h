@@ -23,6 +23,8 @@ class SetupSteps {
   virtual core::InstallReport Install(const std::string& directory, core::InstallObserver& observer) = 0;
   // The installation check; false after its report of a fault.
   virtual bool VerifyInstallation() = 0;
+  // The installed IME made the keyboard layout of this process, for the try-out page.
+  virtual void ActivateImeLayout() = 0;
 };
 
 }  // namespace ui

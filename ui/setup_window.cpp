@@ -58,7 +58,11 @@ void SetupWindow::OnCreate() {
   resourcesMissing_ = !steps_.OpenPayload();
 }
 
-void SetupWindow::OnPaint(platform::Painter& painter) { PaintCurrentPage(s_, look_, painter); }
+void SetupWindow::OnPaint(platform::Painter& painter) {
+  PaintCurrentPage(s_, look_, painter);
+  // The try-out page is for typing with the new IME: it is made this process's layout.
+  if (s_.CurrentPage >= core::kTryOutPage) steps_.ActivateImeLayout();
+}
 
 void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   auto p = windows().WindowPainter();
