@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "core/path_format.h"
 #include "archive/archive_format.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
+#include "core/path_format.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
 
@@ -15,8 +15,8 @@ namespace archive {
 namespace {
 
 void ReportEntry(core::SetupState& s, const std::string& name) {
-  s.os.dialogs.MessageA(std::string(text::kUnpackFailedBefore) + name + text::kUnpackFailedAfter,
-                        text::kCaptionInstall, platform::kMbOk);
+  s.os.dialogs.MessageA(std::string(text::kUnpackFailedBefore) + name + text::kUnpackFailedAfter, text::kCaptionInstall,
+                        platform::kMbOk);
 }
 
 // The produced length, or -1 on any zlib error.
@@ -66,8 +66,8 @@ bool IsDataFileName(std::string_view name) {
   return true;
 }
 
-bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea,
-                   size_t workAreaSize, uint32_t* writtenOut, EntryFilter mayWrite, uint32_t* failedOut) {
+bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea, size_t workAreaSize,
+                   uint32_t* writtenOut, EntryFilter mayWrite, uint32_t* failedOut) {
   if (writtenOut) *writtenOut = 0;
   if (failedOut) *failedOut = 0;
   uint32_t count = 0;

@@ -38,9 +38,9 @@ TEST_F(ArchiveReader, EmptyArchiveAndOddHeadersAreReadByTheirCount) {
   EXPECT_TRUE(Unpack(PackOrDie({})));
   EXPECT_TRUE(fake.files.List("c:\\tavohu\\*.*").size() == 2);  // "." and ".."
   std::string image = PackOrDie({{"a.txt", "alpha"}});
-  image[0] = 'X';                              // magic
-  image[2] = image[3] = image[4] = '\x55';     // total length
-  image[10 + 8] = '\x11';                      // filler after the name's NUL
+  image[0] = 'X';                           // magic
+  image[2] = image[3] = image[4] = '\x55';  // total length
+  image[10 + 8] = '\x11';                   // filler after the name's NUL
   EXPECT_TRUE(Unpack(image));
   EXPECT_EQ(File("a.txt"), "alpha");
 }
@@ -64,7 +64,9 @@ TEST_F(ArchiveReader, DuplicateNamesAreWrittenInOrderSoTheLaterWins) {
 TEST_F(ArchiveReader, TheFirstFailedEntryIsReportedTheOthersCountedAndTheWalkGoesOn) {
   std::string corrupt = PackOrDie({{"bad.dat", std::string(500, 'q')}});
   corrupt[10 + 20 + 10] ^= 0x55;  // inside the deflate data
-  std::string image = PackOrDie({{"empty.txt", ""}, {"ok1.txt", "one"}, {"big.bin", std::string(2097053, 'b')},
+  std::string image = PackOrDie({{"empty.txt", ""},
+                                 {"ok1.txt", "one"},
+                                 {"big.bin", std::string(2097053, 'b')},
                                  {"fits.bin", std::string(2097052, 'f')}});
   // Add the corrupt entry at the end.
   image += corrupt.substr(10);

@@ -81,10 +81,8 @@ TEST(MoveFileAside, RefusesNamesWithoutACharacterBeforeAThreeLetterExtension) {
     bool moved;
   };
   const Case cases[] = {
-      {"c:\\tavohu\\abcd", "c:\\tavohu2abcd", false},
-      {"c:\\tavohu\\abc", "c:\\tavoh2\\abc", false},
-      {"c:\\tavohu\\.ime", "c:\\tavohu2.ime", false},
-      {"c:\\tavohu\\ab.tv", "c:\\tavohu\\2b.tv", false},
+      {"c:\\tavohu\\abcd", "c:\\tavohu2abcd", false}, {"c:\\tavohu\\abc", "c:\\tavoh2\\abc", false},
+      {"c:\\tavohu\\.ime", "c:\\tavohu2.ime", false}, {"c:\\tavohu\\ab.tv", "c:\\tavohu\\2b.tv", false},
       {"c:\\tavohu\\a.ime", nullptr, true},
   };
   for (const auto& c : cases) {

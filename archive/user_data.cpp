@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "core/install_location.h"
-#include "core/path_format.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
+#include "core/install_location.h"
+#include "core/path_format.h"
 #include "platform/unchecked.h"
 
 namespace archive {
@@ -22,17 +22,28 @@ struct BackupItem {
 };
 
 constexpr BackupItem kBackupList[] = {
-    {"tavocyzk.tvh", "tavocyzk.tv1", true}, {"cfontset.tvh", "cfontset.tv1", true},
-    {"cwbzlcz1.tvh", "cwbzlcz1.tv1", true}, {"tvwbcmxz.tvh", "tvwbcmxz.tv1", true},
-    {"tvdhzcm.tvh", "tvdhzcm.tv1", true},   {"tavodhz.tvh", "tavodhz.tv1", true},
-    {"tvgbkhz.tvh", "tvgbkhz.tv1", true},   {nullptr, "tvszsj43.tvh", true},
-    {nullptr, "tavodwdw.txt", true},        {nullptr, "tavozdym.tvh", true},
-    {nullptr, "tvpyzdym.tvh", true},        {nullptr, "tvwbpy.txt", true},
-    {nullptr, "tavoynhz.txt", true},        {nullptr, "tavozdfh.tvh", true},
-    {nullptr, "userck.txt", false},         {nullptr, "delck.txt", false},
-    {nullptr, "fttvzdym.txt", false},       {nullptr, "ftpyzdym.txt", false},
-    {nullptr, "cwb.ov1", false},            {nullptr, "tavopymb.ov1", false},
-    {nullptr, "tvgbkbh.tvh", false},        {nullptr, "tvszsj05.tvh", false},
+    {"tavocyzk.tvh", "tavocyzk.tv1", true},
+    {"cfontset.tvh", "cfontset.tv1", true},
+    {"cwbzlcz1.tvh", "cwbzlcz1.tv1", true},
+    {"tvwbcmxz.tvh", "tvwbcmxz.tv1", true},
+    {"tvdhzcm.tvh", "tvdhzcm.tv1", true},
+    {"tavodhz.tvh", "tavodhz.tv1", true},
+    {"tvgbkhz.tvh", "tvgbkhz.tv1", true},
+    {nullptr, "tvszsj43.tvh", true},
+    {nullptr, "tavodwdw.txt", true},
+    {nullptr, "tavozdym.tvh", true},
+    {nullptr, "tvpyzdym.tvh", true},
+    {nullptr, "tvwbpy.txt", true},
+    {nullptr, "tavoynhz.txt", true},
+    {nullptr, "tavozdfh.tvh", true},
+    {nullptr, "userck.txt", false},
+    {nullptr, "delck.txt", false},
+    {nullptr, "fttvzdym.txt", false},
+    {nullptr, "ftpyzdym.txt", false},
+    {nullptr, "cwb.ov1", false},
+    {nullptr, "tavopymb.ov1", false},
+    {nullptr, "tvgbkbh.tvh", false},
+    {nullptr, "tvszsj05.tvh", false},
     {nullptr, "tvszsj06.tvh", false},
 };
 

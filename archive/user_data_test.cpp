@@ -17,7 +17,7 @@ constexpr char kBackup[] = "c:\\tavohu\\tavoback.tvz";
 const char* const kLive17[] = {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"};
 const char* const kPlain8to14[] = {"tvszsj43.tvh", "tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh",
                                    "tvwbpy.txt",   "tavoynhz.txt", "tavozdfh.tvh"};
-const char* const kOptional[] = {"userck.txt", "delck.txt",   "fttvzdym.txt", "ftpyzdym.txt", "cwb.ov1",
+const char* const kOptional[] = {"userck.txt",   "delck.txt",   "fttvzdym.txt", "ftpyzdym.txt", "cwb.ov1",
                                  "tavopymb.ov1", "tvgbkbh.tvh", "tvszsj05.tvh", "tvszsj06.tvh"};
 
 class UserData : public testing_support::ArchiveMachine {
@@ -159,8 +159,8 @@ TEST_F(UserData, RestoreIgnoresMissingAndShortArchivesAndReportsOversizedFiles) 
   EXPECT_FALSE(Has("userck.txt"));
 
   // An entry too big for the data area (an archive written elsewhere): reported, not written.
-  Put("tavoback.tvz", testing_support::PackOrDie({{"userck.txt", std::string(2097053, 'h')},
-                                                  {"delck.txt", std::string(2097052, 's')}}));
+  Put("tavoback.tvz", testing_support::PackOrDie(
+                          {{"userck.txt", std::string(2097053, 'h')}, {"delck.txt", std::string(2097052, 's')}}));
   ASSERT_TRUE(archive::RememberBackup(s, kBackup));
   EXPECT_EQ(archive::RestoreUserData(s), 1u);
   EXPECT_FALSE(Has("userck.txt"));
@@ -224,7 +224,8 @@ TEST_F(UserData, OnlyTheArchiveThisRunWroteIsRestored) {
   EXPECT_EQ(s.BackupArchive, kBackup);
 
   fake.files.AddDirectory("c:\\other");
-  fake.files.AddFile("c:\\other\\tavoback.tvz", testing_support::PackOrDie({{"tvwbpy.txt", "stale " + RandomBytes(200, 3)}}));
+  fake.files.AddFile("c:\\other\\tavoback.tvz",
+                     testing_support::PackOrDie({{"tvwbpy.txt", "stale " + RandomBytes(200, 3)}}));
   s.InstallDir = "c:\\other\\";
   EXPECT_EQ(archive::RestoreUserData(s), 14u);
   EXPECT_EQ(fake.files.Contents("c:\\other\\tvwbpy.txt"), saved["tvwbpy.txt"]);

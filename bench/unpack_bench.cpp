@@ -12,10 +12,10 @@
 #include <iterator>
 #include <vector>
 
-#include "core/setup_state.h"
-#include "bench/unpack_limit.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
+#include "bench/unpack_limit.h"
+#include "core/setup_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/posix/posix_files.h"
 
@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
 
   platform::fake::FakePlatform fake;
   platform::posix::PosixFiles files;
-  platform::Platform os{files, fake.registry, fake.system, fake.ime, fake.processes, fake.resources, fake.dialogs,
-                        fake.windows};
+  platform::Platform os{files,          fake.registry,  fake.system,  fake.ime,
+                        fake.processes, fake.resources, fake.dialogs, fake.windows};
   core::SetupState s(os);
   s.WorkBuffer = fake.resources.AllocZeroed(archive::kWorkBufferSize);
   std::vector<uint8_t> raw(archive::kWorkBufferSize - archive::kNameAreaSize);

@@ -12,8 +12,8 @@
 //   wine_bench paint [RUNS]
 //       the setup window with each page drawn RUNS times (invalidate + UpdateWindow, so one
 //       synchronous WM_PAINT each); milliseconds per repaint.
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <atomic>
@@ -22,12 +22,12 @@
 #include <string>
 #include <vector>
 
-#include "flow/interactive_road.h"
-#include "flow/setup_main.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "bench/unpack_limit.h"
 #include "core/system_facts.h"
+#include "flow/interactive_road.h"
+#include "flow/setup_main.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/setup_window.h"
 
@@ -145,8 +145,9 @@ int BenchInstall() {
   }
   PROCESS_MEMORY_COUNTERS_EX after = Counters();
   size_t peak = std::max(privatePeak.load(), static_cast<size_t>(after.PagefileUsage));
-  std::printf("silent install: exit code %d, %.1f ms from the start-up to the end of the road; payload image %.2f MiB\n",
-              code, 1000 * seconds, MiB(payloadSize));
+  std::printf(
+      "silent install: exit code %d, %.1f ms from the start-up to the end of the road; payload image %.2f MiB\n", code,
+      1000 * seconds, MiB(payloadSize));
   std::printf("%-36s %10s %10s %10s\n", "MiB", "before", "after", "growth");
   std::printf("%-36s %10.2f %10.2f %10.2f\n", "peak working set", MiB(before.PeakWorkingSetSize),
               MiB(after.PeakWorkingSetSize), MiB(after.PeakWorkingSetSize - before.PeakWorkingSetSize));
@@ -173,9 +174,11 @@ int BenchPaint(int runs) {
     int number;
     const char* name;
   };
-  const Page pages[] = {{core::kWelcomePage, "welcome (picture decompressed)"}, {core::kAddressPage, "address"},
+  const Page pages[] = {{core::kWelcomePage, "welcome (picture decompressed)"},
+                        {core::kAddressPage, "address"},
                         {core::kDirectoryPage, "directory"},
-                        {core::kProcessingPage, "processing"}, {core::kTryOutPage, "try-out"}};
+                        {core::kProcessingPage, "processing"},
+                        {core::kTryOutPage, "try-out"}};
   std::printf("full repaints of the setup window, %d each (ms)\n", runs);
   std::printf("%-32s %8s %8s\n", "page", "min", "median");
   for (const Page& page : pages) {
@@ -200,7 +203,8 @@ int BenchPaint(int runs) {
 
 int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
-  if (command == "unpack" && argc > 3) return BenchUnpack(argv[2], argv[3], argc > 4 ? std::max(1, std::atoi(argv[4])) : 9);
+  if (command == "unpack" && argc > 3)
+    return BenchUnpack(argv[2], argv[3], argc > 4 ? std::max(1, std::atoi(argv[4])) : 9);
   if (command == "install") return BenchInstall();
   if (command == "paint") return BenchPaint(argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
   std::fprintf(stderr,

@@ -46,8 +46,8 @@ bool ReadPathFileInWindows(SetupState& s, std::string* dir) {
 
 bool ReadRegistryPath(SetupState& s, std::string* dir) {
   std::unique_ptr<platform::RegKey> key;
-  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath,
-                            platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
+  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath, platform::kKeyAllAccess, &key) !=
+      platform::kErrorSuccess) {
     return false;
   }
   uint32_t type = 0;
@@ -64,14 +64,14 @@ namespace {
 
 void WritePathStores(SetupState& s) {
   std::string pathFile;
-  if (PathFileInWindows(s, &pathFile)) platform::Unchecked(platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir));
+  if (PathFileInWindows(s, &pathFile))
+    platform::Unchecked(platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir));
 
   std::unique_ptr<platform::RegKey> software;
-  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kSoftwareKey, platform::kKeyRead,
-                            &software) == platform::kErrorSuccess) {
+  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kSoftwareKey, platform::kKeyRead, &software) ==
+      platform::kErrorSuccess) {
     std::unique_ptr<platform::RegKey> product;
-    if (software->CreateSubKey(text::kProductKey, platform::kKeyAllAccess, &product) ==
-        platform::kErrorSuccess) {
+    if (software->CreateSubKey(text::kProductKey, platform::kKeyAllAccess, &product) == platform::kErrorSuccess) {
       platform::Unchecked(product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir));
     }
   }

@@ -168,7 +168,7 @@ TEST_F(InstallLocation, SaveInstallPathAddsTheBackslashAfterWholeCharacters) {
       {950, "d:\\" + xu + "\\", "d:\\" + xu + "\\"},
       {936, "d:\\" + xu, "d:\\" + xu + "\\"},
       {932, "d:\\\x83\x5C", "d:\\\x83\x5C\\"},  // ソ
-      {932, "d:\\\xB3\\", "d:\\\xB3\\"},          // a katakana and the backslash
+      {932, "d:\\\xB3\\", "d:\\\xB3\\"},        // a katakana and the backslash
       {1252, "d:\\caf\xE9\\", "d:\\caf\xE9\\"},
       {936, "d:\\caf\xE9\\", "d:\\caf\xE9\\\\"},  // E9 5C is one character in GBK
   };
@@ -224,7 +224,9 @@ TEST_F(InstallLocation, DefaultInstallDirProbesGDownToC) {
       {{{'c', platform::kDriveFixed}}, "c:\\tavohu\\"},
       {{{'c', platform::kDriveFixed}, {'d', platform::kDriveFixed}}, "d:\\tavohu\\"},
       {{{'C', platform::kDriveFixed}, {'G', platform::kDriveFixed}}, "g:\\tavohu\\"},
-      {{{'c', platform::kDriveFixed}, {'g', platform::kDriveRemovable}, {'f', platform::kDriveCdrom},
+      {{{'c', platform::kDriveFixed},
+        {'g', platform::kDriveRemovable},
+        {'f', platform::kDriveCdrom},
         {'e', platform::kDriveRemote}},
        "c:\\tavohu\\"},
       {{{'c', platform::kDriveRemovable}}, ""},

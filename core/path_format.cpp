@@ -92,8 +92,6 @@ std::string HexText(uint32_t value) {
   return text;
 }
 
-std::string UpToNul(std::string_view bytes) {
-  return std::string(bytes.substr(0, bytes.find('\0')));
-}
+std::string UpToNul(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
 
 }  // namespace core

@@ -84,8 +84,8 @@ TEST(PathFormat, ForbiddenCharactersAreWholeCharacters) {
       {"e:\\" + Encode("四", "BIG5"), 950, false},  // A5 7C
       {"d:\\" + Encode("會計", "BIG5"), 950, false},
       {"d:\\" + Encode("億", "GBK"), 936, false},  // 83 7C
-      {"d:\\\xA5|", 1252, true},                  // a single-byte character and then '|'
-      {"d:\\\xA5|", 932, true},                   // 0xA5 is katakana in Shift JIS
+      {"d:\\\xA5|", 1252, true},                   // a single-byte character and then '|'
+      {"d:\\\xA5|", 932, true},                    // 0xA5 is katakana in Shift JIS
       {"d:\\a|b", 936, true},
       {"d:\\a<b", 936, true},
       {"d:\\a>b", 936, true},

@@ -14,7 +14,7 @@ TEST(SystemFacts, SixtyFourBitNeedsVersion6AndSysWow64) {
     bool sysWow64;
     bool expected;
   };
-  const Case cases[] = {{5, true, false}, {5, false, false}, {6, true, true},
+  const Case cases[] = {{5, true, false},  {5, false, false}, {6, true, true},
                         {6, false, false}, {10, true, true},  {0, true, false}};
   for (const auto& c : cases) {
     FakePlatform machine;

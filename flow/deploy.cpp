@@ -2,18 +2,18 @@
 
 #include <cstring>
 
-#include "core/install_location.h"
-#include "core/system_facts.h"
-#include "core/path_format.h"
-#include "flow/texts.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
+#include "core/install_location.h"
+#include "core/path_format.h"
+#include "core/system_facts.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
-#include "system/integration.h"
 #include "platform/unchecked.h"
+#include "system/integration.h"
 
 namespace flow {
 namespace {
@@ -41,8 +41,8 @@ void CopyFailed(core::SetupState& s, core::InstallReport& report, const std::str
   if (native != system && target.compare(0, native.size(), native) == 0) {
     shown = system + target.substr(native.size());
   }
-  s.os.dialogs.MessageA(archive::text::kCopyFailedBefore + shown + archive::text::kCopyFailedAfter, archive::text::kCaptionTavoKelvoInstall,
-                        platform::kMbOk);
+  s.os.dialogs.MessageA(archive::text::kCopyFailedBefore + shown + archive::text::kCopyFailedAfter,
+                        archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
 }
 
 bool Copy(core::SetupState& s, const std::string& from, const std::string& to) {
@@ -75,7 +75,8 @@ void GuardedCopy(core::SetupState& s, core::InstallReport& report, const std::st
 // A module in use at the target is moved aside and the copy tried once more. Only a copy that
 // has something to copy over an existing file may move it, and when the second copy fails too
 // the old module goes back under its name: the machine keeps a working module either way.
-void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
+void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, const std::string& from,
+                              const std::string& to) {
   ResetAttributes(s, to);
   if (Copy(s, from, to)) return;
   std::string aside;
@@ -93,15 +94,16 @@ const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : 
 void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
   bool complete = s.PayloadImage && s.WorkBuffer &&
                   archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
-                                s.WorkBuffer->Size());
+                                         s.WorkBuffer->Size());
   if (!complete) {
     report.unpackComplete = false;
-    s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage + archive::text::kUnpackIncompleteAfter,
+    s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage +
+                              archive::text::kUnpackIncompleteAfter,
                           archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
   } else if (s.BackupState == core::Backup::Made &&
              (s.InstallMode == core::kSilent ||
-              s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall, platform::kMbYesNo) ==
-                  platform::kIdYes)) {
+              s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall,
+                                    platform::kMbYesNo) == platform::kIdYes)) {
     // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes
     // would keep them. They count as kept only when the restore put files back; otherwise the
     // fresh files are set up as usual.
@@ -135,7 +137,8 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
     std::string stub32 = InInstallDir(s, Stub32(s));
     std::string stub64 = InInstallDir(s, Stub64(s));
     if (pass == 0) StampModuleVersion(s, stub32);
-    GuardedCopyWithMoveAside(s, report, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"), InDirectory(wow, "tavohu4.ime"));
+    GuardedCopyWithMoveAside(s, report, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"),
+                             InDirectory(wow, "tavohu4.ime"));
     if (pass == 0) StampModuleVersion(s, stub64);
     GuardedCopyWithMoveAside(s, report, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
                              InDirectory(native, "tavohu4.ime"));
@@ -146,7 +149,8 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   } else {
     std::string system = s.os.files.SystemDirectory();
     if (system.size() >= core::kPathBufferSize) system.clear();
-    if (s.WindowsMajor >= 6) CopyWithMessage(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+    if (s.WindowsMajor >= 6)
+      CopyWithMessage(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
     std::string source;
     if (pass == 0) {
       source = InInstallDir(s, Stub32(s));

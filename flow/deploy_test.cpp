@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/system_facts.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
+#include "core/system_facts.h"
 #include "platform/constants.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/encoding.h"
@@ -39,13 +39,20 @@ struct DeployBench : testing_support::ArchiveBench {
   DeployBench() {
     s.InstallMode = core::kSilent;
     std::vector<archive::NamedContent> files = {
-        {"tavohu4.ime", Module("tavohu4", "  7.1")},   {"tavohu64.ime", Module("tavohu64", "  7.1")},
-        {"tavo320.ime", Module("tavo320", "  6.3")},   {"tavo321.ime", Module("tavo321", "  6.3")},
-        {"tavo640.ime", Module("tavo640", "  6.3")},   {"tavo641.ime", Module("tavo641", "  6.3")},
-        {"setupw64.exe", Module("setupw64", "  6.7")}, {"tavodel.exe", "del32"},
-        {"tvqdel64.exe", "del64"},                     {"tavokelv.exe", "kelv5"},
-        {"tavokel6.exe", "kelv6"},                     {"tavocyzk.tv1", "wubi library"},
-        {"tavopyck.tv1", "pinyin library"},            {"tvszsj43.tvh", std::string(200, '\x05')},
+        {"tavohu4.ime", Module("tavohu4", "  7.1")},
+        {"tavohu64.ime", Module("tavohu64", "  7.1")},
+        {"tavo320.ime", Module("tavo320", "  6.3")},
+        {"tavo321.ime", Module("tavo321", "  6.3")},
+        {"tavo640.ime", Module("tavo640", "  6.3")},
+        {"tavo641.ime", Module("tavo641", "  6.3")},
+        {"setupw64.exe", Module("setupw64", "  6.7")},
+        {"tavodel.exe", "del32"},
+        {"tvqdel64.exe", "del64"},
+        {"tavokelv.exe", "kelv5"},
+        {"tavokel6.exe", "kelv6"},
+        {"tavocyzk.tv1", "wubi library"},
+        {"tavopyck.tv1", "pinyin library"},
+        {"tvszsj43.tvh", std::string(200, '\x05')},
     };
     SetPayload(PackOrDie(files));
   }
@@ -130,8 +137,9 @@ TEST_F(Deploy, AModuleInUseIsMovedAsideAndASecondFailureReported) {
   RunPass(1);
   EXPECT_EQ(report.copyFailures, 1);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text,
-            Encode("没有成功复制C:\\windows\\system32\\tavohu4.ime文件，请退出安装程序并手动删除该文件后重新安装！", "GBK"));
+  EXPECT_EQ(
+      fake.dialogs.shown[0].text,
+      Encode("没有成功复制C:\\windows\\system32\\tavohu4.ime文件，请退出安装程序并手动删除该文件后重新安装！", "GBK"));
   EXPECT_EQ(fake.dialogs.shown[0].caption, Encode("Tavo(Kelvo)安装", "GBK"));
 }
 
@@ -197,7 +205,8 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
       {"keep, but this run wrote no backup", core::Backup::Made, false, platform::kIdYes, 1, core::Backup::Made, false},
       // Nobody to ask: the user's data are kept, as a Yes keeps them.
       {"silent road", core::Backup::Made, true, platform::kIdNo, 0, core::Backup::DataKept, true, core::kSilent},
-      {"silent road, first install", core::Backup::None, false, platform::kIdYes, 0, core::Backup::None, false, core::kSilent},
+      {"silent road, first install", core::Backup::None, false, platform::kIdYes, 0, core::Backup::None, false,
+       core::kSilent},
   };
   for (const auto& c : cases) {
     DeployBench machine;

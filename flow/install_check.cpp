@@ -1,10 +1,9 @@
 #include "flow/install_check.h"
 
-
+#include "archive/texts.h"
 #include "core/path_format.h"
 #include "flow/startup.h"
 #include "flow/texts.h"
-#include "archive/texts.h"
 #include "platform/constants.h"
 
 namespace flow {

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "flow/texts.h"
 #include "archive/texts.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/encoding.h"
@@ -53,18 +53,15 @@ TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
       // hold an install as well.
       {"hidden, read-only, archive directory", 71,
        [](CheckBench& b) {
-         b.fake.files.SetAttributes("c:\\tavohu", platform::kAttrHidden | platform::kAttrReadOnly |
-                                                       platform::kAttrArchive);
+         b.fake.files.SetAttributes("c:\\tavohu",
+                                    platform::kAttrHidden | platform::kAttrReadOnly | platform::kAttrArchive);
        },
        nullptr},
       {"compressed, not-indexed directory", 71,
        [](CheckBench& b) { b.fake.files.SetAttributes("c:\\tavohu", kAttrCompressed | kAttrNotIndexed); }, nullptr},
       {"73 files", 70, [](CheckBench&) {}, "文件不完整！"},
       {"Wubi library only as .tvu", 71,
-       [](CheckBench& b) {
-         b.fake.files.Move("c:\\tavohu\\tavocyzk.tv1", "c:\\tavohu\\tavocyzk.tvu");
-       },
-       nullptr},
+       [](CheckBench& b) { b.fake.files.Move("c:\\tavohu\\tavocyzk.tv1", "c:\\tavohu\\tavocyzk.tvu"); }, nullptr},
       {"Wubi library shorter than 20 bytes", 71,
        [](CheckBench& b) { b.fake.files.AddFile("c:\\tavohu\\tavocyzk.tv1", "short"); }, "无五笔词库文件！"},
       {"no Pinyin library", 71,
@@ -117,8 +114,13 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
 
 // The directory step for each set of attributes of the install directory: the directory bit is enough.
 TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
-  const uint32_t attributes[] = {0, platform::kAttrHidden, platform::kAttrReadOnly, platform::kAttrSystem,
-                                 platform::kAttrArchive, kAttrCompressed, kAttrNotIndexed,
+  const uint32_t attributes[] = {0,
+                                 platform::kAttrHidden,
+                                 platform::kAttrReadOnly,
+                                 platform::kAttrSystem,
+                                 platform::kAttrArchive,
+                                 kAttrCompressed,
+                                 kAttrNotIndexed,
                                  platform::kAttrHidden | platform::kAttrSystem | kAttrNotIndexed};
   for (uint32_t extra : attributes) {
     CheckBench bench(0);

@@ -1,16 +1,16 @@
 #include "flow/install_sequence.h"
 
+#include "archive/file_replace.h"
 #include "core/install_location.h"
 #include "core/path_format.h"
-#include "flow/texts.h"
 #include "flow/deploy.h"
-#include "archive/file_replace.h"
+#include "flow/texts.h"
 #include "platform/constants.h"
+#include "platform/unchecked.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
 #include "system/preload.h"
 #include "system/settings_files.h"
-#include "platform/unchecked.h"
 
 namespace flow {
 namespace {

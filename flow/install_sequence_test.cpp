@@ -7,10 +7,10 @@
 #include "core/system_facts.h"
 #include "flow/setup_main.h"
 #include "flow/texts.h"
-#include "ui/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
 #include "tests/support/archive_fixture.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -25,11 +25,16 @@ struct SequenceBench : testing_support::ArchiveBench {
     s.InstallMode = mode;
     core::FindSystemFacts(s);
     s.WorkBuffer.reset();
-    fake.resources.images["TVZ/KELVTVZ"] =
-        PackOrDie({{"tavohu4.ime", "module 32"}, {"tavohu64.ime", "module 64"}, {"tavo320.ime", "stub"},
-                   {"tavo640.ime", "stub"},      {"tavodel.exe", "del"},         {"tvqdel64.exe", "del64"},
-                   {"tavokel6.exe", "kelv6"},    {"setupw64.exe", "setup64"},    {"tavocyzk.tv1", "wubi"},
-                   {"tavopyck.tv1", "pinyin"}});
+    fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"tavohu4.ime", "module 32"},
+                                                      {"tavohu64.ime", "module 64"},
+                                                      {"tavo320.ime", "stub"},
+                                                      {"tavo640.ime", "stub"},
+                                                      {"tavodel.exe", "del"},
+                                                      {"tvqdel64.exe", "del64"},
+                                                      {"tavokel6.exe", "kelv6"},
+                                                      {"setupw64.exe", "setup64"},
+                                                      {"tavocyzk.tv1", "wubi"},
+                                                      {"tavopyck.tv1", "pinyin"}});
     s.InstallDir = "c:\\tavohu\\";
   }
   std::vector<std::string> Started() const {
@@ -51,7 +56,9 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
   const Case cases[] = {
       {false, core::kInteractive, platform::kIdYes, {"c:\\tavohu\\tavokelv.exe hu"}},
       {false, core::kInteractive, platform::kIdNo, {}},
-      {true, core::kInteractive, platform::kIdYes,
+      {true,
+       core::kInteractive,
+       platform::kIdYes,
        {"c:\\tavohu\\tavokelv.exe hu", "c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
       {true, core::kInteractive, platform::kIdNo, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
       {true, core::kSilent, platform::kIdYes, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
@@ -69,7 +76,8 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
     EXPECT_EQ(run.Started(), c.started) << c.is64 << " " << c.mode << " " << c.answer;
     EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
               "c:\\tavohu\\tavokelv.exe tv");
-    bool asked = !run.fake.dialogs.shown.empty() && run.fake.dialogs.shown.back().textW == flow::text::kSentenceLibraryQuestion;
+    bool asked =
+        !run.fake.dialogs.shown.empty() && run.fake.dialogs.shown.back().textW == flow::text::kSentenceLibraryQuestion;
     EXPECT_EQ(asked, c.mode == core::kInteractive);
     EXPECT_TRUE(run.fake.files.HasDirectory("c:\\tavohu\\filer"));
     EXPECT_TRUE(run.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
@@ -95,16 +103,19 @@ TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
 // addresses of the earlier install are all still there afterwards.
 TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   SequenceBench run(false, core::kSilent);
-  run.fake.resources.images["TVZ/KELVTVZ"] =
-      PackOrDie({{"tavohu4.ime", "module 32"}, {"tavo320.ime", "stub"}, {"tavodel.exe", "del"},
-                 {"tavokel6.exe", "kelv6"}, {"tavocyzk.tv1", "shipped words"}, {"tvwbpy.txt", "shipped"},
-                 {"tvszsj43.tvh", std::string(200, '\x05')}});
+  run.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"tavohu4.ime", "module 32"},
+                                                        {"tavo320.ime", "stub"},
+                                                        {"tavodel.exe", "del"},
+                                                        {"tavokel6.exe", "kelv6"},
+                                                        {"tavocyzk.tv1", "shipped words"},
+                                                        {"tvwbpy.txt", "shipped"},
+                                                        {"tvszsj43.tvh", std::string(200, '\x05')}});
   std::map<std::string, std::string> user;
   for (const char* base : {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"}) {
     user[std::string(base) + ".tvh"] = std::string("own ") + base;
   }
-  for (const char* name : {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt",
-                           "tavozdfh.tvh"}) {
+  for (const char* name :
+       {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh"}) {
     user[name] = std::string("own ") + name;
   }
   user["tvszsj43.tvh"] = std::string(200, '\x09');
@@ -225,10 +236,14 @@ TEST(InstallSequence, SilentRoadExitCodes) {
 
   // A complete product: 74 files and more.
   SequenceBench complete(true, core::kSilent);
-  std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')}, {"tavohu64.ime", "m64"},
-                                              {"tavo320.ime", "stub"}, {"tavo640.ime", "stub"},
-                                              {"tvqdel64.exe", "del64"}, {"tavokel6.exe", "kelv6"},
-                                              {"setupw64.exe", "s64"}, {"tavocyzk.tv1", std::string(30, 'w')},
+  std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')},
+                                              {"tavohu64.ime", "m64"},
+                                              {"tavo320.ime", "stub"},
+                                              {"tavo640.ime", "stub"},
+                                              {"tvqdel64.exe", "del64"},
+                                              {"tavokel6.exe", "kelv6"},
+                                              {"setupw64.exe", "s64"},
+                                              {"tavocyzk.tv1", std::string(30, 'w')},
                                               {"tavopyck.tv1", std::string(30, 'p')}};
   for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
   complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(files);

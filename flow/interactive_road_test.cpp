@@ -69,10 +69,14 @@ struct WindowBench {
     fake.SetWindows(6, is64);
     fake.files.AddDirectory("c:\\tavohu");
     fake.files.SetDriveType('d', platform::kDriveFixed);
-    std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')}, {"tavohu64.ime", "m64"},
-                                                {"tavo320.ime", "stub"}, {"tavo640.ime", "stub"},
-                                                {"tavodel.exe", "del"}, {"tvqdel64.exe", "del64"},
-                                                {"tavokel6.exe", "kelv6"}, {"setupw64.exe", "s64"},
+    std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')},
+                                                {"tavohu64.ime", "m64"},
+                                                {"tavo320.ime", "stub"},
+                                                {"tavo640.ime", "stub"},
+                                                {"tavodel.exe", "del"},
+                                                {"tvqdel64.exe", "del64"},
+                                                {"tavokel6.exe", "kelv6"},
+                                                {"setupw64.exe", "s64"},
                                                 {"tavocyzk.tv1", std::string(30, 'w')},
                                                 {"tavopyck.tv1", std::string(30, 'p')}};
     for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
@@ -218,18 +222,10 @@ TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
   };
   // The first three bytes as typed stay when they are a drive; otherwise the default's drive.
   const Case cases[] = {
-      {"c:\\a\\b\\c", "c:\\tavohu"},
-      {"tavohu", "d:\\tavohu"},
-      {"e:\\ta<vo", "e:\\tavohu"},
-      {"e:\\tav|o", "e:\\tavohu"},
-      {"e:\\tav:o", "e:\\tavohu"},
-      {"e:\\tab\tx", "e:\\tavohu"},
-      {"e:\\..", "e:\\tavohu"},
-      {"e:\\..\\", "e:\\tavohu"},
-      {"e:\\.", "e:\\tavohu"},
-      {"e:\\tavo.", "e:\\tavohu"},
-      {"e:\\tavo ", "e:\\tavohu"},
-      {"e:\\a/b", "e:\\tavohu"},
+      {"c:\\a\\b\\c", "c:\\tavohu"}, {"tavohu", "d:\\tavohu"},    {"e:\\ta<vo", "e:\\tavohu"},
+      {"e:\\tav|o", "e:\\tavohu"},   {"e:\\tav:o", "e:\\tavohu"}, {"e:\\tab\tx", "e:\\tavohu"},
+      {"e:\\..", "e:\\tavohu"},      {"e:\\..\\", "e:\\tavohu"},  {"e:\\.", "e:\\tavohu"},
+      {"e:\\tavo.", "e:\\tavohu"},   {"e:\\tavo ", "e:\\tavohu"}, {"e:\\a/b", "e:\\tavohu"},
   };
   for (const auto& c : cases) {
     WindowBench b;
@@ -394,7 +390,7 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
     bool is64;
     void (*before)(WindowBench&);  // leads to the click that opens the message
     bool abandon;                  // that click
-    const char* caption;  // of the message
+    const char* caption;           // of the message
   };
   const Case cases[] = {
       {"path refused", false,

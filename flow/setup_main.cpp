@@ -12,9 +12,9 @@
 #include "flow/startup.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
+#include "platform/unchecked.h"
 #include "system/settings_files.h"
 #include "ui/texts.h"
-#include "platform/unchecked.h"
 
 namespace flow {
 
@@ -36,7 +36,8 @@ int RunSilentInstall(core::SetupState& s) {
   // Without an earlier install there is nothing to keep, and this road leaves no trace of the
   // attempt: no header-only or partial archive that nothing will restore.
   std::string archivePath;
-  if (s.BackupState == core::Backup::None && core::JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
+  if (s.BackupState == core::Backup::None &&
+      core::JoinPath(s.InstallDir, archive::text::kBackupArchive, &archivePath)) {
     platform::Unchecked(archive::DeleteIfPresent(s.os.files, archivePath));
   }
   std::string directory = core::ReadInstallPath(s);

@@ -10,11 +10,11 @@ namespace flow {
 // Exit codes of the silent road; every other road ends with 0.
 enum SilentExitCode {
   kExitInstalled = 0,
-  kExitNoPayload = 2,       // the payload resource or the work buffer could not be had
-  kExitOldImeLocked = 3,    // the earlier IME module is in use and could not be moved aside
+  kExitNoPayload = 2,     // the payload resource or the work buffer could not be had
+  kExitOldImeLocked = 3,  // the earlier IME module is in use and could not be moved aside
   kExitUnpackIncomplete = 4,
-  kExitCopyFailed = 5,      // a module, uninstaller or main program could not be copied
-  kExitCheckFailed = 6,     // the installation check found a fault
+  kExitCopyFailed = 5,   // a module, uninstaller or main program could not be copied
+  kExitCheckFailed = 6,  // the installation check found a fault
 };
 
 // The silent road's exit code for what the install reported and whether the check passed.

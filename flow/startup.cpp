@@ -1,8 +1,8 @@
 #include "flow/startup.h"
 
 #include "core/install_location.h"
-#include "core/system_facts.h"
 #include "core/path_format.h"
+#include "core/system_facts.h"
 #include "core/texts.h"
 #include "flow/texts.h"
 #include "platform/constants.h"

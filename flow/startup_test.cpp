@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/system_facts.h"
 #include "core/install_location.h"
 #include "core/path_format.h"
+#include "core/system_facts.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
@@ -32,9 +32,9 @@ TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
       {"", "regtv32", 0},
       {"", "", 0},
       {"abc", "", 1},
-      {"ABC", "ABC", 1},        // equal bytes match without folding
-      {"abc", "ABC", 0},        // the keyword side is not folded
-      {"\xC1", "\xE1", 0},      // bytes above 0x7F compare exactly
+      {"ABC", "ABC", 1},    // equal bytes match without folding
+      {"abc", "ABC", 0},    // the keyword side is not folded
+      {"\xC1", "\xE1", 0},  // bytes above 0x7F compare exactly
       {"\xC4\xE3regtv32", "regtv32", 1},
       {std::string("reg\0tv32", 8), "regtv32", 0},
   };
@@ -89,10 +89,10 @@ TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
     bool taken;
   };
   const Case cases[] = {
-      {"d:\\" + std::string(195, 'a'), true},           // 198 + the backslash to come = 199
-      {"d:\\" + std::string(196, 'a'), false},          // 199 has no room for the backslash
-      {"d:\\" + std::string(195, 'a') + "\\", true},    // 199 ending in a backslash
-      {"d:\\" + std::string(197, 'a'), false},          // 200 bytes
+      {"d:\\" + std::string(195, 'a'), true},         // 198 + the backslash to come = 199
+      {"d:\\" + std::string(196, 'a'), false},        // 199 has no room for the backslash
+      {"d:\\" + std::string(195, 'a') + "\\", true},  // 199 ending in a backslash
+      {"d:\\" + std::string(197, 'a'), false},        // 200 bytes
       {"d:\\" + std::string(600, 'a'), false},
       // 199 bytes ending in a double-byte character whose second byte is 0x5C: no room for the
       // backslash, which must not be taken as already there.

@@ -4,8 +4,8 @@
 
 #include "platform/registry.h"
 #include "system/texts.h"
-#include "ui/texts.h"
 #include "tests/support/encoding.h"
+#include "ui/texts.h"
 
 namespace {
 

@@ -15,14 +15,14 @@ class RegKey {
   // RegCreateKeyExA/W: no class, non-volatile, default security; opens the key when it exists.
   [[nodiscard]] virtual long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
   [[nodiscard]] virtual long CreateSubKeyW(const std::u16string& name, uint32_t access,
-                             std::unique_ptr<RegKey>* out) = 0;
+                                           std::unique_ptr<RegKey>* out) = 0;
   [[nodiscard]] virtual long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) = 0;
   // RegQueryValueExA with a buffer of maxBytes: ERROR_MORE_DATA when the data do not fit (the
   // type is still given, the data are left as they were). The data come back exactly as stored,
   // a text's terminating NUL counted; a text stored through the UTF-16 call comes back in the ANSI
   // code page. A missing value or key: ERROR_FILE_NOT_FOUND, and type 0.
   [[nodiscard]] virtual long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type,
-                          std::string* data) = 0;
+                                        std::string* data) = 0;
   // RegSetValueExA: the bytes are stored as given (the byte count is data.size()), except that a
   // text (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) not ending in a NUL is stored with one, as Windows
   // does when a NUL follows the data in memory (a std::string always has one there).
@@ -41,9 +41,9 @@ class Registry {
  public:
   virtual ~Registry() = default;
   [[nodiscard]] virtual long OpenKey(RegRoot root, const std::string& path, uint32_t access,
-                       std::unique_ptr<RegKey>* out) = 0;
+                                     std::unique_ptr<RegKey>* out) = 0;
   [[nodiscard]] virtual long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
-                        std::unique_ptr<RegKey>* out) = 0;
+                                      std::unique_ptr<RegKey>* out) = 0;
 };
 
 // UTF-16 text as the little-endian bytes RegSetValueExW takes (no terminating NUL).

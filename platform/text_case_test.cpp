@@ -17,7 +17,10 @@ TEST(TextCase, OnlyAsciiLettersAreFolded) {
       {"\xA4\x5A", "\xA4\x5A"},
       // A lead byte at the very end has no second byte to keep.
       {"A\x81", "a\x81"},
-      {"\xFF" "A", "\xFF" "a"},
+      {"\xFF"
+       "A",
+       "\xFF"
+       "a"},
   };
   for (const auto& c : cases) EXPECT_EQ(platform::FoldAsciiCase(c.text), c.key) << c.text;
   EXPECT_EQ(platform::AsciiUpper('e'), 'E');

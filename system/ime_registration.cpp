@@ -7,8 +7,8 @@
 #include "core/path_format.h"
 #include "platform/constants.h"
 #include "platform/text_case.h"
-#include "system/texts.h"
 #include "platform/unchecked.h"
+#include "system/texts.h"
 
 namespace sys {
 namespace {
@@ -35,7 +35,10 @@ bool ParseHex(const std::string& name, uint32_t* value) {
   if (name.empty() || name.size() > 8) return false;
   uint32_t v = 0;
   for (char c : name) {
-    int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    int digit = (c >= '0' && c <= '9')   ? c - '0'
+                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : -1;
     if (digit < 0) return false;
     v = v * 16 + static_cast<uint32_t>(digit);
   }
@@ -181,10 +184,10 @@ bool AddToPreload9x(core::SetupState& s, const std::string& p, const std::string
 }  // namespace
 
 bool SameLayoutId(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return platform::AsciiLower(x) == platform::AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return platform::AsciiLower(x) == platform::AsciiLower(y);
+         });
 }
-
 
 bool InstallImeModule(core::SetupState& s) {
   // The system directory comes in a buffer of 100 characters.

@@ -115,9 +115,9 @@ TEST_F(Registration, AnEarlierRegistrationIsReusedOrMovedToTheRightLanguage) {
   for (const auto& c : cases) {
     FakePlatform machine;
     std::string earlier = std::string(kLayouts) + "\\" + c.existing;
-    machine.registry.SetValue(earlier, "layout text", platform::kRegSz,
-                              Encode(c.codePage == 950 ? "Tavo輸入平台  6.3" : "Tavo输入平台  6.3",
-                                     c.codePage == 950 ? "BIG5" : "GBK"));
+    machine.registry.SetValue(
+        earlier, "layout text", platform::kRegSz,
+        Encode(c.codePage == 950 ? "Tavo輸入平台  6.3" : "Tavo输入平台  6.3", c.codePage == 950 ? "BIG5" : "GBK"));
     machine.registry.SetValue(std::string(kLayouts) + "\\E0300804", "layout text", platform::kRegSz, "Other");
     core::SetupState state(machine.os());
     state.OemCodePage = c.codePage;
@@ -234,22 +234,42 @@ TEST_F(Registration, AnotherImesLayoutKeyIsNeverWrittenInto) {
   const std::string ours = Encode("Tavo输入平台  6.3", "GBK");
   const std::string oursBig5 = Encode("Tavo輸入平台  6.3", "BIG5");
   const Case cases[] = {
-      {"our 404 key beside another IME's 804 key", 936,
-       {{"E0230404", ours, false}, {"E0230804", "Other IME", false}}, "E0240804", "E0230404"},
-      {"the next number is taken too", 936,
-       {{"E0230404", ours, false}, {"E0230804", "Other IME", false}, {"E0240804", "", false}}, "E0250804",
+      {"our 404 key beside another IME's 804 key",
+       936,
+       {{"E0230404", ours, false}, {"E0230804", "Other IME", false}},
+       "E0240804",
        "E0230404"},
-      {"our 804 key beside another IME's 404 key, Big5", 950,
-       {{"E0230804", oursBig5, false}, {"E0230404", "Other IME", false}}, "E0240404", "E0230804"},
-      {"the new name is ours in the other encoding", 936,
-       {{"E0230404", ours, false}, {"E0230804", oursBig5, false}}, "E0230804", "E0230404"},
-      {"computed name without a layout text", 936, {{"E0200804", "Other IME", false}, {"E0210804", "", false}},
-       "E0220804", ""},
-      {"computed name shut out", 936, {{"E0200804", "Other IME", false}, {"E0210804", "Other IME", true}},
-       "E0220804", ""},
+      {"the next number is taken too",
+       936,
+       {{"E0230404", ours, false}, {"E0230804", "Other IME", false}, {"E0240804", "", false}},
+       "E0250804",
+       "E0230404"},
+      {"our 804 key beside another IME's 404 key, Big5",
+       950,
+       {{"E0230804", oursBig5, false}, {"E0230404", "Other IME", false}},
+       "E0240404",
+       "E0230804"},
+      {"the new name is ours in the other encoding",
+       936,
+       {{"E0230404", ours, false}, {"E0230804", oursBig5, false}},
+       "E0230804",
+       "E0230404"},
+      {"computed name without a layout text",
+       936,
+       {{"E0200804", "Other IME", false}, {"E0210804", "", false}},
+       "E0220804",
+       ""},
+      {"computed name shut out",
+       936,
+       {{"E0200804", "Other IME", false}, {"E0210804", "Other IME", true}},
+       "E0220804",
+       ""},
       {"largest name FFFF0804", 936, {{"FFFF0804", "Other IME", false}}, "E0010804", ""},
-      {"largest name FFFF0804, E0010804 taken", 936,
-       {{"FFFF0804", "Other IME", false}, {"E0010804", "Other IME", false}}, "E0020804", ""},
+      {"largest name FFFF0804, E0010804 taken",
+       936,
+       {{"FFFF0804", "Other IME", false}, {"E0010804", "Other IME", false}},
+       "E0020804",
+       ""},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
@@ -376,8 +396,8 @@ TEST_F(Registration, NoPreloadKeyIsNoFailure) {
   core::SetupState state(machine.os());
   // Remove the preload key the fake starts with.
   std::unique_ptr<platform::RegKey> layout;
-  ASSERT_EQ(machine.registry.OpenKey(platform::RegRoot::CurrentUser, "Keyboard Layout", platform::kKeyAllAccess,
-                                     &layout), 0);
+  ASSERT_EQ(
+      machine.registry.OpenKey(platform::RegRoot::CurrentUser, "Keyboard Layout", platform::kKeyAllAccess, &layout), 0);
   ASSERT_EQ(layout->DeleteSubKey("Preload"), 0);
   EXPECT_TRUE(sys::RegisterKeyboardLayout(state));
   EXPECT_TRUE(machine.dialogs.shown.empty());

@@ -2,8 +2,8 @@
 
 #include "core/path_format.h"
 #include "platform/constants.h"
-#include "system/texts.h"
 #include "platform/unchecked.h"
+#include "system/texts.h"
 
 namespace sys {
 namespace {
@@ -14,8 +14,7 @@ using platform::RegRoot;
 // Opens a parent key for reading and creates or opens its subkey with full access.
 std::unique_ptr<RegKey> OpenSubKeyForWriting(core::SetupState& s, const char* parent, const char* subKey) {
   std::unique_ptr<RegKey> parentKey, key;
-  if (s.os.registry.OpenKey(RegRoot::LocalMachine, parent, platform::kKeyRead, &parentKey) !=
-      platform::kErrorSuccess) {
+  if (s.os.registry.OpenKey(RegRoot::LocalMachine, parent, platform::kKeyRead, &parentKey) != platform::kErrorSuccess) {
     return nullptr;
   }
   platform::Unchecked(parentKey->CreateSubKey(subKey, platform::kKeyAllAccess, &key));
@@ -31,12 +30,13 @@ void WriteUninstallEntry(core::SetupState& s) {
       parent->CreateSubKeyW(text::kUninstallSubKey, platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
     return;
   }
-  platform::Unchecked(key->SetValueW(text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName)));
+  platform::Unchecked(
+      key->SetValueW(text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName)));
   // The system directory comes in a buffer of 100 characters.
   std::u16string system = s.os.files.SystemDirectoryW();
   if (system.size() >= 100) return;
   platform::Unchecked(key->SetValueW(text::kUninstallStringValue, platform::kRegSz,
-                 platform::Utf16Bytes(system + text::kUninstallerInSystemDir)));
+                                     platform::Utf16Bytes(system + text::kUninstallerInSystemDir)));
 }
 
 void WriteRunEntry(core::SetupState& s, const std::string& commandLine) {

@@ -16,7 +16,9 @@ constexpr char kPostPlatform[] =
 
 class Integration : public ::testing::Test {
  protected:
-  Integration() { fake.registry.AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent"); }
+  Integration() {
+    fake.registry.AddKey("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent");
+  }
   FakePlatform fake;
   core::SetupState s{fake.os()};
 };

@@ -7,9 +7,9 @@
 #include "core/install_location.h"
 #include "core/path_format.h"
 #include "platform/constants.h"
+#include "platform/unchecked.h"
 #include "system/ime_registration.h"
 #include "system/texts.h"
-#include "platform/unchecked.h"
 
 namespace sys {
 namespace {
@@ -17,8 +17,8 @@ namespace {
 using platform::RegKey;
 using platform::RegRoot;
 
-constexpr uint32_t kIdSlotBytes = 10;      // at most 9 characters and a NUL
-constexpr uint32_t kTextSlotBytes = 200;   // at most 199 bytes and a NUL
+constexpr uint32_t kIdSlotBytes = 10;     // at most 9 characters and a NUL
+constexpr uint32_t kTextSlotBytes = 200;  // at most 199 bytes and a NUL
 constexpr uint32_t kValueBufferBytes = 200;
 
 std::string Slot(const std::string& data, size_t slotBytes) {
@@ -91,7 +91,8 @@ void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
     list.push_back(core::UpToNul(data));
   }
   const size_t at = static_cast<size_t>(
-      std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameLayoutId(id, ime); }) - list.begin());
+      std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameLayoutId(id, ime); }) -
+      list.begin());
   const bool absent = at == list.size();
   if (list.empty() || at < 2 || (absent && list.size() == core::kMaxPreloadEntries)) return;
 
@@ -105,7 +106,8 @@ void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
       platform::Unchecked(preload->SetValue(std::to_string(i + 1), platform::kRegSz, promoted[i]));
     }
   }
-  for (size_t i = promoted.size(); i < list.size(); ++i) platform::Unchecked(preload->DeleteValue(std::to_string(i + 1)));
+  for (size_t i = promoted.size(); i < list.size(); ++i)
+    platform::Unchecked(preload->DeleteValue(std::to_string(i + 1)));
 }
 
 }  // namespace

@@ -45,8 +45,8 @@ TEST_F(Preload, ReadsIdentifiersAndTheirLayoutTexts) {
 }
 
 TEST_F(Preload, StoredBytesAreBoundedBySlotSizes) {
-  fake.registry.SetValue(kPreload, "1", platform::kRegSz, "123456789");   // 9 bytes, no NUL
-  fake.registry.SetValue(kPreload, "2", platform::kRegSz, "1234567890");  // 10 bytes, no NUL
+  fake.registry.SetValue(kPreload, "1", platform::kRegSz, "123456789");    // 9 bytes, no NUL
+  fake.registry.SetValue(kPreload, "2", platform::kRegSz, "1234567890");   // 10 bytes, no NUL
   fake.registry.SetValue(kPreload, "3", platform::kRegSz, "12345678901");  // does not fit: ends the list
   fake.registry.SetValue(std::string(kLayouts) + "\\123456789", "layout text", platform::kRegSz, std::string(300, 't'));
   EXPECT_EQ(sys::ReadPreloadList(s), 2u);
@@ -160,11 +160,8 @@ TEST_F(Preload, PromoteWritesNothingWhenThereIsNothingToGain) {
     uint32_t major;
   };
   const Case cases[] = {
-      {{"a1", "ime", "a3"}, "ime", 5},
-      {{"ime", "a2", "a3"}, "ime", 5},
-      {{"a1", "ime"}, "ime", 5},
-      {{"a1", "a2", "ime"}, "ime", 6},
-      {{"a1", "a2", "a3"}, "none", 5},
+      {{"a1", "ime", "a3"}, "ime", 5}, {{"ime", "a2", "a3"}, "ime", 5}, {{"a1", "ime"}, "ime", 5},
+      {{"a1", "a2", "ime"}, "ime", 6}, {{"a1", "a2", "a3"}, "none", 5},
   };
   for (const auto& c : cases) {
     FakePlatform machine;

@@ -4,8 +4,8 @@
 
 #include "core/install_location.h"
 #include "core/path_format.h"
-#include "system/texts.h"
 #include "platform/unchecked.h"
+#include "system/texts.h"
 
 namespace sys {
 namespace {

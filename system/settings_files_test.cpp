@@ -93,7 +93,8 @@ TEST_F(SettingsFiles, OverlongAddressesAreCutToTheirFields) {
   EXPECT_EQ(s.ServerAddress2.size(), 98u);  // "xy" and 48 whole characters; no half character
   EXPECT_EQ(s.ServerAddress2.back(), '\xF8');
   sys::WriteSettingsFiles(s);
-  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat").substr(0, 111), "TVNETURL1=" + std::string(99, 'a') + "\r\n");
+  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat").substr(0, 111),
+            "TVNETURL1=" + std::string(99, 'a') + "\r\n");
 }
 
 }  // namespace

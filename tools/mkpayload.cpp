@@ -232,25 +232,25 @@ int main(int argc, char** argv) {
       {"tvtip.wav", Wave("tvtip", 12288)},
       {"tvintro.swf", "FWS\x09" + Noise("tvintro", 81916)},
       {"tavoxy.dat", Noise("tavoxy", 16384)},
-      {"\xC0\xE4\xC9\xAB\xB4\xC9\xC3\xE6.tvz", Skin("cold")},    // 冷色瓷面
-      {"\xC5\xAF\xC9\xAB\xC4\xBE\xCE\xC6.tvz", Skin("warm")},    // 暖色木纹
-      {"\xCB\xAE\xC4\xAB\xB5\xA4\xC7\xE0.tvz", Skin("ink")},     // 水墨丹青
+      {"\xC0\xE4\xC9\xAB\xB4\xC9\xC3\xE6.tvz", Skin("cold")},  // 冷色瓷面
+      {"\xC5\xAF\xC9\xAB\xC4\xBE\xCE\xC6.tvz", Skin("warm")},  // 暖色木纹
+      {"\xCB\xAE\xC4\xAB\xB5\xA4\xC7\xE0.tvz", Skin("ink")},   // 水墨丹青
   };
   // Dictionaries, tables and text files: the user's files of the backup list among them, so that
   // a reinstall over this payload finds a complete earlier installation.
   const std::pair<const char*, size_t> tables[] = {
-      {"cfontset.tvh", 2048},   {"cwbzlcz1.tvh", 24576},  {"tvwbcmxz.tvh", 16384}, {"tvdhzcm.tvh", 12288},
-      {"tavodhz.tvh", 8192},    {"tvgbkhz.tvh", 98304},   {"tavodwdw.txt", 6144},  {"tavozdym.tvh", 40960},
-      {"tvpyzdym.tvh", 36864},  {"tvwbpy.txt", 61440},    {"tavoynhz.txt", 4096},  {"tavozdfh.tvh", 10240},
-      {"tvgbkbh.tvh", 65536},   {"tvszsj05.tvh", 200},    {"tvszsj06.tvh", 200},   {"cwb.ov1", 20480},
-      {"tavopymb.ov1", 28672},  {"fttvzdym.txt", 32768},  {"ftpyzdym.txt", 30720}, {"tavowbzg.tvh", 18432},
-      {"tavopyzg.tvh", 16384},  {"tvzjm.tvh", 8192},      {"tvbhzg.tvh", 14336},   {"tvjtft.tvh", 22528},
-      {"tvfjdz.tvh", 12288},    {"tvwbgj.ov1", 9216},     {"tvpygj.ov1", 9216},    {"tavohelp.txt", 14336},
-      {"tavoread.txt", 3072},   {"tavoban.txt", 1024},    {"tvnewsw.txt", 2048},   {"tvcizu1.tvh", 26624},
-      {"tvcizu2.tvh", 26624},   {"tvyyzd.tvh", 12288},    {"tvszfh.tvh", 4096},    {"tvbdfh.tvh", 3072},
-      {"tvtsfh.tvh", 5120},     {"tvrmzd.tvh", 20480},    {"tvdyzd.tvh", 18432},   {"tvxhzd.tvh", 10240},
-      {"tvgbk2.ov1", 8192},     {"tvbig5.ov1", 8192},     {"tvjianf.txt", 7168},   {"tvfanj.txt", 7168},
-      {"tvupdat.txt", 512},     {"tvver.txt", 64},
+      {"cfontset.tvh", 2048},  {"cwbzlcz1.tvh", 24576}, {"tvwbcmxz.tvh", 16384}, {"tvdhzcm.tvh", 12288},
+      {"tavodhz.tvh", 8192},   {"tvgbkhz.tvh", 98304},  {"tavodwdw.txt", 6144},  {"tavozdym.tvh", 40960},
+      {"tvpyzdym.tvh", 36864}, {"tvwbpy.txt", 61440},   {"tavoynhz.txt", 4096},  {"tavozdfh.tvh", 10240},
+      {"tvgbkbh.tvh", 65536},  {"tvszsj05.tvh", 200},   {"tvszsj06.tvh", 200},   {"cwb.ov1", 20480},
+      {"tavopymb.ov1", 28672}, {"fttvzdym.txt", 32768}, {"ftpyzdym.txt", 30720}, {"tavowbzg.tvh", 18432},
+      {"tavopyzg.tvh", 16384}, {"tvzjm.tvh", 8192},     {"tvbhzg.tvh", 14336},   {"tvjtft.tvh", 22528},
+      {"tvfjdz.tvh", 12288},   {"tvwbgj.ov1", 9216},    {"tvpygj.ov1", 9216},    {"tavohelp.txt", 14336},
+      {"tavoread.txt", 3072},  {"tavoban.txt", 1024},   {"tvnewsw.txt", 2048},   {"tvcizu1.tvh", 26624},
+      {"tvcizu2.tvh", 26624},  {"tvyyzd.tvh", 12288},   {"tvszfh.tvh", 4096},    {"tvbdfh.tvh", 3072},
+      {"tvtsfh.tvh", 5120},    {"tvrmzd.tvh", 20480},   {"tvdyzd.tvh", 18432},   {"tvxhzd.tvh", 10240},
+      {"tvgbk2.ov1", 8192},    {"tvbig5.ov1", 8192},    {"tvjianf.txt", 7168},   {"tvfanj.txt", 7168},
+      {"tvupdat.txt", 512},    {"tvver.txt", 64},
   };
   for (auto [name, size] : tables) files.emplace_back(name, Dictionary(name, size));
 

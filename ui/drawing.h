@@ -9,7 +9,6 @@
 
 namespace ui {
 
-
 // What the window owns for drawing: its two fonts and the bar brush (0 while the window does not
 // exist), and the font a fresh window device context starts with, saved by the welcome page.
 struct WindowLook {

@@ -47,7 +47,7 @@ TEST_F(Drawing, RaisedAndSunkenFramePaths) {
     Rgb pen;
   };
   const Line expected[] = {{40, 270, 140, 270, black}, {140, 270, 140, 245, black}, {140, 245, 40, 245, white},
-                           {40, 245, 40, 270, white},  {40, 270, 140, 270, white}, {140, 270, 140, 245, white},
+                           {40, 245, 40, 270, white},  {40, 270, 140, 270, white},  {140, 270, 140, 245, white},
                            {140, 245, 40, 245, black}, {40, 245, 40, 270, black}};
   for (size_t i = 0; i < 8; ++i) {
     EXPECT_EQ(lines[i].x1, expected[i].x1) << i;

@@ -40,8 +40,7 @@ class Pages : public testing_support::ArchiveMachine {
       std::string text = c.kind == DrawCall::TextA ? c.text : testing_support::Utf8(c.textW);
       texts.push_back(std::string(c.kind == DrawCall::TextA ? "A " : "W ") + std::to_string(c.x1) + "," +
                       std::to_string(c.y1) + " " + std::to_string(c.textColour.r) + "," +
-                      std::to_string(c.textColour.g) + "," + std::to_string(c.textColour.b) + " " + font + " " +
-                      text);
+                      std::to_string(c.textColour.g) + "," + std::to_string(c.textColour.b) + " " + font + " " + text);
     }
     return texts;
   }
@@ -162,8 +161,8 @@ TEST_F(Pages, CurrentPageSelectsThePainter) {
   const char* processing = "Tavo正在处理有关数据……";
   const char* tryOut = "请输入你的姓名：";
   const std::pair<int, const char*> cases[] = {
-      {-1, welcome},  {0, welcome},     {1, address}, {4, address},  {5, directory},
-      {6, directory}, {7, processing}, {8, tryOut},  {9, tryOut},   {12, tryOut},
+      {-1, welcome},  {0, welcome},    {1, address}, {4, address}, {5, directory},
+      {6, directory}, {7, processing}, {8, tryOut},  {9, tryOut},  {12, tryOut},
   };
   for (auto [page, marker] : cases) {
     s.CurrentPage = page;

@@ -69,9 +69,9 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   p->Select(look_.NormalFont);
   p->SetTransparentBackground();
   bool big5 = s_.UsesBig5();
-  std::string confirm = big5 ? text::kHoverConfirmBig5
+  std::string confirm = big5                                     ? text::kHoverConfirmBig5
                         : s_.CurrentPage > core::kProcessingPage ? text::kHoverConfirmExit
-                                             : text::kHoverConfirmInstall;
+                                                                 : text::kHoverConfirmInstall;
   std::string abandon = big5 ? text::kHoverAbandonBig5 : text::kHoverAbandon;
   auto pressed = [&](const Rect& r, const std::string& caption) {
     DrawSunkenFrame(*p, r.left, r.top, r.right, r.bottom);
@@ -210,8 +210,7 @@ void SetupWindow::ConfirmAddressPage() {
 void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
   if (steps_.VerifyInstallation()) {
     bool locked = report_.outcome == core::InstallOutcome::OldImeLocked;
-    s_.os.dialogs.MessageW(locked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo,
-                           platform::kMbOk);
+    s_.os.dialogs.MessageW(locked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo, platform::kMbOk);
   }
   windows().PostDestroy(wParam, lParam);
 }

@@ -203,7 +203,8 @@ bool FakeFiles::WriteDenied(const std::string& key) const {
 }
 
 bool FakeFiles::DiskFull(const std::string& key) const {
-  return std::any_of(full_.begin(), full_.end(), [&](const std::string& folder) { return StartsWithFolder(key, folder); });
+  return std::any_of(full_.begin(), full_.end(),
+                     [&](const std::string& folder) { return StartsWithFolder(key, folder); });
 }
 
 bool FakeFiles::Fail(long error) {

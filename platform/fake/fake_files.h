@@ -82,7 +82,7 @@ class FakeFiles : public Files {
   };
 
  private:
-  std::string Key(const std::string& path) const;       // full, case-folded, redirected
+  std::string Key(const std::string& path) const;  // full, case-folded, redirected
   std::string KeyNoRedirect(const std::string& path) const;
   static std::string Parent(const std::string& key);
   bool ParentExists(const std::string& key) const;

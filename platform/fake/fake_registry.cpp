@@ -271,9 +271,12 @@ std::vector<std::string> FakeRegistry::Redirect(RegRoot root, std::vector<std::s
 
 std::string FakeRegistry::RootName(RegRoot root) {
   switch (root) {
-    case RegRoot::LocalMachine: return "HKLM";
-    case RegRoot::CurrentUser: return "HKCU";
-    case RegRoot::Users: return "HKU";
+    case RegRoot::LocalMachine:
+      return "HKLM";
+    case RegRoot::CurrentUser:
+      return "HKCU";
+    case RegRoot::Users:
+      return "HKU";
   }
   return "";
 }
@@ -401,8 +404,7 @@ long FakeRegistry::OpenKey(RegRoot root, const std::string& path, uint32_t acces
   return FakeRegKey::Open(this, root, Redirect(root, spelt, access), spelt, access, out);
 }
 
-long FakeRegistry::OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
-                            std::unique_ptr<RegKey>* out) {
+long FakeRegistry::OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access, std::unique_ptr<RegKey>* out) {
   return OpenKey(root, Utf16ToUtf8(path), access, out);
 }
 

@@ -62,12 +62,11 @@ class FakeRegistry : public Registry {
   const std::vector<RegWrite>& Writes() const { return writes_; }
 
   long OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) override;
-  long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
-                std::unique_ptr<RegKey>* out) override;
+  long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access, std::unique_ptr<RegKey>* out) override;
 
   struct Node {
     std::string name;
-    std::map<std::string, std::unique_ptr<Node>> children;  // by case-folded name
+    std::map<std::string, std::unique_ptr<Node>> children;            // by case-folded name
     std::map<std::string, std::pair<std::string, FakeValue>> values;  // folded -> (name, value)
   };
 

@@ -46,9 +46,9 @@ TEST(FakeRegistry, A64BitMachineShowsThisProgramThe32BitViewOfHklmSoftware) {
   EXPECT_TRUE(reg.HasValue("HKLM\\Software\\tavowb", "path"));
   EXPECT_TRUE(reg.HasValue("HKLM\\Software\\Wow6432Node\\tavowb", "path"));
   EXPECT_EQ(reg.Writes().back().path, "HKLM\\Software\\tavowb");
-  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyRead | platform::kKeyWow64_64Key,
-                        &key),
-            platform::kErrorFileNotFound);
+  EXPECT_EQ(
+      reg.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyRead | platform::kKeyWow64_64Key, &key),
+      platform::kErrorFileNotFound);
   EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\Wow6432Node\\tavowb",
                         platform::kKeyRead | platform::kKeyWow64_64Key, &key),
             0);
@@ -56,16 +56,15 @@ TEST(FakeRegistry, A64BitMachineShowsThisProgramThe32BitViewOfHklmSoftware) {
   EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                         platform::kKeyRead | platform::kKeyWow64_64Key, &key),
             0);
-  EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                        platform::kKeyRead, &key),
-            0);
+  EXPECT_EQ(
+      reg.OpenKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", platform::kKeyRead, &key),
+      0);
   EXPECT_EQ(reg.OpenKey(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Keyboard Layouts",
                         platform::kKeyRead | platform::kKeyWow64_64Key, &key),
             0);
   // A view flag asks for no right: the key stays read-only.
-  ASSERT_EQ(reg.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyRead | platform::kKeyWow64_32Key,
-                        &key),
-            0);
+  ASSERT_EQ(
+      reg.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyRead | platform::kKeyWow64_32Key, &key), 0);
   EXPECT_EQ(key->SetValue("x", platform::kRegSz, "y"), platform::kErrorAccessDenied);
 }
 

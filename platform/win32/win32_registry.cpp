@@ -10,13 +10,15 @@ namespace {
 
 HKEY RootKey(RegRoot root) {
   switch (root) {
-    case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegRoot::Users: return HKEY_USERS;
+    case RegRoot::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RegRoot::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegRoot::Users:
+      return HKEY_USERS;
   }
   return nullptr;
 }
-
 
 const BYTE* Bytes(const std::string& data) { return reinterpret_cast<const BYTE*>(data.data()); }
 
@@ -26,8 +28,8 @@ class Win32RegKey : public RegKey {
 
   long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
     ScopedRegKey sub;
-    long rc = ::RegCreateKeyExA(key_.Get(), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                nullptr, sub.Receive(), nullptr);
+    long rc = ::RegCreateKeyExA(key_.Get(), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                sub.Receive(), nullptr);
     if (rc == ERROR_SUCCESS) *out = std::make_unique<Win32RegKey>(std::move(sub));
     return rc;
   }
@@ -84,8 +86,8 @@ class Win32RegKey : public RegKey {
 
   long CountSubKeys(uint32_t* count) override {
     DWORD subKeys = 0;
-    long rc = ::RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
-                                 nullptr, nullptr, nullptr, nullptr);
+    long rc = ::RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr);
     if (rc == ERROR_SUCCESS) *count = subKeys;
     return rc;
   }
@@ -96,16 +98,14 @@ class Win32RegKey : public RegKey {
 
 }  // namespace
 
-long Win32Registry::OpenKey(RegRoot root, const std::string& path, uint32_t access,
-                            std::unique_ptr<RegKey>* out) {
+long Win32Registry::OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) {
   ScopedRegKey key;
   long rc = ::RegOpenKeyExA(RootKey(root), path.c_str(), 0, access, key.Receive());
   if (rc == ERROR_SUCCESS) *out = std::make_unique<Win32RegKey>(std::move(key));
   return rc;
 }
 
-long Win32Registry::OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access,
-                             std::unique_ptr<RegKey>* out) {
+long Win32Registry::OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access, std::unique_ptr<RegKey>* out) {
   ScopedRegKey key;
   long rc = ::RegOpenKeyExW(RootKey(root), Wide(path), 0, access, key.Receive());
   if (rc == ERROR_SUCCESS) *out = std::make_unique<Win32RegKey>(std::move(key));

@@ -1,7 +1,8 @@
 #include "platform/win32/win32_window.h"
-#include "platform/win32/wide_text.h"
 
 #include <vector>
+
+#include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
 namespace {
@@ -47,8 +48,8 @@ class Win32Painter : public Painter {
   void TextW(int x, int y, const std::u16string& text) override {
     ::TextOutW(dc_, x, y, Wide(text), static_cast<int>(text.size()));
   }
-  void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs,
-                     int ys, int ws, int hs) override {
+  void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs, int ys,
+                     int ws, int hs) override {
     auto info = reinterpret_cast<const BITMAPINFO*>(infoHeader);
     HBITMAP bitmap = ::CreateDIBitmap(dc_, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
     if (!bitmap) return;
@@ -142,7 +143,8 @@ bool Win32Windows::CreateMain(const std::string& className, const std::u16string
                               int height) {
   std::vector<wchar_t> wideClass(className.begin(), className.end());
   wideClass.push_back(L'\0');
-  HWND window = ::CreateWindowExW(0, wideClass.data(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr, instance_, nullptr);
+  HWND window = ::CreateWindowExW(0, wideClass.data(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr,
+                                  instance_, nullptr);
   if (!window) {
     main_ = nullptr;
     return false;
@@ -152,8 +154,8 @@ bool Win32Windows::CreateMain(const std::string& className, const std::u16string
 }
 
 WindowId Win32Windows::CreateEdit(int x, int y, int width, int height, const std::string& text) {
-  HWND edit = ::CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_SYSMENU, x, y, width, height, main_,
-                                nullptr, instance_, nullptr);
+  HWND edit = ::CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_SYSMENU, x, y, width, height, main_, nullptr,
+                                instance_, nullptr);
   if (!edit) return 0;
   WindowId id = nextEdit_++;
   edits_[id] = edit;
@@ -239,7 +241,7 @@ int Win32Windows::RunMessageLoop() {
 
 GdiHandle Win32Windows::MakeFont(const FontSpec& font) {
   return ToHandle(::CreateFontA(font.height, font.width, 0, 0, 0, FALSE, FALSE, FALSE, font.charset, 0, 0, 0, 0,
-                              font.face.c_str()));
+                                font.face.c_str()));
 }
 
 GdiHandle Win32Windows::CreateSolidBrush(Rgb colour) { return ToHandle(::CreateSolidBrush(Colour(colour))); }

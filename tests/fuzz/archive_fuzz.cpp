@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/setup_state.h"
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/archive_verify.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
+#include "core/setup_state.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {

@@ -66,8 +66,7 @@ class Table {
     Write(P("present.txt"), "present");
     Write(P("other.txt"), "other");
     Add("open a missing file", "error 2", Did(f_.Open(P("none.txt"), OpenMode::Read) != nullptr));
-    Add("open a file in a missing directory", "error 3",
-        Did(f_.Open(P("nodir\\none.txt"), OpenMode::Read) != nullptr));
+    Add("open a file in a missing directory", "error 3", Did(f_.Open(P("nodir\\none.txt"), OpenMode::Read) != nullptr));
     Add("create a file in a missing directory", "error 3", Did(f_.Create(P("nodir\\new.txt")) != nullptr));
     Add("delete a missing file", "error 2", Did(f_.Delete(P("none.txt"))));
     Add("delete a file in a missing directory", "error 3", Did(f_.Delete(P("nodir\\none.txt"))));
@@ -112,7 +111,8 @@ class Table {
       uint32_t attributes = f_.GetAttributes("q:\\");
       got += "; " + std::string(attributes == platform::kInvalidAttributes ? "invalid" : "valid") + "; " + Error();
       got += "; type " + std::to_string(f_.DriveType("q:\\"));
-      Add("a drive that is not there: open its root, its attributes, its type", "error 3; invalid; error 3; type 1", got);
+      Add("a drive that is not there: open its root, its attributes, its type", "error 3; invalid; error 3; type 1",
+          got);
     }
     {
       const std::string readOnly = P("readonly.txt");
@@ -397,8 +397,10 @@ class Table {
     const uint32_t v32 = platform::kKeyWow64_32Key;
     const uint32_t v64 = platform::kKeyWow64_64Key;
     const RegRoot hklm = RegRoot::LocalMachine;
-    Add("view: HKLM\\Software key written in the default view", "ok", WriteInView(hklm, "Software", "TavoSeamView32", 0, "32"));
-    Add("view: HKLM\\Software key written in the 64-bit view", "ok", WriteInView(hklm, "Software", "TavoSeamView64", v64, "64"));
+    Add("view: HKLM\\Software key written in the default view", "ok",
+        WriteInView(hklm, "Software", "TavoSeamView32", 0, "32"));
+    Add("view: HKLM\\Software key written in the 64-bit view", "ok",
+        WriteInView(hklm, "Software", "TavoSeamView64", v64, "64"));
     Add("view: default-view key read in the default view", "ok 32", ReadInView(hklm, "Software\\TavoSeamView32", 0));
     Add("view: default-view key read in the 32-bit view", "ok 32", ReadInView(hklm, "Software\\TavoSeamView32", v32));
     Add("view: default-view key read in the 64-bit view", wow ? "error 2" : "ok 32",
@@ -410,8 +412,10 @@ class Table {
         ReadInView(hklm, "Software\\TavoSeamView64", 0));
     Add("view: 64-bit-view key read in the 32-bit view", wow ? "error 2" : "ok 64",
         ReadInView(hklm, "Software\\TavoSeamView64", v32));
-    Add("view: HKLM\\System key written in the default view", "ok", WriteInView(hklm, "System", "TavoSeamShared", 0, "s"));
-    Add("view: HKLM\\System key read in the 64-bit view (shared)", "ok s", ReadInView(hklm, "System\\TavoSeamShared", v64));
+    Add("view: HKLM\\System key written in the default view", "ok",
+        WriteInView(hklm, "System", "TavoSeamShared", 0, "s"));
+    Add("view: HKLM\\System key read in the 64-bit view (shared)", "ok s",
+        ReadInView(hklm, "System\\TavoSeamShared", v64));
     Add("view: HKCU\\Software key written in the default view", "ok",
         WriteInView(RegRoot::CurrentUser, "Software", "TavoSeamShared", 0, "u"));
     Add("view: HKCU\\Software key read in the 64-bit view (shared)", "ok u",

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/setup_state.h"
 #include "archive/archive_format.h"
 #include "archive/archive_writer.h"
+#include "core/setup_state.h"
 #include "platform/fake/fake_platform.h"
 
 namespace testing_support {

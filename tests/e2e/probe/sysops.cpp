@@ -10,14 +10,14 @@
 #include <cstdio>
 #include <string>
 
+#include "archive/file_replace.h"
 #include "core/install_location.h"
 #include "core/setup_state.h"
-#include "archive/file_replace.h"
+#include "core/system_facts.h"
 #include "platform/win32/win32_platform.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
 #include "system/preload.h"
-#include "core/system_facts.h"
 #include "system/settings_files.h"
 
 int main(int argc, char** argv) {
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     }
     sys::WriteSettingsFiles(s);
   } else {
-    std::fprintf(stderr, "usage: sysops uninstall|useragent|layout|findime|promote|aside PATH|run CMD|settings DIR [A1 A2]\n");
+    std::fprintf(stderr,
+                 "usage: sysops uninstall|useragent|layout|findime|promote|aside PATH|run CMD|settings DIR [A1 A2]\n");
     return 2;
   }
   std::printf("%s\n", ok ? "ok" : "failed");
