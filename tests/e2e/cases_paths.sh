@@ -43,7 +43,7 @@ expect_installed_into() {  # FOLDER CHARSET IS64
   check_eq "Run entry" "${E2E_REG_HEX%00}" "$(paths_ansi_hex "${stored}tavokelv.exe tv" "$charset")"
   local log="$dir/launches.log"
   [ "$is64" = 1 ] || return 0
-  for _ in $(seq 50); do [ -s "$log" ] && break; sleep 0.2; done
+  e2e_wait_started_programs
   check_eq "companion started" "$(tr -d '\r\n' <"$log" 2>/dev/null | od -An -tx1 | tr -d ' \n')" \
     "$(paths_ansi_hex "${stored}setupw64.exe regtv32=$stored" "$charset")"
 }
@@ -63,7 +63,7 @@ case_silent_gbk_directory_with_7c_zh_cn() {
 interactive_install_into() {  # FOLDER CHARSET
   paths_ansi "c:\\$1\\" "$2" >"$WINEPREFIX/drive_c/windows/tavopath.tvh"
   e2e_add_user_agent_key
-  walk_to_directory_page
+  walk_to_directory_page || return
   install_and_finish - 0
   expect_installed_into "$1" "$2" 0
 }

@@ -48,7 +48,7 @@ case_silent_reinstall_keeps_user_data() {
 case_interactive_planted_backup_is_not_restored() {
   e2e_silent_install
   local dir="$WINEPREFIX/drive_c/tavohu"
-  walk_to_directory_page
+  walk_to_directory_page || return
   plant_backup_archive "$dir/tavoback.tvz"
   install_and_finish yes 0
   expect_shipped_system_files
@@ -65,8 +65,8 @@ case_interactive_changed_directory_ignores_a_stale_backup() {
   cp "$dir/tvwbpy.txt" "$E2E_CASE_DIR/changed.txt"
   mkdir -p "$other"
   plant_backup_archive "$other/tavoback.tvz"
-  walk_to_directory_page
-  type_directory 'c:\other'
+  walk_to_directory_page || return
+  type_directory 'c:\other' || return
   install_and_finish yes 1
   check_true "the earlier directory's phrases" cmp -s "$E2E_CASE_DIR/changed.txt" "$other/tvwbpy.txt"
   check_true "nothing planted placed" bash -c "! grep -rl planted '$other' --exclude=tavoback.tvz"
@@ -92,7 +92,7 @@ case_directory_with_blank_is_quoted() {
   check_true "installed into c:\\my dir" test -e "$dir/kelv1.bmp"
   e2e_reg HKLM 'Software\Microsoft\Windows\CurrentVersion\Run' tvtasjgl 32
   check_eq "Run entry" "$E2E_REG_TEXT" '"c:\my dir\tavokelv.exe" tv'
-  for _ in $(seq 50); do [ -s "$dir/launches.log" ] && break; sleep 0.2; done
+  e2e_wait_started_programs
   check_eq "companion started" "$(tr -d '\r' <"$dir/launches.log" 2>/dev/null)" '"c:\my dir\setupw64.exe" regtv32=c:\my dir\'
 }
 

@@ -1,9 +1,56 @@
-# Helpers for running the real setup program in Wine: prefixes, exact command lines, message
-# boxes, registry and file checks. Sourced by the end-to-end cases and by scripts/run.sh.
+# Helpers for running the real setup program in Wine: prefixes, exact command lines, the setup
+# window and its message boxes, registry and file checks. Sourced by the end-to-end cases and by
+# scripts/run.sh. Nothing here sleeps for a fixed time: each step waits, with a time-out, for what
+# it can observe (a page of the window, a message box, a process that ended, a line in a file).
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_WIN32="${E2E_WIN32:-$E2E_ROOT/build/win32}"
+
+# The setup window's geometry, read from ui/layout.h (the window's drawing and hit tests take it
+# from there too): each "constexpr int kName = N;" and "constexpr Rect kName = {LEFT, TOP, RIGHT,
+# BOTTOM};" as E2E_UI[kName], its numbers separated by blanks.
+declare -gA E2E_UI=()
+while read -r name numbers; do
+  E2E_UI[$name]=$numbers
+done < <(awk '$1 == "constexpr" && ($2 == "int" || $2 == "Rect") && $4 == "=" {
+  name = $3; sub(/^[^=]*=/, ""); sub(/;.*/, ""); gsub(/[{},]/, " "); $1 = $1; print name, $0 }' \
+  "$E2E_ROOT/ui/layout.h")
+
+# e2e_ui NAME: the numbers of NAME in ui/layout.h (one for an int, four for a Rect); a name it
+# does not give, or not as whole numbers, is an error.
+e2e_ui() {
+  local numbers=${E2E_UI[$1]:-} whole='^-?[0-9]+( -?[0-9]+){3}$|^-?[0-9]+$'
+  if ! [[ $numbers =~ $whole ]]; then
+    echo "tests/e2e/lib.sh: ui/layout.h gives no ${1} (constexpr int or Rect)" >&2
+    return 1
+  fi
+  printf '%s\n' "$numbers"
+}
+
+# e2e_box NAME: a Rect of ui/layout.h as the probe names a field's place, LEFT,TOP,RIGHT,BOTTOM.
+e2e_box() {
+  local numbers
+  numbers=$(e2e_ui "$1") || return 1
+  printf '%s\n' "${numbers// /,}"
+}
+
+# e2e_centre NAME: "X Y", the centre of a Rect of ui/layout.h.
+e2e_centre() {
+  local l t r b
+  read -r l t r b <<<"$(e2e_ui "$1")" && [ -n "$b" ] || return 1
+  echo "$(((l + r) / 2)) $(((t + b) / 2))"
+}
+
+# Every name the harness itself uses must be there; sourcing fails otherwise.
+for name in kWindowWidth kWindowHeight kConfirmButton kAbandonButton kUnitFieldBox kGovernmentFieldBox \
+  kDirectoryFieldBox; do
+  e2e_ui "$name" >/dev/null || return 1
+done
+unset name numbers
+
+# e2e_on_display COMMAND...: COMMAND under a virtual display, the one every case runs under.
+e2e_on_display() { xvfb-run -a -s "-screen 0 800x600x24" "$@"; }
 
 # e2e_make_prefix DIR win32|win64 win7|winxp: a new prefix of that Windows.
 e2e_make_prefix() {
@@ -32,12 +79,39 @@ e2e_install_programs() {
     "$E2E_WIN32/tests/seamtable.exe" "$E2E_WIN32/tests/seammod.dll" "$WINEPREFIX/drive_c/setup/"
 }
 
-e2e_probe() { wine 'C:\setup\e2eprobe.exe' "$@" 2>/dev/null | tr -d '\r'; }
+# e2e_enter_prefix DIR LOCALE: from here on this shell works in the prefix DIR under LOCALE
+# (zh_CN.UTF-8: OEM code page 936), with the setup program and the probes in C:\setup.
+e2e_enter_prefix() {
+  export WINEPREFIX=$1 LANG=$2 LC_ALL=$2
+  e2e_install_programs
+}
+
+# The probe's output, without carriage returns; its own exit code, whatever the caller's options.
+e2e_probe() (
+  set -o pipefail
+  wine 'C:\setup\e2eprobe.exe' "$@" 2>/dev/null | tr -d '\r'
+)
+
+# e2e_poll SECONDS WHAT COMMAND...: runs COMMAND every tenth of a second until it succeeds; when
+# SECONDS pass first, the case fails with "WHAT: not within SECONDS s".
+e2e_poll() {
+  local seconds=$1 what=$2 start=$SECONDS
+  shift 2
+  until "$@" >/dev/null 2>&1; do
+    if [ $((SECONDS - start)) -ge "$seconds" ]; then
+      E2E_FAILURES+=("$what: not within $seconds s")
+      return 1
+    fi
+    sleep 0.1  # the poll's interval
+  done
+}
 
 # e2e_start_setup ARGUMENTS: starts C:\setup\tavosetup.exe with exactly this command line.
 e2e_start_setup() {
   E2E_RUN_OUT=$(mktemp)
-  e2e_probe run "C:\\setup\\tavosetup.exe $1" "${E2E_TIMEOUT:-90}" >"$E2E_RUN_OUT" &
+  E2E_SETUP_ID=""
+  E2E_EXIT=""
+  wine 'C:\setup\e2eprobe.exe' run "C:\\setup\\tavosetup.exe $1" "${E2E_TIMEOUT:-90}" >"$E2E_RUN_OUT" 2>/dev/null &
   E2E_RUN_PID=$!
 }
 
@@ -47,8 +121,17 @@ e2e_wait_setup() {
   E2E_EXIT=$?
 }
 
-# e2e_answer_box CAPTION ok|yes|no [SCREENSHOT.png] [SECONDS]: waits for a message box, records
-# its caption and text (E2E_BOX_CAPTION, E2E_BOX_TEXT), keeps a screenshot, presses the button.
+# The started setup's Windows process id (E2E_SETUP_ID), which the probe prints once it started it.
+e2e_setup_id() {
+  e2e_poll 30 "the setup's start" e2e_setup_id_known || return 1
+  E2E_SETUP_ID=$(sed -n 's/^pid=//p' "$E2E_RUN_OUT" | tr -d '\r')
+  [ -n "$E2E_SETUP_ID" ] || { E2E_FAILURES+=("the setup did not start: $(tr -d '\r' <"$E2E_RUN_OUT")"); return 1; }
+}
+e2e_setup_id_known() { grep -q '^pid=' "$E2E_RUN_OUT" || ! kill -0 "$E2E_RUN_PID" 2>/dev/null; }
+
+# e2e_answer_box CAPTION ok|yes|no [SCREENSHOT.png] [SECONDS]: waits for a message box to show,
+# records its caption and text (E2E_BOX_CAPTION, E2E_BOX_TEXT), keeps a screenshot of the screen,
+# presses the button.
 e2e_answer_box() {
   local caption=$1 button=$2 shot=${3:-} seconds=${4:-30} report
   E2E_BOX_CAPTION=""
@@ -56,23 +139,20 @@ e2e_answer_box() {
   report=$(e2e_probe box "$caption" none "$seconds") || return 1
   E2E_BOX_CAPTION=$(sed -n 's/^caption=//p' <<<"$report")
   E2E_BOX_TEXT=$(sed -n 's/^text=//p' <<<"$report")
-  [ -n "$shot" ] && import -window root "$shot" 2>/dev/null
+  [ -z "$shot" ] || e2e_capture "$shot"
   e2e_probe box "$caption" "$button" 5 >/dev/null
 }
 
-# While the started setup runs, answers every message box with one of the captions by OK and
-# records "caption: text" lines in E2E_BOXES.
+# Until the started setup ends, answers every message box of it with one of the captions by OK
+# and records "caption: text" lines in E2E_BOXES; then E2E_EXIT as e2e_wait_setup.
 e2e_answer_boxes_until_done() {
   E2E_BOXES=""
-  local caption report
-  while kill -0 "$E2E_RUN_PID" 2>/dev/null; do
-    for caption in "$@"; do
-      if report=$(e2e_probe box "$caption" ok 1); then
-        E2E_BOXES+="$caption: $(sed -n 's/^text=//p' <<<"$report")"$'\n'
-      fi
-    done
-  done
-  E2E_BOXES=${E2E_BOXES%$'\n'}
+  local report
+  if e2e_setup_id; then
+    report=$(e2e_probe boxes "$E2E_SETUP_ID" "${E2E_TIMEOUT:-90}" "$@")
+    E2E_BOXES=$(sed -n 's/^box=//p' <<<"$report")
+    if grep -q '^no OK button' <<<"$report"; then E2E_FAILURES+=("$(grep '^no OK button' <<<"$report")"); fi
+  fi
   e2e_wait_setup
 }
 
@@ -82,37 +162,90 @@ e2e_silent_install() {
   e2e_answer_boxes_until_done 'Tavo安装' 'Tavo(Kelvo)安装' 'Tavo' 'Tavo7.1'
 }
 
+# Waits until the payload's programs that the setup started have ended (each appends its command
+# line to launches.log and ends, so the log is then complete; the setup itself ends only after its
+# last start). Fails the case when one still runs after SECONDS (30).
+e2e_wait_started_programs() {  # [SECONDS]
+  local names=() f report
+  for f in "$E2E_WIN32"/payload/*.exe; do names+=("$(basename "$f")"); done
+  report=$(e2e_probe ended "${1:-30}" "${names[@]}") ||
+    { E2E_FAILURES+=("started programs still running after ${1:-30} s: ${report#running=}"); return 1; }
+}
+
+# e2e_hold hold|load WINDOWS-FILE: a probe keeps the file open without delete sharing (hold) or
+# loaded as a module (load) for two minutes, in the background; returns once it does.
+e2e_hold() {
+  local out
+  out=$(mktemp)
+  wine 'C:\setup\e2eprobe.exe' "$1" "$2" 120 >"$out" 2>/dev/null &
+  e2e_poll 30 "the probe's answer on $2" test -s "$out" || return 1
+  check_eq "$2 held ($1)" "$(tr -d '\r' <"$out")" held
+}
+
 # Windows has the User Agent key that the setup adds its token under; a fresh prefix has not.
 e2e_add_user_agent_key() {
   wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Internet Settings\User Agent\Post Platform' \
     /f /reg:32 >/dev/null 2>&1
 }
 
-# The setup window: waits for it and takes the screen position of its client area (E2E_X, E2E_Y).
-# E2E_WINDOW_TITLE, a pattern of its title, may be set by a case whose system spells it otherwise.
+# e2e_wait_window WHAT CONDITION...: waits until the setup window shows what the conditions ask
+# (patterns of lines of the probe's window report: "fields=...", "field=BOX:TEXT", "focus=BOX",
+# "enabled=yes"...; "!" before one that no line may match) and has painted it, E2E_WINDOW_SECONDS
+# (30) at most. Its report lands in E2E_WINDOW_REPORT, the client area's place on the screen in
+# E2E_X, E2E_Y. Otherwise the case fails, naming WHAT and what the window showed last.
 e2e_wait_window() {
-  local w=""
-  for _ in $(seq 150); do
-    w=$(xdotool search --name "${E2E_WINDOW_TITLE:-^Tavo系统安装}" 2>/dev/null | head -1)
-    [ -n "$w" ] && break
-    sleep 0.2
+  local what=$1 seconds=${E2E_WINDOW_SECONDS:-30} origin
+  shift
+  if ! E2E_WINDOW_REPORT=$(e2e_probe window "$seconds" "$@"); then
+    E2E_FAILURES+=("$what: not shown within $seconds s; the window showed: $(grep -v '^timeout$' <<<"$E2E_WINDOW_REPORT" | paste -sd ' ')")
+    return 1
+  fi
+  origin=$(sed -n 's/^origin=//p' <<<"$E2E_WINDOW_REPORT")
+  E2E_X=${origin%,*} E2E_Y=${origin#*,}
+}
+
+# e2e_window_value KEY: the value of one line of the last window report (focus, active...).
+e2e_window_value() { sed -n "s/^$1=//p" <<<"$E2E_WINDOW_REPORT"; }
+
+# e2e_wait_page PAGE [CONDITION...]: waits for a page of the setup window, known by its shown edit
+# fields (ui/layout.h's boxes): welcome and directory (none: told apart by the way there), address
+# (unit and government), directory-field (directory), processing (directory, holding a path, the
+# window taking input again after the install) and try-out (directory, emptied).
+e2e_wait_page() {
+  local page=$1 unit government directory
+  shift
+  unit=$(e2e_box kUnitFieldBox) government=$(e2e_box kGovernmentFieldBox) directory=$(e2e_box kDirectoryFieldBox)
+  case $page in
+    welcome | directory) set -- "fields=" "$@" ;;
+    address) set -- "fields=$unit $government" "$@" ;;
+    directory-field) set -- "fields=$directory" "$@" ;;
+    processing) set -- "fields=$directory" enabled=yes "!field=$directory:" "$@" ;;
+    try-out) set -- "fields=$directory" enabled=yes "field=$directory:" "$@" ;;
+    *) E2E_FAILURES+=("no page $page"); return 1 ;;
+  esac
+  e2e_wait_window "the $page page" "$@"
+}
+
+# e2e_capture FILE [GEOMETRY]: a screenshot (of the screen, or of WIDTHxHEIGHT+X+Y of it) as a
+# PNG, once it holds still: two captures in a row alike (Wine hands a painted window to the
+# display a moment after its thread goes idle; a caret blinks in a focused field).
+e2e_capture() {
+  local file=$1 previous
+  local crop=()
+  [ -z "${2:-}" ] || crop=(-crop "$2" +repage)
+  previous=$(mktemp --suffix=.png)
+  import -window root "${crop[@]}" -strip "$previous" 2>/dev/null
+  for _ in 1 2 3 4 5; do
+    import -window root "${crop[@]}" -strip "$file" 2>/dev/null
+    cmp -s "$file" "$previous" && break
+    cp "$file" "$previous"
   done
-  [ -n "$w" ] || return 1
-  E2E_WINDOW=$w
-  eval "$(xdotool getwindowgeometry --shell "$w")"
-  E2E_X=$X E2E_Y=$Y
+  rm -f "$previous"
 }
 
-# e2e_click X Y [BUTTON]: a click at client coordinates (1 left, 3 right).
-e2e_click() {
-  xdotool mousemove $((E2E_X + $1)) $((E2E_Y + $2)) click "${3:-1}"
-  sleep 0.5
-}
-
-# e2e_shot FILE: the window's client area (400 x 310 at most) as a PNG.
+# e2e_shot FILE: the window's client area (ui/layout.h's window size at most) as a PNG.
 e2e_shot() {
-  sleep 0.7
-  import -window root -crop "400x310+$E2E_X+$E2E_Y" +repage "$1" 2>/dev/null
+  e2e_capture "$1" "$(e2e_ui kWindowWidth)x$(e2e_ui kWindowHeight)+$E2E_X+$E2E_Y"
 }
 
 # e2e_pixel FILE X Y: "r,g,b" of one pixel of a screenshot.
@@ -122,33 +255,70 @@ e2e_pixel() {
   [ -n "$hex" ] && printf '%d,%d,%d' "0x${hex:1:2}" "0x${hex:3:2}" "0x${hex:5:2}"
 }
 
-# The interactive road through its pages: confirm clicks at (60, 255), abandon at (300, 255);
-# every page and box kept as a screenshot in $E2E_CASE_DIR.
-confirm() { e2e_click 60 255 "${1:-1}"; }
+# e2e_click X Y [BUTTON]: a click at client coordinates (1 left, 3 right). It does not wait: the
+# step after it waits for what the click brings about.
+e2e_click() {
+  xdotool mousemove $((E2E_X + $1)) $((E2E_Y + $2)) click "${3:-1}"
+}
+
+# e2e_click_in NAME [BUTTON]: a click at the centre of a Rect of ui/layout.h.
+e2e_click_in() {
+  local centre
+  centre=$(e2e_centre "$1") || { E2E_FAILURES+=("ui/layout.h gives no $1"); return 1; }
+  e2e_click ${centre% *} ${centre#* } "${2:-1}"
+}
+
+# The interactive road through its pages: its two buttons; every page and box kept as a
+# screenshot in $E2E_CASE_DIR.
+confirm() { e2e_click_in kConfirmButton "${1:-1}"; }
+abandon() { e2e_click_in kAbandonButton "${1:-1}"; }
+
+# Starts the setup with no command line and waits for its welcome page.
+e2e_open_window() {
+  e2e_start_setup ""
+  e2e_wait_page welcome
+}
+
+# e2e_type_into NAME TEXT: clicks into the edit field at a box of ui/layout.h, types TEXT, and
+# returns once the field holds it at its end.
+e2e_type_into() {
+  local box
+  box=$(e2e_box "$1") || return 1
+  e2e_click_in "$1"
+  e2e_wait_window "the keyboard focus in $1" "focus=$box" || return 1
+  xdotool type "$2"
+  e2e_wait_window "$2 typed into $1" "field=$box:*$2"
+}
 
 # Welcome page to the directory page, typing two addresses when given.
 walk_to_directory_page() {  # [UNIT GOVERNMENT]
-  e2e_start_setup ""
-  e2e_wait_window || { E2E_FAILURES+=("no setup window"); return 1; }
+  e2e_open_window || return 1
   e2e_shot "$E2E_CASE_DIR/1-welcome.png"
   confirm
+  e2e_wait_page address || return 1
   e2e_shot "$E2E_CASE_DIR/2-address.png"
   if [ $# -eq 2 ]; then
-    e2e_click 200 175 && xdotool type "$1"
-    e2e_click 200 205 && xdotool type "$2"
+    e2e_type_into kUnitFieldBox "$1" || return 1
+    e2e_type_into kGovernmentFieldBox "$2" || return 1
     e2e_shot "$E2E_CASE_DIR/3-address-typed.png"
   fi
   confirm 3  # the right button works like the left one
+  e2e_wait_page directory || return 1
   e2e_shot "$E2E_CASE_DIR/4-directory.png"
   confirm
+  e2e_wait_page directory-field || return 1
   e2e_shot "$E2E_CASE_DIR/5-directory-field.png"
 }
 
 # Types a directory into the directory field, replacing what it holds.
 type_directory() {
-  e2e_click 200 205
+  local box
+  box=$(e2e_box kDirectoryFieldBox)
+  e2e_click_in kDirectoryFieldBox
+  e2e_wait_window "the keyboard focus in the directory field" "focus=$box" || return 1
   xdotool key --clearmodifiers End shift+Home BackSpace
   xdotool type "$1"
+  e2e_wait_window "$1 typed into the directory field" "field=$box:$1"
 }
 
 # Confirms the directory, answers the install's questions (the sentence-library question with
@@ -164,10 +334,13 @@ install_and_finish() {  # KEEP-ANSWER(yes|no|-) IS64 [SENTENCE-ANSWER(yes|no)]
     E2E_FAILURES+=("no sentence question")
   check_eq "sentence-library question" "$E2E_BOX_TEXT" "是否立即增加智能语句库数据？"
   if [ "$2" = 1 ]; then
+    E2E_WINDOW_SECONDS=60 e2e_wait_page processing || return 1
     e2e_shot "$E2E_CASE_DIR/8-processing.png"
-    sleep 2
+    e2e_wait_page try-out || return 1
     e2e_shot "$E2E_CASE_DIR/9-try-out.png"
     [ -z "${E2E_ON_TRY_OUT:-}" ] || "$E2E_ON_TRY_OUT"
+    # The try-out page, the same page once more, then the completion message. Nothing tells the
+    # first two apart from outside, and nothing need: the clicks arrive in the order made.
     confirm
     confirm
   fi
@@ -194,10 +367,12 @@ e2e_sysops() { timeout 60 wine 'C:\setup\sysops.exe' "$@" 2>/dev/null | tr -d '\
 # e2e_utf16_hex TEXT: the UTF-16LE bytes of a UTF-8 text.
 e2e_utf16_hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n'; }
 
+# The keyboard layouts, "NAME=LAYOUT TEXT" a line.
+e2e_layouts() { e2e_probe regenum HKLM 'System\CurrentControlSet\Control\Keyboard Layouts' 'Layout Text'; }
+
 # The keyboard layouts whose "Layout Text" equals TEXT, one name a line.
 e2e_layouts_with_text() {
-  e2e_probe regenum HKLM 'System\CurrentControlSet\Control\Keyboard Layouts' 'Layout Text' |
-    awk -F= -v t="$1" '{ name=$1; sub(/^[^=]*=/, ""); if ($0 == t) print name }'
+  e2e_layouts | awk -F= -v t="$1" '{ name=$1; sub(/^[^=]*=/, ""); if ($0 == t) print name }'
 }
 
 e2e_hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }

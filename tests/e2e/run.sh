@@ -4,7 +4,7 @@
 # XP, 64-bit Windows 10); each case copies its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
-source tests/e2e/lib.sh
+source tests/e2e/lib.sh || exit 1
 export E2E_OUT="${E2E_OUT:-$PWD/out/e2e}"
 rm -rf "$E2E_OUT"
 mkdir -p "$E2E_OUT/templates"
@@ -28,7 +28,7 @@ for t in $templates; do
   fi
 done
 
-xvfb-run -a -s "-screen 0 800x600x24" bash tests/e2e/cases.sh "$@"
+e2e_on_display bash tests/e2e/cases.sh "$@"
 status=$?
 [ "${E2E_KEEP_PREFIXES:-0}" = 1 ] || rm -rf "$E2E_OUT/templates"
 exit $status

@@ -2,10 +2,17 @@
 //   e2eprobe reg ROOT KEY VALUE [32|64]     type, data bytes through the ANSI and the UTF-16
 //                                            call (hex) and text of one value
 //   e2eprobe regenum ROOT KEY VALUE [32|64] each subkey's name and the text of VALUE in it
-//   e2eprobe box CAPTION ok|yes|no SECONDS  waits for a message box, prints its caption and
-//                                            text, and presses the button
-//   e2eprobe run COMMANDLINE SECONDS        starts the exact command line, waits, exits with
-//                                            its exit code (124 on time-out)
+//   e2eprobe box CAPTION ok|yes|no SECONDS  waits for a message box to be shown and painted,
+//                                            prints its caption and text, and presses the button
+//   e2eprobe boxes PID SECONDS CAPTION...   until the process PID ends, answers every message
+//                                            box of it with one of the captions by OK and prints
+//                                            it (box=CAPTION: TEXT); 1 when it runs on past SECONDS
+//   e2eprobe run COMMANDLINE SECONDS        starts the exact command line, prints its process id
+//                                            (pid=) at once, waits, exits with its exit code (124
+//                                            on time-out)
+//   e2eprobe ended SECONDS NAME...          waits until no process of one of these program names
+//                                            (tavokelv.exe) runs; 1 and their names when some
+//                                            still run after SECONDS
 //   e2eprobe resource EXE TYPE NAME LANGUAGE OUT  copies a resource of a program (found with
 //                                            FindResourceExA in that language) into a file
 //   e2eprobe hold FILE SECONDS              keeps FILE open without delete sharing (it can be
@@ -14,16 +21,31 @@
 //   e2eprobe close TITLE SECONDS            waits for a top-level window with this title and
 //                                            closes it (WM_CLOSE)
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
-//   e2eprobe fields SECONDS                 waits for the setup window (class installWClass)
-//                                            and prints the text of each shown edit field
-//                                            (field=), where the keyboard focus is
-//                                            (focus=field, window or elsewhere) and whether
-//                                            the setup window is the active one (active=yes|no)
+//   e2eprobe window SECONDS [CONDITION...]  waits until the setup window (class installWClass) is
+//                                            shown, has painted all it was asked to, its thread is
+//                                            back in its message loop and every CONDITION holds,
+//                                            then prints its report (below); on time-out prints
+//                                            "timeout" and the last report and exits with 1
+// The report of "window", one line each:
+//   origin=X,Y                    the client area's top left corner on the screen
+//   enabled=yes|no                whether the window takes input (not while it installs)
+//   active=yes|no                 whether it is the active window
+//   fields=BOX BOX...             the shown edit fields, top to bottom, each as its place in the
+//                                 client area, LEFT,TOP,RIGHT,BOTTOM (nothing after "=": none)
+//   field=BOX:TEXT                the text of each shown field
+//   focus=BOX|window|elsewhere    where the keyboard focus of the window's thread is
+// A CONDITION is a pattern of a report line ("*" any text, "?" one character) that some line
+// matches, or, after "!", that no line matches: "fields=", "field=120,195,350,215:",
+// "!field=120,195,350,215:", "field=130,165,360,185:*www.unit.cn".
 // "box" with the button "none" only reports the box and leaves it open.
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -134,33 +156,120 @@ BOOL CALLBACK CollectText(HWND child, LPARAM param) {
   return TRUE;
 }
 
+DWORD Deadline(const wchar_t* seconds) { return GetTickCount() + static_cast<DWORD>(_wtoi(seconds)) * 1000; }
+bool Passed(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) > 0; }
+
+// Whether the thread of a window of another process is back in its message loop (or in a modal
+// loop of its own, a message box's): a sent message is answered only there, after the handler it
+// was in has returned.
+bool Answers(HWND window) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result) != 0;
+}
+
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM param) {
+  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+    *reinterpret_cast<bool*>(param) = false;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Whether the window and its shown children have nothing left to paint. A paint validates its
+// region when it begins: a second message answered after this check (Answers) tells that the
+// paint begun by then has ended, and the thread has gone idle since, when Wine hands what it
+// painted to the display.
+bool Painted(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  bool painted = true;
+  EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&painted));
+  return painted;
+}
+
+// A message box ready to be read and seen: shown, its texts laid out, and painted.
+bool BoxReady(HWND box) { return IsWindowVisible(box) && Answers(box) && Painted(box) && Answers(box); }
+
+std::wstring BoxText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+bool PressButton(HWND box, int id) {
+  HWND control = GetDlgItem(box, id);
+  if (!control) return false;
+  SendMessageW(control, BM_CLICK, 0, 0);
+  return true;
+}
+
 int Box(wchar_t** argv) {
   std::wstring button = argv[3];
-  DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[4])) * 1000;
+  DWORD deadline = Deadline(argv[4]);
   HWND box = nullptr;
-  while (!(box = FindWindowW(L"#32770", argv[2]))) {
-    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+  while (!(box = FindWindowW(L"#32770", argv[2])) || !BoxReady(box)) {
+    if (Passed(deadline)) {
       Print(L"no box");
       return 1;
     }
-    Sleep(100);
+    Sleep(50);
   }
-  Sleep(300);  // let the box finish laying itself out
   wchar_t caption[512] = {};
   GetWindowTextW(box, caption, 512);
-  std::wstring text;
-  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&text));
   Print(L"caption=" + std::wstring(caption));
-  Print(L"text=" + text);
+  Print(L"text=" + BoxText(box));
   if (button == L"none") return 0;
-  int id = button == L"yes" ? IDYES : button == L"no" ? IDNO : IDOK;
-  HWND control = GetDlgItem(box, id);
-  if (!control) {
+  if (!PressButton(box, button == L"yes" ? IDYES : button == L"no" ? IDNO : IDOK)) {
     Print(L"no button");
     return 1;
   }
-  SendMessageW(control, BM_CLICK, 0, 0);
   return 0;
+}
+
+struct BoxSearch {
+  DWORD process;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectBoxes(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == search->process && lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+int Boxes(int argc, wchar_t** argv) {
+  DWORD id = static_cast<DWORD>(_wtoi(argv[2]));
+  DWORD deadline = Deadline(argv[3]);
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+  if (!process) return 0;  // ended already
+  std::set<HWND> answered;
+  int status = 0;
+  while (WaitForSingleObject(process, 50) != WAIT_OBJECT_0) {
+    if (Passed(deadline)) {
+      Print(L"timeout");
+      status = 1;
+      break;
+    }
+    BoxSearch search = {id, {}};
+    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
+    for (HWND box : search.found) {
+      wchar_t caption[512] = {};
+      GetWindowTextW(box, caption, 512);
+      bool listed = false;
+      for (int i = 4; i < argc; ++i) listed = listed || lstrcmpW(caption, argv[i]) == 0;
+      if (!listed || answered.count(box) || !BoxReady(box)) continue;
+      answered.insert(box);
+      Print(L"box=" + std::wstring(caption) + L": " + BoxText(box));
+      if (!PressButton(box, IDOK)) Print(L"no OK button: " + std::wstring(caption));
+    }
+  }
+  CloseHandle(process);
+  return status;
 }
 
 int Run(wchar_t** argv) {
@@ -173,6 +282,7 @@ int Run(wchar_t** argv) {
     return 1;
   }
   CloseHandle(process.hThread);
+  Print(L"pid=" + std::to_wstring(process.dwProcessId));
   DWORD wait = WaitForSingleObject(process.hProcess, static_cast<DWORD>(_wtoi(argv[3])) * 1000);
   DWORD code = 124;
   if (wait == WAIT_OBJECT_0) {
@@ -231,14 +341,14 @@ int Hold(wchar_t** argv, bool load) {
 }
 
 int Close(wchar_t** argv) {
-  DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3])) * 1000;
+  DWORD deadline = Deadline(argv[3]);
   HWND window = nullptr;
   while (!(window = FindWindowW(L"installWClass", argv[2]))) {
-    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+    if (Passed(deadline)) {
       Print(L"no window");
       return 1;
     }
-    Sleep(100);
+    Sleep(50);
   }
   PostMessageW(window, WM_CLOSE, 0, 0);
   Print(L"closed");
@@ -254,35 +364,151 @@ BOOL CALLBACK CollectShownEdits(HWND child, LPARAM param) {
   return TRUE;
 }
 
-int Fields(wchar_t** argv) {
-  DWORD deadline = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
-  HWND window = nullptr;
-  while (!(window = FindWindowW(L"installWClass", nullptr))) {
-    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
-      Print(L"no window");
-      return 1;
-    }
-    Sleep(100);
-  }
+// A child's place in the client area of its parent: LEFT,TOP,RIGHT,BOTTOM.
+RECT PlaceIn(HWND parent, HWND child) {
+  RECT r = {};
+  GetWindowRect(child, &r);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring BoxName(const RECT& r) {
+  return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
+         std::to_wstring(r.bottom);
+}
+
+std::vector<std::wstring> Report(HWND window) {
   std::vector<HWND> edits;
   EnumChildWindows(window, CollectShownEdits, reinterpret_cast<LPARAM>(&edits));
+  std::sort(edits.begin(), edits.end(), [&](HWND a, HWND b) {
+    RECT ra = PlaceIn(window, a), rb = PlaceIn(window, b);
+    return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
+  });
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  std::vector<std::wstring> lines;
+  lines.push_back(L"origin=" + std::to_wstring(origin.x) + L"," + std::to_wstring(origin.y));
+  lines.push_back(std::wstring(L"enabled=") + (IsWindowEnabled(window) ? L"yes" : L"no"));
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  lines.push_back(std::wstring(L"active=") + (info.hwndActive == window ? L"yes" : L"no"));
+  std::wstring shown = L"fields=";
+  std::wstring focus = info.hwndFocus == window ? L"window" : L"elsewhere";
+  std::vector<std::wstring> texts;
   for (HWND edit : edits) {
+    std::wstring box = BoxName(PlaceIn(window, edit));
+    shown += (shown.size() > 7 ? L" " : L"") + box;
     // WM_GETTEXT itself: GetWindowTextW does not ask a window of another process for its text.
     wchar_t text[512] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
-    Print(L"field=" + std::wstring(text, static_cast<size_t>(copied)));
+    texts.push_back(L"field=" + box + L":" + std::wstring(text, static_cast<size_t>(copied)));
+    if (info.hwndFocus == edit) focus = box;
   }
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-  std::wstring focus = L"elsewhere";
-  if (info.hwndFocus == window) focus = L"window";
-  for (HWND edit : edits) {
-    if (info.hwndFocus == edit) focus = L"field";
+  lines.push_back(shown);
+  lines.insert(lines.end(), texts.begin(), texts.end());
+  lines.push_back(L"focus=" + focus);
+  return lines;
+}
+
+// Pattern of a report line: "*" any text, "?" one character.
+bool Matches(const wchar_t* pattern, const wchar_t* text) {
+  const wchar_t* star = nullptr;
+  const wchar_t* resume = nullptr;
+  while (*text) {
+    if (*pattern == L'*') {
+      star = pattern++;
+      resume = text;
+    } else if (*pattern == L'?' || *pattern == *text) {
+      ++pattern;
+      ++text;
+    } else if (star) {
+      pattern = star + 1;
+      text = ++resume;
+    } else {
+      return false;
+    }
   }
-  Print(L"focus=" + focus);
-  Print(std::wstring(L"active=") + (info.hwndActive == window ? L"yes" : L"no"));
+  while (*pattern == L'*') ++pattern;
+  return *pattern == L'\0';
+}
+
+bool Holds(const std::vector<std::wstring>& report, const wchar_t* condition) {
+  bool absent = condition[0] == L'!';
+  const wchar_t* pattern = absent ? condition + 1 : condition;
+  bool found = std::any_of(report.begin(), report.end(), [&](const std::wstring& line) { return Matches(pattern, line.c_str()); });
+  return found != absent;
+}
+
+int Window(int argc, wchar_t** argv) {
+  DWORD deadline = Deadline(argv[2]);
+  std::vector<std::wstring> report = {L"window=none"};
+  // The conditions must hold on two looks in a row, each after the thread answered: the second
+  // answer comes only after a paint that had begun at the first look has ended.
+  int looks = 0;
+  while (looks < 2) {
+    HWND window = FindWindowW(L"installWClass", nullptr);
+    bool ready = false;
+    if (!window) {
+      report = {L"window=none"};
+    } else if (!IsWindowVisible(window)) {
+      report = {L"window=hidden"};
+    } else if (!Answers(window)) {
+      report = {L"window=busy"};
+    } else {
+      report = Report(window);
+      ready = Painted(window);
+      if (!ready) report.push_back(L"painted=no");
+      for (int i = 3; i < argc && ready; ++i) ready = Holds(report, argv[i]);
+    }
+    looks = ready ? looks + 1 : 0;
+    if (ready) continue;
+    if (Passed(deadline)) {
+      Print(L"timeout");
+      for (const std::wstring& line : report) Print(line);
+      return 1;
+    }
+    Sleep(50);
+  }
+  for (const std::wstring& line : report) Print(line);
+  return 0;
+}
+
+// Whether a process of one of the names runs; their names are added to *running.
+bool AnyRunning(int argc, wchar_t** argv, std::wstring* running) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return true;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  bool any = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    const wchar_t* name = entry.szExeFile;
+    for (const wchar_t* c = name; *c; ++c) {
+      if (*c == L'\\') name = c + 1;
+    }
+    for (int i = 3; i < argc; ++i) {
+      if (lstrcmpiW(name, argv[i]) == 0) {
+        any = true;
+        *running += std::wstring(running->empty() ? L"" : L" ") + name;
+      }
+    }
+  }
+  CloseHandle(snapshot);
+  return any;
+}
+
+int Ended(int argc, wchar_t** argv) {
+  DWORD deadline = Deadline(argv[2]);
+  std::wstring running;
+  while (AnyRunning(argc, argv, &running)) {
+    if (Passed(deadline)) {
+      Print(L"running=" + running);
+      return 1;
+    }
+    running.clear();
+    Sleep(50);
+  }
   return 0;
 }
 
@@ -303,12 +529,14 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"reg" && argc >= 5) return Reg(argc, argv);
   if (command == L"regenum" && argc >= 5) return RegEnum(argc, argv);
   if (command == L"box" && argc >= 5) return Box(argv);
+  if (command == L"boxes" && argc >= 5) return Boxes(argc, argv);
+  if (command == L"ended" && argc >= 4) return Ended(argc, argv);
   if (command == L"run" && argc >= 4) return Run(argv);
   if (command == L"sys") return Sys();
   if (command == L"close" && argc >= 4) return Close(argv);
-  if (command == L"fields" && argc >= 3) return Fields(argv);
+  if (command == L"window" && argc >= 3) return Window(argc, argv);
   if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
-  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|run|resource|hold|load|close|fields|sys ...\n");
+  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|boxes|run|ended|resource|hold|load|close|window|sys ...\n");
   return 2;
 }
