@@ -12,8 +12,9 @@
 //   wine_bench paint [RUNS]
 //       the setup window with each page drawn RUNS times (invalidate + UpdateWindow, so one
 //       synchronous WM_PAINT each); milliseconds per repaint.
-#include <psapi.h>
 #include <windows.h>
+// psapi.h needs the types of windows.h.
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
