@@ -6,7 +6,8 @@
 #     over its own earlier install, alternating in one prefix with Wine up; sizes of both, and of
 #     the payload packed with zlib's compressor and with the tighter one the build uses;
 #  2. the unpack against its limit (zlib uncompress + one write per file), on the host and in Wine;
-#  3. the memory of a silent install in Wine;
+#  3. the memory of a silent install in Wine, and its time by step for a first install and a
+#     reinstall;
 #  4. the repaint time of each page of the setup window in Wine (under Xvfb).
 # RUNS (default 7, at least 5) sets the number of timed installs of each program.
 set -euo pipefail
@@ -174,6 +175,13 @@ wine_bench unpack 'C:\setup\payload.tvz' 'C:\unpack' 9
 echo
 echo "memory of a silent install in Wine (wine_bench.exe install):"
 wine_bench install
+echo
+echo "the silent road by step in Wine (wine_bench.exe profile): a first install, then one over it:"
+fresh_prefix
+for _ in 1 2; do
+  WINEPREFIX="$out/run" LANG=zh_CN.UTF-8 wine 'C:\setup\wine_bench.exe' profile 2>/dev/null | tr -d '\r'
+done
+WINEPREFIX="$out/run" wineserver -w
 echo
 echo "setup window in Wine under Xvfb (wine_bench.exe paint):"
 fresh_prefix

@@ -25,11 +25,17 @@
 
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
+#include "archive/user_data.h"
 #include "bench/unpack_limit.h"
+#include "core/install_location.h"
 #include "core/system_facts.h"
+#include "flow/install_check.h"
+#include "flow/install_sequence.h"
 #include "flow/interactive_road.h"
 #include "flow/setup_main.h"
+#include "flow/startup.h"
 #include "platform/win32/win32_platform.h"
+#include "system/settings_files.h"
 #include "ui/setup_window.h"
 
 namespace {
@@ -159,6 +165,62 @@ int BenchInstall() {
   return code;
 }
 
+// Where the silent road's time goes: its steps as RunSilentInstall takes them, timed one by one,
+// and the install itself cut at the points it reports to its observer.
+class StepClock : public core::InstallObserver {
+ public:
+  void RedrawDirectoryPage() override { marks.push_back(Now()); }
+  void ShowProgress(int, int) override { marks.push_back(Now()); }
+  void Pause() override {}
+  std::vector<double> marks;  // per pass: page, page again after the unpack, progress
+};
+
+int BenchProfile() {
+  platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
+  core::SetupState s(os.os());
+  std::vector<std::pair<const char*, double>> steps;
+  double t = Now();
+  auto step = [&](const char* name) {
+    double now = Now();
+    steps.push_back({name, now - t});
+    t = now;
+  };
+  if (flow::StartUp(s, "settvsrf32") != flow::Road::Silent) return 1;
+  step("start-up (facts, stores, rights)");
+  if (!flow::LoadPayload(s)) return 1;
+  step("payload and work buffer");
+  s.BackupState = archive::BackupUserData(s) ? core::Backup::Made : core::Backup::None;
+  step("backup of the user's data");
+  std::string directory = core::ReadInstallPath(s);
+  sys::ReadServerAddresses(s);
+  StepClock clock;
+  double installStart = Now();
+  core::InstallReport report = flow::RunInstall(s, directory, clock);
+  double installEnd = Now();
+  if (clock.marks.size() != 6) return 1;
+  const std::vector<double>& m = clock.marks;
+  steps.push_back({"install: stores, settings, preload", m[0] - installStart});
+  steps.push_back({"install: unpack (and restore)", m[1] - m[0]});
+  steps.push_back({"install: copies in the directory", m[2] - m[1]});
+  steps.push_back({"install: system copies, registration", m[3] - m[2]});
+  steps.push_back({"install: second pass", m[5] - m[3]});
+  steps.push_back({"install: entries and program starts", installEnd - m[5]});
+  t = installEnd;
+  bool checked = flow::VerifyInstallation(s, false);
+  step("installation check");
+  s.WorkBuffer.reset();
+  s.PayloadImage.reset();
+  step("release");
+  double total = 0;
+  for (const auto& [name, seconds] : steps) total += seconds;
+  std::printf("silent road by step (%s, data kept: %s, check %s), ms\n",
+              s.BackupState == core::Backup::None ? "no earlier install" : "over an earlier install",
+              s.BackupState == core::Backup::DataKept ? "yes" : "no", checked ? "passed" : "failed");
+  for (const auto& [name, seconds] : steps) std::printf("  %-40s %8.1f\n", name, 1000 * seconds);
+  std::printf("  %-40s %8.1f\n", "total", 1000 * total);
+  return report.outcome == core::InstallOutcome::Done ? 0 : 1;
+}
+
 // The setup window, each page drawn on demand by setting the page and repainting.
 int BenchPaint(int runs) {
   platform::win32::Win32Platform os(::GetModuleHandleA(nullptr));
@@ -207,10 +269,12 @@ int main(int argc, char** argv) {
   if (command == "unpack" && argc > 3)
     return BenchUnpack(argv[2], argv[3], argc > 4 ? std::max(1, std::atoi(argv[4])) : 9);
   if (command == "install") return BenchInstall();
+  if (command == "profile") return BenchProfile();
   if (command == "paint") return BenchPaint(argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
   std::fprintf(stderr,
                "usage: wine_bench unpack PAYLOAD.tvz DIR [RUNS]\n"
                "       wine_bench install\n"
+               "       wine_bench profile\n"
                "       wine_bench paint [RUNS]\n");
   return 2;
 }
