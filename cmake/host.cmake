@@ -35,7 +35,9 @@ target_include_directories(tavo_tight PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tavo_tight PUBLIC ${LIBDEFLATE})
 
 file(GLOB PLATFORM_TESTS CONFIGURE_DEPENDS platform/*_test.cpp)
-add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SUPPORT_SOURCES} ${SEAM_SOURCES}
+# The fault sweep (tests/sweep): every road with each of its system calls failing in turn.
+file(GLOB SWEEP_TESTS CONFIGURE_DEPENDS tests/sweep/*_test.cpp)
+add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SWEEP_TESTS} ${SUPPORT_SOURCES} ${SEAM_SOURCES}
   tools/tight_pack_test.cpp)
 target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_tight GTest::gtest GTest::gtest_main)
 include(GoogleTest)

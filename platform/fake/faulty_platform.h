@@ -1,0 +1,34 @@
+// A platform that lets one call of its choosing fail: every call that can fail on Windows (file,
+// open-file, registry, resource and allocation, process start, IME installation) is counted, and
+// the k-th fails with the error Windows gives for it, the rest going to the machine underneath.
+// The fault sweep runs whole roads once to count the calls, then once per call with it failing.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace platform::fake {
+
+class FaultyPlatform {
+ public:
+  // Fails the call numbered `failAt` (from 1); 0 fails none. The dialogs, windows and system
+  // facts of `machine` are passed through as they are.
+  FaultyPlatform(Platform& machine, long failAt);
+  ~FaultyPlatform();
+  FaultyPlatform(const FaultyPlatform&) = delete;
+  FaultyPlatform& operator=(const FaultyPlatform&) = delete;
+
+  Platform& os();
+  // The calls counted so far, and what the failed one was ("" while none failed).
+  long Calls() const;
+  const std::string& Failed() const;
+
+  struct Parts;
+
+ private:
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace platform::fake
