@@ -274,27 +274,24 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     const auto registry = Registry(m);
 
     // An honest result: done only over a complete install.
-    bool complete = true;
+    std::string missing;  // the first thing a complete install has and this one lacks
     for (const auto& [path, bytes] : completeFiles) {
       auto it = files.find(path);
-      if (it == files.end() || it->second != bytes) {
-        complete = false;
-      }
+      if (missing.empty() && (it == files.end() || it->second != bytes)) missing = path;
     }
     for (const auto& [key, value] : completeRegistry) {
       auto it = registry.find(key);
-      if (it == registry.end() || it->second != value) {
-        complete = false;
-      }
+      if (missing.empty() && (it == registry.end() || it->second != value)) missing = key;
     }
+    const bool complete = missing.empty();
     if (sc.road == Road::Silent) {
       EXPECT_TRUE(documented.count(out.code)) << what << ": exit code " << out.code;
       if (out.code == flow::kExitInstalled) {
-        EXPECT_TRUE(complete) << what << ": exit 0 over an incomplete install";
+        EXPECT_TRUE(complete) << what << ": exit 0 over an incomplete install (" << missing << ")";
       }
     }
     if (sc.road == Road::Interactive && out.saidDone) {
-      EXPECT_TRUE(complete) << what << ": the window said done over an incomplete install";
+      EXPECT_TRUE(complete) << what << ": the window said done over an incomplete install (" << missing << ")";
     }
 
     // The user's own data.
