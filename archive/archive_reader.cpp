@@ -76,6 +76,7 @@ bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, 
   uint8_t* data = DataArea(workArea);
   size_t room = workAreaSize - kNameAreaSize;
   uint32_t written = 0;
+  uint32_t skipped = 0;  // passed over by the filter: not for this archive to write
   uint32_t failed = 0;
   // One box per archive: a damaged or crafted archive of many entries (or a directory that
   // cannot be written) must not raise a box for each, least of all where nobody answers.
@@ -88,7 +89,10 @@ bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, 
     WalkStep step = walker.Next(&entry);
     if (step == WalkStep::Truncated && !entry.name.empty()) fail(entry.name);
     if (step != WalkStep::Entry) break;
-    if (mayWrite && !mayWrite(entry.name)) continue;
+    if (mayWrite && !mayWrite(entry.name)) {
+      ++skipped;
+      continue;
+    }
     std::memset(nameArea, 0, kNameAreaSize);
     std::memcpy(nameArea, entry.name.data(), std::min(entry.name.size(), kNameAreaSize - 1));
 
@@ -107,7 +111,7 @@ bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, 
   }
   if (writtenOut) *writtenOut = written;
   if (failedOut) *failedOut = failed;
-  return written == count;
+  return written + skipped == count;
 }
 
 void UnpackDefaultSkin(core::SetupState& s) {

@@ -19,7 +19,8 @@ size_t LoadArchiveEntry(core::SetupState& s, const std::string& name);
 using EntryFilter = bool (*)(std::string_view name);
 
 // Writes each entry of the image as InstallDir + name, using the work area (name area, then
-// data area) for the decompressed content. True when every entry of the count was written;
+// data area) for the decompressed content. True when every entry of the count was written or
+// passed over by `mayWrite`;
 // `written` (optional) receives how many were. The first entry that fails is reported in a
 // message box; later failures of the same archive are only counted (`failed`, optional).
 bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea, size_t workAreaSize,

@@ -10,6 +10,7 @@
 #include "archive/texts.h"
 #include "core/install_location.h"
 #include "core/path_format.h"
+#include "platform/constants.h"
 #include "platform/unchecked.h"
 
 namespace archive {
@@ -64,6 +65,9 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
                    std::unique_ptr<platform::File>* out, uint8_t header[kArchiveHeaderSize]) {
   auto archiveFile = s.os.files.Open(archivePath, platform::OpenMode::ReadWrite);
   if (!archiveFile) {
+    // Only a missing archive is begun afresh: one that is there but cannot be opened now holds
+    // the entries added before, which a new one would cut away.
+    if (s.os.files.LastError() != platform::kErrorFileNotFound) return false;
     archiveFile = s.os.files.Create(archivePath);
     std::string fresh = ArchiveHeader(kArchiveHeaderSize, 0);
     if (!archiveFile || !WriteAll(*archiveFile, fresh.data(), fresh.size())) return false;
@@ -95,6 +99,14 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
   }
   *out = std::move(archiveFile);
   return true;
+}
+
+// Whether a file is there: only "not found" says it is not (a file that cannot be opened for
+// another reason is there, and its data must not be taken for absent).
+bool IsThere(core::SetupState& s, const std::string& path) {
+  if (s.os.files.CanOpenForReading(path)) return true;
+  long error = s.os.files.LastError();
+  return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
 }
 
 }  // namespace
@@ -136,22 +148,37 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
   return archiveFile->Seek(0, platform::SeekFrom::Begin) == 0 && WriteAll(*archiveFile, header, kArchiveHeaderSize);
 }
 
-bool BackupUserData(core::SetupState& s) {
+core::Backup BackupUserData(core::SetupState& s) {
   const std::string dir = core::ReadInstallPath(s);
   std::string archivePath;
-  if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return false;
+  if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return core::Backup::None;
   platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));
+  bool anyThere = false, missingRequired = false, failed = false;
   for (const BackupItem& item : kBackupList) {
-    std::string entry;
-    bool ok = core::JoinPath(dir, item.entry, &entry);
-    if (ok && item.copiedFrom) {
-      std::string live;
-      if (core::JoinPath(dir, item.copiedFrom, &live)) platform::Unchecked(s.os.files.Copy(live, entry, false));
+    std::string entry, live;
+    if (!core::JoinPath(dir, item.entry, &entry)) {
+      failed = true;
+      continue;
     }
-    ok = ok && AddFileToArchive(s, archivePath, entry);
-    if (!ok && item.required) return false;
+    const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && IsThere(s, live);
+    if (hasLive && !s.os.files.Copy(live, entry, false)) failed = true;  // its changes would be lost
+    if (!hasLive && !IsThere(s, entry)) {
+      missingRequired = missingRequired || item.required;
+      continue;
+    }
+    anyThere = true;
+    if (!AddFileToArchive(s, archivePath, entry)) failed = true;
   }
-  return RememberBackup(s, archivePath);
+  if (!anyThere) return core::Backup::None;
+  if (missingRequired || failed || !RememberBackup(s, archivePath)) return core::Backup::Failed;
+  return core::Backup::Made;
+}
+
+bool IsUserDataName(std::string_view name) {
+  for (const BackupItem& item : kBackupList) {
+    if (SameEntryName(name, item.entry) || (item.copiedFrom && SameEntryName(name, item.copiedFrom))) return true;
+  }
+  return false;
 }
 
 bool IsBackupEntryName(std::string_view name) {
@@ -190,7 +217,8 @@ bool RememberBackup(core::SetupState& s, const std::string& path) {
   return true;
 }
 
-uint32_t RestoreUserData(core::SetupState& s) {
+uint32_t RestoreUserData(core::SetupState& s, bool* whole) {
+  if (whole) *whole = false;
   // Only the archive this run's backup wrote, read from where it was written: any other
   // tavoback.tvz (left in another directory, or planted where users can write) is never used.
   if (!s.WorkBuffer || s.BackupArchive.empty()) return 0;
@@ -199,7 +227,8 @@ uint32_t RestoreUserData(core::SetupState& s) {
   if (!block || n < 100) return 0;
   if (n != s.BackupSize || Digest(block->Data(), n) != s.BackupDigest) return 0;
   uint32_t written = 0;
-  UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName);
+  bool all = UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName);
+  if (whole) *whole = all;
   return written;
 }
 

@@ -10,9 +10,13 @@
 
 namespace archive {
 
-// Packs the user files of the directory of the earlier installation into tavoback.tvz. True
-// when every required item was added; the archive is then remembered as this run's backup.
-bool BackupUserData(core::SetupState& s);
+// Packs the user files of the directory of the earlier installation into tavoback.tvz. Made when
+// every file of the list that is there, and every required one, was added (the archive is then
+// remembered as this run's backup); None when no file of the list is there; Failed otherwise, and
+// then the install must leave those files as they are.
+core::Backup BackupUserData(core::SetupState& s);
+// A name of the user's own data: an entry of the backup list or the live file it is copied from.
+bool IsUserDataName(std::string_view name);
 // Appends one file to an archive file, creating the archive when missing. False (archive
 // unchanged) for a name over 12 bytes or not a plain file name, a duplicate (letter case
 // ignored), a missing file, a file larger than a restore could unpack, no memory or a failed
@@ -21,8 +25,9 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
 // Remembers the archive at `path`, as it is now, as the backup this run wrote.
 bool RememberBackup(core::SetupState& s, const std::string& path);
 // Unpacks this run's backup archive over the install directory, if its bytes are still the ones
-// written, and only the files of the backup list; the number of files written.
-uint32_t RestoreUserData(core::SetupState& s);
+// written, and only the files of the backup list; the number of files written. `whole`
+// (optional) tells whether every entry of the archive was put back.
+uint32_t RestoreUserData(core::SetupState& s, bool* whole = nullptr);
 // True for the file names of the backup list (letter case ignored).
 bool IsBackupEntryName(std::string_view name);
 

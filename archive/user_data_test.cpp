@@ -106,7 +106,7 @@ TEST_F(UserData, AddFailsCleanlyWithoutMemoryOrWhenTheArchiveCannotBeWritten) {
 
 TEST_F(UserData, FullListIsBackedUpAndRestoredByteForByte) {
   auto saved = EarlierInstallation(true);
-  ASSERT_TRUE(archive::BackupUserData(s));
+  ASSERT_EQ(archive::BackupUserData(s), core::Backup::Made);
   std::vector<std::string> expected;
   for (const char* base : kLive17) expected.push_back(std::string(base) + ".tv1");
   expected.insert(expected.end(), std::begin(kPlain8to14), std::end(kPlain8to14));
@@ -126,26 +126,41 @@ TEST_F(UserData, FullListIsBackedUpAndRestoredByteForByte) {
   EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("delck.txt")});
 }
 
+// A missing required item, or a file of the list that is there but cannot be packed, fails the
+// backup: the install then leaves the user's files as they are. The others are still packed.
 TEST_F(UserData, OptionalItemsMayBeMissingRequiredOnesMayNot) {
   EarlierInstallation(false);
-  EXPECT_TRUE(archive::BackupUserData(s));
+  EXPECT_EQ(archive::BackupUserData(s), core::Backup::Made);
   EXPECT_EQ(Entries().size(), 14u);
 
   fake.files.Delete("c:\\tavohu\\tavozdym.tvh");  // item 10
-  EXPECT_FALSE(archive::BackupUserData(s));
-  EXPECT_EQ(Entries().size(), 9u);  // the entries added before the missing item
+  EXPECT_EQ(archive::BackupUserData(s), core::Backup::Failed);
+  EXPECT_EQ(Entries().size(), 13u);
+
+  Put("tavozdym.tvh", "back again");
+  Put("userck.txt", "an optional list, there but unreadable");
+  fake.files.LimitReads("c:\\tavohu\\userck.txt", 0);
+  fake.files.DenyWrites("c:\\tavohu\\tvszsj43.tvh");
+  EXPECT_EQ(archive::BackupUserData(s), core::Backup::Made) << "a short read packs what was read";
 }
 
-TEST_F(UserData, FreshMachineFailsAtTheFirstItem) {
-  EXPECT_FALSE(archive::BackupUserData(s));
-  EXPECT_EQ(File("tavoback.tvz").size(), 10u);
+TEST_F(UserData, AFileThatCannotBeCopiedForPackingFailsTheBackup) {
+  EarlierInstallation(false);
+  Put("tavocyzk.tv1", "an older copy");
+  fake.files.HoldOpen("c:\\tavohu\\tavocyzk.tv1");  // the copy of the user's dictionary cannot replace it
+  EXPECT_EQ(archive::BackupUserData(s), core::Backup::Failed);
+}
+
+TEST_F(UserData, AFreshMachineHasNothingToKeepAndGetsNoArchive) {
+  EXPECT_EQ(archive::BackupUserData(s), core::Backup::None);
+  EXPECT_FALSE(fake.files.HasFile("c:\\tavohu\\tavoback.tvz"));
 }
 
 TEST_F(UserData, ALeftoverCopyIsSavedWhenItsLiveFileIsMissing) {
   EarlierInstallation(false);
   fake.files.Delete("c:\\tavohu\\tvgbkhz.tvh");
   Put("tvgbkhz.tv1", "older copy");
-  EXPECT_TRUE(archive::BackupUserData(s));
+  EXPECT_EQ(archive::BackupUserData(s), core::Backup::Made);
   Put("tvgbkhz.tv1", "shipped");
   archive::RestoreUserData(s);
   EXPECT_EQ(File("tvgbkhz.tv1"), "older copy");
@@ -220,7 +235,7 @@ TEST_F(UserData, RestoreWritesOnlyTheNamesOfTheBackupList) {
 // when this run made no backup.
 TEST_F(UserData, OnlyTheArchiveThisRunWroteIsRestored) {
   auto saved = EarlierInstallation(false);
-  ASSERT_TRUE(archive::BackupUserData(s));
+  ASSERT_EQ(archive::BackupUserData(s), core::Backup::Made);
   EXPECT_EQ(s.BackupArchive, kBackup);
 
   fake.files.AddDirectory("c:\\other");

@@ -189,7 +189,7 @@ int BenchProfile() {
   step("start-up (facts, stores, rights)");
   if (!flow::LoadPayload(s)) return 1;
   step("payload and work buffer");
-  s.BackupState = archive::BackupUserData(s) ? core::Backup::Made : core::Backup::None;
+  s.BackupState = archive::BackupUserData(s);
   step("backup of the user's data");
   std::string directory = core::ReadInstallPath(s);
   sys::ReadServerAddresses(s);

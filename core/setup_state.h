@@ -31,8 +31,9 @@ constexpr size_t kPathBufferSize = 200;
 constexpr size_t kMaxPathChars = kPathBufferSize - 1;
 
 // What became of the user's own data of an earlier install: nothing to keep, packed into this
-// run's backup archive, or put back over the fresh files.
-enum class Backup { None, Made, DataKept };
+// run's backup archive, put back over the fresh files, or not packed (a file of it could not be
+// read or the archive not written): then its files are left as they are.
+enum class Backup { None, Made, DataKept, Failed };
 
 // One place of the current user's keyboard-layout preload list.
 struct PreloadEntry {

@@ -58,9 +58,11 @@ void ResetAttributes(core::SetupState& s, const std::string& path) {
   if (!path.empty()) platform::Unchecked(s.os.files.SetAttributes(path, platform::kAttrArchive));
 }
 
-void PlainCopy(core::SetupState& s, const std::string& from, const std::string& to, bool resetAttributes) {
+// No message for these, but a copy that fails leaves the install incomplete all the same.
+void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to,
+               bool resetAttributes) {
   if (resetAttributes) ResetAttributes(s, to);
-  Copy(s, from, to);
+  if (!Copy(s, from, to)) ++report.copyFailures;
 }
 
 void CopyWithMessage(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
@@ -91,10 +93,15 @@ void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, 
 const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? "tavo321.ime" : "tavo320.ime"; }
 const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : "tavo640.ime"; }
 
+// The user's data of an earlier install that could not be packed stay as they are: the payload's
+// files of those names are not written over them.
+bool NotUserData(std::string_view name) { return !archive::IsUserDataName(name); }
+
 void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
+  const archive::EntryFilter filter = s.BackupState == core::Backup::Failed ? NotUserData : nullptr;
   bool complete = s.PayloadImage && s.WorkBuffer &&
                   archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
-                                         s.WorkBuffer->Size());
+                                         s.WorkBuffer->Size(), nullptr, filter);
   if (!complete) {
     report.unpackComplete = false;
     s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage +
@@ -107,7 +114,12 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
     // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes
     // would keep them. They count as kept only when the restore put files back; otherwise the
     // fresh files are set up as usual.
-    if (archive::RestoreUserData(s) > 0) s.BackupState = core::Backup::DataKept;
+    // A file that could not be written back the first time (another program had it open a
+    // moment) is tried once more: the fresh file must not stay over the user's.
+    bool whole = false;
+    uint32_t restored = archive::RestoreUserData(s, &whole);
+    if (!whole) restored = archive::RestoreUserData(s);
+    if (restored > 0) s.BackupState = core::Backup::DataKept;
   }
   archive::UnpackDefaultSkin(s);
 }
@@ -123,9 +135,9 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   if (pass == 0) UnpackPayload(s, report);
   observer.RedrawDirectoryPage();
 
-  PlainCopy(s, InInstallDir(s, "tavohu4.ime"), InInstallDir(s, "tavohu32.ime"), true);
-  PlainCopy(s, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"), false);
-  PlainCopy(s, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"), false);
+  PlainCopy(s, report, InInstallDir(s, "tavohu4.ime"), InInstallDir(s, "tavohu32.ime"), true);
+  PlainCopy(s, report, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"), false);
+  PlainCopy(s, report, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"), false);
   observer.Pause();
   observer.ShowProgress(0, 64);
 
@@ -211,7 +223,8 @@ void StampModuleVersion(core::SetupState& s, const std::string& path) {
 }
 
 void AdjustSettingsRecord(core::SetupState& s) {
-  if (s.BackupState == core::Backup::DataKept) return;
+  // The record is the user's when the earlier data were kept or left as they are.
+  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) return;
   std::string path = InInstallDir(s, "tvszsj43.tvh");
   if (path.empty()) return;
   if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {

@@ -25,7 +25,7 @@ bool WindowSteps::OpenPayload() {
   if (!LoadPayload(s_)) return false;
   // The user's own dictionaries and settings of an earlier install are packed before anything
   // is touched; the install asks whether to keep them.
-  if (archive::BackupUserData(s_)) s_.BackupState = core::Backup::Made;
+  s_.BackupState = archive::BackupUserData(s_);
   return true;
 }
 

@@ -32,7 +32,7 @@ int RunSilentInstall(core::SetupState& s) {
   }
   // The user's own dictionaries and settings of an earlier install are packed before anything
   // is touched, as the window does when it opens, and kept (there is nobody to ask).
-  s.BackupState = archive::BackupUserData(s) ? core::Backup::Made : core::Backup::None;
+  s.BackupState = archive::BackupUserData(s);
   // Without an earlier install there is nothing to keep, and this road leaves no trace of the
   // attempt: no header-only or partial archive that nothing will restore.
   std::string archivePath;

@@ -9,9 +9,9 @@ namespace {
 class Counter {
  public:
   explicit Counter(long failAt) : failAt_(failAt) {}
-  bool Fail(const char* what) {
+  bool Fail(const char* what, const std::string& on = std::string()) {
     if (++calls_ != failAt_) return false;
-    failed_ = what;
+    failed_ = on.empty() ? what : std::string(what) + " " + on;
     return true;
   }
   long calls() const { return calls_; }
@@ -55,47 +55,47 @@ class FaultyFiles : public Files {
   FaultyFiles(Files& inner, Counter& counter) : inner_(inner), counter_(counter) {}
 
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
-    if (counter_.Fail("open")) return Failed<std::unique_ptr<File>>(kErrorSharingViolation, nullptr);
+    if (counter_.Fail("open", path)) return Failed<std::unique_ptr<File>>(kErrorSharingViolation, nullptr);
     return Wrap(inner_.Open(path, mode));
   }
   std::unique_ptr<File> Create(const std::string& path) override {
-    if (counter_.Fail("create")) return Failed<std::unique_ptr<File>>(kErrorAccessDenied, nullptr);
+    if (counter_.Fail("create", path)) return Failed<std::unique_ptr<File>>(kErrorAccessDenied, nullptr);
     return Wrap(inner_.Create(path));
   }
   bool CanOpenForReading(const std::string& path) override {
-    if (counter_.Fail("open for reading")) return Failed(kErrorSharingViolation, false);
+    if (counter_.Fail("open for reading", path)) return Failed(kErrorSharingViolation, false);
     return Passed(inner_.CanOpenForReading(path));
   }
   bool Copy(const std::string& from, const std::string& to, bool failIfExists) override {
-    if (counter_.Fail("copy")) return Failed(kErrorDiskFull, false);
+    if (counter_.Fail("copy", to)) return Failed(kErrorDiskFull, false);
     return Passed(inner_.Copy(from, to, failIfExists));
   }
   bool SetAttributes(const std::string& path, uint32_t attributes) override {
-    if (counter_.Fail("set attributes")) return Failed(kErrorAccessDenied, false);
+    if (counter_.Fail("set attributes", path)) return Failed(kErrorAccessDenied, false);
     return Passed(inner_.SetAttributes(path, attributes));
   }
   uint32_t GetAttributes(const std::string& path) override {
-    if (counter_.Fail("get attributes")) return Failed(kErrorAccessDenied, kInvalidAttributes);
+    if (counter_.Fail("get attributes", path)) return Failed(kErrorAccessDenied, kInvalidAttributes);
     return Passed(inner_.GetAttributes(path));
   }
   bool Delete(const std::string& path) override {
-    if (counter_.Fail("delete")) return Failed(kErrorAccessDenied, false);
+    if (counter_.Fail("delete", path)) return Failed(kErrorAccessDenied, false);
     return Passed(inner_.Delete(path));
   }
   bool Move(const std::string& from, const std::string& to) override {
-    if (counter_.Fail("move")) return Failed(kErrorSharingViolation, false);
+    if (counter_.Fail("move", from)) return Failed(kErrorSharingViolation, false);
     return Passed(inner_.Move(from, to));
   }
   bool MakeDirectory(const std::string& path) override {
-    if (counter_.Fail("make directory")) return Failed(kErrorAccessDenied, false);
+    if (counter_.Fail("make directory", path)) return Failed(kErrorAccessDenied, false);
     return Passed(inner_.MakeDirectory(path));
   }
   std::vector<std::string> List(const std::string& pattern) override {
-    if (counter_.Fail("list")) return Failed(kErrorAccessDenied, std::vector<std::string>());
+    if (counter_.Fail("list", pattern)) return Failed(kErrorAccessDenied, std::vector<std::string>());
     return Passed(inner_.List(pattern));
   }
   bool ChangeDirectory(const std::string& path) override {
-    if (counter_.Fail("change directory")) return Failed(kErrorAccessDenied, false);
+    if (counter_.Fail("change directory", path)) return Failed(kErrorAccessDenied, false);
     return Passed(inner_.ChangeDirectory(path));
   }
   uint32_t DriveType(const std::string& root) override { return inner_.DriveType(root); }
@@ -134,7 +134,7 @@ class FaultyKey : public RegKey {
  public:
   FaultyKey(std::unique_ptr<RegKey> inner, Counter& counter) : inner_(std::move(inner)), counter_(counter) {}
   long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("create key")) return kErrorAccessDenied;
+    if (counter_.Fail("create key", name)) return kErrorAccessDenied;
     return Wrapped(inner_->CreateSubKey(name, access, out), out);
   }
   long CreateSubKeyW(const std::u16string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
@@ -142,15 +142,15 @@ class FaultyKey : public RegKey {
     return Wrapped(inner_->CreateSubKeyW(name, access, out), out);
   }
   long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("open key")) return kErrorAccessDenied;
+    if (counter_.Fail("open key", name)) return kErrorAccessDenied;
     return Wrapped(inner_->OpenSubKey(name, access, out), out);
   }
   long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type, std::string* data) override {
-    if (counter_.Fail("query value")) return kErrorMoreData;
+    if (counter_.Fail("query value", name)) return kErrorMoreData;
     return inner_->QueryValue(name, maxBytes, type, data);
   }
   long SetValue(const std::string& name, uint32_t type, const std::string& data) override {
-    if (counter_.Fail("set value")) return kErrorAccessDenied;
+    if (counter_.Fail("set value", name)) return kErrorAccessDenied;
     return inner_->SetValue(name, type, data);
   }
   long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) override {
@@ -158,11 +158,11 @@ class FaultyKey : public RegKey {
     return inner_->SetValueW(name, type, data);
   }
   long DeleteValue(const std::string& name) override {
-    if (counter_.Fail("delete value")) return kErrorAccessDenied;
+    if (counter_.Fail("delete value", name)) return kErrorAccessDenied;
     return inner_->DeleteValue(name);
   }
   long DeleteSubKey(const std::string& name) override {
-    if (counter_.Fail("delete key")) return kErrorAccessDenied;
+    if (counter_.Fail("delete key", name)) return kErrorAccessDenied;
     return inner_->DeleteSubKey(name);
   }
   long EnumSubKey(uint32_t index, uint32_t maxChars, std::string* name) override {
@@ -187,7 +187,7 @@ class FaultyRegistry : public Registry {
  public:
   FaultyRegistry(Registry& inner, Counter& counter) : inner_(inner), counter_(counter) {}
   long OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("open key")) return kErrorAccessDenied;
+    if (counter_.Fail("open key", path)) return kErrorAccessDenied;
     return Wrapped(inner_.OpenKey(root, path, access, out), out);
   }
   long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access, std::unique_ptr<RegKey>* out) override {
