@@ -2,6 +2,7 @@
 
 #include "core/path_format.h"
 #include "core/texts.h"
+#include "platform/constants.h"
 
 namespace core {
 namespace {
@@ -11,7 +12,11 @@ namespace {
 bool HasSysWow64(SetupState& s) {
   std::string windows = s.os.files.WindowsDirectory();
   if (windows.size() >= 100) return false;
-  return s.os.files.CanOpenForReading(windows + text::kSysWow64Folder);
+  if (s.os.files.CanOpenForReading(windows + text::kSysWow64Folder)) return true;
+  // Only "not found" says there is none: a folder that is there but could not be opened this
+  // once (another program scanning it) must not make a 64-bit machine a 32-bit one.
+  long error = s.os.files.LastError();
+  return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
 }
 
 }  // namespace

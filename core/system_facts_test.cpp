@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/faulty_platform.h"
 
 namespace {
 
@@ -25,6 +26,18 @@ TEST(SystemFacts, SixtyFourBitNeedsVersion6AndSysWow64) {
     EXPECT_EQ(state.Is64Bit, c.expected) << c.major << " " << c.sysWow64;
     EXPECT_EQ(state.WindowsMajor, c.major);
   }
+}
+
+// The probe of SysWOW64 failing for another reason than "not found" (a sharing violation) leaves a
+// 64-bit machine 64-bit.
+TEST(SystemFacts, ASysWow64ThatCannotBeOpenedIsStillThere) {
+  FakePlatform machine;
+  machine.SetWindows(6, true);
+  platform::fake::FaultyPlatform probeFails(machine.os(), 1);
+  core::SetupState state(probeFails.os());
+  core::FindSystemFacts(state);
+  EXPECT_EQ(probeFails.Failed(), "open for reading C:\\windows\\syswow64");
+  EXPECT_TRUE(state.Is64Bit);
 }
 
 TEST(SystemFacts, CodePagesAndThe9xFamilyAreRead) {
