@@ -174,7 +174,10 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   } else {
     for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
       std::string path = InInstallDir(s, stub);
-      if (!path.empty() && archive::DeleteIfPresent(s.os.files, path)) s.Log.Step("delete", path, true);
+      if (path.empty()) continue;
+      bool present = IsFile(s, path);
+      bool deleted = archive::DeleteIfPresent(s.os.files, path);
+      if (present) s.Log.Step("delete", path, deleted);
     }
   }
 }
