@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/system_info.h"
+#include "platform/utf8.h"
 
 namespace core {
 
@@ -29,8 +30,5 @@ class InstallLog {
   platform::SystemInfo* system_ = nullptr;
   bool failed_ = false;
 };
-
-// UTF-8 of UTF-16 text; an unpaired surrogate becomes U+FFFD.
-std::string Utf8(std::u16string_view text);
 
 }  // namespace core

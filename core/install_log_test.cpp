@@ -57,11 +57,4 @@ TEST(InstallLog, AnUnwritableLogStaysOffAndStopsNothing) {
   EXPECT_EQ(fake.files.Contents("C:\\full\\t.log"), "");
 }
 
-TEST(InstallLog, Utf8OfUtf16) {
-  EXPECT_EQ(core::Utf8(u"Tavo安装"), "Tavo安装");
-  EXPECT_EQ(core::Utf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
-  EXPECT_EQ(core::Utf8(std::u16string(1, static_cast<char16_t>(0xD800))), "\xEF\xBF\xBD");
-  EXPECT_EQ(core::Utf8(std::u16string{static_cast<char16_t>(0xDC00), u'a'}), "\xEF\xBF\xBD" "a");
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/logged_dialogs.h"
 
 #include "platform/constants.h"
+#include "platform/utf8.h"
 
 namespace core {
 
@@ -51,7 +52,7 @@ int LoggedDialogs::MessageA(const std::string& text, const std::string& caption,
 int LoggedDialogs::MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) {
   int shown = suppress_ ? 0 : shown_.MessageW(text, caption, type);
   if (!log_ || !log_->IsOn()) return suppress_ ? SuppressedAnswer(type) : shown;
-  return Answer(Utf8(text), Utf8(caption), type, shown);
+  return Answer(platform::Utf8(text), platform::Utf8(caption), type, shown);
 }
 
 }  // namespace core

@@ -22,8 +22,7 @@ TEST(LoggedDialogs, EveryBoxIsLoggedWithItsAnswerAndSuppressedOnesAreNotShown) {
       {false, platform::kMbOk, platform::kIdOk, platform::kIdOk, "message box [Tavo安装] 第一行 第二行: OK"},
       {false, platform::kMbYesNo, platform::kIdYes, platform::kIdYes, "message box [Tavo安装] 第一行 第二行: Yes"},
       {false, platform::kMbYesNo, platform::kIdNo, platform::kIdNo, "message box [Tavo安装] 第一行 第二行: No"},
-      {true, platform::kMbOk, platform::kIdYes, platform::kIdOk,
-       "message box suppressed [Tavo安装] 第一行 第二行: OK"},
+      {true, platform::kMbOk, platform::kIdYes, platform::kIdOk, "message box suppressed [Tavo安装] 第一行 第二行: OK"},
       {true, platform::kMbYesNo, platform::kIdYes, platform::kIdNo,
        "message box suppressed [Tavo安装] 第一行 第二行: No"},
   };

@@ -23,17 +23,8 @@ struct Machine {
     fake.SetWindows(6, is64);
     fake.files.SetDriveType('d', platform::kDriveFixed);
     fake.files.AddDirectory("d:");
-    std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(3000, 'm')},
-                                                {"tavohu64.ime", "m64"},
-                                                {"tavo320.ime", "stub"},
-                                                {"tavo640.ime", "stub"},
-                                                {"tavodel.exe", "del"},
-                                                {"tvqdel64.exe", "del64"},
-                                                {"tavokel6.exe", "kelv6"},
-                                                {"setupw64.exe", "s64"},
-                                                {"tavocyzk.tv1", std::string(30, 'w')},
-                                                {"tavopyck.tv1", std::string(30, 'p')}};
-    for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
+    std::vector<archive::NamedContent> files = testing_support::CompleteProductFiles();
+    files[0].bytes = std::string(3000, 'm');  // the modules alone take more than a KiB
     fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
   }
   int Run(const std::string& line) { return flow::SetupMain(fake.os(), line, platform::kSwShow); }
@@ -102,19 +93,9 @@ TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
     std::string dir;
     bool refused;
   } cases[] = {
-      {"", true},
-      {"tavo", true},
-      {"d:\\", true},
-      {"d:\\a\\b", true},
-      {"d:\\a|b", true},
-      {"d:\\tavo ", true},
-      {"d:\\tavo.", true},
-      {"\"d:\\tavo\"", true},
-      {"d:\\" + gbkLead, true},
-      {tooLong, true},
-      {justFits, false},
-      {"d:\\tavo\\", false},
-      {"d:\\my tavo", false},
+      {"", true},          {"tavo", true},        {"d:\\", true},         {"d:\\a\\b", true},       {"d:\\a|b", true},
+      {"d:\\tavo ", true}, {"d:\\tavo.", true},   {"\"d:\\tavo\"", true}, {"d:\\" + gbkLead, true}, {tooLong, true},
+      {justFits, false},   {"d:\\tavo\\", false}, {"d:\\my tavo", false},
   };
   for (const auto& c : cases) {
     Machine m;
@@ -185,7 +166,8 @@ TEST(Deployment, SuppressedFailureIsLoggedAndReportedByTheExitCode) {
     std::string line = std::string("settvsrf32 /LOG=C:\\deploy.log") + (suppress ? " /SUPPRESSMSGBOXES" : "");
     EXPECT_EQ(m.Run(line), flow::kExitCopyFailed);
     EXPECT_EQ(m.fake.dialogs.shown.empty(), suppress);
-    EXPECT_TRUE(m.Logged("C:\\deploy.log", "copy d:\\tavohu\\tavo320.ime -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
+    EXPECT_TRUE(
+        m.Logged("C:\\deploy.log", "copy d:\\tavohu\\tavo320.ime -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
     std::string box = suppress ? "message box suppressed [Tavo(Kelvo)安装] " : "message box [Tavo(Kelvo)安装] ";
     bool found = false;
     for (const std::string& l : m.LogLines("C:\\deploy.log"))

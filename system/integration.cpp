@@ -3,6 +3,7 @@
 #include "core/path_format.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
+#include "platform/utf8.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -27,7 +28,7 @@ std::unique_ptr<RegKey> OpenUninstallEntry(core::SetupState& s) {
           platform::kErrorSuccess ||
       parent->CreateSubKeyW(text::kUninstallSubKey, platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
     s.Log.Step("open the uninstall entry",
-               "HKLM\\" + core::Utf8(text::kUninstallKey) + "\\" + core::Utf8(text::kUninstallSubKey), false);
+               "HKLM\\" + platform::Utf8(text::kUninstallKey) + "\\" + platform::Utf8(text::kUninstallSubKey), false);
     return nullptr;
   }
   return key;
@@ -37,7 +38,7 @@ void SetEntryValue(core::SetupState& s, RegKey& key, const std::u16string& name,
                    const std::string& bytes, const std::string& shownUtf8) {
   bool set = key.SetValueW(name, type, bytes) == platform::kErrorSuccess;
   if (s.Log.IsOn()) {
-    s.Log.Line("uninstall entry value " + core::Utf8(name) + " = " + shownUtf8 + (set ? ": ok" : ": failed"));
+    s.Log.Line("uninstall entry value " + platform::Utf8(name) + " = " + shownUtf8 + (set ? ": ok" : ": failed"));
   }
 }
 
@@ -53,13 +54,13 @@ void WriteUninstallEntry(core::SetupState& s) {
   auto key = OpenUninstallEntry(s);
   if (!key) return;
   SetEntryValue(s, *key, text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName),
-                core::Utf8(text::kDisplayName));
+                platform::Utf8(text::kDisplayName));
   // The system directory comes in a buffer of 100 characters.
   std::u16string system = s.os.files.SystemDirectoryW();
   if (system.size() >= 100) return;
   std::u16string uninstaller = system + text::kUninstallerInSystemDir;
   SetEntryValue(s, *key, text::kUninstallStringValue, platform::kRegSz, platform::Utf16Bytes(uninstaller),
-                core::Utf8(uninstaller));
+                platform::Utf8(uninstaller));
 }
 
 void WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB) {
@@ -70,9 +71,9 @@ void WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB) {
   std::u16string dir = s.os.system.AnsiToUtf16(s.InstallDir);
   std::u16string icon = dir + text::kMainProgram;
   SetEntryValue(s, *key, text::kDisplayVersionValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayVersion),
-                core::Utf8(text::kDisplayVersion));
-  SetEntryValue(s, *key, text::kInstallLocationValue, platform::kRegSz, platform::Utf16Bytes(dir), core::Utf8(dir));
-  SetEntryValue(s, *key, text::kDisplayIconValue, platform::kRegSz, platform::Utf16Bytes(icon), core::Utf8(icon));
+                platform::Utf8(text::kDisplayVersion));
+  SetEntryValue(s, *key, text::kInstallLocationValue, platform::kRegSz, platform::Utf16Bytes(dir), platform::Utf8(dir));
+  SetEntryValue(s, *key, text::kDisplayIconValue, platform::kRegSz, platform::Utf16Bytes(icon), platform::Utf8(icon));
   SetEntryValue(s, *key, text::kEstimatedSizeValue, platform::kRegDword, DwordBytes(installedKiB),
                 std::to_string(installedKiB));
   SetEntryValue(s, *key, text::kNoModifyValue, platform::kRegDword, DwordBytes(1), "1");
