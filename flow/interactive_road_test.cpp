@@ -69,18 +69,7 @@ struct WindowBench {
     fake.SetWindows(6, is64);
     fake.files.AddDirectory("c:\\tavohu");
     fake.files.SetDriveType('d', platform::kDriveFixed);
-    std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')},
-                                                {"tavohu64.ime", "m64"},
-                                                {"tavo320.ime", "stub"},
-                                                {"tavo640.ime", "stub"},
-                                                {"tavodel.exe", "del"},
-                                                {"tvqdel64.exe", "del64"},
-                                                {"tavokel6.exe", "kelv6"},
-                                                {"setupw64.exe", "s64"},
-                                                {"tavocyzk.tv1", std::string(30, 'w')},
-                                                {"tavopyck.tv1", std::string(30, 'p')}};
-    for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
-    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(testing_support::CompleteProductFiles());
     core::FindSystemFacts(s);
     window.RegisterSetupClass();
     created = window.CreateSetupWindow(platform::kSwShowNormal);
