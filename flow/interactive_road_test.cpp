@@ -279,13 +279,21 @@ TEST(InteractiveRoad, ClicksAndCloseAreIgnoredWhileInstalling) {
     acted = true;
     b.window.OnButtonDown(300, 255, 1, (255 << 16) | 300);  // abandon
     b.window.OnButtonDown(60, 255, 1, (255 << 16) | 60);    // confirm
+    // The window is disabled and takes no keys; were one delivered, it would change nothing.
+    EXPECT_FALSE(b.fake.windows.PressKey(platform::Key::Enter));
+    for (platform::Key key : {platform::Key::Enter, platform::Key::Escape, platform::Key::Tab}) {
+      b.window.OnKey(key, false);
+    }
+    b.fake.windows.Close();
     EXPECT_EQ(b.fake.windows.destroyPosts, 0);
     EXPECT_EQ(b.s.CurrentPage, 7);
-    EXPECT_FALSE(b.window.OnClose());
+    EXPECT_EQ(b.fake.windows.focus, platform::kNoWindow);
   };
   b.Confirm();
   EXPECT_TRUE(acted);
-  EXPECT_TRUE(b.window.OnClose());
+  int destroys = b.fake.windows.destroyPosts;
+  b.fake.windows.Close();
+  EXPECT_EQ(b.fake.windows.destroyPosts, destroys + 1);
 }
 
 TEST(InteractiveRoad, HoverCaptions) {
