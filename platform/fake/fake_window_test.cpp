@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using platform::Rgb;
@@ -70,10 +72,12 @@ class FocusHandler : public platform::WindowHandler {
     ++focusMessages;
     windows_.SetFocus(field_);
   }
-  void OnKey(platform::Key, bool) override {}
-  void OnClose() override {}
+  void OnKey(platform::Key key, bool) override { keys.push_back(key); }
+  void OnClose() override { ++closes; }
   void OnDestroy() override {}
   int focusMessages = 0;
+  std::vector<platform::Key> keys;
+  int closes = 0;
 
  private:
   FakeWindows& windows_;
@@ -107,6 +111,54 @@ TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain
   EXPECT_EQ(windows.focus, field);
   windows.Show(0, 0);
   EXPECT_FALSE(windows.active);
+}
+
+// Keys go where the focus is: to the handler from the window and from each of its fields, even a
+// hidden one, but not from a destroyed field, from elsewhere, or into a disabled window.
+TEST(FakeWindows, KeysReachTheHandlerFromTheFocusOnly) {
+  struct Case {
+    const char* what;
+    void (*arrange)(FakeWindows&, platform::WindowId field);
+    bool delivered;
+  };
+  const Case cases[] = {
+      {"window", [](FakeWindows& w, platform::WindowId) { w.SetFocus(0); }, true},
+      {"shown field", [](FakeWindows& w, platform::WindowId f) { w.Show(f, 1), w.SetFocus(f); }, true},
+      {"hidden field", [](FakeWindows& w, platform::WindowId f) { w.SetFocus(f); }, true},
+      {"destroyed field", [](FakeWindows& w, platform::WindowId f) { w.SetFocus(f), w.Destroy(f); }, false},
+      {"elsewhere", [](FakeWindows& w, platform::WindowId) { w.SetFocus(platform::kNoWindow); }, false},
+      {"disabled", [](FakeWindows& w, platform::WindowId) { w.Enable(false), w.SetFocus(0); }, false},
+  };
+  for (const auto& c : cases) {
+    FakeWindows windows;
+    FocusHandler handler(windows, 0);
+    windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
+    ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
+    platform::WindowId field = windows.CreateEdit(120, 195, 230, 20, " ");
+    c.arrange(windows, field);
+    EXPECT_EQ(windows.PressKey(platform::Key::Tab, true), c.delivered) << c.what;
+    EXPECT_EQ(handler.keys.size(), c.delivered ? 1u : 0u) << c.what;
+  }
+}
+
+TEST(FakeWindows, HidingTheFocusedFieldHandsTheFocusToTheWindow) {
+  FakeWindows windows;
+  FocusHandler handler(windows, 0);
+  windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
+  ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
+  platform::WindowId first = windows.CreateEdit(130, 165, 230, 20, " ");
+  platform::WindowId second = windows.CreateEdit(130, 195, 230, 20, " ");
+  windows.Show(first, 1);
+  windows.Show(second, 1);
+  windows.SetFocus(first);
+  windows.Show(second, 0);  // not the focus: nothing moves
+  EXPECT_EQ(windows.focus, first);
+  EXPECT_EQ(handler.focusMessages, 0);
+  windows.Show(first, 0);
+  EXPECT_EQ(windows.focus, 0);
+  EXPECT_EQ(handler.focusMessages, 1);
+  windows.Close();
+  EXPECT_EQ(handler.closes, 1);
 }
 
 }  // namespace

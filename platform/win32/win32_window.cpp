@@ -136,10 +136,17 @@ bool Win32Windows::TakeKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !handler_ || IdOf(msg.hwnd) == kNoWindow) return false;
   Key key;
   switch (msg.wParam) {
-    case VK_RETURN: key = Key::Enter; break;
-    case VK_ESCAPE: key = Key::Escape; break;
-    case VK_TAB: key = Key::Tab; break;
-    default: return false;
+    case VK_RETURN:
+      key = Key::Enter;
+      break;
+    case VK_ESCAPE:
+      key = Key::Escape;
+      break;
+    case VK_TAB:
+      key = Key::Tab;
+      break;
+    default:
+      return false;
   }
   // A held key repeats: a held Enter would run through the pages and start the install. The
   // repeat is swallowed, or the field would take it as a character.
