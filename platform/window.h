@@ -59,6 +59,8 @@ class Windows {
   virtual void SetText(WindowId window, const std::string& text) = 0;
   // GetWindowTextA with a buffer of maxBytes.
   virtual std::string GetText(WindowId window, int maxBytes) = 0;
+  // SetFocus; a field's text is selected whole, as the dialog manager does when it tabs into an
+  // edit field, so that what is typed next replaces it.
   virtual void SetFocus(WindowId window) = 0;
   // GetFocus: the setup window, one of its fields, or kNoWindow when the focus is elsewhere.
   virtual WindowId Focused() = 0;

@@ -112,6 +112,7 @@ class FakeWindows : public Windows {
   void Destroy(WindowId window) override;
   void SetText(WindowId window, const std::string& text) override;
   std::string GetText(WindowId window, int maxBytes) override;
+  // The selection it makes is not kept: a test types a field's whole text with SetText.
   void SetFocus(WindowId window) override { focus = window; }
   WindowId Focused() override { return focus; }
   void Enable(bool on) override;

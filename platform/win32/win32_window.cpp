@@ -226,7 +226,10 @@ std::string Win32Windows::GetText(WindowId window, int maxBytes) {
 }
 
 void Win32Windows::SetFocus(WindowId window) {
-  if (HWND h = Find(window)) ::SetFocus(h);
+  HWND h = Find(window);
+  if (!h) return;
+  ::SetFocus(h);
+  if (window != 0) ::SendMessageA(h, EM_SETSEL, 0, -1);
 }
 
 WindowId Win32Windows::Focused() { return IdOf(::GetFocus()); }
