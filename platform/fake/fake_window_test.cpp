@@ -84,11 +84,22 @@ class FocusHandler : public platform::WindowHandler {
   platform::WindowId field_;
 };
 
-TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain) {
+// A created setup window whose WM_SETFOCUS handling passes the focus on to focusTarget.
+struct CreatedWindow {
+  explicit CreatedWindow(platform::WindowId focusTarget) : handler(windows, focusTarget) {
+    windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
+    ok = windows.CreateMain("installWClass", u"title", 0, 0, 400, 310);
+  }
   FakeWindows windows;
-  FocusHandler handler(windows, 1);
-  windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
-  ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
+  FocusHandler handler;
+  bool ok = false;
+};
+
+TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain) {
+  CreatedWindow created(1);
+  ASSERT_TRUE(created.ok);
+  FakeWindows& windows = created.windows;
+  FocusHandler& handler = created.handler;
   platform::WindowId field = windows.CreateEdit(120, 195, 230, 20, " ");
   EXPECT_FALSE(windows.active);
   windows.Show(0, 1);
@@ -130,10 +141,10 @@ TEST(FakeWindows, KeysReachTheHandlerFromTheFocusOnly) {
       {"disabled", [](FakeWindows& w, platform::WindowId) { w.Enable(false), w.SetFocus(0); }, false},
   };
   for (const auto& c : cases) {
-    FakeWindows windows;
-    FocusHandler handler(windows, 0);
-    windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
-    ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
+    CreatedWindow created(0);
+    ASSERT_TRUE(created.ok);
+    FakeWindows& windows = created.windows;
+    FocusHandler& handler = created.handler;
     platform::WindowId field = windows.CreateEdit(120, 195, 230, 20, " ");
     c.arrange(windows, field);
     EXPECT_EQ(windows.PressKey(platform::Key::Tab, true), c.delivered) << c.what;
@@ -142,23 +153,20 @@ TEST(FakeWindows, KeysReachTheHandlerFromTheFocusOnly) {
 }
 
 TEST(FakeWindows, HidingTheFocusedFieldHandsTheFocusToTheWindow) {
-  FakeWindows windows;
-  FocusHandler handler(windows, 0);
-  windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
-  ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
-  platform::WindowId first = windows.CreateEdit(130, 165, 230, 20, " ");
-  platform::WindowId second = windows.CreateEdit(130, 195, 230, 20, " ");
-  windows.Show(first, 1);
-  windows.Show(second, 1);
-  windows.SetFocus(first);
-  windows.Show(second, 0);  // not the focus: nothing moves
-  EXPECT_EQ(windows.focus, first);
-  EXPECT_EQ(handler.focusMessages, 0);
-  windows.Show(first, 0);
-  EXPECT_EQ(windows.focus, 0);
-  EXPECT_EQ(handler.focusMessages, 1);
-  windows.Close();
-  EXPECT_EQ(handler.closes, 1);
+  CreatedWindow c(0);
+  ASSERT_TRUE(c.ok);
+  platform::WindowId first = c.windows.CreateEdit(130, 165, 230, 20, " ");
+  platform::WindowId second = c.windows.CreateEdit(130, 195, 230, 20, " ");
+  for (platform::WindowId field : {first, second}) c.windows.Show(field, 1);
+  c.windows.SetFocus(first);
+  c.windows.Show(second, 0);  // not the focus: nothing moves
+  EXPECT_EQ(c.windows.focus, first);
+  EXPECT_EQ(c.handler.focusMessages, 0);
+  c.windows.Show(first, 0);
+  EXPECT_EQ(c.windows.focus, 0);
+  EXPECT_EQ(c.handler.focusMessages, 1);
+  c.windows.Close();
+  EXPECT_EQ(c.handler.closes, 1);
 }
 
 }  // namespace
