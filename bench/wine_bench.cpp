@@ -141,8 +141,7 @@ int BenchInstall() {
   double start = Now();
   {
     platform::win32::Win32Platform os(self);
-    core::SetupState state(os.os());
-    code = flow::SetupMain(state, "settvsrf32", SW_SHOW);
+    code = flow::SetupMain(os.os(), "settvsrf32", SW_SHOW);
   }
   double seconds = Now() - start;
   samplerStop.store(true);

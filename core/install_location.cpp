@@ -64,24 +64,30 @@ namespace {
 
 void WritePathStores(SetupState& s) {
   std::string pathFile;
-  if (PathFileInWindows(s, &pathFile))
-    platform::Unchecked(platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir));
+  if (PathFileInWindows(s, &pathFile)) {
+    s.Log.Step("record the install directory in path file", pathFile,
+               platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir));
+  }
 
   std::unique_ptr<platform::RegKey> software;
+  bool stored = false;
   if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kSoftwareKey, platform::kKeyRead, &software) ==
       platform::kErrorSuccess) {
     std::unique_ptr<platform::RegKey> product;
     if (software->CreateSubKey(text::kProductKey, platform::kKeyAllAccess, &product) == platform::kErrorSuccess) {
-      platform::Unchecked(product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir));
+      stored = product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir) == platform::kErrorSuccess;
     }
   }
+  s.Log.Step("record the install directory in registry value",
+             std::string("HKLM\\") + text::kProductKeyPath + "\\" + text::kPathValue + " = " + s.InstallDir, stored);
 
   if (s.WindowsMajor >= 6) {
     const std::string& defaultDir = DefaultInstallDir(s);
     platform::Unchecked(s.os.files.MakeDirectory(defaultDir));
     std::string second;
     if (JoinPath(defaultDir, text::kPathFileName, &second)) {
-      platform::Unchecked(platform::WriteSmallFile(s.os.files, second, s.InstallDir));
+      s.Log.Step("record the install directory in path file", second,
+                 platform::WriteSmallFile(s.os.files, second, s.InstallDir));
     }
   }
 }

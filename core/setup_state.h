@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/install_log.h"
 #include "platform/platform.h"
 
 namespace core {
@@ -97,6 +98,9 @@ struct SetupState {
   // The two web addresses of the address page (unit, government), ANSI, at most 99 characters.
   std::string ServerAddress1;
   std::string ServerAddress2;
+
+  // The /LOG= file every step writes its line to; off without the switch.
+  InstallLog Log;
 };
 
 }  // namespace core

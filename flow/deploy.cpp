@@ -46,7 +46,9 @@ void CopyFailed(core::SetupState& s, core::InstallReport& report, const std::str
 }
 
 bool Copy(core::SetupState& s, const std::string& from, const std::string& to) {
-  return !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
+  bool copied = !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
+  s.Log.Step("copy", from + " -> " + to, copied);
+  return copied;
 }
 
 bool IsFile(core::SetupState& s, const std::string& path) {
@@ -83,9 +85,10 @@ void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, 
   if (Copy(s, from, to)) return;
   std::string aside;
   if (IsFile(s, from) && IsFile(s, to) && archive::MoveFileAside(s.os.files, to, &aside)) {
+    s.Log.Step("move aside", to + " -> " + aside, true);
     if (Copy(s, from, to)) return;
     platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));  // whatever a failed copy left there
-    platform::Unchecked(s.os.files.Move(aside, to));
+    s.Log.Step("move back", aside + " -> " + to, s.os.files.Move(aside, to));
   }
   CopyFailed(s, report, to);
 }
@@ -102,6 +105,7 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
   bool complete = s.PayloadImage && s.WorkBuffer &&
                   archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
                                          s.WorkBuffer->Size(), nullptr, filter);
+  s.Log.Step("unpack the payload into", s.InstallDir, complete);
   if (!complete) {
     report.unpackComplete = false;
     s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage +
@@ -119,6 +123,7 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
     bool whole = false;
     uint32_t restored = archive::RestoreUserData(s, &whole);
     if (!whole) restored = archive::RestoreUserData(s);
+    s.Log.Line("restore the user's data: " + std::to_string(restored) + " files");
     if (restored > 0) s.BackupState = core::Backup::DataKept;
   }
   archive::UnpackDefaultSkin(s);
@@ -180,7 +185,10 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   } else {
     for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
       std::string path = InInstallDir(s, stub);
-      if (!path.empty()) platform::Unchecked(archive::DeleteIfPresent(s.os.files, path));
+      if (path.empty()) continue;
+      bool present = IsFile(s, path);
+      bool deleted = archive::DeleteIfPresent(s.os.files, path);
+      if (present) s.Log.Step("delete", path, deleted);
     }
   }
 }
@@ -219,7 +227,56 @@ void StampModuleVersion(core::SetupState& s, const std::string& path) {
   // write after the truncation leaves nothing of the module).
   if (!changed) return;
   auto out = s.os.files.Create(path);
-  if (out && length) platform::Unchecked(out->Write(buffer, static_cast<unsigned long>(length)));
+  bool written =
+      out && (!length || out->Write(buffer, static_cast<unsigned long>(length)) == static_cast<long>(length));
+  s.Log.Step("stamp version 7.1 into", path, written);
+}
+
+namespace {
+
+// Bytes of every file below `dir` ("x:\\folder\\"), subfolders included.
+uint64_t BytesBelow(core::SetupState& s, const std::string& dir, int depth) {
+  uint64_t total = 0;
+  std::string pattern;
+  if (depth > 8 || !core::JoinPath(dir, "*.*", &pattern)) return 0;
+  for (const std::string& name : s.os.files.List(pattern)) {
+    if (name == "." || name == "..") continue;
+    std::string path;
+    if (!core::JoinPath(dir, name, &path)) continue;
+    uint32_t attributes = s.os.files.GetAttributes(path);
+    if (attributes == platform::kInvalidAttributes) continue;
+    if (attributes & platform::kAttrDirectory) {
+      total += BytesBelow(s, path + "\\", depth + 1);
+    } else if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
+      long size = platform::FileSize(*file);
+      if (size > 0) total += static_cast<uint64_t>(size);
+    }
+  }
+  return total;
+}
+
+uint64_t FileBytes(core::SetupState& s, const std::string& path) {
+  auto file = path.empty() ? nullptr : s.os.files.Open(path, platform::OpenMode::Read);
+  long size = file ? platform::FileSize(*file) : -1;
+  return size > 0 ? static_cast<uint64_t>(size) : 0;
+}
+
+}  // namespace
+
+uint32_t InstalledKiB(core::SetupState& s) {
+  uint64_t bytes = BytesBelow(s, s.InstallDir, 0);
+  if (s.Is64Bit) {
+    std::string native = s.os.files.NativeSystemDirectory();
+    bytes += FileBytes(s, InDirectory(core::GetSysWow64Dir(s), "tavohu4.ime"));
+    bytes += FileBytes(s, InDirectory(native, "tavohu4.ime"));
+    bytes += FileBytes(s, InDirectory(native, "tavodel.exe"));
+  } else {
+    std::string system = s.os.files.SystemDirectory();
+    bytes += FileBytes(s, InDirectory(system, "tavohu4.ime"));
+    bytes += FileBytes(s, InDirectory(system, "tavodel.exe"));
+  }
+  uint64_t kib = (bytes + 1023) / 1024;
+  return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
 }
 
 void AdjustSettingsRecord(core::SetupState& s) {

@@ -3,6 +3,7 @@
 // directories, the uninstaller and the main program; and the settings record adjusted to the
 // system afterwards.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "core/install_observer.h"
@@ -17,5 +18,8 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
 // Rewrites the version text "Tavo输入平台  6.3" (or 6.7) inside a module file to 7.1.
 void StampModuleVersion(core::SetupState& s, const std::string& path);
 void AdjustSettingsRecord(core::SetupState& s);
+// KiB the install takes, rounded up: the files below the install directory and the modules and
+// uninstaller placed in the system directories.
+uint32_t InstalledKiB(core::SetupState& s);
 
 }  // namespace flow

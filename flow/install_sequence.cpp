@@ -16,11 +16,25 @@ namespace flow {
 namespace {
 
 void RegisterIme(core::SetupState& s) {
-  if (!sys::InstallImeModule(s)) sys::RegisterKeyboardLayout(s);
+  bool installed = sys::InstallImeModule(s);
+  s.Log.Step("register the IME module with the input method manager", "tavohu4.ime", installed);
+  if (!installed) s.Log.Step("register the keyboard layout directly", "", sys::RegisterKeyboardLayout(s));
   if (s.WindowsMajor <= 5) {
     sys::FindImeInPreload(s);
     sys::PromotePreloadEntry(s);
   }
+}
+
+void MakeDirectory(core::SetupState& s, const std::string& dir) {
+  bool made = s.os.files.MakeDirectory(dir);
+  uint32_t attributes = made ? platform::kAttrDirectory : s.os.files.GetAttributes(dir);
+  s.Log.Step("create directory", dir,
+             attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory));
+}
+
+void Start(core::SetupState& s, const std::string& commandLine) {
+  s.os.processes.Start(commandLine, platform::kSwShow);
+  s.Log.Step("start", commandLine, true);
 }
 
 // Step 6: an earlier IME in the preload list may still be loaded; its module must make way.
@@ -28,9 +42,16 @@ bool ClearOldModule(core::SetupState& s) {
   if (!s.ImeInPreload) return true;
   std::string module;
   if (!core::JoinPath(s.os.files.SystemDirectory(), "\\tavohu4.ime", &module)) return true;
-  if (archive::DeleteIfPresent(s.os.files, module) || archive::MoveFileAside(s.os.files, module)) {
+  if (archive::DeleteIfPresent(s.os.files, module)) {
+    s.Log.Step("delete the earlier IME module", module, true);
     return true;
   }
+  std::string aside;
+  if (archive::MoveFileAside(s.os.files, module, &aside)) {
+    s.Log.Step("move the earlier IME module aside", module + " -> " + aside, true);
+    return true;
+  }
+  s.Log.Step("delete or move aside the earlier IME module", module, false);
   s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
   return false;
 }
@@ -41,11 +62,11 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   core::InstallReport report;
   s.InstallDir = directory;
   core::SaveInstallPath(s);
-  platform::Unchecked(s.os.files.MakeDirectory(s.InstallDir));
+  MakeDirectory(s, s.InstallDir);
   std::string filer;
-  if (core::JoinPath(s.InstallDir, "filer\\", &filer)) platform::Unchecked(s.os.files.MakeDirectory(filer));
+  if (core::JoinPath(s.InstallDir, "filer\\", &filer)) MakeDirectory(s, filer);
   sys::WriteSettingsFiles(s);
-  sys::FindImeInPreload(s);
+  s.Log.Line(sys::FindImeInPreload(s) ? "earlier IME in the preload list: yes" : "earlier IME in the preload list: no");
   if (!ClearOldModule(s)) {
     report.outcome = core::InstallOutcome::OldImeLocked;
     return report;
@@ -54,6 +75,8 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   DeployFiles(s, 0, observer, report);
   RegisterIme(s);
   DeployFiles(s, 1, observer, report);
+  // The size it reports needs every file in place.
+  sys::WriteUninstallDetails(s, InstalledKiB(s));
   AdjustSettingsRecord(s);
   sys::WriteUserAgentToken(s);
   const std::string mainProgram = core::QuoteProgram(s.InstallDir + "tavokelv.exe");
@@ -62,12 +85,11 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   if (s.InstallMode == core::kInteractive &&
       s.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=
           platform::kIdNo) {
-    s.os.processes.Start(mainProgram + " hu", platform::kSwShow);
+    Start(s, mainProgram + " hu");
   }
   if (s.Is64Bit) {
     // The directory after the switch is taken whole by the companion, blanks included.
-    s.os.processes.Start(core::QuoteProgram(s.InstallDir + "setupw64.exe") + " regtv32=" + s.InstallDir,
-                         platform::kSwShow);
+    Start(s, core::QuoteProgram(s.InstallDir + "setupw64.exe") + " regtv32=" + s.InstallDir);
   }
   return report;
 }

@@ -236,17 +236,7 @@ TEST(InstallSequence, SilentRoadExitCodes) {
 
   // A complete product: 74 files and more.
   SequenceBench complete(true, core::kSilent);
-  std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')},
-                                              {"tavohu64.ime", "m64"},
-                                              {"tavo320.ime", "stub"},
-                                              {"tavo640.ime", "stub"},
-                                              {"tvqdel64.exe", "del64"},
-                                              {"tavokel6.exe", "kelv6"},
-                                              {"setupw64.exe", "s64"},
-                                              {"tavocyzk.tv1", std::string(30, 'w')},
-                                              {"tavopyck.tv1", std::string(30, 'p')}};
-  for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
-  complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(files);
+  complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
   EXPECT_EQ(flow::RunSilentInstall(complete.s), flow::kExitInstalled);
   EXPECT_TRUE(complete.fake.dialogs.shown.empty());
   EXPECT_FALSE(complete.fake.files.HasFile("c:\\tavohu\\tavoback.tvz"));  // nothing to keep, no archive

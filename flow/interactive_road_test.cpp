@@ -69,18 +69,7 @@ struct WindowBench {
     fake.SetWindows(6, is64);
     fake.files.AddDirectory("c:\\tavohu");
     fake.files.SetDriveType('d', platform::kDriveFixed);
-    std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')},
-                                                {"tavohu64.ime", "m64"},
-                                                {"tavo320.ime", "stub"},
-                                                {"tavo640.ime", "stub"},
-                                                {"tavodel.exe", "del"},
-                                                {"tvqdel64.exe", "del64"},
-                                                {"tavokel6.exe", "kelv6"},
-                                                {"setupw64.exe", "s64"},
-                                                {"tavocyzk.tv1", std::string(30, 'w')},
-                                                {"tavopyck.tv1", std::string(30, 'p')}};
-    for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
-    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(testing_support::CompleteProductFiles());
     core::FindSystemFacts(s);
     window.RegisterSetupClass();
     created = window.CreateSetupWindow(platform::kSwShowNormal);
@@ -88,6 +77,9 @@ struct WindowBench {
   void Click(unsigned x, unsigned y) { window.OnButtonDown(x, y, 1, static_cast<intptr_t>((y << 16) | x)); }
   void Confirm() { Click(60, 255); }
   void Abandon() { Click(300, 255); }
+  bool Press(platform::Key key, bool shift = false) { return fake.windows.PressKey(key, shift); }
+  // Typing goes to the field with the focus.
+  void Type(const std::string& text) { fake.windows.SetText(fake.windows.focus, text); }
   std::string Field(platform::WindowId id) { return fake.windows.edits[id].text; }
 
   FakePlatform fake;
@@ -279,13 +271,21 @@ TEST(InteractiveRoad, ClicksAndCloseAreIgnoredWhileInstalling) {
     acted = true;
     b.window.OnButtonDown(300, 255, 1, (255 << 16) | 300);  // abandon
     b.window.OnButtonDown(60, 255, 1, (255 << 16) | 60);    // confirm
+    // The window is disabled and takes no keys; were one delivered, it would change nothing.
+    EXPECT_FALSE(b.fake.windows.PressKey(platform::Key::Enter));
+    for (platform::Key key : {platform::Key::Enter, platform::Key::Escape, platform::Key::Tab}) {
+      b.window.OnKey(key, false);
+    }
+    b.fake.windows.Close();
     EXPECT_EQ(b.fake.windows.destroyPosts, 0);
     EXPECT_EQ(b.s.CurrentPage, 7);
-    EXPECT_FALSE(b.window.OnClose());
+    EXPECT_EQ(b.fake.windows.focus, platform::kNoWindow);
   };
   b.Confirm();
   EXPECT_TRUE(acted);
-  EXPECT_TRUE(b.window.OnClose());
+  int destroys = b.fake.windows.destroyPosts;
+  b.fake.windows.Close();
+  EXPECT_EQ(b.fake.windows.destroyPosts, destroys + 1);
 }
 
 TEST(InteractiveRoad, HoverCaptions) {
@@ -382,8 +382,8 @@ TEST(InteractiveRoad, TheNameBoxHasTheFocusAfterTheInstall) {
   EXPECT_TRUE(b.fake.windows.edits[b.window.DirectoryField()].visible);
 }
 
-// While a message that a click led to is open, further clicks on either button change nothing:
-// no second check or message, no closing, no page change or repaint under the box.
+// While a message that a click led to is open, further clicks on either button, keys and closes
+// change nothing: no second check or message, no closing, no page change or repaint under the box.
 TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
   struct Case {
     const char* what;
@@ -424,11 +424,15 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
       opened = box.caption;
       auto state = [&] {
         return std::make_tuple(b.fake.dialogs.shown.size(), w.destroyPosts, w.invalidations, b.s.CurrentPage,
-                               w.timers.size(), b.Field(b.window.DirectoryField()));
+                               w.timers.size(), b.Field(b.window.DirectoryField()), w.focus);
       };
       auto before = state();
       b.Confirm();
       b.Abandon();
+      for (platform::Key key : {platform::Key::Enter, platform::Key::Escape, platform::Key::Tab}) {
+        b.window.OnKey(key, false);
+      }
+      w.Close();
       EXPECT_EQ(state(), before) << c.what;
     };
     if (c.abandon) {
@@ -439,6 +443,164 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
     EXPECT_EQ(opened, c.caption) << c.what;
     EXPECT_LE(w.destroyPosts, 1) << c.what;
   }
+}
+
+// The pages of the 64-bit road, each reached by clicks.
+struct PageWay {
+  const char* name;
+  int page;
+  void (*reach)(WindowBench&);
+};
+void ReachProcessingPage(WindowBench& b) {
+  WalkToDirectoryField(b);
+  b.Confirm();  // installs; the sentence-library question is answered no
+}
+const PageWay kPages[] = {
+    {"welcome", 0, [](WindowBench&) {}},
+    {"address", 1, [](WindowBench& b) { b.Confirm(); }},
+    {"directory", 5,
+     [](WindowBench& b) {
+       b.Confirm();
+       b.Confirm();
+     }},
+    {"directory field", 6, WalkToDirectoryField},
+    {"processing", 7, ReachProcessingPage},
+    {"try-out", 8,
+     [](WindowBench& b) {
+       ReachProcessingPage(b);
+       b.window.OnTimer(2);
+     }},
+    {"try-out confirmed", 9,
+     [](WindowBench& b) {
+       ReachProcessingPage(b);
+       b.window.OnTimer(2);
+       b.Confirm();
+     }},
+};
+
+// Enter does what the confirm button does, Escape and the close box (Alt+F4) what the abandon
+// button does, on every page: the last pages' abandon finishes with the check and its message.
+TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
+  struct Action {
+    const char* name;
+    bool abandon;  // the button it stands for
+    void (*act)(WindowBench&);
+  };
+  const Action actions[] = {
+      {"Enter", false, [](WindowBench& b) { EXPECT_TRUE(b.Press(platform::Key::Enter)); }},
+      {"Escape", true, [](WindowBench& b) { EXPECT_TRUE(b.Press(platform::Key::Escape)); }},
+      {"close", true, [](WindowBench& b) { b.fake.windows.Close(); }},
+  };
+  auto state = [](WindowBench& b) {
+    auto& shown = b.fake.dialogs.shown;
+    return std::make_tuple(b.s.CurrentPage, b.fake.windows.destroyPosts, shown.size(),
+                           shown.empty() ? std::u16string() : shown.back().textW, b.fake.windows.invalidations,
+                           b.fake.windows.timers.size(), b.Field(b.window.DirectoryField()),
+                           b.fake.files.HasFile("d:\\tavohu\\tavohu64.ime"));
+  };
+  for (const auto& page : kPages) {
+    for (const auto& action : actions) {
+      SCOPED_TRACE(std::string(action.name) + " on the " + page.name + " page");
+      WindowBench clicked(true), pressed(true);
+      page.reach(clicked);
+      page.reach(pressed);
+      ASSERT_EQ(pressed.s.CurrentPage, page.page);
+      auto before = state(clicked);
+      if (action.abandon) {
+        clicked.Abandon();
+      } else {
+        clicked.Confirm();
+      }
+      action.act(pressed);
+      EXPECT_NE(state(clicked), before);  // the button does something on every page
+      EXPECT_EQ(state(pressed), state(clicked));
+    }
+  }
+}
+
+// Each page that shows fields gives the first of them the focus; a page without fields leaves it
+// with the window, where Enter and Escape still arrive.
+TEST(InteractiveRoad, TheFirstFieldOfAPageHasTheFocus) {
+  for (bool is64 : {false, true}) {
+    WindowBench b(is64);
+    auto& w = b.fake.windows;
+    EXPECT_EQ(w.focus, 0);  // the welcome page
+    ASSERT_TRUE(b.Press(platform::Key::Enter));
+    EXPECT_EQ(w.focus, b.window.UnitField());
+    ASSERT_TRUE(b.Press(platform::Key::Enter));
+    EXPECT_EQ(b.s.CurrentPage, 5);
+    EXPECT_EQ(w.focus, 0);
+    ASSERT_TRUE(b.Press(platform::Key::Enter));
+    EXPECT_EQ(w.focus, b.window.DirectoryField());
+    // The window activated again, as after a message box: the focus goes on to the field.
+    w.SetFocus(platform::kNoWindow);
+    w.Activate();
+    EXPECT_EQ(w.focus, b.window.DirectoryField());
+  }
+}
+
+TEST(InteractiveRoad, TabGoesRoundThePageFields) {
+  enum Where { Window, Unit, Government, Directory };
+  struct Case {
+    int page;
+    Where from;
+    bool shift;
+    Where to;
+  };
+  const Case cases[] = {
+      {1, Unit, false, Government},  {1, Government, false, Unit},     {1, Unit, true, Government},
+      {1, Government, true, Unit},   {1, Window, false, Unit},         {1, Window, true, Government},
+      {6, Window, false, Directory}, {6, Directory, false, Directory}, {6, Directory, true, Directory},
+      {0, Window, false, Window},    {5, Window, true, Window},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "page " << c.page << " from " << c.from << (c.shift ? " shift" : ""));
+    WindowBench b;
+    for (const auto& page : kPages) {
+      if (page.page == c.page) page.reach(b);
+    }
+    ASSERT_EQ(b.s.CurrentPage, c.page);
+    auto id = [&](Where where) {
+      return where == Unit         ? b.window.UnitField()
+             : where == Government ? b.window.GovernmentField()
+             : where == Directory  ? b.window.DirectoryField()
+                                   : 0;
+    };
+    b.fake.windows.SetFocus(id(c.from));
+    ASSERT_TRUE(b.Press(platform::Key::Tab, c.shift));
+    EXPECT_EQ(b.fake.windows.focus, id(c.to));
+  }
+}
+
+// The whole road on 64-bit Windows without a click: the addresses typed with Tab between them,
+// each page confirmed with Enter, the install's question answered, the name typed on the try-out
+// page, and the completion message.
+TEST(InteractiveRoad, TheKeyboardAloneInstalls) {
+  WindowBench b(true);
+  auto& w = b.fake.windows;
+  ASSERT_TRUE(b.Press(platform::Key::Enter));
+  b.Type("www.unit.cn");
+  ASSERT_TRUE(b.Press(platform::Key::Tab));
+  b.Type("www.gov.cn");
+  ASSERT_TRUE(b.Press(platform::Key::Enter));
+  EXPECT_EQ(b.s.CurrentPage, 5);
+  EXPECT_EQ(b.s.ServerAddress1, "www.unit.cn");
+  EXPECT_EQ(b.s.ServerAddress2, "www.gov.cn");
+  ASSERT_TRUE(b.Press(platform::Key::Enter));
+  b.Type("d:\\tavokeys");
+  ASSERT_TRUE(b.Press(platform::Key::Enter));
+  EXPECT_TRUE(b.fake.files.HasFile("d:\\tavokeys\\tavohu4.ime"));
+  EXPECT_EQ(b.s.CurrentPage, 7);
+  b.window.OnTimer(2);
+  b.Type("Zhang San");
+  EXPECT_EQ(b.Field(b.window.DirectoryField()), "Zhang San");
+  ASSERT_TRUE(b.Press(platform::Key::Enter));
+  EXPECT_EQ(b.s.CurrentPage, 9);
+  EXPECT_EQ(w.destroyPosts, 0);
+  ASSERT_TRUE(b.Press(platform::Key::Enter));
+  EXPECT_EQ(w.destroyPosts, 1);
+  ASSERT_FALSE(b.fake.dialogs.shown.empty());
+  EXPECT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
 }
 
 }  // namespace

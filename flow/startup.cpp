@@ -23,6 +23,15 @@ bool ContainsSwitch(std::string_view text, std::string_view keyword) {
   return false;
 }
 
+bool IsCommandLineDir(core::SetupState& s, const std::string& dir) {
+  // The directory must fit InstallDir together with the backslash that SaveInstallPath adds.
+  size_t room = core::EndsWithBackslash(dir, s.AnsiCodePage) ? core::kMaxPathChars : core::kMaxPathChars - 1;
+  if (dir.size() > room) return false;
+  // The stores tell the product and every later silent install where it lives: an empty or
+  // relative directory would send them to whatever the current directory is then.
+  return core::IsInstallableDir(s, dir);
+}
+
 bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
   size_t r = commandLine.find('r');
   if (r == std::string_view::npos) return false;
@@ -30,19 +39,17 @@ bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
   std::string_view prefix = text::kSwitchRegisterPath;
   if (rest.substr(0, prefix.size()) != prefix) return false;
   std::string dir = core::UpToNul(rest.substr(prefix.size()));
-  // The directory must fit InstallDir together with the backslash that SaveInstallPath adds;
-  // a longer one is refused and the directory read at start-up stays.
-  size_t room = core::EndsWithBackslash(dir, s.AnsiCodePage) ? core::kMaxPathChars : core::kMaxPathChars - 1;
-  if (dir.size() > room) return false;
-  // The stores tell the product and every later silent install where it lives: an empty or
-  // relative directory would send them to whatever the current directory is then.
-  if (!core::IsInstallableDir(s, dir)) return false;
+  // A refused directory leaves the one read at start-up.
+  if (!IsCommandLineDir(s, dir)) return false;
   s.InstallDir = std::move(dir);
   return true;
 }
 
 bool LacksAdminRights(core::SetupState& s) {
   if (s.WindowsMajor < 6) return false;
+  // The test's own writes are no step of the install: the log hears only its outcome.
+  core::InstallLog quiet;
+  std::swap(quiet, s.Log);
   std::string saved = s.InstallDir;
   s.InstallDir = core::text::kAdminMarker;
   core::SaveInstallPath(s);
@@ -52,16 +59,29 @@ bool LacksAdminRights(core::SetupState& s) {
   if (!core::ReadPathFileInWindows(s, &readBack)) core::ReadRegistryPath(s, &readBack);
   s.InstallDir = saved;
   core::SaveInstallPath(s);
+  std::swap(quiet, s.Log);
   if (core::EndsWithBackslash(readBack, s.AnsiCodePage)) readBack.pop_back();
-  return readBack != core::text::kAdminMarker;
+  bool lacking = readBack != core::text::kAdminMarker;
+  s.Log.Line(lacking ? "administrator test (write and read back the path stores): failed"
+                     : "administrator test (write and read back the path stores): ok");
+  return lacking;
 }
 
-Road StartUp(core::SetupState& s, std::string_view commandLine) {
+Road StartUp(core::SetupState& s, const DeployOptions& options) {
   s.CurrentPage = core::kWelcomePage;
   core::FindSystemFacts(s);
   s.InstallMode = core::kInteractive;
 
   core::ReadInstallPath(s);
+
+  const std::string& commandLine = options.switches;
+  // Judged before the administrator test, which writes the stores: a refused directory must
+  // leave the machine as it was.
+  bool silentAsked = ContainsSwitch(commandLine, text::kSwitchSilent);
+  if (silentAsked && options.targetGiven && !IsCommandLineDir(s, options.targetDir)) {
+    s.Log.Step("install directory from /D=", options.targetDir.empty() ? "(empty)" : options.targetDir, false);
+    return Road::BadTargetDir;
+  }
 
   if (LacksAdminRights(s)) {
     s.os.dialogs.MessageW(text::kAdminRefusal, text::kCaptionTavo, platform::kMbOk);
@@ -71,18 +91,34 @@ Road StartUp(core::SetupState& s, std::string_view commandLine) {
   s.RegisterRequested = false;
   if (ContainsSwitch(commandLine, text::kSwitchRegister)) {
     s.RegisterRequested = true;
-  } else if (ContainsSwitch(commandLine, text::kSwitchSilent)) {
+  } else if (silentAsked) {
     s.InstallMode = core::kSilent;
   }
 
   if (s.Is64Bit && s.RegisterRequested) {
+    s.Log.Line("road: registration only");
     // A directory that is not taken leaves the stores as the start-up found them.
-    if (ParseRegisterPath(s, commandLine)) core::SaveInstallPath(s);
-    sys::InstallImeModule(s);
+    if (ParseRegisterPath(s, commandLine)) {
+      s.Log.Step("install directory from regtv32=", s.InstallDir, true);
+      core::SaveInstallPath(s);
+    }
+    bool registered = sys::InstallImeModule(s);
+    s.Log.Step("register the IME module", "tavohu4.ime", registered);
     s.os.dialogs.MessageW(text::kRegisterSuccess, text::kCaptionTavo, platform::kMbOk);
     return Road::RegisterOnly;
   }
-  return s.InstallMode == core::kSilent ? Road::Silent : Road::Interactive;
+  if (s.InstallMode != core::kSilent) {
+    s.Log.Line("road: interactive");
+    return Road::Interactive;
+  }
+  s.Log.Line("road: silent");
+  if (options.targetGiven) {
+    s.InstallDir = options.targetDir;
+    s.Log.Step("install directory from /D=", s.InstallDir, true);
+  }
+  return Road::Silent;
 }
+
+Road StartUp(core::SetupState& s, std::string_view commandLine) { return StartUp(s, ReadDeployOptions(commandLine)); }
 
 }  // namespace flow

@@ -5,13 +5,18 @@
 #include <string_view>
 
 #include "core/setup_state.h"
+#include "flow/deploy_options.h"
 
 namespace flow {
 
-enum class Road { Refused, RegisterOnly, Silent, Interactive };
+// BadTargetDir: the directory after /D= failed its checks before anything was written.
+enum class Road { Refused, BadTargetDir, RegisterOnly, Silent, Interactive };
 
 // True when keyword occurs anywhere in text; letters A-Z of the text are folded to lower case.
 bool ContainsSwitch(std::string_view text, std::string_view keyword);
+// A directory from the command line that may become InstallDir: it fits the path buffer together
+// with the backslash SaveInstallPath adds, and the directory page would take it.
+bool IsCommandLineDir(core::SetupState& s, const std::string& dir);
 // Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir when it is an
 // installable one; false when InstallDir keeps the directory found at start-up.
 bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine);
@@ -20,6 +25,7 @@ bool LacksAdminRights(core::SetupState& s);
 
 // Runs the start-up sequence: the refusal and the registration-only road end here; for the
 // other two roads it returns which one to take.
+Road StartUp(core::SetupState& s, const DeployOptions& options);
 Road StartUp(core::SetupState& s, std::string_view commandLine);
 
 }  // namespace flow

@@ -45,5 +45,9 @@ inline constexpr char kAdviceAfter[] =
 inline constexpr char kSwitchRegister[] = "regtv32";
 inline constexpr char kSwitchRegisterPath[] = "regtv32=";
 inline constexpr char kSwitchSilent[] = "settvsrf32";
+// Unattended deployment: the install directory (the rest of the line), the log file and no boxes.
+inline constexpr char kSwitchTargetDir[] = "/D=";
+inline constexpr char kSwitchLog[] = "/log=";
+inline constexpr char kSwitchSuppressBoxes[] = "/suppressmsgboxes";
 
 }  // namespace flow::text

@@ -11,6 +11,11 @@
 namespace platform {
 
 using WindowId = int;  // 0: the setup window; edit fields get 1, 2, ...
+constexpr WindowId kNoWindow = -1;
+
+// The keys the setup window answers; every other key goes on to the window or field it was
+// aimed at.
+enum class Key { Enter, Escape, Tab };
 
 class WindowHandler {
  public:
@@ -22,8 +27,11 @@ class WindowHandler {
   virtual void OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) = 0;
   virtual void OnTimer(uintptr_t id) = 0;
   virtual void OnSetFocus() = 0;
-  // True lets the default handling close the window.
-  virtual bool OnClose() = 0;
+  // A key pressed in the setup window or one of its fields, taken before the field sees it.
+  virtual void OnKey(Key key, bool shift) = 0;
+  // The close box, Alt+F4 or another program's WM_CLOSE: the window goes away only when the
+  // handler ends it.
+  virtual void OnClose() = 0;
   virtual void OnDestroy() = 0;
 };
 
@@ -51,7 +59,11 @@ class Windows {
   virtual void SetText(WindowId window, const std::string& text) = 0;
   // GetWindowTextA with a buffer of maxBytes.
   virtual std::string GetText(WindowId window, int maxBytes) = 0;
+  // SetFocus; a field's text is selected whole, as the dialog manager does when it tabs into an
+  // edit field, so that what is typed next replaces it.
   virtual void SetFocus(WindowId window) = 0;
+  // GetFocus: the setup window, one of its fields, or kNoWindow when the focus is elsewhere.
+  virtual WindowId Focused() = 0;
   // EnableWindow of the setup window. Disabling it takes the keyboard focus from it and its fields.
   virtual void Enable(bool enabled) = 0;
   // SetForegroundWindow and SetActiveWindow of the setup window: after modal message boxes
@@ -65,7 +77,8 @@ class Windows {
   virtual void KillTimer(uintptr_t id) = 0;
   virtual void PostDestroy(uintptr_t wParam, intptr_t lParam) = 0;
   virtual void PostQuit(int exitCode) = 0;
-  // GetMessageA / TranslateMessage / DispatchMessageA until the quit message: its wParam.
+  // GetMessageA / TranslateMessage / DispatchMessageA until the quit message: its wParam. The
+  // keys of Key aimed at the setup window or its fields go to OnKey instead.
   virtual int RunMessageLoop() = 0;
   virtual GdiHandle MakeFont(const FontSpec& font) = 0;
   virtual GdiHandle CreateSolidBrush(Rgb colour) = 0;

@@ -3,6 +3,7 @@
 #include "core/path_format.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
+#include "platform/utf8.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -21,36 +22,83 @@ std::unique_ptr<RegKey> OpenSubKeyForWriting(core::SetupState& s, const char* pa
   return key;
 }
 
-}  // namespace
-
-void WriteUninstallEntry(core::SetupState& s) {
+std::unique_ptr<RegKey> OpenUninstallEntry(core::SetupState& s) {
   std::unique_ptr<RegKey> parent, key;
   if (s.os.registry.OpenKeyW(RegRoot::LocalMachine, text::kUninstallKey, platform::kKeyRead, &parent) !=
           platform::kErrorSuccess ||
       parent->CreateSubKeyW(text::kUninstallSubKey, platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
-    return;
+    s.Log.Step("open the uninstall entry",
+               "HKLM\\" + platform::Utf8(text::kUninstallKey) + "\\" + platform::Utf8(text::kUninstallSubKey), false);
+    return nullptr;
   }
-  platform::Unchecked(
-      key->SetValueW(text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName)));
+  return key;
+}
+
+void SetEntryValue(core::SetupState& s, RegKey& key, const std::u16string& name, uint32_t type,
+                   const std::string& bytes, const std::string& shownUtf8) {
+  bool set = key.SetValueW(name, type, bytes) == platform::kErrorSuccess;
+  if (s.Log.IsOn()) {
+    s.Log.Line("uninstall entry value " + platform::Utf8(name) + " = " + shownUtf8 + (set ? ": ok" : ": failed"));
+  }
+}
+
+std::string DwordBytes(uint32_t value) {
+  std::string bytes(4, '\0');
+  for (size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+}  // namespace
+
+void WriteUninstallEntry(core::SetupState& s) {
+  auto key = OpenUninstallEntry(s);
+  if (!key) return;
+  SetEntryValue(s, *key, text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName),
+                platform::Utf8(text::kDisplayName));
   // The system directory comes in a buffer of 100 characters.
   std::u16string system = s.os.files.SystemDirectoryW();
   if (system.size() >= 100) return;
-  platform::Unchecked(key->SetValueW(text::kUninstallStringValue, platform::kRegSz,
-                                     platform::Utf16Bytes(system + text::kUninstallerInSystemDir)));
+  std::u16string uninstaller = system + text::kUninstallerInSystemDir;
+  SetEntryValue(s, *key, text::kUninstallStringValue, platform::kRegSz, platform::Utf16Bytes(uninstaller),
+                platform::Utf8(uninstaller));
+}
+
+void WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB) {
+  auto key = OpenUninstallEntry(s);
+  if (!key) return;
+  // The install directory is ANSI bytes of the system's code page; the entry is written in UTF-16
+  // as the rest of it, converted the way the A calls would.
+  std::u16string dir = s.os.system.AnsiToUtf16(s.InstallDir);
+  std::u16string icon = dir + text::kMainProgram;
+  SetEntryValue(s, *key, text::kDisplayVersionValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayVersion),
+                platform::Utf8(text::kDisplayVersion));
+  SetEntryValue(s, *key, text::kInstallLocationValue, platform::kRegSz, platform::Utf16Bytes(dir), platform::Utf8(dir));
+  SetEntryValue(s, *key, text::kDisplayIconValue, platform::kRegSz, platform::Utf16Bytes(icon), platform::Utf8(icon));
+  SetEntryValue(s, *key, text::kEstimatedSizeValue, platform::kRegDword, DwordBytes(installedKiB),
+                std::to_string(installedKiB));
+  SetEntryValue(s, *key, text::kNoModifyValue, platform::kRegDword, DwordBytes(1), "1");
+  SetEntryValue(s, *key, text::kNoRepairValue, platform::kRegDword, DwordBytes(1), "1");
 }
 
 void WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
   auto run = OpenSubKeyForWriting(s, text::kCurrentVersionKey, text::kRunSubKey);
-  if (!run) return;
-  platform::Unchecked(run->DeleteValue(text::kRunValue));
-  platform::Unchecked(run->SetValue(text::kRunValue, platform::kRegSz, commandLine));
+  bool set = false;
+  if (run) {
+    platform::Unchecked(run->DeleteValue(text::kRunValue));
+    set = run->SetValue(text::kRunValue, platform::kRegSz, commandLine) == platform::kErrorSuccess;
+  }
+  s.Log.Step(std::string("automatic start HKLM\\") + text::kCurrentVersionKey + "\\" + text::kRunSubKey + "\\" +
+                 text::kRunValue + " =",
+             commandLine, set);
 }
 
 void WriteUserAgentToken(core::SetupState& s) {
   auto postPlatform = OpenSubKeyForWriting(s, text::kUserAgentKey, text::kPostPlatformSubKey);
   if (!postPlatform) return;
   for (const char* older : text::kOlderTokens) platform::Unchecked(postPlatform->DeleteValue(older));
-  platform::Unchecked(postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string()));
+  s.Log.Step("browser token",
+             std::string(text::kUserAgentKey) + "\\" + text::kPostPlatformSubKey + "\\" + text::kUserAgentToken,
+             postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string()) == platform::kErrorSuccess);
 }
 
 void LowerIntegrityLevel(core::SetupState& s) {
@@ -61,7 +109,9 @@ void LowerIntegrityLevel(core::SetupState& s) {
   // The directory stands between double quotes: one inside it would end the quoting and let the
   // rest of it reach icacls as arguments. No Windows path holds one.
   if (dir.find('"') != std::string::npos) return;
-  s.os.processes.Start(text::kIntegrityCommandBefore + dir + text::kIntegrityCommandAfter, platform::kSwShow);
+  std::string command = text::kIntegrityCommandBefore + dir + text::kIntegrityCommandAfter;
+  s.os.processes.Start(command, platform::kSwShow);
+  s.Log.Step("start", command, true);
 }
 
 }  // namespace sys

@@ -30,7 +30,8 @@ std::string FitAddress(std::string value) {
 
 void WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
   std::string path;
-  if (core::JoinPath(s.InstallDir, name, &path)) platform::Unchecked(platform::WriteSmallFile(s.os.files, path, bytes));
+  if (!core::JoinPath(s.InstallDir, name, &path)) return;
+  s.Log.Step("write settings file", path, platform::WriteSmallFile(s.os.files, path, bytes));
 }
 
 }  // namespace

@@ -31,7 +31,10 @@ inline constexpr char kPreloadPrefixGbk[] = "Tavo\xCA\xE4\xC8\xEB";
 
 // Keyboard-layout failures on the NT family.
 // "在WIN2000和WIN NT系统中安装本软件时，需要以系统管理员身份才能安装成功！"
-inline constexpr char kAdminNeeded[] = "\xD4\xDAWIN2000\xBA\xCDWIN NT\xCF\xB5\xCD\xB3\xD6\xD0\xB0\xB2\xD7\xB0\xB1\xBE\xC8\xED\xBC\xFE\xCA\xB1\xA3\xAC\xD0\xE8\xD2\xAA\xD2\xD4\xCF\xB5\xCD\xB3\xB9\xDC\xC0\xED\xD4\xB1\xC9\xED\xB7\xDD\xB2\xC5\xC4\xDC\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6\xA3\xA1";
+inline constexpr char kAdminNeeded[] =
+    "\xD4\xDAWIN2000\xBA\xCDWIN "
+    "NT\xCF\xB5\xCD\xB3\xD6\xD0\xB0\xB2\xD7\xB0\xB1\xBE\xC8\xED\xBC\xFE\xCA\xB1\xA3\xAC\xD0\xE8\xD2\xAA\xD2\xD4\xCF\xB5"
+    "\xCD\xB3\xB9\xDC\xC0\xED\xD4\xB1\xC9\xED\xB7\xDD\xB2\xC5\xC4\xDC\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6\xA3\xA1";
 
 // "Tavo"
 inline constexpr char kCaptionTavo[] = "Tavo";
@@ -62,6 +65,15 @@ inline constexpr char16_t kDisplayNameValue[] = u"DisplayName";
 inline constexpr char16_t kDisplayName[] = u"Kelvo";
 inline constexpr char16_t kUninstallStringValue[] = u"UninstallString";
 inline constexpr char16_t kUninstallerInSystemDir[] = u"\\tavodel.exe";
+// The rest of a complete entry, read by deployment tools and the system's program list.
+inline constexpr char16_t kDisplayVersionValue[] = u"DisplayVersion";
+inline constexpr char16_t kDisplayVersion[] = u"7.1";
+inline constexpr char16_t kInstallLocationValue[] = u"InstallLocation";
+inline constexpr char16_t kDisplayIconValue[] = u"DisplayIcon";
+inline constexpr char16_t kMainProgram[] = u"tavokelv.exe";
+inline constexpr char16_t kEstimatedSizeValue[] = u"EstimatedSize";
+inline constexpr char16_t kNoModifyValue[] = u"NoModify";
+inline constexpr char16_t kNoRepairValue[] = u"NoRepair";
 inline constexpr char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr char kRunSubKey[] = "Run";
 inline constexpr char kRunValue[] = "tvtasjgl";

@@ -93,27 +93,72 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
 }
 
 void SetupWindow::OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
+  if (HitTest(kAbandonButton, x, y)) {
+    Press(Button::Abandon, wParam, lParam);
+  } else if (HitTest(kConfirmButton, x, y)) {
+    Press(Button::Confirm, wParam, lParam);
+  }
+}
+
+void SetupWindow::OnKey(platform::Key key, bool shift) {
+  switch (key) {
+    case platform::Key::Enter:
+      Press(Button::Confirm, 0, 0);
+      break;
+    case platform::Key::Escape:
+      Press(Button::Abandon, 0, 0);
+      break;
+    case platform::Key::Tab:
+      // Moving the focus under an open message would hand it back to the window behind the box.
+      if (!installing_ && !clickPending_) MoveFocus(shift);
+      break;
+  }
+}
+
+void SetupWindow::OnClose() { Press(Button::Abandon, 0, 0); }
+
+void SetupWindow::Press(Button button, uintptr_t wParam, intptr_t lParam) {
   if (installing_) return;  // the install owns the window until it returns
-  // A click may end in a message box (the path refusal, the install's questions, the check's
+  // A step may end in a message box (the path refusal, the install's questions, the check's
   // report, the completion message) whose own loop runs inside this handler. The boxes have no
-  // owner, so further clicks still arrive here meanwhile; acting on one would start a second
-  // step under the first: a second check and message, the processing page over a refused path.
+  // owner, so further clicks and closes still arrive here meanwhile; acting on one would start a
+  // second step under the first: a second check and message, the processing page over a refused
+  // path.
   if (clickPending_) return;
   clickPending_ = true;
-  OnClick(x, y, wParam, lParam);
+  if (button == Button::Abandon) {
+    OnAbandon(wParam, lParam);
+  } else {
+    OnConfirm(wParam, lParam);
+  }
   clickPending_ = false;
 }
 
-void SetupWindow::OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) {
-  if (HitTest(kAbandonButton, x, y)) {
-    if (s_.CurrentPage < core::kTryOutPage) {
-      windows().PostDestroy(wParam, lParam);
-    } else {
-      FinishSetup(wParam, lParam);
-    }
-  } else if (HitTest(kConfirmButton, x, y)) {
-    OnConfirm(wParam, lParam);
+void SetupWindow::OnAbandon(uintptr_t wParam, intptr_t lParam) {
+  if (s_.CurrentPage < core::kTryOutPage) {
+    windows().PostDestroy(wParam, lParam);
+  } else {
+    FinishSetup(wParam, lParam);
   }
+}
+
+std::vector<platform::WindowId> SetupWindow::PageFields() const {
+  int page = s_.CurrentPage;
+  if (page >= core::kAddressPage && page <= core::kLastAddressPage) return {unitField_, governmentField_};
+  if (page >= core::kDirectoryFieldPage) return {directoryField_};
+  return {};
+}
+
+void SetupWindow::MoveFocus(bool backwards) {
+  std::vector<platform::WindowId> fields = PageFields();
+  if (fields.empty()) return;
+  int count = static_cast<int>(fields.size());
+  int at = -1;
+  for (int i = 0; i < count; ++i) {
+    if (fields[i] == windows().Focused()) at = i;
+  }
+  int next = at < 0 ? (backwards ? count - 1 : 0) : (at + (backwards ? count - 1 : 1)) % count;
+  windows().SetFocus(fields[next]);
 }
 
 void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
@@ -136,6 +181,7 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
     core::ReadInstallPath(s_);
     ConfirmAddressPage();
     windows().Invalidate();
+    if (page == core::kWelcomePage) windows().SetFocus(unitField_);
   } else if (page == core::kDirectoryPage) {
     windows().Show(directoryField_, platform::kSwHide);
     windows().Show(directoryField_, platform::kSwShow);
@@ -143,6 +189,7 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
     if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
     windows().SetText(directoryField_, s_.InstallDir);
     s_.CurrentPage = core::kDirectoryFieldPage;
+    windows().SetFocus(directoryField_);
   } else if (page == core::kDirectoryFieldPage) {
     ConfirmDirectory(wParam, lParam);
   } else if (page == core::kProcessingPage) {
@@ -196,12 +243,15 @@ void SetupWindow::ConfirmAddressPage() {
   s_.ServerAddress2 = windows().GetText(governmentField_, kAddressFieldBuffer);
   ++s_.CurrentPage;
   if (s_.CurrentPage > core::kAddressPage) {
+    // The page is left before its fields go: hiding the one with the focus hands the focus to
+    // the window, whose WM_SETFOCUS must not pass it back to a field of this page.
+    s_.CurrentPage = core::kDirectoryPage;
     for (platform::WindowId* field : {&governmentField_, &unitField_}) {
       windows().Show(*field, platform::kSwHide);
       windows().Destroy(*field);
       *field = 0;
     }
-    s_.CurrentPage = core::kDirectoryPage;
+    windows().SetFocus(0);  // the keys must still reach the window
     windows().Invalidate();
   }
   if (s_.CurrentPage == core::kDirectoryPage) steps_.WriteSettingsFiles();
@@ -225,9 +275,12 @@ void SetupWindow::OnTimer(uintptr_t) {
   windows().Invalidate();
 }
 
-void SetupWindow::OnSetFocus() { windows().SetFocus(directoryField_); }
-
-bool SetupWindow::OnClose() { return !installing_; }
+void SetupWindow::OnSetFocus() {
+  // The first field of the page takes the keyboard; on a page without fields the window keeps it
+  // for Enter and Escape.
+  std::vector<platform::WindowId> fields = PageFields();
+  if (!fields.empty()) windows().SetFocus(fields.front());
+}
 
 void SetupWindow::OnDestroy() {
   s_.WorkBuffer.reset();

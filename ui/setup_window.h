@@ -1,8 +1,9 @@
 // The setup window: its class, its creation with the resources it owns (fonts, brush, edit
-// fields), and its handling of paint, mouse, timer, focus and destroy messages; the page road
-// from the welcome page to the try-out page. It watches the install it starts.
+// fields), and its handling of paint, mouse, key, timer, focus and destroy messages; the page
+// road from the welcome page to the try-out page. It watches the install it starts.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/install_observer.h"
 #include "core/install_report.h"
@@ -32,7 +33,11 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   void OnButtonDown(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam) override;
   void OnTimer(uintptr_t id) override;
   void OnSetFocus() override;
-  bool OnClose() override;
+  // Enter confirms and Escape abandons, as the two buttons on the current page; Tab and
+  // Shift+Tab go round the page's fields.
+  void OnKey(platform::Key key, bool shift) override;
+  // What the abandon button does on the current page.
+  void OnClose() override;
   void OnDestroy() override;
 
   void RedrawDirectoryPage() override;
@@ -46,8 +51,15 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   const WindowLook& Look() const { return look_; }
 
  private:
+  enum class Button { Confirm, Abandon };
+
   platform::WindowId CreateField(const Rect& box);
-  void OnClick(unsigned x, unsigned y, uintptr_t wParam, intptr_t lParam);
+  // The one way to a button's step, for a click, a key and a close alike.
+  void Press(Button button, uintptr_t wParam, intptr_t lParam);
+  void OnAbandon(uintptr_t wParam, intptr_t lParam);
+  // The shown edit fields of the current page, in Tab order.
+  std::vector<platform::WindowId> PageFields() const;
+  void MoveFocus(bool backwards);
   void OnConfirm(uintptr_t wParam, intptr_t lParam);
   void ConfirmDirectory(uintptr_t wParam, intptr_t lParam);
   void ConfirmAddressPage();
@@ -65,7 +77,7 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   // What the last install reported.
   core::InstallReport report_;
   bool resourcesMissing_ = false;
-  // A click is being handled; it may be waiting for the answer to a message box.
+  // A click, key or close is being handled; it may be waiting for the answer to a message box.
   bool clickPending_ = false;
 };
 

@@ -1,6 +1,9 @@
 #include "platform/fake/fake_platform.h"
 
+#include <iconv.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/constants.h"
 
@@ -28,6 +31,33 @@ class FakeBlock : public MemoryBlock {
 };
 
 }  // namespace
+
+std::u16string FakeSystemInfo::AnsiToUtf16(const std::string& ansi) {
+  std::u16string wide;
+  iconv_t convert = iconv_open("UTF-16LE", ("CP" + std::to_string(ansiCodePage)).c_str());
+  if (convert == reinterpret_cast<iconv_t>(-1)) {
+    for (char c : ansi) wide.push_back(static_cast<unsigned char>(c) < 0x80 ? static_cast<char16_t>(c) : u'\uFFFD');
+    return wide;
+  }
+  std::string in = ansi;
+  char* from = in.data();
+  size_t left = in.size();
+  while (left > 0) {
+    char16_t unit[2];
+    char* to = reinterpret_cast<char*>(unit);
+    size_t room = sizeof unit;
+    size_t done = iconv(convert, &from, &left, &to, &room);
+    for (char16_t* u = unit; reinterpret_cast<char*>(u) < to; ++u) wide.push_back(*u);
+    if (done == static_cast<size_t>(-1) && errno != E2BIG) {
+      // A byte the code page has no character for, or a lead byte cut off at the end.
+      wide.push_back(u'\uFFFD');
+      ++from;
+      --left;
+    }
+  }
+  iconv_close(convert);
+  return wide;
+}
 
 std::string FakeInputMethods::Description(uint32_t layout, uint32_t bufferBytes) {
   auto it = descriptions.find(layout);

@@ -29,6 +29,8 @@ class FakeSystemInfo : public SystemInfo {
   uint32_t PackedVersion() override { return major | (win9x ? 0x80000000u : 0u); }
   uint32_t OemCodePage() override { return oemCodePage; }
   uint32_t AnsiCodePage() override { return ansiCodePage; }
+  // Through iconv from "CP<ansiCodePage>"; a byte sequence it refuses becomes U+FFFD.
+  std::u16string AnsiToUtf16(const std::string& ansi) override;
   int ScreenWidth() override { return screenWidth; }
   int ScreenHeight() override { return screenHeight; }
   void Sleep(uint32_t milliseconds) override { sleptMs += milliseconds; }

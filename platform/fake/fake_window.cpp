@@ -135,6 +135,20 @@ void FakeWindows::Paint() {
   handler_->OnPaint(painter);
 }
 
+bool FakeWindows::PressKey(Key key, bool shift) {
+  if (!handler_ || !created || !enabled) return false;
+  // A hidden field keeps the focus it was given and its keys; a destroyed one has none.
+  auto field = edits.find(focus);
+  bool inField = field != edits.end() && !field->second.destroyed;
+  if (focus != 0 && !inField) return false;
+  handler_->OnKey(key, shift);
+  return true;
+}
+
+void FakeWindows::Close() {
+  if (handler_ && created) handler_->OnClose();
+}
+
 uint16_t FakeWindows::RegisterWindowClass(const std::string& cls, const std::string& icon, const std::string& menu,
                                     WindowHandler* handler) {
   if (registerFails) return 0;
@@ -166,9 +180,24 @@ WindowId FakeWindows::CreateEdit(int left, int top, int w, int h, const std::str
 
 void FakeWindows::Show(WindowId window, int showCommand) {
   shows.emplace_back(window, showCommand);
-  if (window == 0 && created) active = showCommand != 0;  // ShowWindow activates, SW_HIDE does not
+  if (window == 0 && created) {
+    // ShowWindow activates, SW_HIDE does not; the activation gives the window the focus, which
+    // its WM_SETFOCUS handling passes on.
+    bool wasActive = active;
+    active = showCommand != 0;
+    if (active && !wasActive && enabled) {
+      focus = 0;
+      if (handler_) handler_->OnSetFocus();
+    }
+  }
   auto it = edits.find(window);
-  if (it != edits.end() && !it->second.destroyed) it->second.visible = showCommand != 0;
+  if (it == edits.end() || it->second.destroyed) return;
+  it->second.visible = showCommand != 0;
+  // Hiding the field with the focus hands the focus to the window, with its WM_SETFOCUS.
+  if (showCommand == 0 && focus == window) {
+    focus = 0;
+    if (handler_) handler_->OnSetFocus();
+  }
 }
 
 void FakeWindows::Enable(bool on) {
@@ -177,7 +206,7 @@ void FakeWindows::Enable(bool on) {
   // A disabled window can hold neither the activation nor the focus, nor can its fields, and it
   // does not get them back when it is enabled again.
   active = false;
-  if (focus == 0 || edits.count(focus)) focus = -1;
+  if (focus == 0 || edits.count(focus)) focus = kNoWindow;
 }
 
 void FakeWindows::Activate() {

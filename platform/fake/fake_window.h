@@ -82,7 +82,7 @@ class FakeWindows : public Windows {
   std::map<WindowId, Edit> edits;
   std::vector<std::pair<WindowId, int>> shows;
   int updates = 0, invalidations = 0;
-  WindowId focus = -1;
+  WindowId focus = kNoWindow;
   bool enabled = true;
   // Shown, activated, and not since disabled (message boxes take the activation meanwhile).
   bool active = false;
@@ -96,6 +96,11 @@ class FakeWindows : public Windows {
   WindowHandler* handler() { return handler_; }
   // Delivers a paint to the handler with a fresh painter.
   void Paint();
+  // A key pressed by the user: it reaches the handler only when the focus is in the window or one
+  // of its fields, as the keyboard's messages go to the focus. True when it did.
+  bool PressKey(Key key, bool shift = false);
+  // WM_CLOSE: the close box or Alt+F4.
+  void Close();
   Rgb PenColour(GdiHandle pen) const;
 
   uint16_t RegisterWindowClass(const std::string& cls, const std::string& icon, const std::string& menu,
@@ -107,7 +112,9 @@ class FakeWindows : public Windows {
   void Destroy(WindowId window) override;
   void SetText(WindowId window, const std::string& text) override;
   std::string GetText(WindowId window, int maxBytes) override;
+  // The selection it makes is not kept: a test types a field's whole text with SetText.
   void SetFocus(WindowId window) override { focus = window; }
+  WindowId Focused() override { return focus; }
   void Enable(bool on) override;
   void Activate() override;
   void Invalidate() override { ++invalidations; }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using platform::Rgb;
@@ -70,25 +72,40 @@ class FocusHandler : public platform::WindowHandler {
     ++focusMessages;
     windows_.SetFocus(field_);
   }
-  bool OnClose() override { return true; }
+  void OnKey(platform::Key key, bool) override { keys.push_back(key); }
+  void OnClose() override { ++closes; }
   void OnDestroy() override {}
   int focusMessages = 0;
+  std::vector<platform::Key> keys;
+  int closes = 0;
 
  private:
   FakeWindows& windows_;
   platform::WindowId field_;
 };
 
-TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain) {
+// A created setup window whose WM_SETFOCUS handling passes the focus on to focusTarget.
+struct CreatedWindow {
+  explicit CreatedWindow(platform::WindowId focusTarget) : handler(windows, focusTarget) {
+    windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
+    ok = windows.CreateMain("installWClass", u"title", 0, 0, 400, 310);
+  }
   FakeWindows windows;
-  FocusHandler handler(windows, 1);
-  windows.RegisterWindowClass("installWClass", "tavohu", "install", &handler);
-  ASSERT_TRUE(windows.CreateMain("installWClass", u"title", 0, 0, 400, 310));
+  FocusHandler handler;
+  bool ok = false;
+};
+
+TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain) {
+  CreatedWindow created(1);
+  ASSERT_TRUE(created.ok);
+  FakeWindows& windows = created.windows;
+  FocusHandler& handler = created.handler;
   platform::WindowId field = windows.CreateEdit(120, 195, 230, 20, " ");
   EXPECT_FALSE(windows.active);
   windows.Show(0, 1);
   EXPECT_TRUE(windows.active);
-  windows.SetFocus(field);
+  EXPECT_EQ(handler.focusMessages, 1);  // the shown window is activated and passes the focus on
+  EXPECT_EQ(windows.focus, field);
 
   windows.Enable(false);
   EXPECT_FALSE(windows.active);
@@ -101,10 +118,55 @@ TEST(FakeWindows, DisablingDropsActivationAndFocusUntilTheWindowIsActivatedAgain
 
   windows.Activate();
   EXPECT_TRUE(windows.active);
-  EXPECT_EQ(handler.focusMessages, 1);
+  EXPECT_EQ(handler.focusMessages, 2);
   EXPECT_EQ(windows.focus, field);
   windows.Show(0, 0);
   EXPECT_FALSE(windows.active);
+}
+
+// Keys go where the focus is: to the handler from the window and from each of its fields, even a
+// hidden one, but not from a destroyed field, from elsewhere, or into a disabled window.
+TEST(FakeWindows, KeysReachTheHandlerFromTheFocusOnly) {
+  struct Case {
+    const char* what;
+    void (*arrange)(FakeWindows&, platform::WindowId field);
+    bool delivered;
+  };
+  const Case cases[] = {
+      {"window", [](FakeWindows& w, platform::WindowId) { w.SetFocus(0); }, true},
+      {"shown field", [](FakeWindows& w, platform::WindowId f) { w.Show(f, 1), w.SetFocus(f); }, true},
+      {"hidden field", [](FakeWindows& w, platform::WindowId f) { w.SetFocus(f); }, true},
+      {"destroyed field", [](FakeWindows& w, platform::WindowId f) { w.SetFocus(f), w.Destroy(f); }, false},
+      {"elsewhere", [](FakeWindows& w, platform::WindowId) { w.SetFocus(platform::kNoWindow); }, false},
+      {"disabled", [](FakeWindows& w, platform::WindowId) { w.Enable(false), w.SetFocus(0); }, false},
+  };
+  for (const auto& c : cases) {
+    CreatedWindow created(0);
+    ASSERT_TRUE(created.ok);
+    FakeWindows& windows = created.windows;
+    FocusHandler& handler = created.handler;
+    platform::WindowId field = windows.CreateEdit(120, 195, 230, 20, " ");
+    c.arrange(windows, field);
+    EXPECT_EQ(windows.PressKey(platform::Key::Tab, true), c.delivered) << c.what;
+    EXPECT_EQ(handler.keys.size(), c.delivered ? 1u : 0u) << c.what;
+  }
+}
+
+TEST(FakeWindows, HidingTheFocusedFieldHandsTheFocusToTheWindow) {
+  CreatedWindow c(0);
+  ASSERT_TRUE(c.ok);
+  platform::WindowId first = c.windows.CreateEdit(130, 165, 230, 20, " ");
+  platform::WindowId second = c.windows.CreateEdit(130, 195, 230, 20, " ");
+  for (platform::WindowId field : {first, second}) c.windows.Show(field, 1);
+  c.windows.SetFocus(first);
+  c.windows.Show(second, 0);  // not the focus: nothing moves
+  EXPECT_EQ(c.windows.focus, first);
+  EXPECT_EQ(c.handler.focusMessages, 0);
+  c.windows.Show(first, 0);
+  EXPECT_EQ(c.windows.focus, 0);
+  EXPECT_EQ(c.handler.focusMessages, 1);
+  c.windows.Close();
+  EXPECT_EQ(c.handler.closes, 1);
 }
 
 }  // namespace

@@ -62,6 +62,17 @@ uint32_t Win32SystemInfo::VersionMajor() {
 uint32_t Win32SystemInfo::PackedVersion() { return ::GetVersion(); }
 uint32_t Win32SystemInfo::OemCodePage() { return ::GetOEMCP(); }
 uint32_t Win32SystemInfo::AnsiCodePage() { return ::GetACP(); }
+
+std::u16string Win32SystemInfo::AnsiToUtf16(const std::string& ansi) {
+  if (ansi.empty()) return std::u16string();
+  int length = static_cast<int>(ansi.size());
+  int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
+  if (n <= 0) return std::u16string();
+  std::u16string wide(static_cast<size_t>(n), u'\0');
+  n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, reinterpret_cast<wchar_t*>(wide.data()), n);
+  wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return wide;
+}
 int Win32SystemInfo::ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 int Win32SystemInfo::ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
 void Win32SystemInfo::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -16,6 +16,7 @@ class Win32SystemInfo : public SystemInfo {
   uint32_t PackedVersion() override;
   uint32_t OemCodePage() override;
   uint32_t AnsiCodePage() override;
+  std::u16string AnsiToUtf16(const std::string& ansi) override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   void Sleep(uint32_t milliseconds) override;

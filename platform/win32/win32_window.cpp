@@ -106,8 +106,8 @@ LRESULT Win32Windows::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       handler_->OnSetFocus();
       return 0;
     case WM_CLOSE:
-      if (!handler_->OnClose()) return 0;
-      break;
+      handler_->OnClose();
+      return 0;
     case WM_DESTROY:
       handler_->OnDestroy();
       return 0;
@@ -121,6 +121,38 @@ HWND Win32Windows::Find(WindowId window) const {
   if (window == 0) return main_;
   auto it = edits_.find(window);
   return it == edits_.end() ? nullptr : it->second;
+}
+
+WindowId Win32Windows::IdOf(HWND window) const {
+  if (!window) return kNoWindow;
+  if (window == main_) return 0;
+  for (const auto& [id, edit] : edits_) {
+    if (edit == window) return id;
+  }
+  return kNoWindow;
+}
+
+bool Win32Windows::TakeKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !handler_ || IdOf(msg.hwnd) == kNoWindow) return false;
+  Key key;
+  switch (msg.wParam) {
+    case VK_RETURN:
+      key = Key::Enter;
+      break;
+    case VK_ESCAPE:
+      key = Key::Escape;
+      break;
+    case VK_TAB:
+      key = Key::Tab;
+      break;
+    default:
+      return false;
+  }
+  // A held key repeats: a held Enter would run through the pages and start the install. The
+  // repeat is swallowed, or the field would take it as a character.
+  constexpr LPARAM kKeyWasDown = 1 << 30;
+  if (!(msg.lParam & kKeyWasDown)) handler_->OnKey(key, ::GetKeyState(VK_SHIFT) < 0);
+  return true;
 }
 
 uint16_t Win32Windows::RegisterWindowClass(const std::string& className, const std::string& iconName,
@@ -194,8 +226,13 @@ std::string Win32Windows::GetText(WindowId window, int maxBytes) {
 }
 
 void Win32Windows::SetFocus(WindowId window) {
-  if (HWND h = Find(window)) ::SetFocus(h);
+  HWND h = Find(window);
+  if (!h) return;
+  ::SetFocus(h);
+  if (window != 0) ::SendMessageA(h, EM_SETSEL, 0, -1);
 }
+
+WindowId Win32Windows::Focused() { return IdOf(::GetFocus()); }
 
 void Win32Windows::Enable(bool enabled) {
   if (main_) ::EnableWindow(main_, enabled);
@@ -233,6 +270,9 @@ int Win32Windows::RunMessageLoop() {
   MSG msg;
   // GetMessageA gives -1 on an error; that ends the loop too.
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Taken before TranslateMessage, so that no WM_CHAR of Enter or Tab reaches a field either:
+    // a single-line edit control only beeps at them.
+    if (TakeKey(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }

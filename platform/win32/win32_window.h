@@ -27,6 +27,7 @@ class Win32Windows : public Windows {
   void SetText(WindowId window, const std::string& text) override;
   std::string GetText(WindowId window, int maxBytes) override;
   void SetFocus(WindowId window) override;
+  WindowId Focused() override;
   void Enable(bool enabled) override;
   void Activate() override;
   void Invalidate() override;
@@ -44,6 +45,10 @@ class Win32Windows : public Windows {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Find(WindowId window) const;
+  // The id of the setup window or of one of its fields; kNoWindow for any other window.
+  WindowId IdOf(HWND window) const;
+  // True when the message was a key of Key for the setup window and has gone to the handler.
+  bool TakeKey(const MSG& msg);
 
   HINSTANCE instance_;
   WindowHandler* handler_ = nullptr;

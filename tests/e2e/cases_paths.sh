@@ -40,12 +40,15 @@ expect_installed_into() {  # FOLDER CHARSET IS64
   e2e_reg HKLM 'Software\tavowb' path 32 || E2E_FAILURES+=("registry path missing")
   check_eq "registry path" "${E2E_REG_HEX%00}" "$(paths_ansi_hex "$stored" "$charset")"
   e2e_reg HKLM 'Software\Microsoft\Windows\CurrentVersion\Run' tvtasjgl 32
-  check_eq "Run entry" "${E2E_REG_HEX%00}" "$(paths_ansi_hex "${stored}tavokelv.exe tv" "$charset")"
+  # A program path with a blank stands between quotes.
+  local program="${stored}tavokelv.exe" companion="${stored}setupw64.exe"
+  case "$folder" in *' '*) program="\"$program\"" companion="\"$companion\"" ;; esac
+  check_eq "Run entry" "${E2E_REG_HEX%00}" "$(paths_ansi_hex "$program tv" "$charset")"
   local log="$dir/launches.log"
   [ "$is64" = 1 ] || return 0
   e2e_wait_started_programs
   check_eq "companion started" "$(tr -d '\r\n' <"$log" 2>/dev/null | od -An -tx1 | tr -d ' \n')" \
-    "$(paths_ansi_hex "${stored}setupw64.exe regtv32=$stored" "$charset")"
+    "$(paths_ansi_hex "$companion regtv32=$stored" "$charset")"
 }
 
 # 許 is B3 5C in Big5: its second byte is no backslash, so "c:\許" still needs one.

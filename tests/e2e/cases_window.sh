@@ -1,6 +1,6 @@
 # Cases on the setup window itself: how it ends after an install that stopped early, whether
-# the try-out page's name box takes typing, and its page texts on a Big5 system. Sourced by
-# cases.sh.
+# the try-out page's name box takes typing, its page texts on a Big5 system, and the road with
+# the keyboard alone. Sourced by cases.sh.
 
 # The window road over an earlier install whose IME is in use (32-bit Windows): the module and
 # the names it could be moved aside to are held open, so the install stops at once. After the
@@ -65,7 +65,29 @@ case_interactive_traditional_chinese() {
   done
 }
 
+# The whole window road with the keyboard alone, the same steps and checks as with the mouse:
+# the unit address typed where the focus is when the address page appears, Tab to the government
+# field, Enter on every page (the message boxes are answered by the probe).
+case_interactive_keyboard_win64() { E2E_INPUT=keys case_interactive_first_install_win64; }
+case_interactive_keyboard_win32() { E2E_INPUT=keys case_interactive_install_win32; }
+
+# Escape on the welcome page ends the setup as the abandon button does, before anything is installed.
+case_interactive_escape_on_welcome() { E2E_INPUT=keys case_interactive_abandon_on_welcome; }
+
+# Alt+F4 on the try-out page does what the abandon button does there: the installation check and
+# the completion message, then the end.
+close_by_keyboard() { e2e_key alt+F4; }
+case_interactive_alt_f4_on_try_out() {
+  E2E_INPUT=keys walk_to_directory_page || return
+  E2E_INPUT=keys E2E_LEAVE_TRY_OUT=close_by_keyboard install_and_finish - 1
+  check_true "installed" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
+}
+
 CASES+=(
+  "interactive_keyboard_win64 win64-win7 zh_CN.UTF-8"
+  "interactive_keyboard_win32 win32-win7 zh_CN.UTF-8"
+  "interactive_escape_on_welcome win64-win7 zh_CN.UTF-8"
+  "interactive_alt_f4_on_try_out win64-win7 zh_CN.UTF-8"
   "interactive_old_module_locked win32-win7 zh_CN.UTF-8"
   "interactive_try_out_typing win64-win7 zh_CN.UTF-8"
   "interactive_traditional_chinese win64-win7 zh_TW.UTF-8"

@@ -6,6 +6,21 @@
 
 namespace testing_support {
 
+std::vector<archive::NamedContent> CompleteProductFiles() {
+  std::vector<archive::NamedContent> files = {{"tavohu4.ime", std::string(30, 'm')},
+                                              {"tavohu64.ime", "m64"},
+                                              {"tavo320.ime", "stub"},
+                                              {"tavo640.ime", "stub"},
+                                              {"tavodel.exe", "del"},
+                                              {"tvqdel64.exe", "del64"},
+                                              {"tavokel6.exe", "kelv6"},
+                                              {"setupw64.exe", "s64"},
+                                              {"tavocyzk.tv1", std::string(30, 'w')},
+                                              {"tavopyck.tv1", std::string(30, 'p')}};
+  for (int i = 0; i < 70; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table"});
+  return files;
+}
+
 std::string RandomBytes(size_t n, unsigned seed) {
   std::mt19937 rng(seed);
   std::string bytes(n, '\0');

@@ -46,6 +46,10 @@ struct ArchiveBench {
 
 class ArchiveMachine : public ::testing::Test, public ArchiveBench {};
 
+// The payload of a small but complete product: every module, program and dictionary the install
+// copies, and enough further files (80 in all) for the installation check.
+std::vector<archive::NamedContent> CompleteProductFiles();
+
 // Bytes that do not compress, the same for the same seed.
 std::string RandomBytes(size_t n, unsigned seed);
 

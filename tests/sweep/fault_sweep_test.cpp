@@ -161,10 +161,10 @@ Outcome RunRoad(FakePlatform& m, const Scenario& sc, long failAt, long* calls, s
     core::SetupState s(faulty.os());
     switch (sc.road) {
       case Road::Silent:
-        outcome.code = flow::SetupMain(s, "settvsrf32", platform::kSwShow);
+        outcome.code = flow::SetupMain(faulty.os(), "settvsrf32", platform::kSwShow);
         break;
       case Road::Register:
-        outcome.code = flow::SetupMain(s, "regtv32=c:\\tavohu", platform::kSwShow);
+        outcome.code = flow::SetupMain(faulty.os(), "regtv32=c:\\tavohu", platform::kSwShow);
         break;
       case Road::Interactive: {
         if (flow::StartUp(s, "") != flow::Road::Interactive) break;
@@ -276,8 +276,9 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     ASSERT_TRUE(reference.saidDone);
   }
   ASSERT_GT(total, 20);
-  const std::set<int> documented = {flow::kExitInstalled,        flow::kExitNoPayload,  flow::kExitOldImeLocked,
-                                    flow::kExitUnpackIncomplete, flow::kExitCopyFailed, flow::kExitCheckFailed};
+  const std::set<int> documented = {flow::kExitInstalled,       flow::kExitNoPayload,     flow::kExitOldImeLocked,
+                                    flow::kExitUnpackIncomplete, flow::kExitCopyFailed,    flow::kExitCheckFailed,
+                                    flow::kExitBadTargetDir,     flow::kExitNoAdminRights};
 
   int reported = 0;
   for (long k = 1; k <= total; ++k) {

@@ -1,0 +1,222 @@
+#include "flow/setup_main.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "archive/archive_writer.h"
+#include "platform/constants.h"
+#include "platform/fake/fake_platform.h"
+#include "tests/support/archive_fixture.h"
+#include "tests/support/encoding.h"
+
+namespace {
+
+using platform::fake::FakePlatform;
+using testing_support::Encode;
+
+constexpr char kUninstall[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\tavoqwb";
+
+// A 64-bit Windows 7 machine with drives c: and d: and a complete product in its resources.
+struct Machine {
+  explicit Machine(bool is64 = true) {
+    fake.SetWindows(6, is64);
+    fake.files.SetDriveType('d', platform::kDriveFixed);
+    fake.files.AddDirectory("d:");
+    std::vector<archive::NamedContent> files = testing_support::CompleteProductFiles();
+    files[0].bytes = std::string(3000, 'm');  // the modules alone take more than a KiB
+    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+  }
+  int Run(const std::string& line) { return flow::SetupMain(fake.os(), line, platform::kSwShow); }
+  std::vector<std::string> LogLines(const std::string& path) const {
+    std::vector<std::string> lines;
+    std::string all = fake.files.Contents(path);
+    for (size_t at = 0; at < all.size();) {
+      size_t end = all.find("\r\n", at);
+      if (end == std::string::npos) {
+        ADD_FAILURE() << "a line without CR LF: " << all.substr(at);
+        break;
+      }
+      lines.push_back(all.substr(at, end - at));
+      at = end + 2;
+    }
+    return lines;
+  }
+  bool Logged(const std::string& path, const std::string& line) const {
+    for (const std::string& l : LogLines(path))
+      if (l == line) return true;
+    return false;
+  }
+  FakePlatform fake;
+};
+
+TEST(Deployment, SilentInstallIntoTheDirectoryAfterDWithALog) {
+  Machine m;
+  const std::string dir = Encode("d:\\我的 输入法", "GBK");
+  const std::string utf8Dir = "d:\\我的 输入法\\";
+  EXPECT_EQ(m.Run("settvsrf32 /LOG=C:\\deploy.log /D=" + dir), flow::kExitInstalled);
+  EXPECT_TRUE(m.fake.files.HasFile(dir + "\\tavokelv.exe"));
+  EXPECT_FALSE(m.fake.files.HasDirectory("c:\\tavohu\\t0.tvh"));
+  // Recorded like a chosen directory.
+  EXPECT_EQ(m.fake.files.Contents("C:\\windows\\tavopath.tvh"), dir + "\\");
+  EXPECT_EQ(m.fake.registry.Value("HKLM\\Software\\tavowb", "path").data, dir + "\\");
+  EXPECT_TRUE(m.fake.dialogs.shown.empty());
+
+  const std::string log = "C:\\deploy.log";
+  std::vector<std::string> lines = m.LogLines(log);
+  ASSERT_GE(lines.size(), 10u);
+  EXPECT_EQ(lines.front(), "administrator test (write and read back the path stores): ok");
+  EXPECT_EQ(lines.back(), "exit code 0");
+  for (const std::string& line : std::vector<std::string>{
+           "road: silent",
+           "install directory from /D= " + utf8Dir.substr(0, utf8Dir.size() - 1) + ": ok",
+           "record the install directory in path file C:\\windows\\tavopath.tvh: ok",
+           "record the install directory in registry value HKLM\\Software\\tavowb\\path = " + utf8Dir + ": ok",
+           "unpack the payload into " + utf8Dir + ": ok",
+           "copy " + utf8Dir + "tavo640.ime -> C:\\windows\\sysnative\\tavohu4.ime: ok",
+           "copy " + utf8Dir + "tavokel6.exe -> " + utf8Dir + "tavokelv.exe: ok",
+           "uninstall entry value InstallLocation = " + utf8Dir + ": ok",
+           "uninstall entry value DisplayIcon = " + utf8Dir + "tavokelv.exe: ok",
+           "start \"" + utf8Dir + "setupw64.exe\" regtv32=" + utf8Dir + ": ok",
+           std::string("installation check: ok"),
+       }) {
+    EXPECT_TRUE(m.Logged(log, line)) << line;
+  }
+}
+
+TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
+  const std::string gbkLead = Encode("我", "GBK").substr(0, 1);
+  const std::string tooLong = "d:\\" + std::string(197, 'a');  // 200 with the backslash added
+  const std::string justFits = "d:\\" + std::string(195, 'a');
+  ASSERT_EQ(justFits.size() + 1, core::kMaxPathChars);
+  const struct {
+    std::string dir;
+    bool refused;
+  } cases[] = {
+      {"", true},          {"tavo", true},        {"d:\\", true},         {"d:\\a\\b", true},       {"d:\\a|b", true},
+      {"d:\\tavo ", true}, {"d:\\tavo.", true},   {"\"d:\\tavo\"", true}, {"d:\\" + gbkLead, true}, {tooLong, true},
+      {justFits, false},   {"d:\\tavo\\", false}, {"d:\\my tavo", false},
+  };
+  for (const auto& c : cases) {
+    Machine m;
+    Machine before;
+    int code = m.Run("settvsrf32 /LOG=C:\\deploy.log /D=" + c.dir);
+    if (!c.refused) {
+      // Taken and recorded; a directory that leaves no room for the file names fails later, as
+      // the same directory typed on the directory page would.
+      EXPECT_NE(code, flow::kExitBadTargetDir) << c.dir;
+      std::string recorded = c.dir.back() == '\\' ? c.dir : c.dir + "\\";
+      EXPECT_EQ(m.fake.files.Contents("C:\\windows\\tavopath.tvh"), recorded) << c.dir;
+      continue;
+    }
+    EXPECT_EQ(code, flow::kExitBadTargetDir) << c.dir;
+    EXPECT_TRUE(m.fake.registry.Writes().empty()) << c.dir;
+    std::vector<std::string> files = m.fake.files.AllFiles();
+    std::vector<std::string> logOnly = before.fake.files.AllFiles();
+    logOnly.push_back("c:\\deploy.log");
+    std::sort(logOnly.begin(), logOnly.end());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, logOnly) << c.dir;
+    EXPECT_TRUE(m.fake.dialogs.shown.empty()) << c.dir;
+    std::vector<std::string> lines = m.LogLines("C:\\deploy.log");
+    EXPECT_EQ(lines.back(), "exit code 7") << c.dir;
+  }
+}
+
+TEST(Deployment, TargetDirAndSuppressionBelongToTheSilentRoadOnly) {
+  // The switches inside the directory start no other road; without settvsrf32 /D= is not judged.
+  Machine registration;
+  EXPECT_EQ(registration.Run("settvsrf32 /D=C:\\regtv32x"), flow::kExitInstalled);
+  EXPECT_TRUE(registration.fake.files.HasFile("C:\\regtv32x\\tavokelv.exe"));
+
+  Machine silentAfter;
+  EXPECT_EQ(silentAfter.Run("/D=C:\\settvsrf32"), 0);
+  EXPECT_FALSE(silentAfter.fake.files.HasDirectory("C:\\settvsrf32"));
+}
+
+TEST(Deployment, ExitCodesWithoutAdministratorRights) {
+  const struct {
+    std::string line;
+    int code;
+    size_t boxes;
+  } cases[] = {
+      {"settvsrf32", flow::kExitNoAdminRights, 1},
+      {"settvsrf32 /SUPPRESSMSGBOXES", flow::kExitNoAdminRights, 0},
+      {"", 0, 1},
+      {"regtv32=C:\\tavohu7", 0, 1},
+      {"/SUPPRESSMSGBOXES", 0, 1},  // suppression needs the silent road
+  };
+  for (const auto& c : cases) {
+    Machine m;
+    m.fake.DropAdminRights();
+    EXPECT_EQ(m.Run(c.line + " /LOG=C:\\deploy.log"), c.code) << c.line;
+    EXPECT_EQ(m.fake.dialogs.shown.size(), c.boxes) << c.line;
+    std::vector<std::string> lines = m.LogLines("C:\\deploy.log");
+    ASSERT_EQ(lines.size(), 3u) << c.line;
+    EXPECT_EQ(lines[0], "administrator test (write and read back the path stores): failed");
+    EXPECT_EQ(lines[1].rfind(c.boxes ? "message box [Tavo] " : "message box suppressed [Tavo] ", 0), 0u);
+    EXPECT_EQ(lines[2], "exit code " + std::to_string(c.code));
+  }
+}
+
+TEST(Deployment, SuppressedFailureIsLoggedAndReportedByTheExitCode) {
+  for (bool suppress : {false, true}) {
+    Machine m;
+    m.fake.files.DenyWrites("c:\\windows\\syswow64");
+    std::string line = std::string("settvsrf32 /LOG=C:\\deploy.log") + (suppress ? " /SUPPRESSMSGBOXES" : "");
+    EXPECT_EQ(m.Run(line), flow::kExitCopyFailed);
+    EXPECT_EQ(m.fake.dialogs.shown.empty(), suppress);
+    EXPECT_TRUE(
+        m.Logged("C:\\deploy.log", "copy d:\\tavohu\\tavo320.ime -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
+    std::string box = suppress ? "message box suppressed [Tavo(Kelvo)安装] " : "message box [Tavo(Kelvo)安装] ";
+    bool found = false;
+    for (const std::string& l : m.LogLines("C:\\deploy.log"))
+      found = found || (l.rfind(box, 0) == 0 && l.find("syswow64\\tavohu4.ime") != std::string::npos);
+    EXPECT_TRUE(found) << suppress;
+    EXPECT_EQ(m.LogLines("C:\\deploy.log").back(), "exit code 5");
+  }
+}
+
+TEST(Deployment, WithoutTheNewSwitchesNoLogIsWritten) {
+  Machine withLog, without;
+  EXPECT_EQ(withLog.Run("settvsrf32 /LOG=C:\\deploy.log"), flow::kExitInstalled);
+  EXPECT_EQ(without.Run("settvsrf32"), flow::kExitInstalled);
+  std::vector<std::string> a = withLog.fake.files.AllFiles(), b = without.fake.files.AllFiles();
+  a.erase(std::remove(a.begin(), a.end(), "c:\\deploy.log"), a.end());
+  EXPECT_EQ(a, b);
+  // An unwritable log stops nothing.
+  Machine unwritable;
+  EXPECT_EQ(unwritable.Run("settvsrf32 /LOG=Q:\\no\\deploy.log"), flow::kExitInstalled);
+  EXPECT_EQ(unwritable.fake.files.AllFiles(), b);
+}
+
+TEST(Deployment, TheUninstallEntryIsComplete) {
+  for (bool is64 : {false, true}) {
+    Machine m(is64);
+    ASSERT_EQ(m.Run("settvsrf32"), flow::kExitInstalled);
+    auto text = [&](const char* name) { return m.fake.registry.Value(kUninstall, name); };
+    EXPECT_EQ(text("DisplayVersion").type, platform::kRegSz);
+    EXPECT_EQ(text("DisplayVersion").data, platform::Utf16Bytes(u"7.1"));
+    EXPECT_EQ(text("InstallLocation").type, platform::kRegSz);
+    EXPECT_EQ(text("InstallLocation").data, platform::Utf16Bytes(u"d:\\tavohu\\"));
+    EXPECT_EQ(text("DisplayIcon").data, platform::Utf16Bytes(u"d:\\tavohu\\tavokelv.exe"));
+    EXPECT_EQ(text("DisplayName").data, platform::Utf16Bytes(u"Kelvo"));
+    for (const char* name : {"NoModify", "NoRepair"}) {
+      EXPECT_EQ(text(name).type, platform::kRegDword);
+      EXPECT_EQ(text(name).data, std::string("\x01\0\0\0", 4));
+    }
+    // Every file below the install directory and in the system directories, rounded up once.
+    uint64_t bytes = 0;
+    for (const std::string& f : m.fake.files.AllFiles()) {
+      bool mine = f.rfind("d:\\tavohu\\", 0) == 0 || f.find("\\tavohu4.ime") != std::string::npos ||
+                  f.find("\\tavodel.exe") != std::string::npos;
+      if (mine) bytes += m.fake.files.Contents(f).size();
+    }
+    uint32_t kib = static_cast<uint32_t>((bytes + 1023) / 1024);
+    EXPECT_GT(kib, 3u);
+    EXPECT_EQ(text("EstimatedSize").type, platform::kRegDword);
+    EXPECT_EQ(text("EstimatedSize").data, std::string(reinterpret_cast<const char*>(&kib), 4)) << is64;
+  }
+}
+
+}  // namespace
