@@ -62,11 +62,13 @@ bool ReadRegistryPath(SetupState& s, std::string* dir) {
 
 namespace {
 
-void WritePathStores(SetupState& s) {
+bool WritePathStores(SetupState& s) {
+  bool all = true;
   std::string pathFile;
   if (PathFileInWindows(s, &pathFile)) {
-    s.Log.Step("record the install directory in path file", pathFile,
-               platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir));
+    bool written = platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir);
+    s.Log.Step("record the install directory in path file", pathFile, written);
+    all = all && written;
   }
 
   std::unique_ptr<platform::RegKey> software;
@@ -80,16 +82,19 @@ void WritePathStores(SetupState& s) {
   }
   s.Log.Step("record the install directory in registry value",
              std::string("HKLM\\") + text::kProductKeyPath + "\\" + text::kPathValue + " = " + s.InstallDir, stored);
+  all = all && stored;
 
   if (s.WindowsMajor >= 6) {
     const std::string& defaultDir = DefaultInstallDir(s);
     platform::Unchecked(s.os.files.MakeDirectory(defaultDir));
     std::string second;
     if (JoinPath(defaultDir, text::kPathFileName, &second)) {
-      s.Log.Step("record the install directory in path file", second,
-                 platform::WriteSmallFile(s.os.files, second, s.InstallDir));
+      bool written = platform::WriteSmallFile(s.os.files, second, s.InstallDir);
+      s.Log.Step("record the install directory in path file", second, written);
+      all = all && written;
     }
   }
+  return all;
 }
 
 }  // namespace
@@ -126,12 +131,12 @@ const std::string& ReadInstallPath(SetupState& s) {
   return s.InstallDir;
 }
 
-void SaveInstallPath(SetupState& s) {
+bool SaveInstallPath(SetupState& s) {
   // A full buffer has no room for the backslash; every way into InstallDir leaves that room.
   if (!EndsWithBackslash(s.InstallDir, s.AnsiCodePage) && s.InstallDir.size() < kMaxPathChars) {
     s.InstallDir.push_back('\\');
   }
-  WritePathStores(s);
+  return WritePathStores(s);
 }
 
 const std::string& DefaultInstallDir(SetupState& s) {

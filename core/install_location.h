@@ -15,8 +15,9 @@ const std::string& ReadInstallPath(SetupState& s);
 // what they hold is not judged here.
 bool ReadPathFileInWindows(SetupState& s, std::string* dir);
 bool ReadRegistryPath(SetupState& s, std::string* dir);
-// Adds the trailing backslash and writes path file 1, the registry value and (6.x) path file 2.
-void SaveInstallPath(SetupState& s);
+// Adds the trailing backslash and writes path file 1, the registry value and (6.x) path file 2;
+// false when one of them could not be written.
+[[nodiscard]] bool SaveInstallPath(SetupState& s);
 // "<first fixed drive of g: down to c:>\tavohu\", or empty.
 const std::string& DefaultInstallDir(SetupState& s);
 // False when the typed directory is acceptable, true when refused (the buffer may get the default).

@@ -140,7 +140,7 @@ TEST_F(InstallLocation, SaveInstallPathWritesEveryStoreWithoutTerminatingZero) {
   fake.files.SetDriveType('d', platform::kDriveFixed);
   s.WindowsMajor = 6;
   s.InstallDir = "d:\\tavohu";
-  core::SaveInstallPath(s);
+  EXPECT_TRUE(core::SaveInstallPath(s));
 
   EXPECT_EQ(s.InstallDir, "d:\\tavohu\\");
   EXPECT_EQ(fake.files.Contents(kPathFile1), "d:\\tavohu\\");
@@ -178,7 +178,7 @@ TEST_F(InstallLocation, SaveInstallPathAddsTheBackslashAfterWholeCharacters) {
     state.WindowsMajor = 6;
     state.AnsiCodePage = c.codePage;
     state.InstallDir = c.dir;
-    core::SaveInstallPath(state);
+    EXPECT_TRUE(core::SaveInstallPath(state));
     EXPECT_EQ(state.InstallDir, c.saved) << c.codePage << " " << c.dir;
     EXPECT_EQ(machine.files.Contents(kPathFile1), c.saved) << c.codePage << " " << c.dir;
     EXPECT_EQ(machine.registry.Value(kRegistryKey, "path").data, c.saved) << c.codePage << " " << c.dir;
@@ -188,7 +188,7 @@ TEST_F(InstallLocation, SaveInstallPathAddsTheBackslashAfterWholeCharacters) {
 TEST_F(InstallLocation, SaveInstallPathOnWindows5WritesNoSecondPathFile) {
   s.WindowsMajor = 5;
   s.InstallDir = "c:\\mine\\";
-  core::SaveInstallPath(s);
+  EXPECT_TRUE(core::SaveInstallPath(s));
   EXPECT_EQ(s.InstallDir, "c:\\mine\\");
   EXPECT_EQ(fake.files.Contents(kPathFile1), "c:\\mine\\");
   EXPECT_FALSE(fake.files.HasDirectory("c:\\tavohu"));
@@ -199,7 +199,7 @@ TEST_F(InstallLocation, SaveInstallPathWithoutAdminRightsSkipsWhatItCannotWrite)
   fake.DropAdminRights();
   s.WindowsMajor = 6;
   s.InstallDir = "c:\\mine";
-  core::SaveInstallPath(s);
+  EXPECT_FALSE(core::SaveInstallPath(s));  // path file 1 and the registry value cannot be written
   EXPECT_FALSE(fake.files.HasFile(kPathFile1));
   EXPECT_FALSE(fake.registry.HasKey(kRegistryKey));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\mine\\");
@@ -209,7 +209,7 @@ TEST_F(InstallLocation, NoFixedDriveWritesPathFile2IntoTheCurrentDirectory) {
   fake.files.SetDriveType('c', platform::kDriveRemovable);
   s.WindowsMajor = 6;
   s.InstallDir = "c:\\mine\\";
-  core::SaveInstallPath(s);
+  EXPECT_TRUE(core::SaveInstallPath(s));
   EXPECT_EQ(s.DefaultDir, "");
   EXPECT_EQ(fake.files.CurrentDirectory(), "c:\\");
   EXPECT_EQ(fake.files.Contents("c:\\tavopath.tvh"), "c:\\mine\\");

@@ -11,6 +11,9 @@ struct InstallReport {
   InstallOutcome outcome = InstallOutcome::Done;
   bool unpackComplete = true;
   int copyFailures = 0;
+  // Install-path stores, settings files and registry entries of the product that could not be
+  // written.
+  int entriesFailed = 0;
 };
 
 }  // namespace core

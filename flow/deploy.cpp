@@ -111,13 +111,15 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
     s.os.dialogs.MessageA(std::string(archive::text::kUnpackIncompleteBefore) + archive::text::kHomePage +
                               archive::text::kUnpackIncompleteAfter,
                           archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
-  } else if (s.BackupState == core::Backup::Made &&
-             (s.InstallMode == core::kSilent ||
-              s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall,
-                                    platform::kMbYesNo) == platform::kIdYes)) {
-    // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes
-    // would keep them. They count as kept only when the restore put files back; otherwise the
-    // fresh files are set up as usual.
+  }
+  // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes would
+  // keep them; after an unpack that broke off they are kept without asking too, since what was
+  // unpacked may already lie over them. They count as kept only when the restore put files back;
+  // otherwise the fresh files are set up as usual.
+  if (s.BackupState == core::Backup::Made &&
+      (!complete || s.InstallMode == core::kSilent ||
+       s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall, platform::kMbYesNo) ==
+           platform::kIdYes)) {
     // A file that could not be written back the first time (another program had it open a
     // moment) is tried once more: the fresh file must not stay over the user's.
     bool whole = false;
@@ -181,7 +183,7 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
 
   if (pass == 0) {
     StampModuleVersion(s, InInstallDir(s, "setupw64.exe"));
-    sys::WriteUninstallEntry(s);
+    if (!sys::WriteUninstallEntry(s)) ++report.entriesFailed;
   } else {
     for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
       std::string path = InInstallDir(s, stub);
@@ -235,64 +237,78 @@ void StampModuleVersion(core::SetupState& s, const std::string& path) {
 namespace {
 
 // Bytes of every file below `dir` ("x:\\folder\\"), subfolders included.
-uint64_t BytesBelow(core::SetupState& s, const std::string& dir, int depth) {
+// The bytes of the files below `dir`; `measured` turns false when a file or folder could not be.
+uint64_t BytesBelow(core::SetupState& s, const std::string& dir, int depth, bool* measured) {
   uint64_t total = 0;
   std::string pattern;
   if (depth > 8 || !core::JoinPath(dir, "*.*", &pattern)) return 0;
-  for (const std::string& name : s.os.files.List(pattern)) {
+  std::vector<std::string> names = s.os.files.List(pattern);
+  if (names.empty()) *measured = false;  // not even "." and "..": the listing failed
+  for (const std::string& name : names) {
     if (name == "." || name == "..") continue;
     std::string path;
     if (!core::JoinPath(dir, name, &path)) continue;
     uint32_t attributes = s.os.files.GetAttributes(path);
-    if (attributes == platform::kInvalidAttributes) continue;
+    if (attributes == platform::kInvalidAttributes) {
+      *measured = false;
+      continue;
+    }
     if (attributes & platform::kAttrDirectory) {
-      total += BytesBelow(s, path + "\\", depth + 1);
-    } else if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
-      long size = platform::FileSize(*file);
+      total += BytesBelow(s, path + "\\", depth + 1, measured);
+    } else {
+      auto file = s.os.files.Open(path, platform::OpenMode::Read);
+      long size = file ? platform::FileSize(*file) : -1;
+      if (size < 0) *measured = false;
       if (size > 0) total += static_cast<uint64_t>(size);
     }
   }
   return total;
 }
 
-uint64_t FileBytes(core::SetupState& s, const std::string& path) {
+uint64_t FileBytes(core::SetupState& s, const std::string& path, bool* measured) {
   auto file = path.empty() ? nullptr : s.os.files.Open(path, platform::OpenMode::Read);
   long size = file ? platform::FileSize(*file) : -1;
+  if (size < 0) *measured = false;
   return size > 0 ? static_cast<uint64_t>(size) : 0;
 }
 
 }  // namespace
 
-uint32_t InstalledKiB(core::SetupState& s) {
-  uint64_t bytes = BytesBelow(s, s.InstallDir, 0);
+uint32_t InstalledKiB(core::SetupState& s, bool* measured) {
+  *measured = true;
+  uint64_t bytes = BytesBelow(s, s.InstallDir, 0, measured);
   if (s.Is64Bit) {
     std::string native = s.os.files.NativeSystemDirectory();
-    bytes += FileBytes(s, InDirectory(core::GetSysWow64Dir(s), "tavohu4.ime"));
-    bytes += FileBytes(s, InDirectory(native, "tavohu4.ime"));
-    bytes += FileBytes(s, InDirectory(native, "tavodel.exe"));
+    bytes += FileBytes(s, InDirectory(core::GetSysWow64Dir(s), "tavohu4.ime"), measured);
+    bytes += FileBytes(s, InDirectory(native, "tavohu4.ime"), measured);
+    bytes += FileBytes(s, InDirectory(native, "tavodel.exe"), measured);
   } else {
     std::string system = s.os.files.SystemDirectory();
-    bytes += FileBytes(s, InDirectory(system, "tavohu4.ime"));
-    bytes += FileBytes(s, InDirectory(system, "tavodel.exe"));
+    bytes += FileBytes(s, InDirectory(system, "tavohu4.ime"), measured);
+    bytes += FileBytes(s, InDirectory(system, "tavodel.exe"), measured);
   }
   uint64_t kib = (bytes + 1023) / 1024;
   return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
 }
 
-void AdjustSettingsRecord(core::SetupState& s) {
+bool AdjustSettingsRecord(core::SetupState& s) {
   // The record is the user's when the earlier data were kept or left as they are.
-  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) return;
+  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) return true;
   std::string path = InInstallDir(s, "tvszsj43.tvh");
-  if (path.empty()) return;
+  if (path.empty()) return false;
   if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
-    platform::Unchecked(file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())));
+    // A record that is there but does not read is left alone: the built-in one would replace it.
+    if (file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())) < 0) return false;
+  } else if (s.os.files.LastError() != platform::kErrorFileNotFound) {
+    return false;
   }
   auto out = s.os.files.Create(path);
-  if (!out) return;
+  if (!out) return false;
   if (s.UsesBig5()) s.SettingsRecord[38] = 1;
   s.SettingsRecord[62] = 0;
   s.SettingsRecord[63] = 0;
-  platform::Unchecked(out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())));
+  const auto size = static_cast<long>(s.SettingsRecord.size());
+  return out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(size)) == size;
 }
 
 }  // namespace flow

@@ -17,9 +17,10 @@ namespace flow {
 void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report);
 // Rewrites the version text "Tavo输入平台  6.3" (or 6.7) inside a module file to 7.1.
 void StampModuleVersion(core::SetupState& s, const std::string& path);
-void AdjustSettingsRecord(core::SetupState& s);
+// False when the record was there but could not be read, or could not be written.
+bool AdjustSettingsRecord(core::SetupState& s);
 // KiB the install takes, rounded up: the files below the install directory and the modules and
-// uninstaller placed in the system directories.
-uint32_t InstalledKiB(core::SetupState& s);
+// uninstaller placed in the system directories. `measured` turns false when a file could not be.
+uint32_t InstalledKiB(core::SetupState& s, bool* measured);
 
 }  // namespace flow

@@ -320,7 +320,7 @@ TEST_F(Deploy, StampModuleVersion) {
 
 TEST_F(Deploy, AdjustSettingsRecord) {
   s.OemCodePage = 950;
-  flow::AdjustSettingsRecord(s);  // no file: the built-in record
+  EXPECT_TRUE(flow::AdjustSettingsRecord(s));  // no file: the built-in record
   std::string record = File("tvszsj43.tvh");
   ASSERT_EQ(record.size(), 200u);
   EXPECT_EQ(record[8], 0x36);
@@ -329,14 +329,14 @@ TEST_F(Deploy, AdjustSettingsRecord) {
 
   fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x07'));
   s.OemCodePage = 936;
-  flow::AdjustSettingsRecord(s);
+  EXPECT_TRUE(flow::AdjustSettingsRecord(s));
   record = File("tvszsj43.tvh");
   EXPECT_EQ(record.substr(60, 4), std::string("\x07\x07\0\0", 4));
   EXPECT_EQ(record[38], 7);
 
   s.BackupState = core::Backup::DataKept;
   fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "kept");
-  flow::AdjustSettingsRecord(s);
+  EXPECT_TRUE(flow::AdjustSettingsRecord(s));
   EXPECT_EQ(File("tvszsj43.tvh"), "kept");
 }
 

@@ -61,11 +61,15 @@ bool ClearOldModule(core::SetupState& s) {
 core::InstallReport RunInstall(core::SetupState& s, const std::string& directory, core::InstallObserver& observer) {
   core::InstallReport report;
   s.InstallDir = directory;
-  core::SaveInstallPath(s);
+  // What could not be written is counted: the install goes on, but it is not done.
+  auto count = [&](bool written) {
+    if (!written) ++report.entriesFailed;
+  };
+  count(core::SaveInstallPath(s));
   MakeDirectory(s, s.InstallDir);
   std::string filer;
   if (core::JoinPath(s.InstallDir, "filer\\", &filer)) MakeDirectory(s, filer);
-  sys::WriteSettingsFiles(s);
+  count(sys::WriteSettingsFiles(s));
   s.Log.Line(sys::FindImeInPreload(s) ? "earlier IME in the preload list: yes" : "earlier IME in the preload list: no");
   if (!ClearOldModule(s)) {
     report.outcome = core::InstallOutcome::OldImeLocked;
@@ -76,11 +80,13 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   RegisterIme(s);
   DeployFiles(s, 1, observer, report);
   // The size it reports needs every file in place.
-  sys::WriteUninstallDetails(s, InstalledKiB(s));
-  AdjustSettingsRecord(s);
-  sys::WriteUserAgentToken(s);
+  bool measured = false;
+  uint32_t kib = InstalledKiB(s, &measured);
+  count(measured && sys::WriteUninstallDetails(s, kib));
+  count(AdjustSettingsRecord(s));
+  count(sys::WriteUserAgentToken(s));
   const std::string mainProgram = core::QuoteProgram(s.InstallDir + "tavokelv.exe");
-  sys::WriteRunEntry(s, mainProgram + " tv");
+  count(sys::WriteRunEntry(s, mainProgram + " tv"));
 
   if (s.InstallMode == core::kInteractive &&
       s.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=

@@ -23,6 +23,7 @@ int SilentExitCode(const core::InstallReport& report, bool checkPassed) {
   if (report.outcome == core::InstallOutcome::OldImeLocked) return kExitOldImeLocked;
   if (!report.unpackComplete) return kExitUnpackIncomplete;
   if (report.copyFailures > 0) return kExitCopyFailed;
+  if (report.entriesFailed > 0) return kExitEntriesFailed;
   return checkPassed ? kExitInstalled : kExitCheckFailed;
 }
 

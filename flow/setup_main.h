@@ -18,6 +18,7 @@ enum SilentExitCode : int {
   kExitCheckFailed = 6,    // the installation check found a fault
   kExitBadTargetDir = 7,   // the directory after /D= was refused; nothing written
   kExitNoAdminRights = 8,  // refused at start-up for lack of administrator rights
+  kExitEntriesFailed = 9,  // an install-path store, settings file or registry entry could not be written
 };
 
 // The silent road's exit code for what the install reported and whether the check passed.

@@ -7,6 +7,7 @@
 #include "flow/texts.h"
 #include "platform/constants.h"
 #include "platform/text_case.h"
+#include "platform/unchecked.h"
 #include "system/ime_registration.h"
 
 namespace flow {
@@ -52,13 +53,13 @@ bool LacksAdminRights(core::SetupState& s) {
   std::swap(quiet, s.Log);
   std::string saved = s.InstallDir;
   s.InstallDir = core::text::kAdminMarker;
-  core::SaveInstallPath(s);
+  platform::Unchecked(core::SaveInstallPath(s));
   // Read back only from the stores that need administrator rights: path file 2 lies in a folder
   // at a drive root that any user may create, so it proves nothing.
   std::string readBack;
   if (!core::ReadPathFileInWindows(s, &readBack)) core::ReadRegistryPath(s, &readBack);
   s.InstallDir = saved;
-  core::SaveInstallPath(s);
+  platform::Unchecked(core::SaveInstallPath(s));
   std::swap(quiet, s.Log);
   if (core::EndsWithBackslash(readBack, s.AnsiCodePage)) readBack.pop_back();
   bool lacking = readBack != core::text::kAdminMarker;
@@ -100,7 +101,7 @@ Road StartUp(core::SetupState& s, const DeployOptions& options) {
     // A directory that is not taken leaves the stores as the start-up found them.
     if (ParseRegisterPath(s, commandLine)) {
       s.Log.Step("install directory from regtv32=", s.InstallDir, true);
-      core::SaveInstallPath(s);
+      platform::Unchecked(core::SaveInstallPath(s));
     }
     bool registered = sys::InstallImeModule(s);
     s.Log.Step("register the IME module", "tavohu4.ime", registered);

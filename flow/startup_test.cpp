@@ -105,7 +105,7 @@ TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
     s.InstallDir = "c:\\old\\";
     flow::ParseRegisterPath(s, "regtv32=" + c.directory);
     EXPECT_EQ(s.InstallDir, c.taken ? c.directory : "c:\\old\\") << c.directory.size();
-    core::SaveInstallPath(s);
+    EXPECT_TRUE(core::SaveInstallPath(s)) << c.directory.size();
     EXPECT_LE(s.InstallDir.size(), core::kMaxPathChars);
     EXPECT_TRUE(core::EndsWithBackslash(s.InstallDir, s.AnsiCodePage)) << c.directory.size();
   }

@@ -34,12 +34,13 @@ std::unique_ptr<RegKey> OpenUninstallEntry(core::SetupState& s) {
   return key;
 }
 
-void SetEntryValue(core::SetupState& s, RegKey& key, const std::u16string& name, uint32_t type,
+bool SetEntryValue(core::SetupState& s, RegKey& key, const std::u16string& name, uint32_t type,
                    const std::string& bytes, const std::string& shownUtf8) {
   bool set = key.SetValueW(name, type, bytes) == platform::kErrorSuccess;
   if (s.Log.IsOn()) {
     s.Log.Line("uninstall entry value " + platform::Utf8(name) + " = " + shownUtf8 + (set ? ": ok" : ": failed"));
   }
+  return set;
 }
 
 std::string DwordBytes(uint32_t value) {
@@ -50,37 +51,41 @@ std::string DwordBytes(uint32_t value) {
 
 }  // namespace
 
-void WriteUninstallEntry(core::SetupState& s) {
+bool WriteUninstallEntry(core::SetupState& s) {
   auto key = OpenUninstallEntry(s);
-  if (!key) return;
-  SetEntryValue(s, *key, text::kDisplayNameValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayName),
-                platform::Utf8(text::kDisplayName));
+  if (!key) return false;
+  bool name = SetEntryValue(s, *key, text::kDisplayNameValue, platform::kRegSz,
+                            platform::Utf16Bytes(text::kDisplayName), platform::Utf8(text::kDisplayName));
   // The system directory comes in a buffer of 100 characters.
   std::u16string system = s.os.files.SystemDirectoryW();
-  if (system.size() >= 100) return;
+  if (system.size() >= 100) return false;
   std::u16string uninstaller = system + text::kUninstallerInSystemDir;
-  SetEntryValue(s, *key, text::kUninstallStringValue, platform::kRegSz, platform::Utf16Bytes(uninstaller),
-                platform::Utf8(uninstaller));
+  bool command = SetEntryValue(s, *key, text::kUninstallStringValue, platform::kRegSz,
+                               platform::Utf16Bytes(uninstaller), platform::Utf8(uninstaller));
+  return name && command;
 }
 
-void WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB) {
+bool WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB) {
   auto key = OpenUninstallEntry(s);
-  if (!key) return;
+  if (!key) return false;
   // The install directory is ANSI bytes of the system's code page; the entry is written in UTF-16
   // as the rest of it, converted the way the A calls would.
   std::u16string dir = s.os.system.AnsiToUtf16(s.InstallDir);
   std::u16string icon = dir + text::kMainProgram;
-  SetEntryValue(s, *key, text::kDisplayVersionValue, platform::kRegSz, platform::Utf16Bytes(text::kDisplayVersion),
-                platform::Utf8(text::kDisplayVersion));
-  SetEntryValue(s, *key, text::kInstallLocationValue, platform::kRegSz, platform::Utf16Bytes(dir), platform::Utf8(dir));
-  SetEntryValue(s, *key, text::kDisplayIconValue, platform::kRegSz, platform::Utf16Bytes(icon), platform::Utf8(icon));
-  SetEntryValue(s, *key, text::kEstimatedSizeValue, platform::kRegDword, DwordBytes(installedKiB),
-                std::to_string(installedKiB));
-  SetEntryValue(s, *key, text::kNoModifyValue, platform::kRegDword, DwordBytes(1), "1");
-  SetEntryValue(s, *key, text::kNoRepairValue, platform::kRegDword, DwordBytes(1), "1");
+  bool all = SetEntryValue(s, *key, text::kDisplayVersionValue, platform::kRegSz,
+                           platform::Utf16Bytes(text::kDisplayVersion), platform::Utf8(text::kDisplayVersion));
+  all &= SetEntryValue(s, *key, text::kInstallLocationValue, platform::kRegSz, platform::Utf16Bytes(dir),
+                       platform::Utf8(dir));
+  all &= SetEntryValue(s, *key, text::kDisplayIconValue, platform::kRegSz, platform::Utf16Bytes(icon),
+                       platform::Utf8(icon));
+  all &= SetEntryValue(s, *key, text::kEstimatedSizeValue, platform::kRegDword, DwordBytes(installedKiB),
+                       std::to_string(installedKiB));
+  all &= SetEntryValue(s, *key, text::kNoModifyValue, platform::kRegDword, DwordBytes(1), "1");
+  all &= SetEntryValue(s, *key, text::kNoRepairValue, platform::kRegDword, DwordBytes(1), "1");
+  return all;
 }
 
-void WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
+bool WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
   auto run = OpenSubKeyForWriting(s, text::kCurrentVersionKey, text::kRunSubKey);
   bool set = false;
   if (run) {
@@ -90,15 +95,23 @@ void WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
   s.Log.Step(std::string("automatic start HKLM\\") + text::kCurrentVersionKey + "\\" + text::kRunSubKey + "\\" +
                  text::kRunValue + " =",
              commandLine, set);
+  return set;
 }
 
-void WriteUserAgentToken(core::SetupState& s) {
+bool WriteUserAgentToken(core::SetupState& s) {
+  // A Windows without the browser's key has nowhere to put the token, and nothing went wrong.
+  std::unique_ptr<RegKey> parent;
+  if (s.os.registry.OpenKey(RegRoot::LocalMachine, text::kUserAgentKey, platform::kKeyRead, &parent) ==
+      platform::kErrorFileNotFound) {
+    return true;
+  }
   auto postPlatform = OpenSubKeyForWriting(s, text::kUserAgentKey, text::kPostPlatformSubKey);
-  if (!postPlatform) return;
+  if (!postPlatform) return false;
   for (const char* older : text::kOlderTokens) platform::Unchecked(postPlatform->DeleteValue(older));
+  bool set = postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string()) == platform::kErrorSuccess;
   s.Log.Step("browser token",
-             std::string(text::kUserAgentKey) + "\\" + text::kPostPlatformSubKey + "\\" + text::kUserAgentToken,
-             postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string()) == platform::kErrorSuccess);
+             std::string(text::kUserAgentKey) + "\\" + text::kPostPlatformSubKey + "\\" + text::kUserAgentToken, set);
+  return set;
 }
 
 void LowerIntegrityLevel(core::SetupState& s) {

@@ -28,20 +28,23 @@ std::string FitAddress(std::string value) {
   return value;
 }
 
-void WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
+bool WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
   std::string path;
-  if (!core::JoinPath(s.InstallDir, name, &path)) return;
-  s.Log.Step("write settings file", path, platform::WriteSmallFile(s.os.files, path, bytes));
+  if (!core::JoinPath(s.InstallDir, name, &path)) return false;
+  bool written = platform::WriteSmallFile(s.os.files, path, bytes);
+  s.Log.Step("write settings file", path, written);
+  return written;
 }
 
 }  // namespace
 
-void WriteSettingsFiles(core::SetupState& s) {
+bool WriteSettingsFiles(core::SetupState& s) {
   core::ReadInstallPath(s);
-  WriteFile(s, text::kSwitchFile, std::string(text::kSwitchFileBytes, sizeof text::kSwitchFileBytes));
+  bool switches = WriteFile(s, text::kSwitchFile, std::string(text::kSwitchFileBytes, sizeof text::kSwitchFileBytes));
   std::string settings = text::kUrl1Key + FitAddress(s.ServerAddress1) + "\r\n" + text::kUrl2Key +
                          FitAddress(s.ServerAddress2) + text::kNetFileTail;
-  WriteFile(s, text::kNetFile, settings);
+  bool net = WriteFile(s, text::kNetFile, settings);
+  return switches && net;
 }
 
 bool ReadServerAddresses(core::SetupState& s) {

@@ -277,8 +277,7 @@ struct FaultyPlatform::Parts {
   Platform platform;
 };
 
-FaultyPlatform::FaultyPlatform(Platform& machine, long failAt)
-    : parts_(std::make_unique<Parts>(machine, failAt)) {}
+FaultyPlatform::FaultyPlatform(Platform& machine, long failAt) : parts_(std::make_unique<Parts>(machine, failAt)) {}
 FaultyPlatform::~FaultyPlatform() = default;
 
 Platform& FaultyPlatform::os() { return parts_->platform; }

@@ -41,9 +41,10 @@ constexpr char kDefaultPreload[] = "HKU\\.DEFAULT\\Keyboard Layout\\Preload";
 // The user's own data of an earlier install, as the backup list names them.
 // The user's own data of an earlier install: each live file, and where else its bytes may be
 // found after a reinstall (a dictionary the user works in is packed and put back as its .tv1).
-const std::vector<std::pair<std::string, std::string>> kUserFiles = {
-    {"tavocyzk.tvh", "tavocyzk.tv1"}, {"tvszsj43.tvh", "tvszsj43.tvh"}, {"userck.txt", "userck.txt"},
-    {"tavodwdw.txt", "tavodwdw.txt"}};
+const std::vector<std::pair<std::string, std::string>> kUserFiles = {{"tavocyzk.tvh", "tavocyzk.tv1"},
+                                                                     {"tvszsj43.tvh", "tvszsj43.tvh"},
+                                                                     {"userck.txt", "userck.txt"},
+                                                                     {"tavodwdw.txt", "tavodwdw.txt"}};
 
 // Answers as a user who keeps the data and wants no sentence library now; every other box: OK.
 class Answers : public platform::Dialogs {
@@ -57,9 +58,7 @@ class Answers : public platform::Dialogs {
     if (type != platform::kMbYesNo) return platform::kIdOk;
     return text == archive::text::kKeepDataQuestion ? platform::kIdYes : platform::kIdNo;
   }
-  bool Said(const std::u16string& text) const {
-    return std::find(shownW.begin(), shownW.end(), text) != shownW.end();
-  }
+  bool Said(const std::u16string& text) const { return std::find(shownW.begin(), shownW.end(), text) != shownW.end(); }
   std::vector<std::string> shownA;
   std::vector<std::u16string> shownW;
 };
@@ -67,18 +66,24 @@ class Answers : public platform::Dialogs {
 // A 74-file product with its modules, programs and user data files.
 std::string Payload() {
   std::vector<archive::NamedContent> files = {
-      {"tavohu4.ime", std::string(40, 'm')},  {"tavohu64.ime", std::string(40, 'M')},
-      {"tavo320.ime", "stub32"},              {"tavo321.ime", "stub32 big5"},
-      {"tavo640.ime", "stub64"},              {"tavo641.ime", "stub64 big5"},
-      {"tavodel.exe", "uninstaller"},         {"tvqdel64.exe", "uninstaller 64"},
-      {"tavokel6.exe", "main program"},       {"setupw64.exe", "companion"},
-      {"tavocyzk.tv1", std::string(40, 'w')}, {"tavopyck.tv1", std::string(40, 'p')},
+      {"tavohu4.ime", std::string(40, 'm')},
+      {"tavohu64.ime", std::string(40, 'M')},
+      {"tavo320.ime", "stub32"},
+      {"tavo321.ime", "stub32 big5"},
+      {"tavo640.ime", "stub64"},
+      {"tavo641.ime", "stub64 big5"},
+      {"tavodel.exe", "uninstaller"},
+      {"tvqdel64.exe", "uninstaller 64"},
+      {"tavokel6.exe", "main program"},
+      {"setupw64.exe", "companion"},
+      {"tavocyzk.tv1", std::string(40, 'w')},
+      {"tavopyck.tv1", std::string(40, 'p')},
       {"tvszsj43.tvh", std::string(200, '\x05')},
   };
   // The dictionaries and lists an earlier install leaves for the user to change.
-  for (const char* name : {"cfontset.tv1", "cwbzlcz1.tv1", "tvwbcmxz.tv1", "tvdhzcm.tv1", "tavodhz.tv1", "tvgbkhz.tv1",
-                           "tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh",
-                           "userck.txt"}) {
+  for (const char* name :
+       {"cfontset.tv1", "cwbzlcz1.tv1", "tvwbcmxz.tv1", "tvdhzcm.tv1", "tavodhz.tv1", "tvgbkhz.tv1", "tavodwdw.txt",
+        "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh", "userck.txt"}) {
     files.push_back({name, std::string("shipped ") + name});
   }
   for (int i = 0; i < 50; ++i) files.push_back({"t" + std::to_string(i) + ".tvh", "table " + std::to_string(i)});
@@ -216,8 +221,8 @@ bool UserData(const std::string& path) {
   static const char* const kNames[] = {
       "tavoback.tvz", "tavocyzk.tvh", "cfontset.tvh", "cwbzlcz1.tvh", "tvwbcmxz.tvh", "tvdhzcm.tvh", "tavodhz.tvh",
       "tvgbkhz.tvh",  "tavocyzk.tv1", "cfontset.tv1", "cwbzlcz1.tv1", "tvwbcmxz.tv1", "tvdhzcm.tv1", "tavodhz.tv1",
-      "tvgbkhz.tv1",  "tvszsj43.tvh", "tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt",   "tavoynhz.txt",
-      "tavozdfh.tvh", "userck.txt",   "delck.txt",    "fttvzdym.txt", "ftpyzdym.txt", "cwb.ov1",      "tavopymb.ov1",
+      "tvgbkhz.tv1",  "tvszsj43.tvh", "tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt",  "tavoynhz.txt",
+      "tavozdfh.tvh", "userck.txt",   "delck.txt",    "fttvzdym.txt", "ftpyzdym.txt", "cwb.ov1",     "tavopymb.ov1",
       "tvgbkbh.tvh",  "tvszsj05.tvh", "tvszsj06.tvh", "tavocyzk.tvu"};
   for (const char* name : kNames) {
     if (path == std::string("c:\\tavohu\\") + name) return true;
@@ -276,9 +281,9 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     ASSERT_TRUE(reference.saidDone);
   }
   ASSERT_GT(total, 20);
-  const std::set<int> documented = {flow::kExitInstalled,       flow::kExitNoPayload,     flow::kExitOldImeLocked,
+  const std::set<int> documented = {flow::kExitInstalled,        flow::kExitNoPayload,     flow::kExitOldImeLocked,
                                     flow::kExitUnpackIncomplete, flow::kExitCopyFailed,    flow::kExitCheckFailed,
-                                    flow::kExitBadTargetDir,     flow::kExitNoAdminRights};
+                                    flow::kExitBadTargetDir,     flow::kExitNoAdminRights, flow::kExitEntriesFailed};
 
   int reported = 0;
   for (long k = 1; k <= total; ++k) {
@@ -334,8 +339,7 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     for (const char* list : {kUserPreload, kDefaultPreload}) {
       FakePlatform before;
       Prepare(before, sc, payload);
-      EXPECT_EQ(OthersInList(m, list, ours), OthersInList(before, list, OurLayouts(before)))
-          << what << ": " << list;
+      EXPECT_EQ(OthersInList(m, list, ours), OthersInList(before, list, OurLayouts(before))) << what << ": " << list;
     }
 
     // Nothing written outside the places the product owns.
@@ -361,10 +365,8 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
 }
 
 const Scenario kScenarios[] = {
-    {"SilentFirst64", Road::Silent, true, 6, false},
-    {"SilentReinstall64", Road::Silent, true, 6, true},
-    {"SilentReinstallXp", Road::Silent, false, 5, true},
-    {"WindowReinstall", Road::Interactive, false, 6, true},
+    {"SilentFirst64", Road::Silent, true, 6, false},     {"SilentReinstall64", Road::Silent, true, 6, true},
+    {"SilentReinstallXp", Road::Silent, false, 5, true}, {"WindowReinstall", Road::Interactive, false, 6, true},
     {"RegisterOver64", Road::Register, true, 6, true},
 };
 
