@@ -26,10 +26,16 @@ long Unpack(const Entry& entry, uint8_t* out, size_t room) {
 }
 
 // Writes one decompressed entry over whatever is at the target; true when all bytes landed.
-bool WriteEntry(core::SetupState& s, const std::string& target, const uint8_t* data, size_t length) {
+bool WriteEntry(core::SetupState& s, const std::string& name, const std::string& target, const uint8_t* data,
+                size_t length) {
   platform::Files& files = s.os.files;
-  // A file that stays where it is makes the creation below fail, and that is reported.
-  if (!DeleteIfPresent(files, target)) platform::Unchecked(MoveFileAside(files, target));
+  // A module or program in use is moved aside so that the new one can take its name. A data file
+  // is not: its aside name may be another file of the product ("t2.tvh" would become "t1.tvh"),
+  // which the move would take away. A file that stays where it is makes the creation below fail,
+  // and that is reported.
+  if (!DeleteIfPresent(files, target) && !IsDataFileName(name)) {
+    platform::Unchecked(MoveFileAside(files, target));
+  }
   auto file = files.Create(target);
   if (!file) return false;
   return file->Write(data, static_cast<unsigned long>(length)) == static_cast<long>(length);
@@ -103,7 +109,7 @@ bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, 
     if (IsBareFileName(entry.name) && core::JoinPath(s.InstallDir, entry.name, &target)) {
       produced = Unpack(entry, data, room);
     }
-    if (produced > 0 && WriteEntry(s, target, data, static_cast<size_t>(produced))) {
+    if (produced > 0 && WriteEntry(s, entry.name, target, data, static_cast<size_t>(produced))) {
       ++written;
     } else {
       fail(entry.name);

@@ -172,6 +172,18 @@ TEST_F(ArchiveReader, ReadOnlyTargetsAreReplacedAndTargetsInUseMovedAside) {
   EXPECT_EQ(File("tavohu2.ime"), "loaded");
 }
 
+// A data file that cannot be deleted stays and its entry is reported; the sibling its aside name
+// would hit is not touched.
+TEST_F(ArchiveReader, ADataFileThatStaysIsNotMovedOntoASibling) {
+  fake.files.AddFile("c:\\tavohu\\t1.tvh", "sibling");
+  fake.files.AddFile("c:\\tavohu\\t2.tvh", "held");
+  fake.files.HoldOpen("c:\\tavohu\\t2.tvh");
+  EXPECT_FALSE(Unpack(PackOrDie({{"t2.tvh", "new"}})));
+  EXPECT_EQ(File("t1.tvh"), "sibling");
+  EXPECT_EQ(File("t2.tvh"), "held");
+  EXPECT_EQ(Messages(), std::vector<std::string>{UnpackFailedText("t2.tvh")});
+}
+
 TEST_F(ArchiveReader, LoadArchiveEntryFindsExactNamesOnly) {
   SetPayload(PackOrDie({{"kelv1.bmp", "BMpicture"}, {"zero.bin", ""}}));
   uint8_t* data = archive::DataArea(Work());
