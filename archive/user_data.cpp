@@ -227,7 +227,8 @@ uint32_t RestoreUserData(core::SetupState& s, bool* whole) {
   if (!block || n < 100) return 0;
   if (n != s.BackupSize || Digest(block->Data(), n) != s.BackupDigest) return 0;
   uint32_t written = 0;
-  bool all = UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName);
+  bool all =
+      UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName);
   if (whole) *whole = all;
   return written;
 }
