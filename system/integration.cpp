@@ -13,11 +13,13 @@ using platform::RegKey;
 using platform::RegRoot;
 
 // Opens a parent key for reading and creates or opens its subkey with full access.
-std::unique_ptr<RegKey> OpenSubKeyForWriting(core::SetupState& s, const char* parent, const char* subKey) {
+// `parentMissing` (optional) tells whether the parent key is not there at all.
+std::unique_ptr<RegKey> OpenSubKeyForWriting(core::SetupState& s, const char* parent, const char* subKey,
+                                             bool* parentMissing = nullptr) {
   std::unique_ptr<RegKey> parentKey, key;
-  if (s.os.registry.OpenKey(RegRoot::LocalMachine, parent, platform::kKeyRead, &parentKey) != platform::kErrorSuccess) {
-    return nullptr;
-  }
+  long opened = s.os.registry.OpenKey(RegRoot::LocalMachine, parent, platform::kKeyRead, &parentKey);
+  if (parentMissing) *parentMissing = opened == platform::kErrorFileNotFound;
+  if (opened != platform::kErrorSuccess) return nullptr;
   platform::Unchecked(parentKey->CreateSubKey(subKey, platform::kKeyAllAccess, &key));
   return key;
 }
@@ -99,14 +101,10 @@ bool WriteRunEntry(core::SetupState& s, const std::string& commandLine) {
 }
 
 bool WriteUserAgentToken(core::SetupState& s) {
+  bool noBrowserKey = false;
+  auto postPlatform = OpenSubKeyForWriting(s, text::kUserAgentKey, text::kPostPlatformSubKey, &noBrowserKey);
   // A Windows without the browser's key has nowhere to put the token, and nothing went wrong.
-  std::unique_ptr<RegKey> parent;
-  if (s.os.registry.OpenKey(RegRoot::LocalMachine, text::kUserAgentKey, platform::kKeyRead, &parent) ==
-      platform::kErrorFileNotFound) {
-    return true;
-  }
-  auto postPlatform = OpenSubKeyForWriting(s, text::kUserAgentKey, text::kPostPlatformSubKey);
-  if (!postPlatform) return false;
+  if (!postPlatform) return noBrowserKey;
   for (const char* older : text::kOlderTokens) platform::Unchecked(postPlatform->DeleteValue(older));
   bool set = postPlatform->SetValue(text::kUserAgentToken, platform::kRegSz, std::string()) == platform::kErrorSuccess;
   s.Log.Step("browser token",
