@@ -38,7 +38,13 @@ bool WriteEntry(core::SetupState& s, const std::string& name, const std::string&
   }
   auto file = files.Create(target);
   if (!file) return false;
-  return file->Write(data, static_cast<unsigned long>(length)) == static_cast<long>(length);
+  if (file->Write(data, static_cast<unsigned long>(length)) == static_cast<long>(length)) return true;
+  // A piece of a file (the disk filled up) must not stay under its name: a piece of a module
+  // would be copied into the system directory over the working one, a piece of a dictionary
+  // taken for the user's own by the next install's backup.
+  file.reset();
+  platform::Unchecked(DeleteIfPresent(files, target));
+  return false;
 }
 
 }  // namespace

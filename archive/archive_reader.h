@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,7 @@ namespace archive {
 size_t LoadArchiveEntry(core::SetupState& s, const std::string& name);
 
 // Which entries an archive may write; the others are passed over without a message.
-using EntryFilter = bool (*)(std::string_view name);
+using EntryFilter = std::function<bool(std::string_view name)>;
 
 // Writes each entry of the image as InstallDir + name, using the work area (name area, then
 // data area) for the decompressed content. True when every entry of the count was written or

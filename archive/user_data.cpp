@@ -69,8 +69,14 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
     // the entries added before, which a new one would cut away.
     if (s.os.files.LastError() != platform::kErrorFileNotFound) return false;
     archiveFile = s.os.files.Create(archivePath);
+    if (!archiveFile) return false;
     std::string fresh = ArchiveHeader(kArchiveHeaderSize, 0);
-    if (!archiveFile || !WriteAll(*archiveFile, fresh.data(), fresh.size())) return false;
+    if (!WriteAll(*archiveFile, fresh.data(), fresh.size())) {
+      // Begun here, so nothing of the user's is in it: no empty archive stays behind.
+      archiveFile.reset();
+      platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));
+      return false;
+    }
     std::memcpy(header, fresh.data(), kArchiveHeaderSize);
     *out = std::move(archiveFile);
     return true;

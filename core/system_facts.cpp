@@ -12,11 +12,19 @@ namespace {
 bool HasSysWow64(SetupState& s) {
   std::string windows = s.os.files.WindowsDirectory();
   if (windows.size() >= 100) return false;
-  if (s.os.files.CanOpenForReading(windows + text::kSysWow64Folder)) return true;
-  // Only "not found" says there is none: a folder that is there but could not be opened this
-  // once (another program scanning it) must not make a 64-bit machine a 32-bit one.
-  long error = s.os.files.LastError();
-  return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
+  const std::string folder = windows + text::kSysWow64Folder;
+  if (s.os.files.CanOpenForReading(folder)) return true;
+  auto notFound = [&] {
+    long error = s.os.files.LastError();
+    return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
+  };
+  if (notFound()) return false;
+  // A folder that is there but could not be opened this once (another program scanning it): its
+  // attributes still say it is there. Taking a 32-bit machine for a 64-bit one would put 64-bit
+  // modules over its working ones, the other way round the 64-bit programs would lose the IME.
+  uint32_t attributes = s.os.files.GetAttributes(folder);
+  if (attributes != platform::kInvalidAttributes) return (attributes & platform::kAttrDirectory) != 0;
+  return !notFound();
 }
 
 }  // namespace

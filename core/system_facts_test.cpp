@@ -28,16 +28,19 @@ TEST(SystemFacts, SixtyFourBitNeedsVersion6AndSysWow64) {
   }
 }
 
-// The probe of SysWOW64 failing for another reason than "not found" (a sharing violation) leaves a
-// 64-bit machine 64-bit.
-TEST(SystemFacts, ASysWow64ThatCannotBeOpenedIsStillThere) {
-  FakePlatform machine;
-  machine.SetWindows(6, true);
-  platform::fake::FaultyPlatform probeFails(machine.os(), 1);
-  core::SetupState state(probeFails.os());
-  core::FindSystemFacts(state);
-  EXPECT_EQ(probeFails.Failed(), "open for reading C:\\windows\\syswow64");
-  EXPECT_TRUE(state.Is64Bit);
+// The probe of SysWOW64 failing for another reason than "not found" (a sharing violation) leaves
+// the machine what it is: a 64-bit one 64-bit, a 32-bit one 32-bit (its 32-bit modules must not
+// give way to 64-bit ones).
+TEST(SystemFacts, AProbeOfSysWow64ThatFailsDoesNotChangeTheMachine) {
+  for (bool is64 : {true, false}) {
+    FakePlatform machine;
+    machine.SetWindows(6, is64);
+    platform::fake::FaultyPlatform probeFails(machine.os(), 1);
+    core::SetupState state(probeFails.os());
+    core::FindSystemFacts(state);
+    EXPECT_EQ(probeFails.Failed(), "open for reading C:\\windows\\syswow64");
+    EXPECT_EQ(state.Is64Bit, is64);
+  }
 }
 
 TEST(SystemFacts, CodePagesAndThe9xFamilyAreRead) {

@@ -12,6 +12,7 @@
 #include "core/system_facts.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
+#include "platform/files.h"
 #include "platform/unchecked.h"
 #include "system/integration.h"
 
@@ -45,8 +46,13 @@ void CopyFailed(core::SetupState& s, core::InstallReport& report, const std::str
                         archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
 }
 
-bool Copy(core::SetupState& s, const std::string& from, const std::string& to) {
+// `diskFull` (optional): whether the copy failed because the target's disk is full.
+bool Copy(core::SetupState& s, const std::string& from, const std::string& to, bool* diskFull = nullptr) {
   bool copied = !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
+  if (diskFull) {
+    long error = copied ? platform::kErrorSuccess : s.os.files.LastError();
+    *diskFull = error == platform::kErrorDiskFull || error == platform::kErrorHandleDiskFull;
+  }
   s.Log.Step("copy", from + " -> " + to, copied);
   return copied;
 }
@@ -60,11 +66,22 @@ void ResetAttributes(core::SetupState& s, const std::string& path) {
   if (!path.empty()) platform::Unchecked(s.os.files.SetAttributes(path, platform::kAttrArchive));
 }
 
+// The size of a file, -1 when it cannot be read.
+long SizeOf(core::SetupState& s, const std::string& path) {
+  auto file = path.empty() ? nullptr : s.os.files.Open(path, platform::OpenMode::Read);
+  return file ? platform::FileSize(*file) : -1;
+}
+
 // No message for these, but a copy that fails leaves the install incomplete all the same.
 void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to,
                bool resetAttributes) {
   if (resetAttributes) ResetAttributes(s, to);
-  if (!Copy(s, from, to)) ++report.copyFailures;
+  bool diskFull = false;
+  if (Copy(s, from, to, &diskFull)) return;
+  ++report.copyFailures;
+  // A full disk may leave a piece of the copy under its name, and the module copied on from there
+  // into the system directory would be a piece too. A whole file stays.
+  if (diskFull && SizeOf(s, to) != SizeOf(s, from)) platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));
 }
 
 void CopyWithMessage(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
@@ -96,12 +113,42 @@ void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, 
 const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? "tavo321.ime" : "tavo320.ime"; }
 const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : "tavo640.ime"; }
 
-// The user's data of an earlier install that could not be packed stay as they are: the payload's
-// files of those names are not written over them.
-bool NotUserData(std::string_view name) { return !archive::IsUserDataName(name); }
+// The first pass puts the version-stamped stub where the module goes, for the registration; the
+// second pass the module itself. Without the module in the install directory to follow it (an
+// unpack that broke off), the stub would stay there in place of the working module the machine
+// has: the earlier module is then left as it is.
+void PlaceModule(core::SetupState& s, core::InstallReport& report, int pass, const std::string& stub,
+                 const std::string& module, const std::string& target) {
+  if (pass != 0) {
+    GuardedCopyWithMoveAside(s, report, module, target);
+    return;
+  }
+  if (!IsFile(s, module)) {
+    s.Log.Step("copy the stub (no module in the install directory to follow it)", target, false);
+    return;
+  }
+  StampModuleVersion(s, stub);
+  GuardedCopyWithMoveAside(s, report, stub, target);
+}
+
+// Whether a file is surely not there: only "not found" says so.
+bool Absent(core::SetupState& s, const std::string& path) {
+  if (path.empty() || s.os.files.GetAttributes(path) != platform::kInvalidAttributes) return false;
+  long error = s.os.files.LastError();
+  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
+}
 
 void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
-  const archive::EntryFilter filter = s.BackupState == core::Backup::Failed ? NotUserData : nullptr;
+  archive::EntryFilter filter;
+  if (s.BackupState == core::Backup::Failed) {
+    // The user's data of an earlier install that could not be packed stay as they are: the
+    // payload's files of those names are not written over them. A name the earlier install does
+    // not have (it broke off before placing it) is written, or the install could never be made
+    // whole again.
+    filter = [&s](std::string_view name) {
+      return !archive::IsUserDataName(name) || Absent(s, InInstallDir(s, std::string(name).c_str()));
+    };
+  }
   bool complete = s.PayloadImage && s.WorkBuffer &&
                   archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
                                          s.WorkBuffer->Size(), nullptr, filter);
@@ -153,14 +200,10 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
     // real system directory through its alias (system32 would be redirected to SysWOW64).
     std::string wow = core::GetSysWow64Dir(s);
     std::string native = s.os.files.NativeSystemDirectory();
-    std::string stub32 = InInstallDir(s, Stub32(s));
-    std::string stub64 = InInstallDir(s, Stub64(s));
-    if (pass == 0) StampModuleVersion(s, stub32);
-    GuardedCopyWithMoveAside(s, report, pass == 0 ? stub32 : InInstallDir(s, "tavohu32.ime"),
-                             InDirectory(wow, "tavohu4.ime"));
-    if (pass == 0) StampModuleVersion(s, stub64);
-    GuardedCopyWithMoveAside(s, report, pass == 0 ? stub64 : InInstallDir(s, "tavohu64.ime"),
-                             InDirectory(native, "tavohu4.ime"));
+    PlaceModule(s, report, pass, InInstallDir(s, Stub32(s)), InInstallDir(s, "tavohu32.ime"),
+                InDirectory(wow, "tavohu4.ime"));
+    PlaceModule(s, report, pass, InInstallDir(s, Stub64(s)), InInstallDir(s, "tavohu64.ime"),
+                InDirectory(native, "tavohu4.ime"));
     if (pass == 0) {
       GuardedCopy(s, report, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
       GuardedCopy(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
@@ -170,14 +213,9 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
     if (system.size() >= core::kPathBufferSize) system.clear();
     if (s.WindowsMajor >= 6)
       CopyWithMessage(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
-    std::string source;
-    if (pass == 0) {
-      source = InInstallDir(s, Stub32(s));
-      StampModuleVersion(s, source);
-    } else {
-      source = InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime");
-    }
-    GuardedCopyWithMoveAside(s, report, source, InDirectory(system, "tavohu4.ime"));
+    PlaceModule(s, report, pass, InInstallDir(s, Stub32(s)),
+                InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime"),
+                InDirectory(system, "tavohu4.ime"));
     if (pass == 0) GuardedCopy(s, report, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
   }
 
@@ -302,13 +340,10 @@ bool AdjustSettingsRecord(core::SetupState& s) {
   } else if (s.os.files.LastError() != platform::kErrorFileNotFound) {
     return false;
   }
-  auto out = s.os.files.Create(path);
-  if (!out) return false;
   if (s.UsesBig5()) s.SettingsRecord[38] = 1;
   s.SettingsRecord[62] = 0;
   s.SettingsRecord[63] = 0;
-  const auto size = static_cast<long>(s.SettingsRecord.size());
-  return out->Write(s.SettingsRecord.data(), static_cast<unsigned long>(size)) == size;
+  return platform::WriteSmallFile(s.os.files, path, std::string(s.SettingsRecord.begin(), s.SettingsRecord.end()));
 }
 
 }  // namespace flow

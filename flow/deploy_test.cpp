@@ -163,6 +163,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
     machine.fake.files.LoadModule("c:\\windows\\system32\\tavohu4.ime");
     if (c.diskFull) machine.fake.files.FillDisk("c:\\windows\\system32");
     machine.RunPass(0);
+    machine.RunPass(1);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), "old loaded");
     EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu2.ime"));
     EXPECT_FALSE(machine.fake.files.HasFile("c:\\windows\\system32\\tavohu1.ime"));
@@ -177,7 +178,10 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
 // message names them as the user finds them, in the system directory.
 TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
   Machine(true, 6, 936);
-  SetPayload(PackOrDie({{"tavo320.ime", Module("tavo320", "  6.3")}, {"tavokel6.exe", "kelv6"}}));
+  SetPayload(PackOrDie({{"tavo320.ime", Module("tavo320", "  6.3")},
+                        {"tavohu4.ime", Module("tavohu4", "  7.1")},
+                        {"tavohu64.ime", Module("tavohu64", "  7.1")},
+                        {"tavokel6.exe", "kelv6"}}));
   RunPass(0);
   std::vector<std::string> texts;
   for (const auto& box : fake.dialogs.shown) texts.push_back(box.text);
@@ -185,6 +189,65 @@ TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
   const std::string after = Encode("文件，请退出安装程序并手动删除该文件后重新安装！", "GBK");
   EXPECT_EQ(texts, (std::vector<std::string>{before + "C:\\windows\\system32\\tavohu4.ime" + after,
                                              before + "C:\\windows\\system32\\tavodel.exe" + after}));
+}
+
+// The install directory's disk fills up: every file created there stays empty. No piece of a file
+// is left under its name, nothing of it reaches the system directories, and the machine keeps the
+// modules and the uninstaller of the earlier install, whole; the install is reported incomplete.
+TEST_F(Deploy, AFullInstallDiskLeavesNoPieceAndKeepsTheEarlierModules) {
+  for (bool is64 : {false, true}) {
+    SCOPED_TRACE(is64 ? "64-bit" : "32-bit");
+    DeployBench machine;
+    machine.Machine(is64, 6, 936);
+    const std::vector<std::string> earlier = {"c:\\windows\\system32\\tavohu4.ime",
+                                              "c:\\windows\\system32\\tavodel.exe",
+                                              "c:\\windows\\syswow64\\tavohu4.ime"};
+    for (const std::string& path : earlier) {
+      if (is64 || path.find("syswow64") == std::string::npos) machine.fake.files.AddFile(path, "earlier " + path);
+    }
+    machine.fake.files.FillDisk("c:\\tavohu");
+    machine.RunPass(0);
+    machine.RunPass(1);
+    EXPECT_FALSE(machine.report.unpackComplete);
+    EXPECT_GT(machine.report.copyFailures, 0);
+    for (const std::string& file : machine.fake.files.AllFiles()) {
+      if (file.rfind("c:\\tavohu\\", 0) == 0) ADD_FAILURE() << "left " << file;
+    }
+    for (const std::string& path : earlier) {
+      if (is64 || path.find("syswow64") == std::string::npos) {
+        EXPECT_EQ(machine.fake.files.Contents(path), "earlier " + path);
+      }
+    }
+  }
+}
+
+// The earlier install's data could not be packed (here: it broke off before placing all of them).
+// The user's files that are there stay as they are; those it never placed come from the payload,
+// or the install could never be made whole again.
+// The disk fills up after the unpack: the module's copy in the install directory that it cut short
+// is taken away, so that no piece of it goes on into the system directory.
+TEST_F(Deploy, ACopyCutShortByAFullDiskIsTakenAway) {
+  Machine(false, 6, 936);
+  RunPass(0);
+  ASSERT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
+  ASSERT_TRUE(fake.files.Delete("c:\\tavohu\\tavohu32.ime"));
+  fake.files.FillDisk("c:\\tavohu");
+  RunPass(1);
+  EXPECT_FALSE(Has("tavohu32.ime"));
+  EXPECT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
+  EXPECT_GT(report.copyFailures, 0);
+}
+
+TEST_F(Deploy, WithoutABackupTheUsersFilesStayAndTheMissingOnesAreWritten) {
+  Machine(false, 6, 936);
+  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "the user's record");
+  s.BackupState = core::Backup::Failed;
+  RunPass(0);
+  EXPECT_EQ(File("tvszsj43.tvh"), "the user's record");
+  EXPECT_EQ(File("tavocyzk.tv1"), "wubi library");
+  EXPECT_EQ(File("tavocyzk.tvu"), "wubi library");
+  EXPECT_TRUE(report.unpackComplete);
+  EXPECT_EQ(report.copyFailures, 0);
 }
 
 TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {

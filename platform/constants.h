@@ -27,6 +27,7 @@ constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorPathNotFound = 3;
 constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorSharingViolation = 32;
+constexpr long kErrorHandleDiskFull = 39;
 constexpr long kErrorDiskFull = 112;
 constexpr long kErrorFileExists = 80;
 constexpr long kErrorAlreadyExists = 183;

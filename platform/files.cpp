@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/unchecked.h"
+
 namespace platform {
 
 long FileSize(File& file) {
@@ -22,7 +24,11 @@ bool WriteSmallFile(Files& files, const std::string& path, const std::string& by
   auto file = files.Create(path);
   if (!file) return false;
   if (bytes.empty()) return true;
-  return file->Write(bytes.data(), bytes.size()) == static_cast<long>(bytes.size());
+  if (file->Write(bytes.data(), bytes.size()) == static_cast<long>(bytes.size())) return true;
+  // What a full disk cut short is taken away: a reader would take the piece for the whole.
+  file.reset();
+  Unchecked(files.Delete(path));
+  return false;
 }
 
 }  // namespace platform

@@ -59,7 +59,8 @@ class Files {
 [[nodiscard]] long FileSize(File& file);
 // Reads a whole small file (at most maxBytes). False when it cannot be opened.
 [[nodiscard]] bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out);
-// Creates or truncates a file and writes the bytes in one write. True when all were written.
+// Creates or truncates a file and writes the bytes in one write. True when all were written;
+// otherwise the file is deleted again (no piece of it stays under its name).
 [[nodiscard]] bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes);
 
 }  // namespace platform

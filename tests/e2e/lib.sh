@@ -144,7 +144,8 @@ e2e_answer_box() {
 }
 
 # Until the started setup ends, answers every message box of it with one of the captions by OK
-# and records "caption: text" lines in E2E_BOXES; then E2E_EXIT as e2e_wait_setup.
+# and records "caption: text" lines in E2E_BOXES; then E2E_EXIT as e2e_wait_setup. A question
+# (Yes and No) fails the case, unless E2E_QUESTIONS=no: then it is answered No.
 e2e_answer_boxes_until_done() {
   E2E_BOXES=""
   local report
@@ -152,6 +153,9 @@ e2e_answer_boxes_until_done() {
     report=$(e2e_probe boxes "$E2E_SETUP_ID" "${E2E_TIMEOUT:-90}" "$@")
     E2E_BOXES=$(sed -n 's/^box=//p' <<<"$report")
     if grep -q '^no OK button' <<<"$report"; then E2E_FAILURES+=("$(grep '^no OK button' <<<"$report")"); fi
+    if [ "${E2E_QUESTIONS:-}" != no ] && grep -q '^answered no' <<<"$report"; then
+      E2E_FAILURES+=("a question: $(grep '^answered no' <<<"$report" | paste -sd ' ')")
+    fi
   fi
   e2e_wait_setup
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
@@ -289,6 +290,7 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     ASSERT_TRUE(reference.saidDone);
   }
   ASSERT_GT(total, 20);
+  std::printf("%s: %ld calls, each made to fail once\n", sc.name, total);
   const std::set<int> documented = {flow::kExitInstalled,        flow::kExitNoPayload,     flow::kExitOldImeLocked,
                                     flow::kExitUnpackIncomplete, flow::kExitCopyFailed,    flow::kExitCheckFailed,
                                     flow::kExitBadTargetDir,     flow::kExitNoAdminRights, flow::kExitEntriesFailed};
@@ -338,6 +340,27 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     }
     if (sc.road == Road::Interactive && out.saidDone) {
       EXPECT_TRUE(complete) << what << ": the window said done over an incomplete install (" << missing << ")";
+    }
+
+    // No piece of a file: a write that broke off must not leave an empty file under a name that
+    // a complete install fills, least of all a module the system directory takes over.
+    for (const auto& [path, bytes] : completeFiles) {
+      auto it = files.find(path);
+      if (!bytes.empty() && it != files.end() && it->second.empty()) {
+        EXPECT_TRUE(false) << what << ": left " << path << " empty";
+        break;
+      }
+    }
+
+    // The machine keeps a working IME: the earlier install's modules and uninstaller in the system
+    // directories are still there, whole (their earlier bytes, or the new ones).
+    for (const auto& [path, bytes] : filesBefore) {
+      if (path.rfind("c:\\windows\\sys", 0) != 0) continue;
+      auto it = files.find(path);
+      auto placed = completeFiles.find(path);
+      bool whole =
+          it != files.end() && (it->second == bytes || (placed != completeFiles.end() && it->second == placed->second));
+      EXPECT_TRUE(whole) << what << ": " << path << (it == files.end() ? " gone" : " not whole");
     }
 
     // The user's own data.

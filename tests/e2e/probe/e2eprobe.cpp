@@ -5,8 +5,9 @@
 //   e2eprobe box CAPTION ok|yes|no SECONDS  waits for a message box to be shown and painted,
 //                                            prints its caption and text, and presses the button
 //   e2eprobe boxes PID SECONDS CAPTION...   until the process PID ends, answers every message
-//                                            box of it with one of the captions by OK and prints
-//                                            it (box=CAPTION: TEXT); 1 when it runs on past SECONDS
+//                                            box of it with one of the captions by OK (a question:
+//                                            No, and prints "answered no: CAPTION") and prints it
+//                                            (box=CAPTION: TEXT); 1 when it runs on past SECONDS
 //   e2eprobe run COMMANDLINE SECONDS        starts the exact command line, prints its process id
 //                                            (pid=) at once, waits, exits with its exit code (124
 //                                            on time-out)
@@ -265,7 +266,13 @@ int Boxes(int argc, wchar_t** argv) {
       if (!listed || answered.count(box) || !BoxReady(box)) continue;
       answered.insert(box);
       Print(L"box=" + std::wstring(caption) + L": " + BoxText(box));
-      if (!PressButton(box, IDOK)) Print(L"no OK button: " + std::wstring(caption));
+      // A question (Yes and No) is answered No; the caller decides whether one may come.
+      if (PressButton(box, IDOK)) continue;
+      if (PressButton(box, IDNO)) {
+        Print(L"answered no: " + std::wstring(caption));
+      } else {
+        Print(L"no OK button: " + std::wstring(caption));
+      }
     }
   }
   CloseHandle(process);
