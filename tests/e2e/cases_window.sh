@@ -71,6 +71,21 @@ case_interactive_traditional_chinese() {
 case_interactive_keyboard_win64() { E2E_INPUT=keys case_interactive_first_install_win64; }
 case_interactive_keyboard_win32() { E2E_INPUT=keys case_interactive_install_win32; }
 
+# A refused directory typed and confirmed from the keyboard: once the refusal is answered the
+# directory field has the focus again, so the corrected directory is typed without a click and
+# Enter from the field installs there.
+case_interactive_keyboard_rejected_path() {
+  local E2E_INPUT=keys
+  walk_to_directory_page || return
+  type_directory 'c:\a\b\c' || return
+  confirm
+  e2e_answer_box Tavo ok "$E2E_CASE_DIR/bad-path.png" 30 || E2E_FAILURES+=("no bad-path message")
+  type_directory 'c:\tavokeys' || return
+  install_and_finish - 1
+  check_true "installed into c:\tavokeys" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$WINEPREFIX/drive_c/tavokeys/kelv1.bmp"
+  check_true "nothing under c:\a" test ! -e "$WINEPREFIX/drive_c/a"
+}
+
 # Escape on the welcome page ends the setup as the abandon button does, before anything is installed.
 case_interactive_escape_on_welcome() { E2E_INPUT=keys case_interactive_abandon_on_welcome; }
 
@@ -86,6 +101,7 @@ case_interactive_alt_f4_on_try_out() {
 CASES+=(
   "interactive_keyboard_win64 win64-win7 zh_CN.UTF-8"
   "interactive_keyboard_win32 win32-win7 zh_CN.UTF-8"
+  "interactive_keyboard_rejected_path win64-win7 zh_CN.UTF-8"
   "interactive_escape_on_welcome win64-win7 zh_CN.UTF-8"
   "interactive_alt_f4_on_try_out win64-win7 zh_CN.UTF-8"
   "interactive_old_module_locked win32-win7 zh_CN.UTF-8"

@@ -327,11 +327,12 @@ walk_to_directory_page() {  # [UNIT GOVERNMENT]
   e2e_shot "$E2E_CASE_DIR/5-directory-field.png"
 }
 
-# Types a directory into the directory field, replacing what it holds.
+# Types a directory into the directory field, replacing what it holds (with E2E_INPUT=keys: the
+# focus must be there without a click).
 type_directory() {
   local box
   box=$(e2e_box kDirectoryFieldBox)
-  e2e_click_in kDirectoryFieldBox
+  [ "${E2E_INPUT:-mouse}" = keys ] || e2e_click_in kDirectoryFieldBox
   e2e_wait_window "the keyboard focus in the directory field" "focus=$box" || return 1
   xdotool key --clearmodifiers End shift+Home BackSpace
   xdotool type "$1"
