@@ -6,6 +6,12 @@
 
 namespace archive {
 
+bool IsThere(platform::Files& files, const std::string& path) {
+  if (files.CanOpenForReading(path)) return true;
+  long error = files.LastError();
+  return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
+}
+
 bool DeleteIfPresent(platform::Files& files, const std::string& path) {
   platform::Unchecked(files.SetAttributes(path, platform::kAttrArchive));
   if (!files.Open(path, platform::OpenMode::Read)) return true;

@@ -7,6 +7,9 @@
 
 namespace archive {
 
+// Whether a file is there: only "not found" says it is not (a file that cannot be opened for
+// another reason is there, and its data must not be taken for absent).
+[[nodiscard]] bool IsThere(platform::Files& files, const std::string& path);
 // True when nothing readable was there or it was deleted; false when it is there and stays.
 [[nodiscard]] bool DeleteIfPresent(platform::Files& files, const std::string& path);
 // Renames tavohu4.ime to tavohu2.ime (or tavohu1.ime), removing a leftover of that name first.

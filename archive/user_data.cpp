@@ -107,14 +107,6 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
   return true;
 }
 
-// Whether a file is there: only "not found" says it is not (a file that cannot be opened for
-// another reason is there, and its data must not be taken for absent).
-bool IsThere(core::SetupState& s, const std::string& path) {
-  if (s.os.files.CanOpenForReading(path)) return true;
-  long error = s.os.files.LastError();
-  return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
-}
-
 }  // namespace
 
 bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath) {
@@ -166,9 +158,9 @@ core::Backup BackupUserData(core::SetupState& s) {
       failed = true;
       continue;
     }
-    const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && IsThere(s, live);
+    const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && IsThere(s.os.files, live);
     if (hasLive && !s.os.files.Copy(live, entry, false)) failed = true;  // its changes would be lost
-    if (!hasLive && !IsThere(s, entry)) {
+    if (!hasLive && !IsThere(s.os.files, entry)) {
       missingRequired = missingRequired || item.required;
       continue;
     }

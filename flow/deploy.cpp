@@ -131,13 +131,6 @@ void PlaceModule(core::SetupState& s, core::InstallReport& report, int pass, con
   GuardedCopyWithMoveAside(s, report, stub, target);
 }
 
-// Whether a file is surely not there: only "not found" says so.
-bool Absent(core::SetupState& s, const std::string& path) {
-  if (path.empty() || s.os.files.GetAttributes(path) != platform::kInvalidAttributes) return false;
-  long error = s.os.files.LastError();
-  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
-}
-
 void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
   archive::EntryFilter filter;
   if (s.BackupState == core::Backup::Failed) {
@@ -146,7 +139,8 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
     // not have (it broke off before placing it) is written, or the install could never be made
     // whole again.
     filter = [&s](std::string_view name) {
-      return !archive::IsUserDataName(name) || Absent(s, InInstallDir(s, std::string(name).c_str()));
+      return !archive::IsUserDataName(name) ||
+             !archive::IsThere(s.os.files, InInstallDir(s, std::string(name).c_str()));
     };
   }
   bool complete = s.PayloadImage && s.WorkBuffer &&

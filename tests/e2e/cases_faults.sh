@@ -41,17 +41,10 @@ expect_no_piece_in() {  # DIR WHEN
 # A complete install in DIR (a directory of the prefix): every payload file but the stubs, the
 # dictionaries and modules with their shipped bytes, the system files, the check passed (exit 0).
 expect_complete_install() {  # DIR WHEN
-  local dir=$1 payload="$E2E_WIN32/payload" f name missing=""
+  local dir=$1 payload="$E2E_WIN32/payload" name
   check_eq "$2: exit code" "$E2E_EXIT" 0
   check_eq "$2: message boxes" "$E2E_BOXES" ""
-  for f in "$payload"/*; do
-    name=$(basename "$f")
-    case "$name" in
-      tavo32[01].ime | tavo64[01].ime | *.tvz) ;;
-      *) [ -e "$dir/$name" ] || missing+=" $name" ;;
-    esac
-  done
-  check_eq "$2: payload files missing" "$missing" ""
+  check_eq "$2: payload files missing" "$(e2e_missing_payload_files "$dir")" ""
   for name in tavocyzk.tv1 tavopyck.tv1 kelv1.bmp tavohu4.ime tavohu64.ime; do
     check_true "$2: $name as shipped" cmp -s "$payload/$name" "$dir/$name"
   done

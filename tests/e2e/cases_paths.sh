@@ -22,15 +22,7 @@ silent_install_into() {  # FOLDER CHARSET IS64
 expect_installed_into() {  # FOLDER CHARSET IS64
   local folder=$1 charset=$2 is64=$3 c="$WINEPREFIX/drive_c"
   local dir="$c/$folder" stored="c:\\$folder\\"
-  local name missing=""
-  for f in "$E2E_WIN32/payload"/*; do
-    name=$(basename "$f")
-    case "$name" in
-      tavo32[01].ime | tavo64[01].ime | *.tvz) ;;
-      *) [ -e "$dir/$name" ] || missing+=" $name" ;;
-    esac
-  done
-  check_eq "payload files missing in c:\\$folder" "$missing" ""
+  check_eq "payload files missing in c:\\$folder" "$(e2e_missing_payload_files "$dir")" ""
   check_true "kelv1.bmp as shipped" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$dir/kelv1.bmp"
   check_eq "names in the drive root that start with $folder" "$(ls "$c" | grep -c "^$folder.")" 0
   check_true "no tavokelv.exe in the drive root" test ! -e "$c/tavokelv.exe"

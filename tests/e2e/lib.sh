@@ -398,6 +398,20 @@ e2e_layouts_with_text() {
   e2e_layouts | awk -F= -v t="$1" '{ name=$1; sub(/^[^=]*=/, ""); if ($0 == t) print name }'
 }
 
+# The payload files missing in DIR (a directory of the prefix), blank-separated: all but the stubs,
+# which the install deletes, and the skin archives, named in the ANSI code page.
+e2e_missing_payload_files() {  # DIR
+  local f name missing=""
+  for f in "$E2E_WIN32/payload"/*; do
+    name=$(basename "$f")
+    case "$name" in
+      tavo32[01].ime | tavo64[01].ime | *.tvz) ;;
+      *) [ -e "$1/$name" ] || missing+=" $name" ;;
+    esac
+  done
+  printf '%s' "$missing"
+}
+
 e2e_hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
 
 # Checks: each failed check is remembered for the case's verdict.
