@@ -13,6 +13,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
+source scripts/ia32/check.sh
+ia32_check
+if [ "$IA32_RUNS" = no ]; then
+  echo "bench: $IA32_REASON."
+  echo "$IA32_HELP"
+  exit 2
+fi
 command -v makensis >/dev/null || { apt-get update -q >/dev/null; apt-get install -y -q --no-install-recommends nsis >/dev/null; }
 source tests/e2e/lib.sh
 runs=${RUNS:-7}

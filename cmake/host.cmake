@@ -79,3 +79,7 @@ set_target_properties(unpack_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_B
 add_test(NAME tvz_extract_replaces_links
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_extract_links.sh $<TARGET_FILE:tvz>
           ${CMAKE_CURRENT_BINARY_DIR}/tvz_extract_links)
+
+# The check that tells whether this machine runs 32-bit x86 programs (and so the Wine cases).
+add_test(NAME ia32_check
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/ia32_check_test.sh ${CMAKE_CURRENT_BINARY_DIR}/ia32_check)

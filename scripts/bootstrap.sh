@@ -18,6 +18,7 @@ have_cmd xwininfo || need+=(x11-utils)
 [ -f /usr/include/libdeflate.h ] || need+=(libdeflate-dev)
 have_cmd cmake || need+=(cmake)
 have_cmd g++ || need+=(g++)
+have_cmd ld || need+=(binutils)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 have_cmd locale-gen || need+=(locales)
 have_cmd clang++ || need+=(clang)
@@ -40,3 +41,12 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' || ! locale -a 2>/dev/null 
   done
   locale-gen >/dev/null
 fi
+
+# Which way the Wine cases will run: one line.
+source "$(dirname "${BASH_SOURCE[0]}")/ia32/check.sh"
+ia32_check
+case $IA32_RUNS in
+  yes) echo "bootstrap: $IA32_REASON: the Wine cases run in 32- and 64-bit Windows prefixes" ;;
+  no) echo "bootstrap: $IA32_REASON: Wine cannot run the setup program here, its cases will be skipped" ;;
+  *) echo "bootstrap: $IA32_REASON: the Wine cases run as usual" ;;
+esac

@@ -4,12 +4,20 @@
 # entries, started programs. Then it walks the interactive road in a second fresh prefix and keeps
 # a screenshot of every page and message box. Both roads are taken with the end-to-end cases' own
 # steps (tests/e2e/lib.sh). RUN_OUT names another output directory than out/run. Ends with 1 when
-# either road failed.
+# either road failed, with 2 on a machine that runs no 32-bit x86 programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${RUN_OUT:-$PWD/out/run}
 if [ -z "${RUN_ON_DISPLAY:-}" ]; then
   bash scripts/build.sh
+  source scripts/ia32/check.sh
+  ia32_check
+  if [ "$IA32_RUNS" = no ]; then
+    echo "run: $IA32_REASON."
+    echo "$IA32_HELP"
+    echo "run: built build/win32/tavosetup.exe, but it cannot be run on this machine."
+    exit 2
+  fi
   source tests/e2e/lib.sh
   rm -rf "$out"
   mkdir -p "$out"

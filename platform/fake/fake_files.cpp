@@ -77,6 +77,26 @@ FakeFiles::FakeFiles() {
   AddDirectory("C:\\windows\\system32");
 }
 
+FakeFiles::FakeFiles(const FakeFiles& other)
+    : Files(other),
+      drives_(other.drives_),
+      denied_(other.denied_),
+      full_(other.full_),
+      nextHolding_(other.nextHolding_),
+      current_(other.current_),
+      wow64_(other.wow64_),
+      lastError_(other.lastError_) {
+  // One new node for each old one, so that a holding still refers to the file under its name.
+  std::map<const Node*, std::shared_ptr<Node>> copies;
+  auto copy = [&copies](const std::shared_ptr<Node>& node) {
+    std::shared_ptr<Node>& made = copies[node.get()];
+    if (!made) made = std::make_shared<Node>(*node);
+    return made;
+  };
+  for (const auto& [key, node] : other.nodes_) nodes_[key] = copy(node);
+  for (const auto& [handle, node] : other.holdings_) holdings_[handle] = copy(node);
+}
+
 void FakeFiles::SetDriveType(char letter, uint32_t type) {
   drives_[static_cast<char>(std::tolower(static_cast<unsigned char>(letter)))] = type;
 }

@@ -17,6 +17,10 @@ namespace platform::fake {
 class FakeFiles : public Files {
  public:
   FakeFiles();
+  // The same disk, on its own from here on: nothing done to the copy reaches the original. Files
+  // held open or loaded stay so in the copy, under the same handles.
+  FakeFiles(const FakeFiles& other);
+  FakeFiles& operator=(const FakeFiles&) = delete;
 
   // Machine set-up.
   void SetDriveType(char letter, uint32_t type);

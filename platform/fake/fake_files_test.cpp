@@ -105,4 +105,32 @@ TEST(FakeFiles, DeniedFoldersCannotBeWritten) {
   EXPECT_EQ(files.DriveType("g:\\"), platform::kDriveNoRootDir);
 }
 
+// A test prepares a machine once and runs each variation on a copy: the copy must be a disk of
+// its own, with the original's files, holdings and loaded modules.
+TEST(FakeFiles, ACopyIsADiskOfItsOwnWithTheHoldingsOfTheOriginal) {
+  FakeFiles original;
+  original.AddFile("c:\\d\\a.txt", "a");
+  original.AddFile("c:\\d\\held.txt", "held");
+  int handle = original.HoldOpen("c:\\d\\held.txt");
+  original.SetWow64(true);
+
+  FakeFiles copy(original);
+  auto file = copy.Create("c:\\d\\a.txt");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(file->Write("changed", 7), 7);
+  file.reset();
+  EXPECT_TRUE(copy.Move("c:\\d\\a.txt", "c:\\d\\b.txt"));
+  EXPECT_EQ(copy.Contents("c:\\d\\b.txt"), "changed");
+  EXPECT_EQ(original.Contents("c:\\d\\a.txt"), "a");
+  EXPECT_FALSE(original.HasFile("c:\\d\\b.txt"));
+  EXPECT_EQ(copy.NativeSystemDirectory(), "C:\\windows\\sysnative");
+
+  // Held in both; letting go in the copy frees the copy's file only.
+  EXPECT_FALSE(copy.Delete("c:\\d\\held.txt"));
+  copy.LetGo(handle);
+  EXPECT_TRUE(copy.Delete("c:\\d\\held.txt"));
+  EXPECT_FALSE(original.Delete("c:\\d\\held.txt"));
+  EXPECT_TRUE(original.HasFile("c:\\d\\held.txt"));
+}
+
 }  // namespace

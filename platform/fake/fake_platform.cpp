@@ -109,6 +109,16 @@ int FakeDialogs::MessageW(const std::u16string& text, const std::u16string& capt
   return Answer(type);
 }
 
+FakePlatform::FakePlatform(const FakePlatform& other)
+    : files(other.files),
+      registry(other.registry),
+      system(other.system),
+      ime(other.ime),
+      processes(other.processes),
+      resources(other.resources),
+      dialogs(other.dialogs),
+      windows(other.windows) {}
+
 void FakePlatform::SetWindows(uint32_t major, bool is64Bit) {
   system.major = major;
   if (is64Bit) files.AddDirectory("C:\\windows\\syswow64");

@@ -104,6 +104,10 @@ class FakeDialogs : public Dialogs {
 class FakePlatform {
  public:
   FakePlatform() = default;
+  // The same machine, on its own from here on: a test prepares a machine once and runs each of
+  // many variations on a copy of it.
+  FakePlatform(const FakePlatform& other);
+  FakePlatform& operator=(const FakePlatform&) = delete;
 
   // Windows 5.x or 6.x, 32- or 64-bit (a 64-bit machine has syswow64 and redirects system32, and
   // shows this 32-bit program the 32-bit registry view).

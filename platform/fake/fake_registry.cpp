@@ -213,6 +213,27 @@ class FakeRegKey : public RegKey {
 
 }  // namespace
 
+namespace {
+
+std::unique_ptr<FakeRegistry::Node> CopyTree(const FakeRegistry::Node& node) {
+  auto copy = std::make_unique<FakeRegistry::Node>();
+  copy->name = node.name;
+  copy->values = node.values;
+  for (const auto& [folded, child] : node.children) copy->children[folded] = CopyTree(*child);
+  return copy;
+}
+
+}  // namespace
+
+FakeRegistry::FakeRegistry(const FakeRegistry& other)
+    : Registry(other), wow64_(other.wow64_), denied_(other.denied_), writes_(other.writes_) {
+  for (int i = 0; i < 3; ++i) {
+    roots_[i] = CopyTree(*other.roots_[i]);
+    unwritable_[i] = other.unwritable_[i];
+    unreadable_[i] = other.unreadable_[i];
+  }
+}
+
 FakeRegistry::FakeRegistry() {
   for (auto& root : roots_) root = std::make_unique<Node>();
   AddStandardKeys();

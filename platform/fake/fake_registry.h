@@ -43,6 +43,9 @@ struct RegWrite {
 class FakeRegistry : public Registry {
  public:
   FakeRegistry();
+  // The same registry, on its own from here on (no key of the original is open in the copy).
+  FakeRegistry(const FakeRegistry& other);
+  FakeRegistry& operator=(const FakeRegistry&) = delete;
 
   // Machine set-up and inspection; paths are "HKLM\...", "HKCU\..." or "HKU\...".
   void SetValue(const std::string& keyPath, const std::string& name, uint32_t type, const std::string& data);

@@ -100,4 +100,22 @@ TEST(FakeRegistry, EnumerationIsSortedAndKeysWithChildrenAreNotDeleted) {
   EXPECT_FALSE(reg.HasKey("HKLM\\K\\e0210804"));
 }
 
+// A copy is a registry of its own with the original's keys, values, views and denials.
+TEST(FakeRegistry, ACopyIsARegistryOfItsOwn) {
+  FakeRegistry original;
+  original.SetWow64(true);
+  original.SetValue("HKLM\\Software\\Wow6432Node\\tavowb", "path", platform::kRegSz, "c:\\tavohu\\");
+  original.DenyWrites(RegRoot::CurrentUser);
+
+  FakeRegistry copy(original);
+  std::unique_ptr<RegKey> product, user;
+  ASSERT_EQ(copy.OpenKey(RegRoot::LocalMachine, "Software\\tavowb", platform::kKeyAllAccess, &product), 0);
+  EXPECT_EQ(product->SetValue("path", platform::kRegSz, "d:\\x\\"), 0);
+  EXPECT_EQ(copy.Value("HKLM\\Software\\Wow6432Node\\tavowb", "path").data.substr(0, 6), "d:\\x\\");
+  EXPECT_EQ(original.Value("HKLM\\Software\\Wow6432Node\\tavowb", "path").data.substr(0, 10), "c:\\tavohu\\");
+  std::unique_ptr<RegKey> software;
+  ASSERT_EQ(copy.OpenKey(RegRoot::CurrentUser, "Software", platform::kKeyRead, &software), 0);
+  EXPECT_NE(software->CreateSubKey("tavo", platform::kKeyAllAccess, &user), 0);
+}
+
 }  // namespace
