@@ -118,7 +118,7 @@ const std::string& ReadInstallPath(SetupState& s) {
   std::string stored;
   auto take = [&](bool read) {
     if (!read || !IsInstallableDir(s, stored)) return false;
-    s.InstallDir = stored;
+    s.InstallDir = WithTrailingBackslash(stored, s.AnsiCodePage);
     return true;
   };
   if (take(ReadPathFileInWindows(s, &stored)) || take(ReadRegistryPath(s, &stored))) return s.InstallDir;
@@ -133,9 +133,7 @@ const std::string& ReadInstallPath(SetupState& s) {
 
 bool SaveInstallPath(SetupState& s) {
   // A full buffer has no room for the backslash; every way into InstallDir leaves that room.
-  if (!EndsWithBackslash(s.InstallDir, s.AnsiCodePage) && s.InstallDir.size() < kMaxPathChars) {
-    s.InstallDir.push_back('\\');
-  }
+  s.InstallDir = WithTrailingBackslash(std::move(s.InstallDir), s.AnsiCodePage);
   return WritePathStores(s);
 }
 

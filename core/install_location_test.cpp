@@ -48,6 +48,10 @@ TEST_F(InstallLocation, ReadInstallPathTakesTheFirstStoreThatAnswers) {
       {"no drive letter", "7:\\tavohu\\", nullptr, nullptr, true, "c:\\tavohu\\"},
       {"forbidden character", "e:\\a|b\\", nullptr, "e:\\three\\", true, "e:\\three\\"},
       {"the administrator test's marker", "tavoisadmin\\", nullptr, nullptr, true, "c:\\tavohu\\"},
+      // A directory stored without its backslash is read with it: names are joined to it.
+      {"path file 1 without the backslash", "e:\\one", nullptr, nullptr, true, "e:\\one\\"},
+      {"registry without the backslash", nullptr, "e:\\two", nullptr, true, "e:\\two\\"},
+      {"path file 2 without the backslash", nullptr, nullptr, "e:\\three", true, "e:\\three\\"},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
@@ -92,7 +96,8 @@ TEST_F(InstallLocation, ReadInstallPathTakesDoubleByteDirectories) {
   };
   const Case cases[] = {
       {950, "c:\\" + xu + "\\", "c:\\" + xu + "\\"},
-      {950, "c:\\" + xu, "c:\\" + xu},
+      // Without its own backslash it gets one: the trail byte 0x5C is none.
+      {950, "c:\\" + xu, "c:\\" + xu + "\\"},
       {936, "d:\\" + Encode("億", "GBK") + "\\", "d:\\" + Encode("億", "GBK") + "\\"},
       // In a single-byte code page the 0x5C is a backslash of its own: two levels.
       {1252, "c:\\" + xu + "\\", "c:\\tavohu\\"},

@@ -37,6 +37,11 @@ bool EndsWithBackslash(std::string_view path, uint32_t codePage) {
   return last != std::string_view::npos && last == path.size() - 1 && path[last] == '\\';
 }
 
+std::string WithTrailingBackslash(std::string dir, uint32_t codePage) {
+  if (!EndsWithBackslash(dir, codePage) && dir.size() < kMaxPathChars) dir.push_back('\\');
+  return dir;
+}
+
 std::string WithoutTrailingBackslashes(std::string_view path, uint32_t codePage) {
   size_t end = 0;
   for (size_t i = 0; i < path.size();) {

@@ -23,6 +23,10 @@ size_t CharLength(std::string_view text, size_t at, uint32_t codePage);
 // The last character is a backslash of its own, not the second byte of a double-byte character.
 bool EndsWithBackslash(std::string_view path, uint32_t codePage);
 
+// The install directory as every reader of it joins names to it: with its backslash, which is
+// added when it lacks one and the path buffer has room for it.
+std::string WithTrailingBackslash(std::string dir, uint32_t codePage);
+
 // `path` without its trailing backslashes.
 std::string WithoutTrailingBackslashes(std::string_view path, uint32_t codePage);
 

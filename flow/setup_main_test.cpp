@@ -84,6 +84,26 @@ TEST(Deployment, SilentInstallIntoTheDirectoryAfterDWithALog) {
   }
 }
 
+// Over an earlier install, /D= keeps the user's data whether it spells the directory with its
+// backslash or without: the backup, the web addresses and the unpack join names to it.
+TEST(Deployment, AReinstallAfterDKeepsTheUsersDataWithOrWithoutTheBackslash) {
+  std::vector<archive::NamedContent> files = testing_support::CompleteProductFiles();
+  files.push_back({"userck.txt", "shipped phrases"});
+  for (const char* dir : {"d:\\tavo", "d:\\tavo\\"}) {
+    Machine m;
+    m.fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+    ASSERT_EQ(m.Run("settvsrf32 /D=d:\\tavo\\"), flow::kExitInstalled);
+    m.fake.files.AddFile("d:\\tavo\\userck.txt", "the user's own phrases");
+    const std::string addresses = m.fake.files.Contents("d:\\tavo\\tvnetsj.dat");
+    ASSERT_EQ(m.Run(std::string("settvsrf32 /LOG=C:\\deploy.log /D=") + dir), flow::kExitInstalled) << dir;
+    EXPECT_EQ(m.fake.files.Contents("d:\\tavo\\userck.txt"), "the user's own phrases") << dir;
+    EXPECT_EQ(m.fake.files.Contents("d:\\tavo\\tvnetsj.dat"), addresses) << dir;
+    EXPECT_FALSE(m.fake.files.HasFile("d:\\tavotavoback.tvz")) << dir;
+    EXPECT_EQ(m.fake.files.Contents("C:\\windows\\tavopath.tvh"), "d:\\tavo\\") << dir;
+    EXPECT_TRUE(m.Logged("C:\\deploy.log", std::string("install directory from /D= ") + dir + ": ok")) << dir;
+  }
+}
+
 TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
   const std::string gbkLead = Encode("我", "GBK").substr(0, 1);
   const std::string tooLong = "d:\\" + std::string(197, 'a');  // 200 with the backslash added

@@ -42,7 +42,7 @@ bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
   std::string dir = core::UpToNul(rest.substr(prefix.size()));
   // A refused directory leaves the one read at start-up.
   if (!IsCommandLineDir(s, dir)) return false;
-  s.InstallDir = std::move(dir);
+  s.InstallDir = core::WithTrailingBackslash(std::move(dir), s.AnsiCodePage);
   return true;
 }
 
@@ -114,8 +114,10 @@ Road StartUp(core::SetupState& s, const DeployOptions& options) {
   }
   s.Log.Line("road: silent");
   if (options.targetGiven) {
-    s.InstallDir = options.targetDir;
-    s.Log.Step("install directory from /D=", s.InstallDir, true);
+    // Spelt with its backslash from here on: the backup, the addresses and the unpack join names
+    // to it, and "c:\\tavohu" + "tavoback.tvz" would name another file.
+    s.Log.Step("install directory from /D=", options.targetDir, true);
+    s.InstallDir = core::WithTrailingBackslash(options.targetDir, s.AnsiCodePage);
   }
   return Road::Silent;
 }

@@ -50,10 +50,10 @@ TEST(ParseRegisterPath, TakesEverythingAfterTheSwitchAtTheFirstLowerCaseR) {
   };
   const std::string kOld = "c:\\old\\";
   const Case cases[] = {
-      {"regtv32=C:\\tavohu7", "C:\\tavohu7"},
+      {"regtv32=C:\\tavohu7", "C:\\tavohu7\\"},  // taken with its backslash
       {"regtv32=d:\\my dir\\", "d:\\my dir\\"},
-      {"xregtv32=d:\\xy", "d:\\xy"},
-      {"regtv32=c:\\" + Encode("許", "BIG5"), "c:\\" + Encode("許", "BIG5")},
+      {"xregtv32=d:\\xy", "d:\\xy\\"},
+      {"regtv32=c:\\" + Encode("許", "BIG5"), "c:\\" + Encode("許", "BIG5") + "\\"},
       // Only a directory the directory page would accept is taken: the stores send every later
       // silent install there.
       {"regtv32=\"d:\\q\" more", kOld},
@@ -104,7 +104,8 @@ TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
     core::SetupState s(fake.os());
     s.InstallDir = "c:\\old\\";
     flow::ParseRegisterPath(s, "regtv32=" + c.directory);
-    EXPECT_EQ(s.InstallDir, c.taken ? c.directory : "c:\\old\\") << c.directory.size();
+    EXPECT_EQ(s.InstallDir, c.taken ? core::WithTrailingBackslash(c.directory, s.AnsiCodePage) : "c:\\old\\")
+        << c.directory.size();
     EXPECT_TRUE(core::SaveInstallPath(s)) << c.directory.size();
     EXPECT_LE(s.InstallDir.size(), core::kMaxPathChars);
     EXPECT_TRUE(core::EndsWithBackslash(s.InstallDir, s.AnsiCodePage)) << c.directory.size();

@@ -43,6 +43,28 @@ case_silent_reinstall_keeps_user_data() {
   expect_shipped_system_files
 }
 
+# /D= naming the earlier install's directory without its backslash: the backup and the addresses
+# look in that directory all the same, and the user's data are kept.
+case_silent_reinstall_after_d_without_backslash() {
+  e2e_silent_install
+  check_eq "first install" "$E2E_EXIT" 0
+  local dir="$WINEPREFIX/drive_c/tavohu"
+  printf 'user phrases\r\n' >>"$dir/tvwbpy.txt"
+  printf '\x09%.0s' $(seq 200) >"$dir/tvszsj43.tvh"
+  printf 'TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n' >"$dir/tvnetsj.dat"
+  cp "$dir/tvwbpy.txt" "$dir/tvszsj43.tvh" "$E2E_CASE_DIR/"
+
+  e2e_start_setup 'settvsrf32 /D=C:\tavohu'
+  e2e_answer_boxes_until_done 'Tavo安装' 'Tavo(Kelvo)安装' 'Tavo' 'Tavo7.1'
+  check_eq "exit code" "$E2E_EXIT" 0
+  check_eq "message boxes" "$E2E_BOXES" ""
+  check_true "own phrases kept" cmp -s "$E2E_CASE_DIR/tvwbpy.txt" "$dir/tvwbpy.txt"
+  check_true "own settings record kept" cmp -s "$E2E_CASE_DIR/tvszsj43.tvh" "$dir/tvszsj43.tvh"
+  check_eq "addresses kept" "$(head -2 "$dir/tvnetsj.dat" | tr -d '\r')" $'TVNETURL1=www.unit.cn\nTVNETURL2=www.gov.cn'
+  check_true "no backup beside the directory" test ! -e "$WINEPREFIX/drive_c/tavohutavoback.tvz"
+  expect_path_file 'windows/tavopath.tvh' 'C:\tavohu\'
+}
+
 # The window road: the archive is swapped for a planted one while the window is open, after the
 # setup made its own backup; the user answers Yes. The planted archive is not restored.
 case_interactive_planted_backup_is_not_restored() {
@@ -117,6 +139,7 @@ case_move_aside_only_inside_the_name() {
 CASES+=(
   "move_aside_only_inside_the_name win32-winxp zh_CN.UTF-8"
   "silent_reinstall_keeps_user_data win32-win7 zh_CN.UTF-8"
+  "silent_reinstall_after_d_without_backslash win32-win7 zh_CN.UTF-8"
   "interactive_planted_backup_is_not_restored win32-win7 zh_CN.UTF-8"
   "interactive_changed_directory_ignores_a_stale_backup win64-win7 zh_CN.UTF-8"
   "unwritable_directory_raises_one_unpack_box win32-winxp zh_CN.UTF-8"
