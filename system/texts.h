@@ -82,7 +82,9 @@ inline constexpr char kPostPlatformSubKey[] = "Post Platform";
 inline constexpr char kUserAgentToken[] = "kelv7100";
 inline constexpr const char* kOlderTokens[] = {"kelv6300", "kelv6400", "kelv6500", "kelv6600",
                                                "kelv6700", "kelv6800", "kelv7000"};
-inline constexpr char kIntegrityCommandBefore[] = "icacls.exe \"";
+// icacls is started by its full path in the system directory: by its bare name Windows would look
+// for it first in the directory the setup was started from, which any user may write to.
+inline constexpr char kIntegrityProgram[] = "icacls.exe";
 inline constexpr char kIntegrityCommandAfter[] = "\" /SetIntegrityLevel Level: L";
 
 // Settings files.

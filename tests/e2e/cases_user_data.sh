@@ -65,6 +65,17 @@ case_silent_reinstall_after_d_without_backslash() {
   expect_path_file 'windows/tavopath.tvh' 'C:\tavohu\'
 }
 
+# A program named icacls.exe beside the setup (as in a user's Downloads folder) is never started:
+# the setup names icacls by its full path in the system directory. The stand-in program writes
+# launches.log beside itself when it runs.
+case_icacls_beside_the_setup_is_not_started() {
+  cp "$E2E_WIN32/payload/tavokelv.exe" "$WINEPREFIX/drive_c/setup/icacls.exe"
+  e2e_silent_install
+  check_eq "exit code" "$E2E_EXIT" 0
+  e2e_wait_started_programs
+  check_true "the icacls.exe beside the setup not started" test ! -e "$WINEPREFIX/drive_c/setup/launches.log"
+}
+
 # The window road: the archive is swapped for a planted one while the window is open, after the
 # setup made its own backup; the user answers Yes. The planted archive is not restored.
 case_interactive_planted_backup_is_not_restored() {
@@ -140,6 +151,7 @@ CASES+=(
   "move_aside_only_inside_the_name win32-winxp zh_CN.UTF-8"
   "silent_reinstall_keeps_user_data win32-win7 zh_CN.UTF-8"
   "silent_reinstall_after_d_without_backslash win32-win7 zh_CN.UTF-8"
+  "icacls_beside_the_setup_is_not_started win32-win7 zh_CN.UTF-8"
   "interactive_planted_backup_is_not_restored win32-win7 zh_CN.UTF-8"
   "interactive_changed_directory_ignores_a_stale_backup win64-win7 zh_CN.UTF-8"
   "unwritable_directory_raises_one_unpack_box win32-winxp zh_CN.UTF-8"
