@@ -79,7 +79,7 @@ bool IsDataFileName(std::string_view name) {
 }
 
 bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea, size_t workAreaSize,
-                   uint32_t* writtenOut, EntryFilter mayWrite, uint32_t* failedOut) {
+                   uint32_t* writtenOut, EntryFilter mayWrite, uint32_t* failedOut, bool emptyFiles) {
   if (writtenOut) *writtenOut = 0;
   if (failedOut) *failedOut = 0;
   uint32_t count = 0;
@@ -115,7 +115,8 @@ bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, 
     if (IsBareFileName(entry.name) && core::JoinPath(s.InstallDir, entry.name, &target)) {
       produced = Unpack(entry, data, room);
     }
-    if (produced > 0 && WriteEntry(s, entry.name, target, data, static_cast<size_t>(produced))) {
+    if ((produced > 0 || (produced == 0 && emptyFiles)) &&
+        WriteEntry(s, entry.name, target, data, static_cast<size_t>(produced))) {
       ++written;
     } else {
       fail(entry.name);

@@ -23,9 +23,12 @@ using EntryFilter = std::function<bool(std::string_view name)>;
 // data area) for the decompressed content. True when every entry of the count was written or
 // passed over by `mayWrite`;
 // `written` (optional) receives how many were. The first entry that fails is reported in a
-// message box; later failures of the same archive are only counted (`failed`, optional).
+// message box; later failures of the same archive are only counted (`failed`, optional). An
+// entry that unpacks to nothing is a failure, unless `emptyFiles` says the archive holds files
+// that may be empty (the user's own, in the backup): then it is written as an empty file.
 bool UnpackArchive(core::SetupState& s, const uint8_t* image, size_t imageSize, uint8_t* workArea, size_t workAreaSize,
-                   uint32_t* written = nullptr, EntryFilter mayWrite = nullptr, uint32_t* failed = nullptr);
+                   uint32_t* written = nullptr, EntryFilter mayWrite = nullptr, uint32_t* failed = nullptr,
+                   bool emptyFiles = false);
 
 // False for the names of modules and programs (".ime", ".exe", ".dll" and other executable
 // kinds): an archive read from a directory ordinary users can write to must never place one

@@ -225,8 +225,9 @@ uint32_t RestoreUserData(core::SetupState& s, bool* whole) {
   if (!block || n < 100) return 0;
   if (n != s.BackupSize || Digest(block->Data(), n) != s.BackupDigest) return 0;
   uint32_t written = 0;
-  bool all =
-      UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName);
+  // An empty file of the user's comes back empty, as it was packed.
+  bool all = UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written,
+                           IsBackupEntryName, nullptr, true);
   if (whole) *whole = all;
   return written;
 }
