@@ -109,7 +109,8 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
 
 }  // namespace
 
-bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath) {
+bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath,
+                      std::string* appended) {
   size_t slash = filePath.find_last_of('\\');
   std::string name = (slash == std::string::npos || slash == 0) ? filePath : filePath.substr(slash + 1);
   if (name.size() > kMaxEntryName || !IsBareFileName(name)) return false;
@@ -143,7 +144,11 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
   }
   PutU32(header + 2, ReadU32(header + 2) + static_cast<uint32_t>(kEntryHeaderSize + packedLength));
   PutU32(header + 6, ReadU32(header + 6) + 1);
-  return archiveFile->Seek(0, platform::SeekFrom::Begin) == 0 && WriteAll(*archiveFile, header, kArchiveHeaderSize);
+  if (archiveFile->Seek(0, platform::SeekFrom::Begin) != 0 || !WriteAll(*archiveFile, header, kArchiveHeaderSize)) {
+    return false;
+  }
+  if (appended) appended->append(entryHeader).append(reinterpret_cast<const char*>(packed), packedLength);
+  return true;
 }
 
 core::Backup BackupUserData(core::SetupState& s) {
@@ -152,6 +157,10 @@ core::Backup BackupUserData(core::SetupState& s) {
   if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return core::Backup::None;
   platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));
   bool anyThere = false, missingRequired = false, failed = false;
+  // The archive as this run writes it (a fresh one: any earlier one was deleted above), to be
+  // compared with what the file holds once it is written.
+  std::string entries;
+  uint32_t count = 0;
   for (const BackupItem& item : kBackupList) {
     std::string entry, live;
     if (!core::JoinPath(dir, item.entry, &entry)) {
@@ -165,10 +174,16 @@ core::Backup BackupUserData(core::SetupState& s) {
       continue;
     }
     anyThere = true;
-    if (!AddFileToArchive(s, archivePath, entry)) failed = true;
+    if (AddFileToArchive(s, archivePath, entry, &entries)) {
+      ++count;
+    } else {
+      failed = true;
+    }
   }
   if (!anyThere) return core::Backup::None;
-  if (missingRequired || failed || !RememberBackup(s, archivePath)) return core::Backup::Failed;
+  const std::string written =
+      ArchiveHeader(static_cast<uint32_t>(kArchiveHeaderSize + entries.size()), count) + entries;
+  if (missingRequired || failed || !RememberBackup(s, archivePath, &written)) return core::Backup::Failed;
   return core::Backup::Made;
 }
 
@@ -204,11 +219,12 @@ std::unique_ptr<platform::MemoryBlock> LoadArchive(core::SetupState& s, const st
 
 }  // namespace
 
-bool RememberBackup(core::SetupState& s, const std::string& path) {
+bool RememberBackup(core::SetupState& s, const std::string& path, const std::string* written) {
   s.BackupArchive.clear();
   size_t n = 0;
   auto block = LoadArchive(s, path, &n);
   if (!block) return false;
+  if (written && (n != written->size() || std::memcmp(block->Data(), written->data(), n) != 0)) return false;
   s.BackupArchive = path;
   s.BackupSize = n;
   s.BackupDigest = Digest(block->Data(), n);

@@ -20,10 +20,13 @@ bool IsUserDataName(std::string_view name);
 // Appends one file to an archive file, creating the archive when missing. False (archive
 // unchanged) for a name over 12 bytes or not a plain file name, a duplicate (letter case
 // ignored), a missing file, a file larger than a restore could unpack, no memory or a failed
-// write.
-bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath);
-// Remembers the archive at `path`, as it is now, as the backup this run wrote.
-bool RememberBackup(core::SetupState& s, const std::string& path);
+// write. `appended` (optional) receives the entry's bytes as they were written.
+bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath,
+                      std::string* appended = nullptr);
+// Remembers the archive at `path` as the backup this run wrote. With `written` (the archive's
+// bytes as this run wrote them), only when the file still holds exactly those: one swapped in
+// between the writing and this reading is not remembered. Without it, the archive as it is now.
+bool RememberBackup(core::SetupState& s, const std::string& path, const std::string* written = nullptr);
 // Unpacks this run's backup archive over the install directory, if its bytes are still the ones
 // written, and only the files of the backup list; the number of files written. `whole`
 // (optional) tells whether every entry of the archive was put back.

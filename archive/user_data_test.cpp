@@ -261,4 +261,29 @@ TEST_F(UserData, OnlyTheArchiveThisRunWroteIsRestored) {
   EXPECT_EQ(archive::RestoreUserData(fresh), 0u);
 }
 
+// The backup is remembered by the bytes this run wrote, not by what the file holds when it is read
+// back: an archive swapped in between (the directory is open to every user) is never remembered,
+// so nothing of it is restored.
+TEST_F(UserData, AnArchiveSwappedInBeforeItIsRememberedIsNotRestored) {
+  const std::string phrases = "the user's phrases " + RandomBytes(300, 7);
+  Put("userck.txt", phrases);
+  std::string entry;
+  ASSERT_TRUE(archive::AddFileToArchive(s, kBackup, "c:\\tavohu\\userck.txt", &entry));
+  const std::string written = File("tavoback.tvz");
+  EXPECT_EQ(written.substr(written.size() - entry.size()), entry);
+
+  const std::string planted = testing_support::PackOrDie({{"userck.txt", "PLANTED words"}});
+  Put("tavoback.tvz", planted);
+  EXPECT_FALSE(archive::RememberBackup(s, kBackup, &written));
+  Put("userck.txt", "shipped");
+  EXPECT_EQ(archive::RestoreUserData(s), 0u);
+  EXPECT_EQ(File("userck.txt"), "shipped");
+
+  // The bytes as written are remembered and restored.
+  Put("tavoback.tvz", written);
+  ASSERT_TRUE(archive::RememberBackup(s, kBackup, &written));
+  EXPECT_EQ(archive::RestoreUserData(s), 1u);
+  EXPECT_EQ(File("userck.txt"), phrases);
+}
+
 }  // namespace
