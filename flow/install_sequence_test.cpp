@@ -40,7 +40,7 @@ struct SequenceBench : testing_support::ArchiveBench {
   std::vector<std::string> Started() const {
     std::vector<std::string> commands;
     for (const auto& p : fake.processes.started) {
-      if (p.commandLine.find("\\icacls.exe\" ") == std::string::npos) commands.push_back(p.commandLine);
+      if (p.commandLine.find("\\icacls.exe ") == std::string::npos) commands.push_back(p.commandLine);
     }
     return commands;
   }

@@ -120,8 +120,8 @@ void LowerIntegrityLevel(core::SetupState& s) {
   // The directory stands between double quotes: one inside it would end the quoting and let the
   // rest of it reach icacls as arguments. No Windows path holds one.
   if (dir.find('"') != std::string::npos) return;
-  std::string command = "\"" + s.os.files.SystemDirectory() + "\\" + text::kIntegrityProgram + "\" \"" + dir +
-                        text::kIntegrityCommandAfter;
+  std::string command = core::QuoteProgram(s.os.files.SystemDirectory() + "\\" + text::kIntegrityProgram) + " \"" +
+                        dir + text::kIntegrityCommandAfter;
   s.os.processes.Start(command, platform::kSwShow);
   s.Log.Step("start", command, true);
 }
