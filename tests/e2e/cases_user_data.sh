@@ -21,6 +21,22 @@ expect_shipped_system_files() {
   check_true "no planted bytes in the install directory" bash -c "! grep -rl planted '$WINEPREFIX/drive_c/tavohu'"
 }
 
+# The user works in the install in DIR: own phrases, own settings record, stored web addresses;
+# the expected bytes are kept in the case's directory.
+work_in_the_install() {  # DIR
+  printf 'user phrases\r\n' >>"$1/tvwbpy.txt"
+  printf '\x09%.0s' $(seq 200) >"$1/tvszsj43.tvh"
+  printf 'TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n' >"$1/tvnetsj.dat"
+  cp "$1/tvwbpy.txt" "$1/tvszsj43.tvh" "$E2E_CASE_DIR/"
+}
+
+# What work_in_the_install did is still in DIR.
+expect_the_users_work_kept() {  # DIR
+  check_true "own phrases kept" cmp -s "$E2E_CASE_DIR/tvwbpy.txt" "$1/tvwbpy.txt"
+  check_true "own settings record kept" cmp -s "$E2E_CASE_DIR/tvszsj43.tvh" "$1/tvszsj43.tvh"
+  check_eq "addresses kept" "$(head -2 "$1/tvnetsj.dat" | tr -d '\r')" $'TVNETURL1=www.unit.cn\nTVNETURL2=www.gov.cn'
+}
+
 # A silent reinstall over an install the user has worked with: own phrases, own settings record,
 # stored web addresses, and a planted tavoback.tvz in the install directory. Nobody is asked,
 # everything of the user's is still there, and nothing planted is placed or started.
@@ -28,18 +44,13 @@ case_silent_reinstall_keeps_user_data() {
   e2e_silent_install
   check_eq "first install" "$E2E_EXIT" 0
   local dir="$WINEPREFIX/drive_c/tavohu"
-  printf 'user phrases\r\n' >>"$dir/tvwbpy.txt"
-  printf '\x09%.0s' $(seq 200) >"$dir/tvszsj43.tvh"
-  printf 'TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n' >"$dir/tvnetsj.dat"
-  cp "$dir/tvwbpy.txt" "$dir/tvszsj43.tvh" "$E2E_CASE_DIR/"
+  work_in_the_install "$dir"
   plant_backup_archive "$dir/tavoback.tvz"
 
   e2e_silent_install
   check_eq "exit code" "$E2E_EXIT" 0
   check_eq "message boxes" "$E2E_BOXES" ""
-  check_true "own phrases kept" cmp -s "$E2E_CASE_DIR/tvwbpy.txt" "$dir/tvwbpy.txt"
-  check_true "own settings record kept" cmp -s "$E2E_CASE_DIR/tvszsj43.tvh" "$dir/tvszsj43.tvh"
-  check_eq "addresses kept" "$(head -2 "$dir/tvnetsj.dat" | tr -d '\r')" $'TVNETURL1=www.unit.cn\nTVNETURL2=www.gov.cn'
+  expect_the_users_work_kept "$dir"
   expect_shipped_system_files
 }
 
@@ -49,18 +60,12 @@ case_silent_reinstall_after_d_without_backslash() {
   e2e_silent_install
   check_eq "first install" "$E2E_EXIT" 0
   local dir="$WINEPREFIX/drive_c/tavohu"
-  printf 'user phrases\r\n' >>"$dir/tvwbpy.txt"
-  printf '\x09%.0s' $(seq 200) >"$dir/tvszsj43.tvh"
-  printf 'TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n' >"$dir/tvnetsj.dat"
-  cp "$dir/tvwbpy.txt" "$dir/tvszsj43.tvh" "$E2E_CASE_DIR/"
+  work_in_the_install "$dir"
 
-  e2e_start_setup 'settvsrf32 /D=C:\tavohu'
-  e2e_answer_boxes_until_done 'Tavo安装' 'Tavo(Kelvo)安装' 'Tavo' 'Tavo7.1'
+  e2e_silent_install '/D=C:\tavohu'
   check_eq "exit code" "$E2E_EXIT" 0
   check_eq "message boxes" "$E2E_BOXES" ""
-  check_true "own phrases kept" cmp -s "$E2E_CASE_DIR/tvwbpy.txt" "$dir/tvwbpy.txt"
-  check_true "own settings record kept" cmp -s "$E2E_CASE_DIR/tvszsj43.tvh" "$dir/tvszsj43.tvh"
-  check_eq "addresses kept" "$(head -2 "$dir/tvnetsj.dat" | tr -d '\r')" $'TVNETURL1=www.unit.cn\nTVNETURL2=www.gov.cn'
+  expect_the_users_work_kept "$dir"
   check_true "no backup beside the directory" test ! -e "$WINEPREFIX/drive_c/tavohutavoback.tvz"
   expect_path_file 'windows/tavopath.tvh' 'C:\tavohu\'
 }

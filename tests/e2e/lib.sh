@@ -160,9 +160,10 @@ e2e_answer_boxes_until_done() {
   e2e_wait_setup
 }
 
-# A silent install (settvsrf32) in $WINEPREFIX; E2E_EXIT and E2E_BOXES afterwards.
-e2e_silent_install() {
-  e2e_start_setup settvsrf32
+# A silent install (settvsrf32, then SWITCHES when given) in $WINEPREFIX; E2E_EXIT and E2E_BOXES
+# afterwards.
+e2e_silent_install() {  # [SWITCHES]
+  e2e_start_setup "settvsrf32${1:+ $1}"
   e2e_answer_boxes_until_done 'Tavo安装' 'Tavo(Kelvo)安装' 'Tavo' 'Tavo7.1'
 }
 
