@@ -36,6 +36,8 @@ bool WriteEntry(core::SetupState& s, const std::string& name, const std::string&
   if (!DeleteIfPresent(files, target) && !IsDataFileName(name)) {
     platform::Unchecked(MoveFileAside(files, target));
   }
+  // Never written through a link that could not be removed.
+  if (platform::IsLink(files, target)) return false;
   auto file = files.Create(target);
   if (!file) return false;
   if (file->Write(data, static_cast<unsigned long>(length)) == static_cast<long>(length)) return true;

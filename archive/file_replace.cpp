@@ -13,6 +13,8 @@ bool IsThere(platform::Files& files, const std::string& path) {
 }
 
 bool DeleteIfPresent(platform::Files& files, const std::string& path) {
+  // A link goes as it is: its attributes are those of the file it names, which are not ours.
+  if (platform::IsLink(files, path)) return platform::RemoveLink(files, path);
   platform::Unchecked(files.SetAttributes(path, platform::kAttrArchive));
   if (!files.Open(path, platform::OpenMode::Read)) return true;
   return files.Delete(path);

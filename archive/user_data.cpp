@@ -63,6 +63,8 @@ bool WriteAll(platform::File& file, const void* data, size_t size) {
 // position at the end of the last entry. False when the archive is unusable or holds `name`.
 bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const std::string& name,
                    std::unique_ptr<platform::File>* out, uint8_t header[kArchiveHeaderSize]) {
+  // Another name of some other file planted under the archive's name gets none of its bytes.
+  if (!platform::RemoveLink(s.os.files, archivePath)) return false;
   auto archiveFile = s.os.files.Open(archivePath, platform::OpenMode::ReadWrite);
   if (!archiveFile) {
     // Only a missing archive is begun afresh: one that is there but cannot be opened now holds
@@ -168,7 +170,8 @@ core::Backup BackupUserData(core::SetupState& s) {
       continue;
     }
     const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && IsThere(s.os.files, live);
-    if (hasLive && !s.os.files.Copy(live, entry, false)) failed = true;  // its changes would be lost
+    // Its changes would be lost; and the copy never lands in the file a link under the name points to.
+    if (hasLive && (!platform::RemoveLink(s.os.files, entry) || !s.os.files.Copy(live, entry, false))) failed = true;
     if (!hasLive && !IsThere(s.os.files, entry)) {
       missingRequired = missingRequired || item.required;
       continue;

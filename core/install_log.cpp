@@ -3,7 +3,8 @@
 namespace core {
 
 bool InstallLog::Open(platform::Files& files, platform::SystemInfo& system, const std::string& ansiPath) {
-  file_ = ansiPath.empty() ? nullptr : files.Create(ansiPath);
+  // A link under the log's name is removed, never written through.
+  file_ = ansiPath.empty() || !platform::RemoveLink(files, ansiPath) ? nullptr : files.Create(ansiPath);
   system_ = &system;
   failed_ = false;
   return file_ != nullptr;

@@ -34,8 +34,7 @@ std::string InDirectory(const std::string& dir, const char* name) {
 
 // The message names the target as the user finds it: in the system directory, not through the
 // alias this 32-bit program writes to the 64-bit system directory with.
-void CopyFailed(core::SetupState& s, core::InstallReport& report, const std::string& target) {
-  ++report.copyFailures;
+void ShowCopyFailed(core::SetupState& s, const std::string& target) {
   std::string shown = target;
   const std::string native = s.os.files.NativeSystemDirectory();
   const std::string system = s.os.files.SystemDirectory();
@@ -44,17 +43,6 @@ void CopyFailed(core::SetupState& s, core::InstallReport& report, const std::str
   }
   s.os.dialogs.MessageA(archive::text::kCopyFailedBefore + shown + archive::text::kCopyFailedAfter,
                         archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
-}
-
-// `diskFull` (optional): whether the copy failed because the target's disk is full.
-bool Copy(core::SetupState& s, const std::string& from, const std::string& to, bool* diskFull = nullptr) {
-  bool copied = !from.empty() && !to.empty() && s.os.files.Copy(from, to, false);
-  if (diskFull) {
-    long error = copied ? platform::kErrorSuccess : s.os.files.LastError();
-    *diskFull = error == platform::kErrorDiskFull || error == platform::kErrorHandleDiskFull;
-  }
-  s.Log.Step("copy", from + " -> " + to, copied);
-  return copied;
 }
 
 bool IsFile(core::SetupState& s, const std::string& path) {
@@ -66,69 +54,147 @@ void ResetAttributes(core::SetupState& s, const std::string& path) {
   if (!path.empty()) platform::Unchecked(s.os.files.SetAttributes(path, platform::kAttrArchive));
 }
 
-// The size of a file, -1 when it cannot be read.
-long SizeOf(core::SetupState& s, const std::string& path) {
-  auto file = path.empty() ? nullptr : s.os.files.Open(path, platform::OpenMode::Read);
-  return file ? platform::FileSize(*file) : -1;
+// Where a file the setup places comes from: an entry of the payload it carries, never the copy
+// in the install directory, which every user can change between the unpack and the copy.
+struct Source {
+  const char* entry;
+  bool stamp = false;  // the version stamp applied, as the install directory's copy has it
+};
+
+// The bytes of the payload's entry; false when the payload has no such entry.
+bool PayloadBytes(core::SetupState& s, const Source& source, std::string* bytes) {
+  size_t length = archive::LoadArchiveEntry(s, source.entry);
+  if (length == 0) return false;
+  bytes->assign(reinterpret_cast<const char*>(archive::DataArea(s.WorkBuffer->Data())), length);
+  if (source.stamp) platform::Unchecked(StampVersion(reinterpret_cast<uint8_t*>(bytes->data()), bytes->size()));
+  return true;
 }
 
-// No message for these, but a copy that fails leaves the install incomplete all the same.
-void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to,
-               bool resetAttributes) {
-  if (resetAttributes) ResetAttributes(s, to);
-  bool diskFull = false;
-  if (Copy(s, from, to, &diskFull)) return;
-  ++report.copyFailures;
-  // A full disk may leave a piece of the copy under its name, and the module copied on from there
-  // into the system directory would be a piece too. A whole file stays.
-  if (diskFull && SizeOf(s, to) != SizeOf(s, from)) platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));
+// "x:\dir\tavohu4.new" beside "x:\dir\tavohu4.ime" (`extension` "new"): the replacement is written
+// whole there before the file it replaces makes way, under the "old" name.
+std::string BesideName(const std::string& path, const char* extension) {
+  size_t dot = path.find_last_of('.');
+  size_t separator = path.find_last_of('\\');
+  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) dot = path.size();
+  return path.substr(0, dot) + "." + extension;
 }
 
-void CopyWithMessage(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
-  if (!Copy(s, from, to)) CopyFailed(s, report, to);
-}
+enum class Placed { Yes, NotWritten, InTheWay };
 
-void GuardedCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
-  ResetAttributes(s, to);
-  if (!Copy(s, from, to)) CopyFailed(s, report, to);
-}
-
-// A module in use at the target is moved aside and the copy tried once more. Only a copy that
-// has something to copy over an existing file may move it, and when the second copy fails too
-// the old module goes back under its name: the machine keeps a working module either way.
-void GuardedCopyWithMoveAside(core::SetupState& s, core::InstallReport& report, const std::string& from,
-                              const std::string& to) {
-  ResetAttributes(s, to);
-  if (Copy(s, from, to)) return;
-  std::string aside;
-  if (IsFile(s, from) && IsFile(s, to) && archive::MoveFileAside(s.os.files, to, &aside)) {
-    s.Log.Step("move aside", to + " -> " + aside, true);
-    if (Copy(s, from, to)) return;
-    platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));  // whatever a failed copy left there
-    s.Log.Step("move back", aside + " -> " + to, s.os.files.Move(aside, to));
+// Puts the bytes in place as `to`. They are written whole under a fresh name first; only then does
+// the file there make way, by a rename, and it comes back when the new file cannot follow: until
+// the last rename the machine keeps what it had. A module (`moveAside`) takes its aside name,
+// where one the system still has loaded stays until it lets go; anything else the "old" name.
+Placed ReplaceFile(core::SetupState& s, const std::string& bytes, const std::string& to, bool moveAside) {
+  platform::Files& files = s.os.files;
+  // A link under the name goes first: the attributes reset below are the file's it names.
+  if (!platform::RemoveLink(files, to)) {
+    s.Log.Step("remove the link", to, false);
+    return Placed::InTheWay;
   }
-  CopyFailed(s, report, to);
+  const std::string fresh = BesideName(to, "new");
+  platform::Unchecked(archive::DeleteIfPresent(files, fresh));  // a leftover of a run cut off
+  if (!platform::WriteSmallFile(files, fresh, bytes)) {
+    platform::Unchecked(archive::DeleteIfPresent(files, fresh));
+    s.Log.Step("write", fresh, false);
+    return Placed::NotWritten;
+  }
+  ResetAttributes(s, to);
+  std::string aside;
+  if (archive::IsThere(files, to)) {
+    bool moved = false;
+    if (moveAside) {
+      moved = archive::MoveFileAside(files, to, &aside);
+    } else {
+      aside = BesideName(to, "old");
+      platform::Unchecked(archive::DeleteIfPresent(files, aside));
+      moved = files.Move(to, aside);
+    }
+    s.Log.Step("move aside", to + " -> " + aside, moved);
+    if (!moved) {
+      platform::Unchecked(archive::DeleteIfPresent(files, fresh));
+      return Placed::InTheWay;
+    }
+  }
+  if (!files.Move(fresh, to)) {
+    s.Log.Step("rename", fresh + " -> " + to, false);
+    platform::Unchecked(archive::DeleteIfPresent(files, fresh));
+    if (!aside.empty()) s.Log.Step("move back", aside + " -> " + to, files.Move(aside, to));
+    return Placed::NotWritten;
+  }
+  // An old module still loaded stays under its aside name until the system lets it go.
+  if (!aside.empty()) platform::Unchecked(archive::DeleteIfPresent(files, aside));
+  return Placed::Yes;
+}
+
+// The payload's entry written as `to`; a file that could not be placed is counted.
+Placed PlaceFile(core::SetupState& s, core::InstallReport& report, const Source& source, const std::string& to,
+                 bool moveAside) {
+  std::string bytes;
+  Placed placed = Placed::NotWritten;
+  if (to.empty()) {
+    s.Log.Step("place (no room for the path)", source.entry, false);
+    ++report.copyFailures;
+    return placed;
+  }
+  if (PayloadBytes(s, source, &bytes)) {
+    // Tried once more when it could not be written (a scanner had the new file open a moment):
+    // in the system directory the stub would otherwise stay where the module goes.
+    placed = ReplaceFile(s, bytes, to, moveAside);
+    if (placed == Placed::NotWritten) placed = ReplaceFile(s, bytes, to, moveAside);
+  } else {
+    s.Log.Step("find in the payload", source.entry, false);
+  }
+  s.Log.Step(std::string("place the payload's ") + source.entry + (source.stamp ? " (stamped)" : "") + " ->", to,
+             placed == Placed::Yes);
+  if (placed != Placed::Yes) ++report.copyFailures;
+  return placed;
+}
+
+void PlaceFileWithMessage(core::SetupState& s, core::InstallReport& report, const Source& source,
+                          const std::string& to) {
+  if (PlaceFile(s, report, source, to, false) != Placed::Yes) ShowCopyFailed(s, to);
+}
+
+// The install directory's own copies of data files: the user may have made them their own.
+void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
+  bool copied = !from.empty() && !to.empty() && platform::RemoveLink(s.os.files, to) && s.os.files.Copy(from, to, false);
+  s.Log.Step("copy", from + " -> " + to, copied);
+  if (copied) return;
+  ++report.copyFailures;
+  // A full disk may leave a piece of the copy under its name. A whole file stays.
+  long error = s.os.files.LastError();
+  if (error == platform::kErrorDiskFull || error == platform::kErrorHandleDiskFull) {
+    platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));
+  }
 }
 
 const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? "tavo321.ime" : "tavo320.ime"; }
 const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : "tavo640.ime"; }
+// The main program as Windows of this kind runs it: the payload's own "tavokelv.exe" is for the
+// 32-bit Windows before Vista; everywhere else "tavokel6.exe" takes its name.
+const char* MainProgramEntry(core::SetupState& s) {
+  return s.Is64Bit || s.WindowsMajor >= 6 ? "tavokel6.exe" : text::kMainProgramName;
+}
 
 // The first pass puts the version-stamped stub where the module goes, for the registration; the
-// second pass the module itself. Without the module in the install directory to follow it (an
-// unpack that broke off), the stub would stay there in place of the working module the machine
-// has: the earlier module is then left as it is.
-void PlaceModule(core::SetupState& s, core::InstallReport& report, int pass, const std::string& stub,
-                 const std::string& module, const std::string& target) {
-  if (pass != 0) {
-    GuardedCopyWithMoveAside(s, report, module, target);
+// second pass the module itself. After an unpack that broke off, the machine keeps the module it
+// has: the install is not whole, and the earlier one still works with the earlier directory.
+// An earlier module of ours in the preload list that can make way neither by deletion nor by a
+// move stops the install.
+void PlaceModule(core::SetupState& s, core::InstallReport& report, int pass, const char* stub, const char* module,
+                 const std::string& target) {
+  if (!report.unpackComplete) {
+    s.Log.Step("place the module (the unpack broke off: the earlier module stays)", target, false);
     return;
   }
-  if (!IsFile(s, module)) {
-    s.Log.Step("copy the stub (no module in the install directory to follow it)", target, false);
-    return;
+  Placed placed = PlaceFile(s, report, pass == 0 ? Source{stub, true} : Source{module}, target, true);
+  if (placed == Placed::InTheWay && pass == 0 && s.ImeInPreload) {
+    report.outcome = core::InstallOutcome::OldImeLocked;
+    s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
+  } else if (placed != Placed::Yes) {
+    ShowCopyFailed(s, target);
   }
-  StampModuleVersion(s, stub);
-  GuardedCopyWithMoveAside(s, report, stub, target);
 }
 
 void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
@@ -183,9 +249,9 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   if (pass == 0) UnpackPayload(s, report);
   observer.RedrawDirectoryPage();
 
-  PlainCopy(s, report, InInstallDir(s, "tavohu4.ime"), InInstallDir(s, "tavohu32.ime"), true);
-  PlainCopy(s, report, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"), false);
-  PlainCopy(s, report, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"), false);
+  PlaceFile(s, report, Source{"tavohu4.ime"}, InInstallDir(s, "tavohu32.ime"), false);
+  PlainCopy(s, report, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"));
+  PlainCopy(s, report, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"));
   observer.Pause();
   observer.ShowProgress(0, 64);
 
@@ -194,27 +260,27 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
     // real system directory through its alias (system32 would be redirected to SysWOW64).
     std::string wow = core::GetSysWow64Dir(s);
     std::string native = s.os.files.NativeSystemDirectory();
-    PlaceModule(s, report, pass, InInstallDir(s, Stub32(s)), InInstallDir(s, "tavohu32.ime"),
-                InDirectory(wow, "tavohu4.ime"));
-    PlaceModule(s, report, pass, InInstallDir(s, Stub64(s)), InInstallDir(s, "tavohu64.ime"),
-                InDirectory(native, "tavohu4.ime"));
+    PlaceModule(s, report, pass, Stub32(s), "tavohu4.ime", InDirectory(wow, "tavohu4.ime"));
+    if (report.outcome != core::InstallOutcome::Done) return;
+    PlaceModule(s, report, pass, Stub64(s), "tavohu64.ime", InDirectory(native, "tavohu4.ime"));
+    if (report.outcome != core::InstallOutcome::Done) return;
     if (pass == 0) {
-      GuardedCopy(s, report, InInstallDir(s, "tvqdel64.exe"), InDirectory(native, "tavodel.exe"));
-      GuardedCopy(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
+      PlaceFileWithMessage(s, report, Source{"tvqdel64.exe"}, InDirectory(native, "tavodel.exe"));
+      PlaceFileWithMessage(s, report, Source{MainProgramEntry(s)}, InInstallDir(s, text::kMainProgramName));
     }
   } else {
     std::string system = s.os.files.SystemDirectory();
     if (system.size() >= core::kPathBufferSize) system.clear();
-    if (s.WindowsMajor >= 6)
-      CopyWithMessage(s, report, InInstallDir(s, "tavokel6.exe"), InInstallDir(s, "tavokelv.exe"));
-    PlaceModule(s, report, pass, InInstallDir(s, Stub32(s)),
-                InInstallDir(s, s.WindowsMajor <= 5 ? "tavohu4.ime" : "tavohu32.ime"),
-                InDirectory(system, "tavohu4.ime"));
-    if (pass == 0) GuardedCopy(s, report, InInstallDir(s, "tavodel.exe"), InDirectory(system, "tavodel.exe"));
+    if (s.WindowsMajor >= 6) {
+      PlaceFileWithMessage(s, report, Source{MainProgramEntry(s)}, InInstallDir(s, text::kMainProgramName));
+    }
+    PlaceModule(s, report, pass, Stub32(s), "tavohu4.ime", InDirectory(system, "tavohu4.ime"));
+    if (report.outcome != core::InstallOutcome::Done) return;
+    if (pass == 0) PlaceFileWithMessage(s, report, Source{"tavodel.exe"}, InDirectory(system, "tavodel.exe"));
   }
 
   if (pass == 0) {
-    StampModuleVersion(s, InInstallDir(s, "setupw64.exe"));
+    StampModuleVersion(s, InInstallDir(s, text::kCompanionName));
     if (!sys::WriteUninstallEntry(s)) ++report.entriesFailed;
   } else {
     for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
@@ -227,21 +293,34 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
   }
 }
 
-void StampModuleVersion(core::SetupState& s, const std::string& path) {
-  if (!s.WorkBuffer || s.WorkBuffer->Size() < kStampLimit || path.empty()) return;
-  auto file = s.os.files.Open(path, platform::OpenMode::Read);
-  if (!file) return;
-  // Only a whole file is written back: a larger one (or one that cannot be measured or read)
-  // stays as it is rather than being cut to the buffer.
-  long size = platform::FileSize(*file);
-  if (size < 0 || size > static_cast<long>(kStampLimit)) return;
-  uint8_t* buffer = s.WorkBuffer->Data();
-  long n = size ? file->Read(buffer, kStampLimit) : 0;
-  file.reset();
-  if (n != size) return;
+void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const char* name,
+                        const std::string& arguments) {
+  const std::string program = InInstallDir(s, name);
+  const Source source = std::string(name) == text::kCompanionName ? Source{text::kCompanionName, true}
+                                                                  : Source{MainProgramEntry(s)};
+  std::string expected, found;
+  // Held from here until it has started: whoever can write to the install directory can neither
+  // change it nor put another file in its place after it was checked.
+  auto held = program.empty() ? nullptr : s.os.files.Open(program, platform::OpenMode::ReadHeld);
+  long size = held ? platform::FileSize(*held) : -1;
+  if (held && PayloadBytes(s, source, &expected) && size == static_cast<long>(expected.size())) {
+    found.resize(expected.size());
+    long n = found.empty() ? 0 : held->Read(found.data(), static_cast<unsigned long>(found.size()));
+    if (n != size) found.clear();
+  }
+  const std::string commandLine = core::QuoteProgram(program) + " " + arguments;
+  if (expected.empty() || found != expected) {
+    s.Log.Step("start (the file is not the one the setup placed)", commandLine, false);
+    ++report.copyFailures;
+    ShowCopyFailed(s, program);
+    return;
+  }
+  s.os.processes.StartHeld(program, commandLine, platform::kSwShow, std::move(held));
+  s.Log.Step("start", commandLine, true);
+}
 
+bool StampVersion(uint8_t* buffer, size_t length) {
   static const uint8_t kName[16] = {'T', 0, 'a', 0, 'v', 0, 'o', 0, 0x93, 0x8F, 0x65, 0x51, 0x73, 0x5E, 0xF0, 0x53};
-  size_t length = static_cast<size_t>(n);
   bool changed = false;
   for (size_t p = 0; p + sizeof kName <= length;) {
     if (std::memcmp(buffer + p, kName, sizeof kName) != 0) {
@@ -257,9 +336,25 @@ void StampModuleVersion(core::SetupState& s, const std::string& path) {
     }
     p = q + 1;
   }
+  return changed;
+}
+
+void StampModuleVersion(core::SetupState& s, const std::string& path) {
+  if (!s.WorkBuffer || s.WorkBuffer->Size() < kStampLimit || path.empty()) return;
+  auto file = s.os.files.Open(path, platform::OpenMode::Read);
+  if (!file) return;
+  // Only a whole file is written back: a larger one (or one that cannot be measured or read)
+  // stays as it is rather than being cut to the buffer.
+  long size = platform::FileSize(*file);
+  if (size < 0 || size > static_cast<long>(kStampLimit)) return;
+  uint8_t* buffer = s.WorkBuffer->Data();
+  long n = size ? file->Read(buffer, kStampLimit) : 0;
+  file.reset();
+  if (n != size) return;
+  size_t length = static_cast<size_t>(n);
   // A file without a stamp to change is left alone: rewriting it could only lose it (a failed
   // write after the truncation leaves nothing of the module).
-  if (!changed) return;
+  if (!StampVersion(buffer, length) || !platform::RemoveLink(s.os.files, path)) return;
   auto out = s.os.files.Create(path);
   bool written =
       out && (!length || out->Write(buffer, static_cast<unsigned long>(length)) == static_cast<long>(length));

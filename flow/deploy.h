@@ -3,6 +3,7 @@
 // directories, the uninstaller and the main program; and the settings record adjusted to the
 // system afterwards.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,13 @@ namespace flow {
 void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report);
 // Rewrites the version text "Tavo输入平台  6.3" (or 6.7) inside a module file to 7.1.
 void StampModuleVersion(core::SetupState& s, const std::string& path);
+// The same over bytes in memory; false when they hold no stamp to change.
+bool StampVersion(uint8_t* buffer, size_t length);
+// Starts `name` ("tavokelv.exe" or "setupw64.exe") from the install directory with `arguments`,
+// only when its file holds exactly the bytes the setup placed there, and holding it so until it
+// has started. One that does not is reported as a failed copy and not started.
+void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const char* name,
+                        const std::string& arguments);
 // False when the record was there but could not be read, or could not be written.
 bool AdjustSettingsRecord(core::SetupState& s);
 // KiB the install takes, rounded up: the files below the install directory and the modules and

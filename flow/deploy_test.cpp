@@ -192,8 +192,8 @@ TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
 }
 
 // The install directory's disk fills up: every file created there stays empty. No piece of a file
-// is left under its name, nothing of it reaches the system directories, and the machine keeps the
-// modules and the uninstaller of the earlier install, whole; the install is reported incomplete.
+// is left under its name, and the machine keeps the modules of the earlier install, whole; the
+// uninstaller is the payload's, whole. The install is reported incomplete.
 TEST_F(Deploy, AFullInstallDiskLeavesNoPieceAndKeepsTheEarlierModules) {
   for (bool is64 : {false, true}) {
     SCOPED_TRACE(is64 ? "64-bit" : "32-bit");
@@ -214,7 +214,9 @@ TEST_F(Deploy, AFullInstallDiskLeavesNoPieceAndKeepsTheEarlierModules) {
       if (file.rfind("c:\\tavohu\\", 0) == 0) ADD_FAILURE() << "left " << file;
     }
     for (const std::string& path : earlier) {
-      if (is64 || path.find("syswow64") == std::string::npos) {
+      if (path.find("tavodel.exe") != std::string::npos) {
+        EXPECT_EQ(machine.fake.files.Contents(path), is64 ? "del64" : "del32");
+      } else if (is64 || path.find("syswow64") == std::string::npos) {
         EXPECT_EQ(machine.fake.files.Contents(path), "earlier " + path);
       }
     }
@@ -225,7 +227,7 @@ TEST_F(Deploy, AFullInstallDiskLeavesNoPieceAndKeepsTheEarlierModules) {
 // The user's files that are there stay as they are; those it never placed come from the payload,
 // or the install could never be made whole again.
 // The disk fills up after the unpack: the module's copy in the install directory that it cut short
-// is taken away, so that no piece of it goes on into the system directory.
+// is taken away, and the system directory gets the whole module all the same, from the payload.
 TEST_F(Deploy, ACopyCutShortByAFullDiskIsTakenAway) {
   Machine(false, 6, 936);
   RunPass(0);
@@ -234,8 +236,28 @@ TEST_F(Deploy, ACopyCutShortByAFullDiskIsTakenAway) {
   fake.files.FillDisk("c:\\tavohu");
   RunPass(1);
   EXPECT_FALSE(Has("tavohu32.ime"));
-  EXPECT_EQ(Sys("tavohu4.ime"), Stamped("tavo320", "  6.3"));
+  EXPECT_FALSE(Has("tavohu32.new"));
+  EXPECT_EQ(Sys("tavohu4.ime"), Module("tavohu4", "  7.1"));
   EXPECT_GT(report.copyFailures, 0);
+}
+
+// The system directory's disk fills up: the new module is written under a fresh name first, so the
+// working module it was to replace is never touched, and nothing of the new one is left behind.
+TEST_F(Deploy, AModuleThatCannotBeWrittenWholeLeavesTheWorkingOneInPlace) {
+  for (bool loaded : {false, true}) {
+    SCOPED_TRACE(loaded ? "loaded" : "not loaded");
+    DeployBench machine;
+    machine.Machine(false, 6, 936);
+    machine.fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "working module");
+    if (loaded) machine.fake.files.LoadModule("c:\\windows\\system32\\tavohu4.ime");
+    machine.fake.files.FillDisk("c:\\windows\\system32");
+    machine.RunPass(0);
+    EXPECT_EQ(machine.Sys("tavohu4.ime"), "working module");
+    for (const char* name : {"tavohu4.new", "tavohu2.ime", "tavohu1.ime", "tavodel.new"}) {
+      EXPECT_FALSE(machine.fake.files.HasFile(std::string("c:\\windows\\system32\\") + name)) << name;
+    }
+    EXPECT_GT(machine.report.copyFailures, 0);
+  }
 }
 
 TEST_F(Deploy, WithoutABackupTheUsersFilesStayAndTheMissingOnesAreWritten) {

@@ -32,51 +32,42 @@ void MakeDirectory(core::SetupState& s, const std::string& dir) {
              attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory));
 }
 
-void Start(core::SetupState& s, const std::string& commandLine) {
-  s.os.processes.Start(commandLine, platform::kSwShow);
-  s.Log.Step("start", commandLine, true);
-}
-
-// Step 6: an earlier IME in the preload list may still be loaded; its module must make way.
-bool ClearOldModule(core::SetupState& s) {
-  if (!s.ImeInPreload) return true;
-  std::string module;
-  if (!core::JoinPath(s.os.files.SystemDirectory(), "\\tavohu4.ime", &module)) return true;
-  if (archive::DeleteIfPresent(s.os.files, module)) {
-    s.Log.Step("delete the earlier IME module", module, true);
-    return true;
-  }
-  std::string aside;
-  if (archive::MoveFileAside(s.os.files, module, &aside)) {
-    s.Log.Step("move the earlier IME module aside", module + " -> " + aside, true);
-    return true;
-  }
-  s.Log.Step("delete or move aside the earlier IME module", module, false);
-  s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
-  return false;
+// The stores name the directory the next run and the module take for the product's own. They are
+// rewritten only once the install into the new directory is whole: otherwise they keep naming
+// another directory that holds the product. When they name none (nothing stored, or only the
+// directory the start-up's administrator test put back), there is nothing to keep.
+bool MayRewriteStores(core::SetupState& s, const core::InstallReport& report) {
+  if (report.outcome == core::InstallOutcome::Done && report.unpackComplete && report.copyFailures == 0) return true;
+  std::string stored, mainProgram;
+  if (!core::ReadPathFileInWindows(s, &stored) && !core::ReadRegistryPath(s, &stored)) return true;
+  stored = core::WithTrailingBackslash(stored, s.AnsiCodePage);
+  if (stored == s.InstallDir || !core::JoinPath(stored, text::kMainProgramName, &mainProgram)) return true;
+  return !archive::IsThere(s.os.files, mainProgram);
 }
 
 }  // namespace
 
 core::InstallReport RunInstall(core::SetupState& s, const std::string& directory, core::InstallObserver& observer) {
   core::InstallReport report;
-  s.InstallDir = directory;
+  // One spelling from here on, with its backslash: every file of the install is joined to it.
+  s.InstallDir = core::WithTrailingBackslash(directory, s.AnsiCodePage);
   // What could not be written is counted: the install goes on, but it is not done.
   auto count = [&](bool written) {
     if (!written) ++report.entriesFailed;
   };
-  count(core::SaveInstallPath(s));
   MakeDirectory(s, s.InstallDir);
   std::string filer;
   if (core::JoinPath(s.InstallDir, "filer\\", &filer)) MakeDirectory(s, filer);
   count(sys::WriteSettingsFiles(s));
   s.Log.Line(sys::FindImeInPreload(s) ? "earlier IME in the preload list: yes" : "earlier IME in the preload list: no");
-  if (!ClearOldModule(s)) {
-    report.outcome = core::InstallOutcome::OldImeLocked;
+
+  // An earlier module of ours still in use goes only when its replacement takes its place; one
+  // that cannot make way stops the install there.
+  DeployFiles(s, 0, observer, report);
+  if (report.outcome != core::InstallOutcome::Done) {
+    if (MayRewriteStores(s, report)) count(core::SaveInstallPath(s));
     return report;
   }
-
-  DeployFiles(s, 0, observer, report);
   RegisterIme(s);
   DeployFiles(s, 1, observer, report);
   // The size it reports needs every file in place.
@@ -85,17 +76,23 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   count(measured && sys::WriteUninstallDetails(s, kib));
   count(AdjustSettingsRecord(s));
   count(sys::WriteUserAgentToken(s));
-  const std::string mainProgram = core::QuoteProgram(s.InstallDir + "tavokelv.exe");
+  const std::string mainProgram = core::QuoteProgram(s.InstallDir + text::kMainProgramName);
   count(sys::WriteRunEntry(s, mainProgram + " tv"));
+  if (MayRewriteStores(s, report)) {
+    count(core::SaveInstallPath(s));
+  } else {
+    s.Log.Step("rewrite the install path stores (the install is not whole: they keep the earlier directory)",
+               s.InstallDir, false);
+  }
 
   if (s.InstallMode == core::kInteractive &&
       s.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=
           platform::kIdNo) {
-    Start(s, mainProgram + " hu");
+    StartPlacedProgram(s, report, text::kMainProgramName, "hu");
   }
   if (s.Is64Bit) {
     // The directory after the switch is taken whole by the companion, blanks included.
-    Start(s, core::QuoteProgram(s.InstallDir + "setupw64.exe") + " regtv32=" + s.InstallDir);
+    StartPlacedProgram(s, report, text::kCompanionName, "regtv32=" + s.InstallDir);
   }
   return report;
 }

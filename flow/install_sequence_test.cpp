@@ -155,7 +155,9 @@ void EarlierIme(SequenceBench& bench, InUse how) {
   }
 }
 
-TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
+// The earlier module goes only when its replacement is ready to take its place: one that can make
+// way neither by deletion nor by a move stops the install there, and stays the machine's module.
+TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
   SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, InUse::HeldOpenWithAsideNames);
   EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
@@ -164,9 +166,10 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallBeforeAnyFileIsPlaced) {
   EXPECT_EQ(bench.fake.dialogs.shown[0].captionW, u"Tavo安装");
   EXPECT_TRUE(bench.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
   EXPECT_TRUE(bench.fake.files.HasDirectory("c:\\tavohu\\filer"));
-  EXPECT_FALSE(bench.fake.files.HasFile("c:\\tavohu\\tavohu4.ime"));
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
-  EXPECT_TRUE(bench.fake.processes.started.empty());
+  EXPECT_FALSE(bench.fake.files.HasFile("c:\\windows\\system32\\tavohu4.new"));
+  EXPECT_FALSE(bench.fake.files.HasFile("c:\\windows\\system32\\tavodel.exe"));
+  EXPECT_TRUE(bench.Started().empty());
 }
 
 // A module held open cannot be renamed either, even with both aside names free (the end-to-end
@@ -180,7 +183,127 @@ TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFr
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
   EXPECT_FALSE(bench.fake.files.HasFile("c:\\windows\\system32\\tavohu2.ime"));
   EXPECT_FALSE(bench.fake.files.HasFile("c:\\windows\\system32\\tavohu1.ime"));
-  EXPECT_FALSE(bench.fake.files.HasFile("c:\\tavohu\\tavohu4.ime"));
+  EXPECT_TRUE(bench.Started().empty());
+}
+
+// The unpack breaks off (here: the directory after /D= lies on a drive that is not there). The
+// module in the preload list is the machine's only one: it stays, and so do the stores, which
+// keep naming the directory that works.
+TEST(InstallSequence, AnUnpackThatBreaksOffKeepsTheModuleAndTheStores) {
+  for (int major : {5, 6}) {
+    SCOPED_TRACE(major);
+    SequenceBench bench(false, core::kSilent);
+    bench.fake.SetWindows(static_cast<uint32_t>(major), false);
+    core::FindSystemFacts(bench.s);
+    EarlierIme(bench, InUse::Loaded);
+    bench.fake.files.AddFile("c:\\tavohu\\tavokelv.exe", "the working install");
+    bench.fake.files.AddFile("c:\\windows\\tavopath.tvh", "c:\\tavohu\\");
+    bench.fake.registry.SetValue("HKLM\\Software\\tavowb", "path", platform::kRegSz, "c:\\tavohu\\");
+    bench.s.InstallDir = "q:\\tavohu\\";
+    bench.s.PayloadImage = bench.fake.resources.Load("TVZ", "KELVTVZ");
+    bench.s.WorkBuffer = bench.fake.resources.AllocZeroed(2 * 1024 * 1024);
+    core::NoObserver nobody;
+    core::InstallReport report = flow::RunInstall(bench.s, "q:\\tavohu\\", nobody);
+    EXPECT_FALSE(report.unpackComplete);
+    EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
+    EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\tavopath.tvh"), "c:\\tavohu\\");
+    EXPECT_EQ(bench.fake.registry.Value("HKLM\\Software\\tavowb", "path").data, "c:\\tavohu\\");
+    EXPECT_TRUE(bench.Started().empty());
+  }
+}
+
+// Any user may write to the install directory: files put there between the unpack and the copies,
+// or put there before and held open so that the unpack cannot replace them, never reach the system
+// directories and are never started. What is placed comes from the payload the setup carries.
+TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarted) {
+  const std::vector<std::string> planted = {"tavohu4.ime", "tavohu64.ime", "tavo320.ime",  "tavo640.ime",
+                                            "tavodel.exe", "tvqdel64.exe", "tavokel6.exe", "setupw64.exe"};
+  struct Planter : core::InstallObserver {
+    Planter(platform::fake::FakeFiles& f, const std::vector<std::string>& n) : files(f), names(n) {}
+    void RedrawDirectoryPage() override {}
+    void ShowProgress(int, int) override {}
+    // After the unpack, before the copies and the starts.
+    void Pause() override {
+      for (const std::string& name : names) files.AddFile("c:\\tavohu\\" + name, "PLANTED " + name);
+    }
+    platform::fake::FakeFiles& files;
+    std::vector<std::string> names;
+  };
+  for (bool held : {false, true}) {
+    for (bool is64 : {false, true}) {
+      SCOPED_TRACE(std::string(held ? "held open before the install, " : "written during it, ") +
+                   (is64 ? "64-bit" : "32-bit"));
+      SequenceBench bench(is64, core::kInteractive);
+      bench.s.PayloadImage = bench.fake.resources.Load("TVZ", "KELVTVZ");
+      bench.s.WorkBuffer = bench.fake.resources.AllocZeroed(2 * 1024 * 1024);
+      std::vector<std::string> plantedToo = planted;
+      plantedToo.push_back("tavokelv.exe");
+      Planter planter(bench.fake.files, held ? std::vector<std::string>() : plantedToo);
+      // Yes to the sentence library, which starts the main program; and while it is asked, after
+      // everything is placed, the programs are planted once more.
+      bench.fake.dialogs.whileShown = [&](const platform::fake::ShownMessage& box) {
+        if (box.textW == flow::text::kSentenceLibraryQuestion) {
+          planter.Pause();
+          bench.fake.dialogs.answers = {platform::kIdYes};
+        }
+      };
+      if (held) {
+        for (const std::string& name : plantedToo) {
+          bench.fake.files.AddFile("c:\\tavohu\\" + name, "PLANTED " + name);
+          bench.fake.files.HoldOpen("c:\\tavohu\\" + name);
+        }
+      }
+      core::InstallReport report = flow::RunInstall(bench.s, "c:\\tavohu\\", planter);
+      for (const std::string& file : bench.fake.files.AllFiles()) {
+        if (file.rfind("c:\\tavohu\\", 0) != 0) {
+          EXPECT_EQ(bench.fake.files.Contents(file).find("PLANTED"), std::string::npos) << file;
+        }
+      }
+      // Held open, the planted files make the unpack break off: the machine keeps the module it had
+      // (none here). Otherwise the modules are the payload's.
+      const std::string system = "c:\\windows\\system32\\";
+      EXPECT_EQ(bench.fake.files.Contents(system + "tavohu4.ime"), held ? "" : is64 ? "module 64" : "module 32");
+      EXPECT_EQ(bench.fake.files.Contents(system + "tavodel.exe"), is64 ? "del64" : "del");
+      if (is64) {
+        EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\syswow64\\tavohu4.ime"), held ? "" : "module 32");
+      }
+      EXPECT_TRUE(bench.Started().empty());
+      EXPECT_GT(report.copyFailures, 0);
+      // Each program that was not started is reported like a copy that failed.
+      std::vector<std::string> named;
+      for (const auto& box : bench.fake.dialogs.shown) {
+        for (const char* program : {"c:\\tavohu\\tavokelv.exe", "c:\\tavohu\\setupw64.exe"}) {
+          if (box.text.find(program) != std::string::npos) named.push_back(program);
+        }
+      }
+      std::vector<std::string> expected = {"c:\\tavohu\\tavokelv.exe"};
+      if (is64) expected.push_back("c:\\tavohu\\setupw64.exe");
+      // Held open, the main program could not be placed either: each copy is reported first (on
+      // 32-bit Windows it is placed in both passes).
+      if (held) expected.insert(expected.begin(), is64 ? 1 : 2, "c:\\tavohu\\tavokelv.exe");
+      EXPECT_EQ(named, expected);
+    }
+  }
+}
+
+// The programs the setup placed are started by their full path, held open until they have started.
+TEST(InstallSequence, PlacedProgramsAreStartedByPathAndHeld) {
+  SequenceBench run(true, core::kInteractive);
+  run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
+  run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
+  run.fake.dialogs.answers = {platform::kIdYes};
+  core::NoObserver nobody;
+  core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu\\", nobody);
+  EXPECT_EQ(report.copyFailures, 0);
+  std::vector<std::string> programs;
+  for (const auto& p : run.fake.processes.started) {
+    if (p.commandLine.find("\\icacls.exe ") != std::string::npos) continue;
+    EXPECT_TRUE(p.held) << p.commandLine;
+    programs.push_back(p.program);
+  }
+  EXPECT_EQ(programs, (std::vector<std::string>{"c:\\tavohu\\tavokelv.exe", "c:\\tavohu\\setupw64.exe"}));
+  // The hold ends with the start: the files can be changed again.
+  EXPECT_TRUE(run.fake.files.Delete("c:\\tavohu\\tavokelv.exe"));
 }
 
 TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {

@@ -73,8 +73,8 @@ TEST(Deployment, SilentInstallIntoTheDirectoryAfterDWithALog) {
            "record the install directory in path file C:\\windows\\tavopath.tvh: ok",
            "record the install directory in registry value HKLM\\Software\\tavowb\\path = " + utf8Dir + ": ok",
            "unpack the payload into " + utf8Dir + ": ok",
-           "copy " + utf8Dir + "tavo640.ime -> C:\\windows\\sysnative\\tavohu4.ime: ok",
-           "copy " + utf8Dir + "tavokel6.exe -> " + utf8Dir + "tavokelv.exe: ok",
+           "place the payload's tavo640.ime (stamped) -> C:\\windows\\sysnative\\tavohu4.ime: ok",
+           "place the payload's tavokel6.exe -> " + utf8Dir + "tavokelv.exe: ok",
            "uninstall entry value InstallLocation = " + utf8Dir + ": ok",
            "uninstall entry value DisplayIcon = " + utf8Dir + "tavokelv.exe: ok",
            "start \"" + utf8Dir + "setupw64.exe\" regtv32=" + utf8Dir + ": ok",
@@ -102,6 +102,41 @@ TEST(Deployment, AReinstallAfterDKeepsTheUsersDataWithOrWithoutTheBackslash) {
     EXPECT_EQ(m.fake.files.Contents("C:\\windows\\tavopath.tvh"), "d:\\tavo\\") << dir;
     EXPECT_TRUE(m.Logged("C:\\deploy.log", std::string("install directory from /D= ") + dir + ": ok")) << dir;
   }
+}
+
+// Any user can put links in the install directory under the names the setup writes: hard links to
+// a file of someone else's, a symbolic link. The elevated setup removes each link (never the file
+// it names) and writes a file of its own: the other file keeps its bytes and attributes.
+TEST(Deployment, LinksInTheInstallDirectoryAreNeverWrittenThrough) {
+  const std::vector<std::string> names = {
+      "tavohu32.ime", "tavocyzk.tvu", "tavopyck.tvu", "tavokelv.exe", "tvszsj43.tvh", "tvnetsj.dat",
+      "wbpybz.tvh",   "tavoback.tvz", "tavocyzk.tv1", "setupw64.exe", "deploy.log",   "tavohu32.new"};
+  const uint32_t victimAttributes = platform::kAttrHidden | platform::kAttrSystem;
+  Machine m;
+  ASSERT_EQ(m.Run("settvsrf32"), flow::kExitInstalled);
+  m.fake.files.AddFile("d:\\tavohu\\tavocyzk.tvh", "the user's words");  // so that a backup is made
+  for (const std::string& name : names) {
+    const std::string victim = "c:\\victims\\" + name;
+    m.fake.files.AddFile(victim, "someone else's " + name, victimAttributes);
+    m.fake.files.AddHardLink(victim, "d:\\tavohu\\" + name);
+  }
+  // A symbolic link the fake models by its attribute alone: it must go as a link.
+  m.fake.files.AddFile("d:\\tavohu\\tavopyck.tv1", "a link", platform::kAttrArchive | platform::kAttrReparsePoint);
+  // (This small product's earlier install lacks files the backup requires: the user's data are left
+  // as they are, and the settings record, which is theirs, is not written at all.)
+  m.Run("settvsrf32 /LOG=d:\\tavohu\\deploy.log");
+  for (const std::string& name : names) {
+    const std::string victim = "c:\\victims\\" + name;
+    EXPECT_EQ(m.fake.files.Contents(victim), "someone else's " + name);
+    EXPECT_EQ(m.fake.files.GetAttributes(victim), victimAttributes) << name;
+    if (name != "tvszsj43.tvh") {
+      EXPECT_LE(m.fake.files.LinkCount("d:\\tavohu\\" + name), 1u) << name;
+    }
+  }
+  EXPECT_EQ(m.fake.files.GetAttributes("d:\\tavohu\\tavopyck.tv1") & platform::kAttrReparsePoint, 0u);
+  EXPECT_EQ(m.fake.files.Contents("d:\\tavohu\\tavokelv.exe"), m.fake.files.Contents("d:\\tavohu\\tavokel6.exe"));
+  EXPECT_EQ(m.LogLines("d:\\tavohu\\deploy.log").back().rfind("exit code ", 0), 0u);
+  for (const auto& l : m.LogLines("d:\\tavohu\\deploy.log")) printf("%s\n", l.c_str());
 }
 
 TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
@@ -187,7 +222,8 @@ TEST(Deployment, SuppressedFailureIsLoggedAndReportedByTheExitCode) {
     EXPECT_EQ(m.Run(line), flow::kExitCopyFailed);
     EXPECT_EQ(m.fake.dialogs.shown.empty(), suppress);
     EXPECT_TRUE(
-        m.Logged("C:\\deploy.log", "copy d:\\tavohu\\tavo320.ime -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
+        m.Logged("C:\\deploy.log",
+                 "place the payload's tavo320.ime (stamped) -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
     std::string box = suppress ? "message box suppressed [Tavo(Kelvo)安装] " : "message box [Tavo(Kelvo)安装] ";
     bool found = false;
     for (const std::string& l : m.LogLines("C:\\deploy.log"))

@@ -15,6 +15,9 @@ inline constexpr char16_t kCaptionInstall[] = u"Tavo安装";
 inline constexpr char16_t kOldImeLocked[] =
     u"\u3000\u3000你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！";
 inline constexpr char16_t kSentenceLibraryQuestion[] = u"是否立即增加智能语句库数据？";
+// The programs the install starts from the install directory.
+inline constexpr char kMainProgramName[] = "tavokelv.exe";
+inline constexpr char kCompanionName[] = "setupw64.exe";
 
 // Installation report (ANSI, code page 936, caption "Tavo7.1").
 inline constexpr char kReportCaption[] = "Tavo7.1";

@@ -19,6 +19,7 @@ constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
 constexpr uint32_t kAttrNormal = 0x80;
+constexpr uint32_t kAttrReparsePoint = 0x400;  // a symbolic link or a junction
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 // Win32 error numbers passed through.

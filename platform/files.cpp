@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/constants.h"
 #include "platform/unchecked.h"
 
 namespace platform {
@@ -20,7 +21,22 @@ bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes
   return true;
 }
 
+bool IsLink(Files& files, const std::string& path) {
+  uint32_t attributes = files.GetAttributes(path);
+  if (attributes == kInvalidAttributes) return false;
+  if (attributes & kAttrReparsePoint) return true;
+  return !(attributes & kAttrDirectory) && files.LinkCount(path) > 1;
+}
+
+bool RemoveLink(Files& files, const std::string& path) {
+  if (!IsLink(files, path)) return true;
+  // Never through SetAttributes: a hard link shares its attributes with the file it names. A
+  // directory link is left to the caller to refuse.
+  return !(files.GetAttributes(path) & kAttrDirectory) && files.Delete(path);
+}
+
 bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes) {
+  if (!RemoveLink(files, path)) return false;
   auto file = files.Create(path);
   if (!file) return false;
   if (bytes.empty()) return true;

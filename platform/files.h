@@ -8,7 +8,9 @@
 
 namespace platform {
 
-enum class OpenMode { Read, Write, ReadWrite };
+// ReadHeld: for reading, sharing reading only: while it is open nobody can write, truncate,
+// rename or delete the file (through any of its names), as _lopen's OF_SHARE_DENY_WRITE gives.
+enum class OpenMode { Read, Write, ReadWrite, ReadHeld };
 enum class SeekFrom { Begin = 0, Current = 1, End = 2 };
 
 // One open file; closed when destroyed.
@@ -35,6 +37,9 @@ class Files {
   [[nodiscard]] virtual bool Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
   [[nodiscard]] virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
   [[nodiscard]] virtual uint32_t GetAttributes(const std::string& path) = 0;
+  // GetFileInformationByHandle on the name itself (a link is not followed): how many names (hard
+  // links) its file has; 0 when that cannot be told.
+  [[nodiscard]] virtual uint32_t LinkCount(const std::string& path) = 0;
   [[nodiscard]] virtual bool Delete(const std::string& path) = 0;
   [[nodiscard]] virtual bool Move(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool MakeDirectory(const std::string& path) = 0;
@@ -59,8 +64,16 @@ class Files {
 [[nodiscard]] long FileSize(File& file);
 // Reads a whole small file (at most maxBytes). False when it cannot be opened.
 [[nodiscard]] bool ReadSmallFile(Files& files, const std::string& path, unsigned long maxBytes, std::string* out);
+// Whether the name is a link: a reparse point (a symbolic link, a junction), or one of several
+// names of one file. Whatever is written under such a name lands in a file elsewhere.
+[[nodiscard]] bool IsLink(Files& files, const std::string& path);
+// Makes sure what is written under `path` next is a file of its own: a file name that is a link is
+// removed (the link, never the file it points to). False when a link stays there (a directory
+// link, or one that cannot be removed); true when there is no link (or nothing) under the name.
+[[nodiscard]] bool RemoveLink(Files& files, const std::string& path);
 // Creates or truncates a file and writes the bytes in one write. True when all were written;
-// otherwise the file is deleted again (no piece of it stays under its name).
+// otherwise the file is deleted again (no piece of it stays under its name). A link under the name
+// is removed first, and one that stays makes it fail: it never writes through a link.
 [[nodiscard]] bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes);
 
 }  // namespace platform

@@ -1,7 +1,10 @@
 // Starting other programs as WinExec does; they are never waited for, and a failed start is not
 // reported.
 #pragma once
+#include <memory>
 #include <string>
+
+#include "platform/files.h"
 
 namespace platform {
 
@@ -11,6 +14,11 @@ class Processes {
   // The command line as WinExec takes it, and a show command. Programs start in the order of the
   // calls; the start may complete after the call returns, but before the platform goes away.
   virtual void Start(const std::string& commandLine, int showCommand) = 0;
+  // Starts the program file `program` (a full path; `commandLine` names it first, quoted) while
+  // `held` (that file, opened ReadHeld) keeps it from being changed, replaced or deleted; the hold
+  // ends once the system has started it or the start failed.
+  virtual void StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+                         std::unique_ptr<File> held) = 0;
 };
 
 }  // namespace platform

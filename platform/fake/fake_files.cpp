@@ -33,7 +33,14 @@ std::string Replace(const std::string& key, const std::string& from, const std::
 class FakeFile : public File {
  public:
   FakeFile(std::shared_ptr<FakeFiles::Node> node, OpenMode mode, bool diskFull = false)
-      : node_(std::move(node)), mode_(mode), diskFull_(diskFull) {}
+      : node_(std::move(node)), mode_(mode), diskFull_(diskFull) {
+    if (mode_ == OpenMode::ReadHeld) ++node_->heldOpen;
+  }
+  ~FakeFile() override {
+    if (mode_ == OpenMode::ReadHeld) --node_->heldOpen;
+  }
+  FakeFile(const FakeFile&) = delete;
+  FakeFile& operator=(const FakeFile&) = delete;
 
   long Read(void* buffer, unsigned long count) override {
     if (mode_ == OpenMode::Write) return -1;
@@ -46,7 +53,7 @@ class FakeFile : public File {
   }
 
   long Write(const void* data, unsigned long count) override {
-    if (mode_ == OpenMode::Read || (diskFull_ && count)) return -1;
+    if (mode_ == OpenMode::Read || mode_ == OpenMode::ReadHeld || (diskFull_ && count)) return -1;
     if (node_->bytes.size() < pos_ + count) node_->bytes.resize(pos_ + count, '\0');
     if (count) std::memcpy(node_->bytes.data() + pos_, data, count);
     pos_ += count;
@@ -147,6 +154,15 @@ void FakeFiles::DenyWrites(const std::string& folder) { denied_.push_back(KeyNoR
 void FakeFiles::FillDisk(const std::string& folder) { full_.push_back(KeyNoRedirect(folder)); }
 
 void FakeFiles::SetWow64(bool on) { wow64_ = on; }
+
+void FakeFiles::AddHardLink(const std::string& existing, const std::string& path) {
+  auto node = Find(KeyNoRedirect(existing));
+  if (!node) return;
+  std::string key = KeyNoRedirect(path);
+  std::string parent = Parent(key);
+  if (parent.size() > 3 && !Find(parent)) AddDirectory(parent);
+  Insert(key, node);
+}
 
 void FakeFiles::LimitReads(const std::string& path, long bytes) {
   if (auto node = Find(KeyNoRedirect(path))) node->readLimit = bytes;
@@ -256,7 +272,7 @@ std::unique_ptr<File> FakeFiles::Open(const std::string& path, OpenMode mode) {
     Fail(Missing(key));
     return nullptr;
   }
-  bool writing = mode != OpenMode::Read;
+  bool writing = mode == OpenMode::Write || mode == OpenMode::ReadWrite;
   if (node->directory || (writing && ((node->attributes & kAttrReadOnly) || WriteDenied(key)))) {
     Fail(kErrorAccessDenied);
     return nullptr;
@@ -349,6 +365,18 @@ uint32_t FakeFiles::GetAttributes(const std::string& path) {
   }
   Succeed();
   return node->attributes ? node->attributes : kAttrNormal;
+}
+
+uint32_t FakeFiles::LinkCount(const std::string& path) {
+  auto node = Find(Key(path));
+  if (!node) {
+    Fail(Missing(Key(path)));
+    return 0;
+  }
+  Succeed();
+  return static_cast<uint32_t>(std::count_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
+    return entry.second == node;
+  }));
 }
 
 bool FakeFiles::Delete(const std::string& path) {

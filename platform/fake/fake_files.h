@@ -46,6 +46,9 @@ class FakeFiles : public Files {
   // The disk under this folder is full: files can still be created (empty), renamed and
   // deleted, but no byte lands: writes fail, and a copy leaves an empty target and fails.
   void FillDisk(const std::string& folder);
+  // A second name for an existing file (a hard link): both names reach the same bytes and
+  // attributes; deleting one name leaves the other.
+  void AddHardLink(const std::string& existing, const std::string& path);
   // Every later Read of this file returns at most this many bytes.
   void LimitReads(const std::string& path, long bytes);
 
@@ -63,6 +66,7 @@ class FakeFiles : public Files {
   bool Copy(const std::string& from, const std::string& to, bool failIfExists) override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   uint32_t GetAttributes(const std::string& path) override;
+  uint32_t LinkCount(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool MakeDirectory(const std::string& path) override;

@@ -133,4 +133,31 @@ TEST(FakeFiles, ACopyIsADiskOfItsOwnWithTheHoldingsOfTheOriginal) {
   EXPECT_TRUE(original.HasFile("c:\\d\\held.txt"));
 }
 
+// Hard links as Windows has them: one file under two names, written through either. Removing a
+// link takes the name only; a read-only file keeps its link, and nothing is written through it.
+TEST(FakeFiles, AHardLinkIsRemovedNeverWrittenThrough) {
+  FakeFiles files;
+  files.AddFile("c:\\other\\secret.txt", "theirs", platform::kAttrHidden);
+  files.AddHardLink("c:\\other\\secret.txt", "c:\\tavohu\\tvnetsj.dat");
+  EXPECT_EQ(files.LinkCount("c:\\tavohu\\tvnetsj.dat"), 2u);
+  EXPECT_TRUE(platform::IsLink(files, "c:\\tavohu\\tvnetsj.dat"));
+  EXPECT_TRUE(platform::WriteSmallFile(files, "c:\\tavohu\\tvnetsj.dat", "ours"));
+  EXPECT_EQ(files.Contents("c:\\other\\secret.txt"), "theirs");
+  EXPECT_EQ(files.GetAttributes("c:\\other\\secret.txt"), platform::kAttrHidden);
+  EXPECT_EQ(files.Contents("c:\\tavohu\\tvnetsj.dat"), "ours");
+  EXPECT_EQ(files.LinkCount("c:\\other\\secret.txt"), 1u);
+
+  files.AddFile("c:\\other\\locked.txt", "theirs", platform::kAttrReadOnly);
+  files.AddHardLink("c:\\other\\locked.txt", "c:\\tavohu\\wbpybz.tvh");
+  EXPECT_FALSE(platform::WriteSmallFile(files, "c:\\tavohu\\wbpybz.tvh", "ours"));
+  EXPECT_EQ(files.Contents("c:\\other\\locked.txt"), "theirs");
+
+  // A directory link (a junction) is never removed here: the caller refuses it.
+  files.AddDirectory("c:\\junction", platform::kAttrDirectory | platform::kAttrReparsePoint);
+  EXPECT_TRUE(platform::IsLink(files, "c:\\junction"));
+  EXPECT_FALSE(platform::RemoveLink(files, "c:\\junction"));
+  EXPECT_TRUE(files.HasDirectory("c:\\junction"));
+  EXPECT_TRUE(platform::RemoveLink(files, "c:\\tavohu\\nothing.txt"));
+}
+
 }  // namespace

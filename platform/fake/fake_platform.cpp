@@ -101,11 +101,13 @@ int FakeDialogs::Answer(uint32_t type) {
 
 int FakeDialogs::MessageA(const std::string& text, const std::string& caption, uint32_t type) {
   shown.push_back({false, text, caption, {}, {}, type});
+  if (whileShown) whileShown(shown.back());
   return Answer(type);
 }
 
 int FakeDialogs::MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) {
   shown.push_back({true, Utf16ToUtf8(text), Utf16ToUtf8(caption), text, caption, type});
+  if (whileShown) whileShown(shown.back());
   return Answer(type);
 }
 

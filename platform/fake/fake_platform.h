@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -65,9 +66,15 @@ class FakeProcesses : public Processes {
   struct Started {
     std::string commandLine;
     int show;
+    std::string program;  // the program file named apart from the command line, if any
+    bool held = false;    // the program file was held open while it was started
   };
   std::vector<Started> started;
-  void Start(const std::string& commandLine, int show) override { started.push_back({commandLine, show}); }
+  void Start(const std::string& commandLine, int show) override { started.push_back({commandLine, show, {}, false}); }
+  void StartHeld(const std::string& program, const std::string& commandLine, int show,
+                 std::unique_ptr<File> held) override {
+    started.push_back({commandLine, show, program, held != nullptr});
+  }
 };
 
 class FakeResources : public Resources {
@@ -93,6 +100,8 @@ class FakeDialogs : public Dialogs {
  public:
   std::deque<int> answers;  // taken in order; when empty: IDOK, or IDNO for a Yes/No box
   std::vector<ShownMessage> shown;
+  // Called with each box before it is answered: what the user (or anyone else) does meanwhile.
+  std::function<void(const ShownMessage&)> whileShown;
 
   int MessageA(const std::string& text, const std::string& caption, uint32_t type) override;
   int MessageW(const std::u16string& text, const std::u16string& caption, uint32_t type) override;

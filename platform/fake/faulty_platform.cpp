@@ -78,6 +78,10 @@ class FaultyFiles : public Files {
     if (counter_.Fail("get attributes", path)) return Failed(kErrorAccessDenied, kInvalidAttributes);
     return Passed(inner_.GetAttributes(path));
   }
+  uint32_t LinkCount(const std::string& path) override {
+    if (counter_.Fail("count links", path)) return Failed(kErrorAccessDenied, 0u);
+    return Passed(inner_.LinkCount(path));
+  }
   bool Delete(const std::string& path) override {
     if (counter_.Fail("delete", path)) return Failed(kErrorAccessDenied, false);
     return Passed(inner_.Delete(path));
@@ -228,6 +232,11 @@ class FaultyProcesses : public Processes {
   void Start(const std::string& commandLine, int showCommand) override {
     if (counter_.Fail("start program")) return;
     inner_.Start(commandLine, showCommand);
+  }
+  void StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+                 std::unique_ptr<File> held) override {
+    if (counter_.Fail("start program")) return;
+    inner_.StartHeld(program, commandLine, showCommand, std::move(held));
   }
 
  private:

@@ -50,7 +50,10 @@ bool PosixFiles::Done(bool ok) {
 }
 
 std::unique_ptr<File> PosixFiles::Open(const std::string& path, OpenMode mode) {
-  int flags = mode == OpenMode::Read ? O_RDONLY : mode == OpenMode::Write ? O_WRONLY : O_RDWR;
+  // No sharing modes here: a held file is only read.
+  int flags = mode == OpenMode::Read || mode == OpenMode::ReadHeld ? O_RDONLY
+              : mode == OpenMode::Write                            ? O_WRONLY
+                                                                   : O_RDWR;
   int fd = ::open(path.c_str(), flags);
   if (!Done(fd >= 0)) return nullptr;
   return std::make_unique<PosixFile>(fd);
@@ -86,9 +89,22 @@ bool PosixFiles::SetAttributes(const std::string& path, uint32_t) {
 }
 
 uint32_t PosixFiles::GetAttributes(const std::string& path) {
+  // A symbolic link is reported as Windows reports one: a reparse point, a directory when it
+  // points to one.
   struct stat st;
-  if (!Done(::stat(path.c_str(), &st) == 0)) return kInvalidAttributes;
-  return S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+  if (!Done(::lstat(path.c_str(), &st) == 0)) return kInvalidAttributes;
+  uint32_t link = 0;
+  if (S_ISLNK(st.st_mode)) {
+    link = kAttrReparsePoint;
+    if (::stat(path.c_str(), &st) != 0) return link | kAttrArchive;
+  }
+  return link | (S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive);
+}
+
+uint32_t PosixFiles::LinkCount(const std::string& path) {
+  struct stat st;
+  if (!Done(::lstat(path.c_str(), &st) == 0)) return 0;
+  return static_cast<uint32_t>(st.st_nlink);
 }
 
 bool PosixFiles::Delete(const std::string& path) { return Done(::unlink(path.c_str()) == 0); }

@@ -39,7 +39,10 @@ bool Win32Files::Done(bool ok) {
 }
 
 std::unique_ptr<File> Win32Files::Open(const std::string& path, OpenMode mode) {
-  int style = mode == OpenMode::Read ? OF_READ : mode == OpenMode::Write ? OF_WRITE : OF_READWRITE;
+  int style = mode == OpenMode::Read       ? OF_READ
+              : mode == OpenMode::ReadHeld ? OF_READ | OF_SHARE_DENY_WRITE
+              : mode == OpenMode::Write    ? OF_WRITE
+                                           : OF_READWRITE;
   ScopedSmallFile file(::_lopen(path.c_str(), style));
   if (!Done(file.IsValid())) return nullptr;
   return std::make_unique<Win32File>(std::move(file));
@@ -69,6 +72,16 @@ uint32_t Win32Files::GetAttributes(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   Done(attributes != INVALID_FILE_ATTRIBUTES);
   return attributes;
+}
+
+uint32_t Win32Files::LinkCount(const std::string& path) {
+  // No access asked and every sharing granted: a file another program holds is counted too.
+  ScopedKernelHandle handle(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!Done(handle.IsValid() && ::GetFileInformationByHandle(handle.Get(), &information) != FALSE)) return 0;
+  return information.nNumberOfLinks;
 }
 
 bool Win32Files::Delete(const std::string& path) { return Done(::DeleteFileA(path.c_str()) != FALSE); }

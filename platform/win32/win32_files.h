@@ -12,6 +12,7 @@ class Win32Files : public Files {
   bool Copy(const std::string& from, const std::string& to, bool failIfExists) override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   uint32_t GetAttributes(const std::string& path) override;
+  uint32_t LinkCount(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool MakeDirectory(const std::string& path) override;

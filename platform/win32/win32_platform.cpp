@@ -105,13 +105,15 @@ uint32_t Win32InputMethods::Activate(uint32_t layout, uint32_t flags) {
   return Handle(::ActivateKeyboardLayout(Layout(layout), flags));
 }
 
-namespace {
-
 struct PendingStart {
   std::string commandLine;
   int showCommand;
   ScopedKernelHandle previous;  // the thread of the start before; none for the first
+  std::string program;          // empty: found from the command line, as WinExec finds it
+  std::unique_ptr<File> held;   // the program file, kept from changing until it has started
 };
+
+namespace {
 
 // Started as WinExec starts a program (same command-line parsing, same show command), without
 // WinExec's wait of up to 30 seconds for a window program to become idle.
@@ -123,7 +125,8 @@ DWORD WINAPI StartProgram(void* argument) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(start->showCommand);
   PROCESS_INFORMATION started{};
-  if (::CreateProcessA(nullptr, start->commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  const char* program = start->program.empty() ? nullptr : start->program.c_str();
+  if (::CreateProcessA(program, start->commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &started)) {
     ::CloseHandle(started.hThread);
     ::CloseHandle(started.hProcess);
@@ -138,7 +141,16 @@ Win32Processes::~Win32Processes() {
 }
 
 void Win32Processes::Start(const std::string& commandLine, int showCommand) {
-  auto start = std::make_unique<PendingStart>(PendingStart{commandLine, showCommand, std::move(lastStart_)});
+  Launch(std::make_unique<PendingStart>(PendingStart{commandLine, showCommand, std::move(lastStart_), {}, {}}));
+}
+
+void Win32Processes::StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+                               std::unique_ptr<File> held) {
+  Launch(std::make_unique<PendingStart>(
+      PendingStart{commandLine, showCommand, std::move(lastStart_), program, std::move(held)}));
+}
+
+void Win32Processes::Launch(std::unique_ptr<PendingStart> start) {
   ScopedKernelHandle thread(::CreateThread(nullptr, 0, StartProgram, start.get(), 0, nullptr));
   if (thread.IsValid()) {
     start.release();  // the thread owns it now

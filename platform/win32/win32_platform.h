@@ -34,12 +34,17 @@ class Win32InputMethods : public InputMethods {
 // Each program is started by a thread of its own, which first waits for the thread of the program
 // before it: the setup goes on while Windows creates the process, the order of the starts is kept,
 // and the destructor waits until the last start has been made.
+struct PendingStart;
+
 class Win32Processes : public Processes {
  public:
   ~Win32Processes() override;
   void Start(const std::string& commandLine, int showCommand) override;
+  void StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+                 std::unique_ptr<File> held) override;
 
  private:
+  void Launch(std::unique_ptr<PendingStart> start);
   ScopedKernelHandle lastStart_;  // the thread of the latest start, until the next takes it over
 };
 

@@ -1,0 +1,56 @@
+# Cases where an ordinary user of the machine plays against the setup, which runs with
+# administrator rights, through the install directory every user can write to; and where the
+# install breaks off and the machine must keep the module and the stores that work. Sourced by
+# cases.sh; the helpers of the other groups (cases_faults.sh) are there too.
+
+# On a 64-bit reinstall a user puts programs of their own under the names the setup copies into
+# the system directory and starts, and holds them open so that the unpack cannot replace them.
+# The unpack says so (exit 4); nothing of theirs reaches the system directory, and the companion
+# that is not the setup's own is not started but reported like a failed copy.
+case_planted_held_programs_are_neither_placed_nor_started() {
+  earlier_install
+  e2e_wait_started_programs
+  local dir="$WINEPREFIX/drive_c/tavohu" name
+  rm -f "$dir/launches.log"
+  # Any program but the one shipped under the name: the uninstaller's stand-in also writes
+  # launches.log when it runs.
+  for name in tavohu64.ime tvqdel64.exe setupw64.exe; do
+    cp "$E2E_WIN32/payload/tavodel.exe" "$dir/$name"
+    printf 'PLANTED' >>"$dir/$name"
+    e2e_hold hold "C:\\tavohu\\$name" || return
+  done
+  e2e_silent_install
+  printf '%s\n' "$E2E_BOXES" >"$E2E_CASE_DIR/boxes-planted.txt"
+  e2e_wait_started_programs
+  pkill -f 'e2eprobe.exe hold'
+  check_eq "exit code" "$E2E_EXIT" 4
+  expect_unpack_failure_told "planted"
+  expect_working_system_files "planted"
+  check_eq "the planted companion not started" "$(grep -c 'setupw64' "$dir/launches.log" 2>/dev/null)" 0
+  check_eq "its start reported like a failed copy" \
+    "$(grep -c '^Tavo(Kelvo)安装: 没有成功复制c:\\tavohu\\setupw64.exe文件' <<<"$E2E_BOXES")" 1
+}
+
+# Windows XP with the product's layout in the preload list: /D= names a drive that is not there,
+# so the unpack breaks off. The working module stays in the system directory, and the stores keep
+# naming the directory that works; the next plain run installs there completely.
+case_broken_off_unpack_keeps_module_and_stores() {
+  earlier_install
+  check_true "the layout in the preload list" \
+    bash -c "wine reg query 'HKCU\\Keyboard Layout\\Preload' 2>/dev/null | grep -qi 'e0..0804'"
+  e2e_silent_install '/D=q:\tavohu'
+  printf '%s\n' "$E2E_BOXES" >"$E2E_CASE_DIR/boxes-no-drive.txt"
+  check_eq "exit code" "$E2E_EXIT" 4
+  expect_working_system_files "no drive"
+  expect_path_file 'windows/tavopath.tvh' 'c:\tavohu\'
+  expect_registry_path 'c:\tavohu\'
+  expect_earlier_data_kept "no drive"
+
+  e2e_silent_install
+  expect_complete_install "$WINEPREFIX/drive_c/tavohu" "next run"
+}
+
+CASES+=(
+  "planted_held_programs_are_neither_placed_nor_started win64-win7 zh_CN.UTF-8"
+  "broken_off_unpack_keeps_module_and_stores win32-winxp zh_CN.UTF-8"
+)
