@@ -69,6 +69,16 @@ size_t LoadArchiveEntry(core::SetupState& s, const std::string& name) {
   return 0;
 }
 
+std::vector<std::string> PayloadEntryNames(core::SetupState& s) {
+  std::vector<std::string> names;
+  uint32_t count = 0;
+  if (!s.PayloadImage || !ReadEntryCount(s.PayloadImage->Data(), s.PayloadImage->Size(), &count)) return names;
+  EntryWalker walker(s.PayloadImage->Data(), s.PayloadImage->Size(), count);
+  Entry entry;
+  while (walker.Next(&entry) == WalkStep::Entry) names.push_back(entry.name);
+  return names;
+}
+
 bool IsDataFileName(std::string_view name) {
   static constexpr std::string_view kExecutable[] = {"ime", "exe", "dll", "com", "bat", "cmd", "scr", "pif",
                                                      "sys", "drv", "ocx", "cpl", "msi", "lnk", "vbs", "js"};

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/setup_state.h"
 
@@ -15,6 +16,9 @@ namespace archive {
 // buffer. The first two bytes of the data area are 0 when no entry was produced. Returns the
 // number of bytes produced (0: absent, empty or corrupt).
 size_t LoadArchiveEntry(core::SetupState& s, const std::string& name);
+
+// The names of the payload's entries, in their order; empty without a payload.
+std::vector<std::string> PayloadEntryNames(core::SetupState& s);
 
 // Which entries an archive may write; the others are passed over without a message.
 using EntryFilter = std::function<bool(std::string_view name)>;

@@ -1,6 +1,8 @@
 #include "flow/deploy.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
@@ -238,6 +240,54 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
   archive::UnpackDefaultSkin(s);
 }
 
+// Where the install directory's file of this name comes from.
+Source SourceOf(core::SetupState& s, const std::string& name) {
+  if (name == text::kCompanionName) return Source{text::kCompanionName, true};
+  if (name == text::kMainProgramName) return Source{MainProgramEntry(s)};
+  if (name == "tavohu32.ime") return Source{"tavohu4.ime"};
+  return Source{nullptr};
+}
+
+// Whether the open file holds exactly the bytes the setup placed under `name`.
+bool HoldsPlacedBytes(core::SetupState& s, platform::File& file, const std::string& name) {
+  Source source = SourceOf(s, name);
+  if (!source.entry) source.entry = name.c_str();
+  std::string expected, found;
+  long size = platform::FileSize(file);
+  if (!PayloadBytes(s, source, &expected) || size != static_cast<long>(expected.size())) return false;
+  found.resize(expected.size());
+  long n = found.empty() ? 0 : file.Read(found.data(), static_cast<unsigned long>(found.size()));
+  return n == size && found == expected;
+}
+
+// The programs and modules in the install directory get an access list that lets the users run
+// them but not change them: the Run value starts the main program at every user's logon. Each is
+// checked against the payload once nobody but an administrator can change it any more.
+void ProtectPlacedPrograms(core::SetupState& s, core::InstallReport& report) {
+  std::vector<std::string> names = archive::PayloadEntryNames(s);
+  names.push_back(text::kMainProgramName);
+  names.push_back("tavohu32.ime");
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  for (const std::string& name : names) {
+    if (archive::IsDataFileName(name) || name.rfind("tavo32", 0) == 0 || name.rfind("tavo64", 0) == 0) continue;
+    const std::string path = InInstallDir(s, name.c_str());
+    if (!IsFile(s, path) || platform::IsLink(s.os.files, path)) continue;
+    bool restricted = s.os.files.RestrictToReadAndRun(path);
+    s.Log.Step("let the users only read and run", path, restricted);
+    if (!restricted) {
+      ++report.entriesFailed;
+      continue;
+    }
+    auto file = s.os.files.Open(path, platform::OpenMode::Read);
+    if (!file || !HoldsPlacedBytes(s, *file, name)) {
+      s.Log.Step("check against the payload", path, false);
+      ++report.copyFailures;
+      ShowCopyFailed(s, path);
+    }
+  }
+}
+
 }  // namespace
 
 void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report) {
@@ -290,26 +340,19 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
       bool deleted = archive::DeleteIfPresent(s.os.files, path);
       if (present) s.Log.Step("delete", path, deleted);
     }
+    // After an unpack that broke off, what is there is not all the setup's: nothing is checked.
+    if (report.unpackComplete) ProtectPlacedPrograms(s, report);
   }
 }
 
 void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const char* name,
                         const std::string& arguments) {
   const std::string program = InInstallDir(s, name);
-  const Source source = std::string(name) == text::kCompanionName ? Source{text::kCompanionName, true}
-                                                                  : Source{MainProgramEntry(s)};
-  std::string expected, found;
   // Held from here until it has started: whoever can write to the install directory can neither
   // change it nor put another file in its place after it was checked.
   auto held = program.empty() ? nullptr : s.os.files.Open(program, platform::OpenMode::ReadHeld);
-  long size = held ? platform::FileSize(*held) : -1;
-  if (held && PayloadBytes(s, source, &expected) && size == static_cast<long>(expected.size())) {
-    found.resize(expected.size());
-    long n = found.empty() ? 0 : held->Read(found.data(), static_cast<unsigned long>(found.size()));
-    if (n != size) found.clear();
-  }
   const std::string commandLine = core::QuoteProgram(program) + " " + arguments;
-  if (expected.empty() || found != expected) {
+  if (!held || !HoldsPlacedBytes(s, *held, name)) {
     s.Log.Step("start (the file is not the one the setup placed)", commandLine, false);
     ++report.copyFailures;
     ShowCopyFailed(s, program);

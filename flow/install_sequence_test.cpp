@@ -269,20 +269,60 @@ TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarte
       }
       EXPECT_TRUE(bench.Started().empty());
       EXPECT_GT(report.copyFailures, 0);
-      // Each program that was not started is reported like a copy that failed.
+      // Each program that was not started is reported like a copy that failed; before that, the
+      // check of the programs once they are protected names those changed after they were placed.
       std::vector<std::string> named;
       for (const auto& box : bench.fake.dialogs.shown) {
         for (const char* program : {"c:\\tavohu\\tavokelv.exe", "c:\\tavohu\\setupw64.exe"}) {
           if (box.text.find(program) != std::string::npos) named.push_back(program);
         }
       }
-      std::vector<std::string> expected = {"c:\\tavohu\\tavokelv.exe"};
+      std::vector<std::string> expected;
+      if (!held) {
+        expected.push_back("c:\\tavohu\\setupw64.exe");
+        if (is64) expected.push_back("c:\\tavohu\\tavokelv.exe");  // placed in the first pass only
+      }
+      expected.push_back("c:\\tavohu\\tavokelv.exe");
       if (is64) expected.push_back("c:\\tavohu\\setupw64.exe");
       // Held open, the main program could not be placed either: each copy is reported first (on
       // 32-bit Windows it is placed in both passes).
       if (held) expected.insert(expected.begin(), is64 ? 1 : 2, "c:\\tavohu\\tavokelv.exe");
       EXPECT_EQ(named, expected);
     }
+  }
+}
+
+// The programs and modules in the install directory, which the Run value starts at every user's
+// logon, get an access list that lets the users read and run them but not change them; the data
+// files stay as the product needs them. One that cannot get it makes the install unfinished.
+TEST(InstallSequence, ProgramsInTheInstallDirectoryAreLeftToTheUsersToRunOnly) {
+  for (bool failing : {false, true}) {
+    SCOPED_TRACE(failing ? "the access list cannot be set" : "set");
+    SequenceBench run(true, core::kSilent);
+    run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
+    run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
+    // Once the main program is placed (64-bit: in the first pass), its file takes no changes.
+    struct Denier : core::InstallObserver {
+      explicit Denier(platform::fake::FakeFiles* f) : files(f) {}
+      void RedrawDirectoryPage() override {}
+      void ShowProgress(int, int) override {}
+      void Pause() override {
+        if (files && ++pauses == 3) files->DenyWrites("c:\\tavohu\\tavokelv.exe");
+      }
+      platform::fake::FakeFiles* files;
+      int pauses = 0;
+    } denier(failing ? &run.fake.files : nullptr);
+    core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu\\", denier);
+    for (const std::string& file : run.fake.files.AllFiles()) {
+      if (file.rfind("c:\\tavohu\\", 0) != 0) continue;
+      const std::string extension = file.substr(file.size() - 4);
+      bool program = extension == ".exe" || extension == ".ime" || extension == ".dll";
+      if (failing && file == "c:\\tavohu\\tavokelv.exe") program = false;
+      EXPECT_EQ(run.fake.files.IsReadAndRunOnly(file), program) << file;
+    }
+    EXPECT_TRUE(run.fake.files.HasFile("c:\\tavohu\\tavohu32.ime"));
+    EXPECT_EQ(report.entriesFailed, failing ? 1 : 0);
+    EXPECT_EQ(report.copyFailures, 0);
   }
 }
 

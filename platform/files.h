@@ -40,6 +40,11 @@ class Files {
   // GetFileInformationByHandle on the name itself (a link is not followed): how many names (hard
   // links) its file has; 0 when that cannot be told.
   [[nodiscard]] virtual uint32_t LinkCount(const std::string& path) = 0;
+  // Gives the file an access list of its own, inheriting nothing: the system and the
+  // administrators may do anything with it, the users may read and run it, and nobody else may
+  // change, rename or delete it (SetNamedSecurityInfoA with a protected DACL). True also where
+  // the system keeps no access lists (Windows 9x, a volume without them).
+  [[nodiscard]] virtual bool RestrictToReadAndRun(const std::string& path) = 0;
   [[nodiscard]] virtual bool Delete(const std::string& path) = 0;
   [[nodiscard]] virtual bool Move(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool MakeDirectory(const std::string& path) = 0;

@@ -183,6 +183,11 @@ std::string FakeFiles::Contents(const std::string& path) const {
   return node && !node->directory ? node->bytes : std::string();
 }
 
+bool FakeFiles::IsReadAndRunOnly(const std::string& path) const {
+  auto node = Find(KeyNoRedirect(path));
+  return node && node->readAndRunOnly;
+}
+
 std::vector<std::string> FakeFiles::AllFiles() const {
   std::vector<std::string> files;
   for (const auto& [key, node] : nodes_) {
@@ -377,6 +382,15 @@ uint32_t FakeFiles::LinkCount(const std::string& path) {
   return static_cast<uint32_t>(std::count_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
     return entry.second == node;
   }));
+}
+
+bool FakeFiles::RestrictToReadAndRun(const std::string& path) {
+  std::string key = Key(path);
+  auto node = Find(key);
+  if (!node) return Fail(Missing(key));
+  if (WriteDenied(key)) return Fail(kErrorAccessDenied);
+  node->readAndRunOnly = true;
+  return Succeed();
 }
 
 bool FakeFiles::Delete(const std::string& path) {

@@ -56,6 +56,8 @@ class FakeFiles : public Files {
   bool HasFile(const std::string& path) const;
   bool HasDirectory(const std::string& path) const;
   std::string Contents(const std::string& path) const;
+  // Whether RestrictToReadAndRun gave the file its access list.
+  bool IsReadAndRunOnly(const std::string& path) const;
   std::vector<std::string> AllFiles() const;
   std::string CurrentDirectory() const { return current_; }
 
@@ -67,6 +69,7 @@ class FakeFiles : public Files {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   uint32_t GetAttributes(const std::string& path) override;
   uint32_t LinkCount(const std::string& path) override;
+  bool RestrictToReadAndRun(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool MakeDirectory(const std::string& path) override;
@@ -86,6 +89,7 @@ class FakeFiles : public Files {
     int heldOpen = 0;  // handles of other programs, sharing reading only
     int loaded = 0;    // module loads
     long readLimit = -1;
+    bool readAndRunOnly = false;  // the users may read and run it, not change it
     std::string bytes;
   };
 

@@ -82,6 +82,10 @@ class FaultyFiles : public Files {
     if (counter_.Fail("count links", path)) return Failed(kErrorAccessDenied, 0u);
     return Passed(inner_.LinkCount(path));
   }
+  bool RestrictToReadAndRun(const std::string& path) override {
+    if (counter_.Fail("restrict access", path)) return Failed(kErrorAccessDenied, false);
+    return Passed(inner_.RestrictToReadAndRun(path));
+  }
   bool Delete(const std::string& path) override {
     if (counter_.Fail("delete", path)) return Failed(kErrorAccessDenied, false);
     return Passed(inner_.Delete(path));

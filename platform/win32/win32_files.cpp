@@ -1,5 +1,8 @@
 #include "platform/win32/win32_files.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include "platform/win32/scoped_handle.h"
 
 namespace platform::win32 {
@@ -82,6 +85,44 @@ uint32_t Win32Files::LinkCount(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!Done(handle.IsValid() && ::GetFileInformationByHandle(handle.Get(), &information) != FALSE)) return 0;
   return information.nNumberOfLinks;
+}
+
+bool Win32Files::RestrictToReadAndRun(const std::string& path) {
+  // Looked up at run time: Windows 9x has no access lists and lacks the calls.
+  HMODULE advapi = ::LoadLibraryA("advapi32.dll");
+  using ConvertFn = BOOL(WINAPI*)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+  using GetDaclFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+  using SetNamedFn = DWORD(WINAPI*)(LPSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
+  auto lookUp = [advapi](const char* name) {
+    return advapi ? reinterpret_cast<void*>(::GetProcAddress(advapi, name)) : nullptr;
+  };
+  auto convert = reinterpret_cast<ConvertFn>(lookUp("ConvertStringSecurityDescriptorToSecurityDescriptorA"));
+  auto getDacl = reinterpret_cast<GetDaclFn>(lookUp("GetSecurityDescriptorDacl"));
+  auto setNamed = reinterpret_cast<SetNamedFn>(lookUp("SetNamedSecurityInfoA"));
+  if (!convert || !getDacl || !setNamed) return Done(true);
+  // A volume that keeps no access lists (FAT) has nothing to set.
+  DWORD flags = 0;
+  const std::string root = path.size() > 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : std::string();
+  if (!root.empty() && ::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+      !(flags & FILE_PERSISTENT_ACLS)) {
+    return Done(true);
+  }
+  // SYSTEM and Administrators: full control; Users: read, run and read the attributes.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!Done(convert("D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)", SDDL_REVISION_1, &descriptor, nullptr) !=
+            FALSE)) {
+    return false;
+  }
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  DWORD error = getDacl(descriptor, &present, &dacl, &defaulted) && present
+                    ? setNamed(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                               dacl, nullptr)
+                    : ERROR_INVALID_SECURITY_DESCR;
+  ::LocalFree(descriptor);
+  ::SetLastError(error);
+  return Done(error == ERROR_SUCCESS);
 }
 
 bool Win32Files::Delete(const std::string& path) { return Done(::DeleteFileA(path.c_str()) != FALSE); }

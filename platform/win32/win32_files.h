@@ -13,6 +13,7 @@ class Win32Files : public Files {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   uint32_t GetAttributes(const std::string& path) override;
   uint32_t LinkCount(const std::string& path) override;
+  bool RestrictToReadAndRun(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool MakeDirectory(const std::string& path) override;

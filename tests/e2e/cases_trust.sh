@@ -50,7 +50,31 @@ case_broken_off_unpack_keeps_module_and_stores() {
   expect_complete_install "$WINEPREFIX/drive_c/tavohu" "next run"
 }
 
+# The programs and modules in the install directory get an access list of their own: the system
+# and the administrators may do anything with them, the users read and run them, nobody else may
+# change them; the data files keep what the directory gives them. The access lists as Windows
+# reports them land in acl.txt.
+case_programs_are_left_to_users_to_run_only() {
+  e2e_silent_install
+  check_eq "exit code" "$E2E_EXIT" 0
+  local program module data
+  program=$(e2e_probe acl 'C:\tavohu\tavokelv.exe')
+  module=$(e2e_probe acl 'C:\tavohu\tavohu64.ime')
+  data=$(e2e_probe acl 'C:\tavohu\tavocyzk.tv1')
+  printf '%s\n' "tavokelv.exe $program" "tavohu64.ime $module" "tavocyzk.tv1 $data" >"$E2E_CASE_DIR/acl.txt"
+  local name list
+  for name in program module; do
+    list=${!name}
+    check_true "$name: access list read" grep -q '^dacl=D:' <<<"$list"
+    # Each entry for everyone, the signed-in users or the users grants reading and running only.
+    check_eq "$name: no change for ordinary users" \
+      "$(grep -Eo '\(A;[^;]*;[^;]*;;;(WD|AU|BU)\)' <<<"$list" | grep -Evc ';(0x1200a9|FRFX|FXFR);')" 0
+  done
+  check_true "the data file's access list is the directory's" test "$program" != "$data"
+}
+
 CASES+=(
+  "programs_are_left_to_users_to_run_only win64-win7 zh_CN.UTF-8"
   "planted_held_programs_are_neither_placed_nor_started win64-win7 zh_CN.UTF-8"
   "broken_off_unpack_keeps_module_and_stores win32-winxp zh_CN.UTF-8"
 )

@@ -22,6 +22,8 @@
 //   e2eprobe close TITLE SECONDS            waits for a top-level window with this title and
 //                                            closes it (WM_CLOSE)
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
+//   e2eprobe acl FILE                       the file's access list as Windows reports it
+//                                            (dacl=, in the security descriptor string form)
 //   e2eprobe window SECONDS [CONDITION...]  waits until the setup window (class installWClass) is
 //                                            shown, has painted all it was asked to, its thread is
 //                                            back in its message loop and every CONDITION holds,
@@ -43,6 +45,8 @@
 #include <windows.h>
 
 #include <tlhelp32.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -529,6 +533,22 @@ int Sys() {
   return 0;
 }
 
+int Acl(wchar_t** argv) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL dacl = nullptr;
+  if (GetNamedSecurityInfoW(argv[2], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &descriptor) != ERROR_SUCCESS) {
+    return 1;
+  }
+  wchar_t* text = nullptr;
+  bool ok = ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                DACL_SECURITY_INFORMATION, &text, nullptr);
+  if (ok) Print(std::wstring(L"dacl=") + text);
+  LocalFree(text);
+  LocalFree(descriptor);
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -540,10 +560,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"ended" && argc >= 4) return Ended(argc, argv);
   if (command == L"run" && argc >= 4) return Run(argv);
   if (command == L"sys") return Sys();
+  if (command == L"acl" && argc >= 3) return Acl(argv);
   if (command == L"close" && argc >= 4) return Close(argv);
   if (command == L"window" && argc >= 3) return Window(argc, argv);
   if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
-  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|boxes|run|ended|resource|hold|load|close|window|sys ...\n");
+  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|boxes|run|ended|resource|hold|load|close|window|sys|acl ...\n");
   return 2;
 }
