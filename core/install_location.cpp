@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/path_format.h"
+#include "core/system_folders.h"
 #include "core/texts.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
@@ -165,7 +166,10 @@ bool IsBadInstallDir(SetupState& s, std::string& directory) {
   // would land in the drive root or in a folder other than the one recorded.
   std::string_view folder = levels[0];
   if (folder.empty() || folder.back() == '.' || folder.back() == ' ') return true;
-  return false;
+  // Any user may write a path store, and the install writes with administrator rights and lowers
+  // its directory's integrity level: "c:\windows\" in the default directory's path file would
+  // otherwise put the product into the Windows directory.
+  return IsSystemFolder(s.os.files, directory, s.AnsiCodePage);
 }
 
 }  // namespace core

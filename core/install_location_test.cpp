@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/encoding.h"
@@ -52,6 +54,16 @@ TEST_F(InstallLocation, ReadInstallPathTakesTheFirstStoreThatAnswers) {
       {"path file 1 without the backslash", "e:\\one", nullptr, nullptr, true, "e:\\one\\"},
       {"registry without the backslash", nullptr, "e:\\two", nullptr, true, "e:\\two\\"},
       {"path file 2 without the backslash", nullptr, nullptr, "e:\\three", true, "e:\\three\\"},
+      // A folder of the system is no directory to install into, however it is spelt.
+      {"path file 2 naming the Windows directory", nullptr, nullptr, "c:\\windows\\", true, "c:\\tavohu\\"},
+      {"path file 2 naming it in capitals", nullptr, nullptr, "C:\\WINDOWS", true, "c:\\tavohu\\"},
+      {"path file 1 naming the Windows directory", "c:\\Windows\\", "e:\\two\\", nullptr, true, "e:\\two\\"},
+      {"registry naming Program Files", nullptr, "c:\\program files\\", "e:\\three\\", true, "e:\\three\\"},
+      {"registry naming Program Files by its short name", nullptr, "C:\\PROGRA~1", "e:\\three\\", true, "e:\\three\\"},
+      {"path file 2 naming ProgramData", nullptr, nullptr, "c:\\ProgramData\\", true, "c:\\tavohu\\"},
+      {"path file 2 naming the profiles folder", nullptr, nullptr, "c:\\Users\\", true, "c:\\tavohu\\"},
+      {"path file 2 naming its junction", nullptr, nullptr, "c:\\Documents and Settings", true, "c:\\tavohu\\"},
+      {"a folder named like the Windows directory", nullptr, nullptr, "c:\\windows.old\\", true, "c:\\windows.old\\"},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
@@ -61,6 +73,59 @@ TEST_F(InstallLocation, ReadInstallPathTakesTheFirstStoreThatAnswers) {
     if (!c.admin) machine.DropAdminRights();
     core::SetupState state(machine.os());
     EXPECT_EQ(core::ReadInstallPath(state), c.expected) << c.name;
+  }
+}
+
+// The system's folders are those this machine's Windows names: on 64-bit Windows both Program
+// Files, on XP "Documents and Settings", with Windows on d: its directory there.
+TEST_F(InstallLocation, ReadInstallPathPassesOverTheFoldersOfThisMachinesSystem) {
+  enum class Store { PathFile1, Registry, PathFile2 };
+  struct Case {
+    const char* machine;
+    std::function<void(FakePlatform&)> make;
+    Store store;
+    const char* stored;
+    // The next store holds e:\three\ (path file 2 comes last: then the default, c:\tavohu\).
+    const char* expected;
+  };
+  auto x64 = [](FakePlatform& m) { m.SetWindows(6, true); };
+  auto xp = [](FakePlatform& m) { m.SetWindows(5, false); };
+  auto onD = [](FakePlatform& m) {
+    m.files.SetWindowsDirectory("D:\\WINNT");
+    m.SetWindows(6, false);
+  };
+  const Case cases[] = {
+      {"7 64-bit", x64, Store::PathFile1, "c:\\Program Files (x86)\\", "e:\\three\\"},
+      {"7 64-bit", x64, Store::Registry, "C:\\PROGRA~2\\", "e:\\three\\"},
+      {"7 64-bit", x64, Store::PathFile2, "c:\\program files", "c:\\tavohu\\"},
+      {"XP", xp, Store::PathFile1, "c:\\Documents and Settings\\", "e:\\three\\"},
+      {"XP", xp, Store::PathFile2, "C:\\DOCUME~1\\", "c:\\tavohu\\"},
+      {"XP", xp, Store::Registry, "c:\\ProgramData\\", "c:\\ProgramData\\"},  // a folder of 6.x only
+      {"on d:", onD, Store::PathFile1, "d:\\winnt\\", "e:\\three\\"},
+      {"on d:", onD, Store::Registry, "D:\\WinNT", "e:\\three\\"},
+      {"on d:", onD, Store::PathFile2, "d:\\users\\", "c:\\tavohu\\"},
+      {"on d:", onD, Store::PathFile2, "c:\\windows\\", "c:\\windows\\"},  // nobody's there
+  };
+  for (const auto& c : cases) {
+    FakePlatform machine;
+    c.make(machine);
+    const std::string pathFile1 = machine.files.WindowsDirectory() + "\\tavopath.tvh";
+    const std::string pathFile2 = "c:\\tavohu\\tavopath.tvh";
+    switch (c.store) {
+      case Store::PathFile1:
+        machine.files.AddFile(pathFile1, c.stored);
+        machine.registry.SetValue(kRegistryKey, "path", platform::kRegSz, "e:\\three\\");
+        break;
+      case Store::Registry:
+        machine.registry.SetValue(kRegistryKey, "path", platform::kRegSz, c.stored);
+        machine.files.AddFile(pathFile2, "e:\\three\\");
+        break;
+      case Store::PathFile2:
+        machine.files.AddFile(pathFile2, c.stored);
+        break;
+    }
+    core::SetupState state(machine.os());
+    EXPECT_EQ(core::ReadInstallPath(state), c.expected) << c.machine << ": " << c.stored;
   }
 }
 

@@ -218,6 +218,10 @@ TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
       {"e:\\tav|o", "e:\\tavohu"},   {"e:\\tav:o", "e:\\tavohu"}, {"e:\\tab\tx", "e:\\tavohu"},
       {"e:\\..", "e:\\tavohu"},      {"e:\\..\\", "e:\\tavohu"},  {"e:\\.", "e:\\tavohu"},
       {"e:\\tavo.", "e:\\tavohu"},   {"e:\\tavo ", "e:\\tavohu"}, {"e:\\a/b", "e:\\tavohu"},
+      // The system's folders, however they are typed.
+      {"c:\\windows", "c:\\tavohu"}, {"C:\\WINDOWS\\", "C:\\tavohu"}, {"c:\\Program Files", "c:\\tavohu"},
+      {"c:\\PROGRA~1\\", "c:\\tavohu"}, {"c:\\ProgramData", "c:\\tavohu"}, {"c:\\users\\", "c:\\tavohu"},
+      {"c:\\Documents and Settings", "c:\\tavohu"},
   };
   for (const auto& c : cases) {
     WindowBench b;
@@ -257,6 +261,21 @@ TEST(InteractiveRoad, DoubleByteDirectoriesAreAcceptedWhole) {
     EXPECT_NE(b.fake.dialogs.shown[0].textW, ui::text::kBadPath) << c.typed;
     EXPECT_EQ(b.s.InstallDir, std::string(c.typed) + "\\") << c.typed;
     EXPECT_EQ(b.fake.files.Contents("c:\\windows\\tavopath.tvh"), std::string(c.typed) + "\\") << c.typed;
+  }
+}
+
+// Folders whose names only look like the system's are the user's to choose.
+TEST(InteractiveRoad, FoldersNamedLikeTheSystemsAreAccepted) {
+  for (const char* typed : {"c:\\windows2", "c:\\Program", "d:\\Program Files", "d:\\windows"}) {
+    WindowBench b;
+    b.s.CurrentPage = 6;
+    b.fake.windows.SetText(b.window.DirectoryField(), typed);
+    b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
+    b.Confirm();
+    ASSERT_FALSE(b.fake.dialogs.shown.empty()) << typed;
+    EXPECT_NE(b.fake.dialogs.shown[0].textW, ui::text::kBadPath) << typed;
+    EXPECT_EQ(b.s.InstallDir, std::string(typed) + "\\") << typed;
+    EXPECT_TRUE(b.fake.files.HasFile(std::string(typed) + "\\tavokelv.exe")) << typed;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "archive/archive_writer.h"
+#include "core/path_format.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/archive_fixture.h"
@@ -151,6 +152,11 @@ TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
       {"", true},          {"tavo", true},        {"d:\\", true},         {"d:\\a\\b", true},       {"d:\\a|b", true},
       {"d:\\tavo ", true}, {"d:\\tavo.", true},   {"\"d:\\tavo\"", true}, {"d:\\" + gbkLead, true}, {tooLong, true},
       {justFits, false},   {"d:\\tavo\\", false}, {"d:\\my tavo", false},
+      // The system's folders, as Windows spells them or otherwise (the machine is 64-bit Windows 7).
+      {"c:\\windows", true}, {"C:\\WINDOWS\\", true}, {"c:\\Windows\\", true}, {"c:\\Program Files", true},
+      {"c:\\PROGRA~1\\", true}, {"c:\\Program Files (x86)", true}, {"c:\\ProgramData\\", true},
+      {"c:\\users", true}, {"c:\\Documents and Settings", true}, {"c:\\windows2", false},
+      {"d:\\Program Files", false},
   };
   for (const auto& c : cases) {
     Machine m;
@@ -175,6 +181,69 @@ TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
     EXPECT_TRUE(m.fake.dialogs.shown.empty()) << c.dir;
     std::vector<std::string> lines = m.LogLines("C:\\deploy.log");
     EXPECT_EQ(lines.back(), "exit code 7") << c.dir;
+  }
+}
+
+// Any user may write the path file in the default directory; the setup runs as administrator. A
+// store naming a folder of the system is passed over like any store without an installable
+// directory, and the product goes where it would go without it.
+TEST(Deployment, AStoreNamingASystemFolderSendsNothingThere) {
+  const struct {
+    const char* name;
+    bool windowsOnD;
+    const char* stored;  // in the path file of the default directory, d:\tavohu
+    const char* installedInto;
+  } cases[] = {
+      {"the Windows directory", false, "c:\\windows\\", "d:\\tavohu\\"},
+      {"the Windows directory, in capitals and without its backslash", false, "C:\\WINDOWS", "d:\\tavohu\\"},
+      {"Program Files by its short name", false, "c:\\PROGRA~1\\", "d:\\tavohu\\"},
+      {"the 32-bit Program Files", false, "c:\\Program Files (x86)\\", "d:\\tavohu\\"},
+      {"the profiles folder", false, "c:\\Users\\", "d:\\tavohu\\"},
+      {"Windows on d:", true, "d:\\winnt\\", "d:\\tavohu\\"},
+      // There c:\windows is nobody's: a folder like any other.
+      {"c:\\windows beside a Windows on d:", true, "c:\\windows\\", "c:\\windows\\"},
+      {"an ordinary folder", false, "c:\\mine\\", "c:\\mine\\"},
+  };
+  for (const auto& c : cases) {
+    Machine m;
+    if (c.windowsOnD) {
+      m.fake.files.SetWindowsDirectory("D:\\WINNT");
+      m.fake.SetWindows(6, true);
+    }
+    m.fake.files.AddFile("d:\\tavohu\\tavopath.tvh", c.stored);
+    EXPECT_EQ(m.Run("settvsrf32"), flow::kExitInstalled) << c.name;
+    EXPECT_TRUE(m.fake.files.HasFile(std::string(c.installedInto) + "tavokelv.exe")) << c.name;
+    const std::string windows = m.fake.files.WindowsDirectory();
+    EXPECT_EQ(m.fake.files.Contents(windows + "\\tavopath.tvh"), c.installedInto) << c.name;
+    for (const std::string& folder : m.fake.files.SystemFolders()) {
+      EXPECT_FALSE(m.fake.files.HasFile(folder + "\\tavokelv.exe")) << c.name << ": " << folder;
+      EXPECT_FALSE(m.fake.files.HasFile(folder + "\\kelv1.bmp")) << c.name << ": " << folder;
+    }
+    // The integrity level lowered is that of the install directory, no folder of the system's.
+    std::string lowered;
+    for (const auto& started : m.fake.processes.started) {
+      if (started.commandLine.find("icacls") != std::string::npos) lowered = started.commandLine;
+    }
+    const std::string quoted = "\"" + core::WithoutTrailingBackslashes(c.installedInto, 936) + "\"";
+    EXPECT_NE(lowered.find(quoted), std::string::npos) << c.name << ": " << lowered;
+  }
+}
+
+// /D= is judged by the folders the system names, wherever they lie: with Windows on d:, its
+// directory there is refused and c:\windows is a folder like any other.
+TEST(Deployment, DNamingTheWindowsDirectoryWhereverItIsIsRefused) {
+  const struct {
+    const char* dir;
+    bool refused;
+  } cases[] = {{"d:\\winnt", true}, {"D:\\WinNT\\", true}, {"d:\\Program Files\\", true},
+               {"d:\\users", true},  {"c:\\windows", false}, {"d:\\tavo", false}};
+  for (const auto& c : cases) {
+    Machine m;
+    m.fake.files.SetWindowsDirectory("D:\\WINNT");
+    m.fake.SetWindows(6, true);
+    int code = m.Run(std::string("settvsrf32 /D=") + c.dir);
+    EXPECT_EQ(code == flow::kExitBadTargetDir, c.refused) << c.dir << ": exit code " << code;
+    EXPECT_EQ(m.fake.files.HasFile(core::WithTrailingBackslash(c.dir, 936) + "tavokelv.exe"), !c.refused) << c.dir;
   }
 }
 

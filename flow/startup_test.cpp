@@ -68,6 +68,14 @@ TEST(ParseRegisterPath, TakesEverythingAfterTheSwitchAtTheFirstLowerCaseR) {
       {"regtv32=d:\\a/b", kOld},
       {"regtv32=d:\\a|b", kOld},
       {"regtv32=7:\\tavohu", kOld},
+      // Nor one of the system's folders, however it is spelt.
+      {"regtv32=c:\\windows", kOld},
+      {"regtv32=C:\\WINDOWS\\", kOld},
+      {"regtv32=c:\\Program Files\\", kOld},
+      {"regtv32=c:\\PROGRA~1", kOld},
+      {"regtv32=c:\\ProgramData", kOld},
+      {"regtv32=c:\\Users\\", kOld},
+      {"regtv32=c:\\windows2", "c:\\windows2\\"},
       {"REGTV32=d:\\x", kOld},
       {"-r regtv32=d:\\x", kOld},
       {"regtv3=d:\\x", kOld},
@@ -244,7 +252,8 @@ TEST_F(StartUp, RegistrationWithoutALowerCaseSwitchSavesTheStartUpDirectory) {
 // "regtv32=" without an installable directory: the road still registers and says so, and the
 // directory found at start-up stays in InstallDir and in every store.
 TEST_F(StartUp, RegistrationWithoutAnInstallableDirectoryKeepsTheStores) {
-  for (const char* commandLine : {"regtv32=", "regtv32=\\", "regtv32=tavohu", "regtv32=d:\\..\\", "regtv32=d:\\"}) {
+  for (const char* commandLine : {"regtv32=", "regtv32=\\", "regtv32=tavohu", "regtv32=d:\\..\\", "regtv32=d:\\",
+                                  "regtv32=c:\\windows", "regtv32=c:\\Program Files (x86)\\"}) {
     FakePlatform machine;
     machine.SetWindows(6, true);
     core::SetupState state(machine.os());

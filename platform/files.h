@@ -61,6 +61,15 @@ class Files {
   // "sysnative" alias under the Windows directory (system32 itself is redirected to SysWOW64),
   // elsewhere the system directory.
   virtual std::string NativeSystemDirectory() = 0;
+  // The folders the system itself keeps, as it names them (without trailing backslash): the
+  // Windows and system directories, Program Files (the native one and, on 64-bit Windows, the
+  // 32-bit one), the common application data and the folder of the users' profiles. A folder the
+  // system cannot tell is left out; the same folder may come more than once.
+  virtual std::vector<std::string> SystemFolders() = 0;
+  // Both paths name one existing directory, however each is spelt (letter case, trailing
+  // backslash, 8.3 short name, a junction to it). False when either is missing or is no
+  // directory; LastError() then tells why a path could not be opened (0 when both could).
+  [[nodiscard]] virtual bool SameDirectory(const std::string& a, const std::string& b) = 0;
   // GetLastError after the most recent file call.
   [[nodiscard]] virtual long LastError() = 0;
 };

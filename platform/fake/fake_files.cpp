@@ -91,6 +91,9 @@ FakeFiles::FakeFiles(const FakeFiles& other)
       full_(other.full_),
       nextHolding_(other.nextHolding_),
       current_(other.current_),
+      windows_(other.windows_),
+      folders_(other.folders_),
+      links_(other.links_),
       wow64_(other.wow64_),
       lastError_(other.lastError_) {
   // One new node for each old one, so that a holding still refers to the file under its name.
@@ -164,6 +167,24 @@ void FakeFiles::AddHardLink(const std::string& existing, const std::string& path
   Insert(key, node);
 }
 
+void FakeFiles::SetWindowsDirectory(const std::string& path) {
+  windows_ = path;
+  AddDirectory(path);
+  AddDirectory(path + "\\system32");
+  if (wow64_) AddDirectory(path + "\\syswow64");
+}
+
+void FakeFiles::SetSystemFolders(const std::vector<std::string>& folders) {
+  folders_ = folders;
+  for (const std::string& folder : folders) AddDirectory(folder);
+}
+
+void FakeFiles::AddLink(const std::string& alias, const std::string& folder) {
+  links_.emplace_back(KeyNoRedirect(alias), KeyNoRedirect(folder));
+}
+
+void FakeFiles::ClearLinks() { links_.clear(); }
+
 void FakeFiles::LimitReads(const std::string& path, long bytes) {
   if (auto node = Find(KeyNoRedirect(path))) node->readLimit = bytes;
 }
@@ -207,16 +228,21 @@ std::string FakeFiles::KeyNoRedirect(const std::string& path) const {
   }
   if (collapsed.size() == 2) collapsed.push_back('\\');
   if (collapsed.size() > 3 && collapsed.back() == '\\') collapsed.pop_back();
-  return FoldCase(collapsed);
+  std::string key = FoldCase(collapsed);
+  for (const auto& [alias, folder] : links_) {
+    if (StartsWithFolder(key, alias)) return Replace(key, alias, folder);
+  }
+  return key;
 }
 
 std::string FakeFiles::Key(const std::string& path) const {
   std::string key = KeyNoRedirect(path);
   if (wow64_) {
-    if (StartsWithFolder(key, "c:\\windows\\system32")) {
-      return Replace(key, "c:\\windows\\system32", "c:\\windows\\syswow64");
+    const std::string windows = KeyNoRedirect(windows_);
+    if (StartsWithFolder(key, windows + "\\system32")) {
+      return Replace(key, windows + "\\system32", windows + "\\syswow64");
     }
-    return Replace(key, "c:\\windows\\sysnative", "c:\\windows\\system32");
+    return Replace(key, windows + "\\sysnative", windows + "\\system32");
   }
   return key;
 }
@@ -236,6 +262,14 @@ bool FakeFiles::ParentExists(const std::string& key) const {
   }
   auto node = Find(parent);
   return node && node->directory;
+}
+
+bool FakeFiles::Exists(const std::string& key) const {
+  if (key.size() == 3) {
+    auto drive = drives_.find(key[0]);
+    return drive != drives_.end() && drive->second >= kDriveRemovable;
+  }
+  return Find(key) != nullptr;
 }
 
 bool FakeFiles::WriteDenied(const std::string& key) const {
@@ -485,6 +519,34 @@ bool FakeFiles::ChangeDirectory(const std::string& path) {
   if (!exists) return Fail(node ? kErrorDirectory : Missing(key));
   current_ = key.size() == 3 ? key : key + "\\";
   return Succeed();
+}
+
+std::u16string FakeFiles::SystemDirectoryW() {
+  std::u16string wide;
+  for (char c : SystemDirectory()) wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return wide;
+}
+
+std::vector<std::string> FakeFiles::SystemFolders() {
+  std::vector<std::string> folders = {WindowsDirectory(), SystemDirectory()};
+  folders.insert(folders.end(), folders_.begin(), folders_.end());
+  return folders;
+}
+
+bool FakeFiles::SameDirectory(const std::string& a, const std::string& b) {
+  // One node per key, and every second name of a folder leads to its key: the key is what the
+  // volume serial number and file index are on Windows.
+  const std::string keyA = Key(a);
+  const std::string keyB = Key(b);
+  for (const std::string* key : {&keyA, &keyB}) {
+    if (!Exists(*key)) return Fail(Missing(*key));
+  }
+  Succeed();
+  auto directory = [&](const std::string& key) {
+    auto node = Find(key);
+    return key.size() == 3 || (node && node->directory);
+  };
+  return keyA == keyB && directory(keyA);
 }
 
 uint32_t FakeFiles::DriveType(const std::string& root) {

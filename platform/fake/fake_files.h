@@ -1,13 +1,14 @@
 // An in-memory Windows file system: drives c: to g: with settable types, directories, files with
 // bytes and attributes, files another program holds open and files loaded as modules (each with
-// the sharing rules Windows has for it), folders the process may not write to, and the WOW64
-// redirection of the system directory. Its behaviour is checked against the real layer in Wine by
-// the seam table (tests/seam).
+// the sharing rules Windows has for it), folders the process may not write to, the WOW64
+// redirection of the system directory, the system's own folders and second names of folders. Its
+// behaviour is checked against the real layer in Wine by the seam table (tests/seam).
 #pragma once
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -43,6 +44,17 @@ class FakeFiles : public Files {
   // A 32-bit process on 64-bit Windows: system32 is redirected to syswow64, sysnative reaches
   // the real system32.
   void SetWow64(bool on);
+  // Where Windows lives ("C:\windows" until set), made as a directory with its system32 (and its
+  // syswow64 on 64-bit Windows). The folders and files under an earlier one stay as they are.
+  void SetWindowsDirectory(const std::string& path);
+  // The system's folders besides the Windows and system directories (Program Files, the common
+  // application data, the profiles folder), made as directories; SystemFolders lists them after
+  // those two. None until set.
+  void SetSystemFolders(const std::vector<std::string>& folders);
+  // A second name of a folder, as an 8.3 short name ("C:\PROGRA~1") or a junction gives one:
+  // every call reaches the folder through it. ClearLinks takes them all away.
+  void AddLink(const std::string& alias, const std::string& folder);
+  void ClearLinks();
   // The disk under this folder is full: files can still be created (empty), renamed and
   // deleted, but no byte lands: writes fail, and a copy leaves an empty target and fails.
   void FillDisk(const std::string& folder);
@@ -76,10 +88,12 @@ class FakeFiles : public Files {
   std::vector<std::string> List(const std::string& pattern) override;
   bool ChangeDirectory(const std::string& path) override;
   uint32_t DriveType(const std::string& root) override;
-  std::string WindowsDirectory() override { return "C:\\windows"; }
-  std::string SystemDirectory() override { return "C:\\windows\\system32"; }
-  std::u16string SystemDirectoryW() override { return u"C:\\windows\\system32"; }
-  std::string NativeSystemDirectory() override { return wow64_ ? "C:\\windows\\sysnative" : SystemDirectory(); }
+  std::string WindowsDirectory() override { return windows_; }
+  std::string SystemDirectory() override { return windows_ + "\\system32"; }
+  std::u16string SystemDirectoryW() override;
+  std::string NativeSystemDirectory() override { return wow64_ ? windows_ + "\\sysnative" : SystemDirectory(); }
+  std::vector<std::string> SystemFolders() override;
+  bool SameDirectory(const std::string& a, const std::string& b) override;
   long LastError() override { return lastError_; }
 
   struct Node {
@@ -98,6 +112,8 @@ class FakeFiles : public Files {
   std::string KeyNoRedirect(const std::string& path) const;
   static std::string Parent(const std::string& key);
   bool ParentExists(const std::string& key) const;
+  // A drive root that is there, or a node: what CreateFile with backup semantics opens.
+  bool Exists(const std::string& key) const;
   bool WriteDenied(const std::string& key) const;
   bool DiskFull(const std::string& key) const;
   bool Fail(long error);
@@ -116,6 +132,9 @@ class FakeFiles : public Files {
   std::map<int, std::shared_ptr<Node>> holdings_;  // handle or module -> its file
   int nextHolding_ = 1;
   std::string current_ = "c:\\";
+  std::string windows_ = "C:\\windows";
+  std::vector<std::string> folders_;
+  std::vector<std::pair<std::string, std::string>> links_;  // alias key -> folder key
   bool wow64_ = false;
   long lastError_ = 0;
 };

@@ -81,6 +81,46 @@ TEST(FakeFiles, Wow64RedirectsSystem32AndSysnativeReachesIt) {
   EXPECT_EQ(files.Contents("C:\\windows\\system32\\a.ime"), "64");
 }
 
+// A Windows installed elsewhere has its system directories, and their redirection, there.
+TEST(FakeFiles, AWindowsDirectoryElsewhereCarriesItsSystemDirectories) {
+  FakeFiles files;
+  files.SetDriveType('d', platform::kDriveFixed);
+  files.SetWow64(true);
+  files.SetWindowsDirectory("D:\\WINNT");
+  files.SetSystemFolders({"D:\\Program Files", "D:\\Users"});
+  EXPECT_EQ(files.SystemDirectory(), "D:\\WINNT\\system32");
+  EXPECT_EQ(files.SystemDirectoryW(), u"D:\\WINNT\\system32");
+  EXPECT_EQ(files.NativeSystemDirectory(), "D:\\WINNT\\sysnative");
+  EXPECT_TRUE(platform::WriteSmallFile(files, "D:\\WINNT\\system32\\a.ime", "32"));
+  EXPECT_TRUE(platform::WriteSmallFile(files, "d:\\winnt\\sysnative\\a.ime", "64"));
+  EXPECT_EQ(files.Contents("D:\\WINNT\\syswow64\\a.ime"), "32");
+  EXPECT_EQ(files.Contents("D:\\WINNT\\system32\\a.ime"), "64");
+  const std::vector<std::string> folders = {"D:\\WINNT", "D:\\WINNT\\system32", "D:\\Program Files", "D:\\Users"};
+  EXPECT_EQ(files.SystemFolders(), folders);
+  EXPECT_TRUE(files.HasDirectory("d:\\users"));
+}
+
+// A short name or a junction leads every call to its folder; the folder is then one directory
+// under both names, and a missing name tells why.
+TEST(FakeFiles, ALinkIsASecondNameOfItsFolder) {
+  FakeFiles files;
+  files.AddDirectory("C:\\Program Files");
+  files.AddDirectory("C:\\Program Files (x86)");
+  files.AddLink("C:\\PROGRA~1", "C:\\Program Files");
+  EXPECT_TRUE(platform::WriteSmallFile(files, "c:\\progra~1\\a.txt", "a"));
+  EXPECT_EQ(files.Contents("C:\\Program Files\\a.txt"), "a");
+  EXPECT_TRUE(files.SameDirectory("C:\\PROGRA~1\\", "c:\\program files"));
+  EXPECT_EQ(files.LastError(), platform::kErrorSuccess);
+  EXPECT_FALSE(files.SameDirectory("C:\\PROGRA~1", "C:\\Program Files (x86)"));
+  EXPECT_EQ(files.LastError(), platform::kErrorSuccess);
+  EXPECT_FALSE(files.SameDirectory("C:\\Program Files\\a.txt", "c:\\PROGRA~1\\A.TXT"));  // no directory
+  EXPECT_FALSE(files.SameDirectory("C:\\PROGRA~2", "C:\\PROGRA~2"));
+  EXPECT_EQ(files.LastError(), platform::kErrorFileNotFound);
+  files.ClearLinks();
+  EXPECT_FALSE(files.SameDirectory("C:\\PROGRA~1", "C:\\Program Files"));
+  EXPECT_EQ(files.LastError(), platform::kErrorFileNotFound);
+}
+
 TEST(FakeFiles, ListingAndCurrentDirectory) {
   FakeFiles files;
   files.AddFile("c:\\t\\b.TXT", "1");

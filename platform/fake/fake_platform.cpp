@@ -121,15 +121,38 @@ FakePlatform::FakePlatform(const FakePlatform& other)
       dialogs(other.dialogs),
       windows(other.windows) {}
 
+FakePlatform::FakePlatform() { SetWindows(system.major, false); }
+
 void FakePlatform::SetWindows(uint32_t major, bool is64Bit) {
   system.major = major;
-  if (is64Bit) files.AddDirectory("C:\\windows\\syswow64");
+  if (is64Bit) files.AddDirectory(files.WindowsDirectory() + "\\syswow64");
   files.SetWow64(is64Bit);
   registry.SetWow64(is64Bit);
+
+  // The system's folders as Windows of that version names them, on the drive it lives on, with
+  // the short names and junctions it gives them.
+  const std::string drive = files.WindowsDirectory().substr(0, 3);
+  std::vector<std::string> folders = {drive + "Program Files"};
+  files.ClearLinks();
+  files.AddLink(drive + "PROGRA~1", drive + "Program Files");
+  if (is64Bit) {
+    folders.push_back(drive + "Program Files (x86)");
+    files.AddLink(drive + "PROGRA~2", drive + "Program Files (x86)");
+  }
+  if (major >= 6) {
+    folders.push_back(drive + "ProgramData");
+    folders.push_back(drive + "Users");
+    files.AddLink(drive + "Documents and Settings", drive + "Users");
+  } else if (major == 5) {
+    folders.push_back(drive + "Documents and Settings\\All Users\\Application Data");
+    folders.push_back(drive + "Documents and Settings");
+    files.AddLink(drive + "DOCUME~1", drive + "Documents and Settings");
+  }
+  files.SetSystemFolders(folders);
 }
 
 void FakePlatform::DropAdminRights() {
-  files.DenyWrites("C:\\windows");
+  files.DenyWrites(files.WindowsDirectory());
   registry.DenyWrites(RegRoot::LocalMachine);
 }
 

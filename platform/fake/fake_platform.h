@@ -112,14 +112,18 @@ class FakeDialogs : public Dialogs {
 
 class FakePlatform {
  public:
-  FakePlatform() = default;
+  // A 32-bit Windows 7 with the system's folders on c:.
+  FakePlatform();
   // The same machine, on its own from here on: a test prepares a machine once and runs each of
   // many variations on a copy of it.
   FakePlatform(const FakePlatform& other);
   FakePlatform& operator=(const FakePlatform&) = delete;
 
   // Windows 5.x or 6.x, 32- or 64-bit (a 64-bit machine has syswow64 and redirects system32, and
-  // shows this 32-bit program the 32-bit registry view).
+  // shows this 32-bit program the 32-bit registry view), with the system's folders of that
+  // version on the Windows directory's drive: Program Files (and Program Files (x86)), ProgramData
+  // and Users on 6.x, "Documents and Settings" and its common application data on 5.x, Program
+  // Files alone before; and their short names, and 6.x's junction "Documents and Settings".
   void SetWindows(uint32_t major, bool is64Bit);
   // A process without administrator rights: the Windows directory and HKLM cannot be written.
   void DropAdminRights();

@@ -111,6 +111,11 @@ class FaultyFiles : public Files {
   std::string SystemDirectory() override { return inner_.SystemDirectory(); }
   std::u16string SystemDirectoryW() override { return inner_.SystemDirectoryW(); }
   std::string NativeSystemDirectory() override { return inner_.NativeSystemDirectory(); }
+  std::vector<std::string> SystemFolders() override { return inner_.SystemFolders(); }
+  bool SameDirectory(const std::string& a, const std::string& b) override {
+    if (counter_.Fail("same directory", a + " " + b)) return Failed(kErrorAccessDenied, false);
+    return Passed(inner_.SameDirectory(a, b));
+  }
   long LastError() override { return injected_ ? lastError_ : inner_.LastError(); }
 
  private:

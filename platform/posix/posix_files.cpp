@@ -107,6 +107,12 @@ uint32_t PosixFiles::LinkCount(const std::string& path) {
   return static_cast<uint32_t>(st.st_nlink);
 }
 
+bool PosixFiles::SameDirectory(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  if (!Done(::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)) return false;
+  return S_ISDIR(first.st_mode) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool PosixFiles::Delete(const std::string& path) { return Done(::unlink(path.c_str()) == 0); }
 
 bool PosixFiles::Move(const std::string& from, const std::string& to) {

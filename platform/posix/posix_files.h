@@ -27,6 +27,9 @@ class PosixFiles : public Files {
   std::string SystemDirectory() override { return std::string(); }
   std::u16string SystemDirectoryW() override { return std::u16string(); }
   std::string NativeSystemDirectory() override { return std::string(); }
+  std::vector<std::string> SystemFolders() override { return {}; }
+  // By device and inode, as Windows compares volume serial number and file index.
+  bool SameDirectory(const std::string& a, const std::string& b) override;
   long LastError() override { return lastError_; }
 
  private:

@@ -78,10 +78,18 @@ struct GlobalTraits {
   static void Close(Handle h) { ::GlobalFree(h); }
 };
 
+struct LibraryTraits {
+  using Handle = HMODULE;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedSmallFile = ScopedHandle<SmallFileTraits>;
 using ScopedRegKey = ScopedHandle<RegKeyTraits>;
 using ScopedFind = ScopedHandle<FindTraits>;
 using ScopedGlobal = ScopedHandle<GlobalTraits>;
+using ScopedLibrary = ScopedHandle<LibraryTraits>;
 
 }  // namespace platform::win32

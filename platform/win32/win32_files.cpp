@@ -2,6 +2,9 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <shlobj.h>
+
+#include <cstring>
 
 #include "platform/win32/scoped_handle.h"
 
@@ -32,6 +35,90 @@ std::string DirectoryFrom(UINT (WINAPI *get)(LPSTR, UINT)) {
   char buffer[MAX_PATH + 1] = {};
   UINT n = get(buffer, sizeof buffer);
   return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+// The text a call left in a buffer of `size` bytes, up to its zero (none: nothing).
+std::string TextIn(const char* buffer, size_t size) {
+  size_t n = strnlen(buffer, size);
+  return n < size ? std::string(buffer, n) : std::string();
+}
+
+bool RunsOnWow64() {
+  BOOL wow64 = FALSE;
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  // Looked up at run time: systems before XP SP2 do not have it (and are never 64-bit).
+  auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+// A DLL of the system by its full path: a bare name is looked for first beside the setup, in a
+// download folder any user may have put a DLL of that name into, and it would run with the
+// administrator's rights. Null where the system has no such DLL.
+ScopedLibrary LoadSystemLibrary(const std::string& systemDirectory, const char* name) {
+  if (systemDirectory.empty()) return ScopedLibrary();
+  return ScopedLibrary(::LoadLibraryA((systemDirectory + "\\" + name).c_str()));
+}
+
+template <typename Function>
+Function LookUp(const ScopedLibrary& library, const char* name) {
+  if (!library.IsValid()) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library.Get(), name)));
+}
+
+// Program Files, the common application data and, for a 32-bit program on 64-bit Windows, the
+// 32-bit Program Files, as the shell names them. SHGetFolderPathA came with shell32 5.0; older
+// systems have it from shfolder.dll, where that is installed.
+void AddShellFolders(const std::string& systemDirectory, std::vector<std::string>* folders) {
+  using GetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  ScopedLibrary library = LoadSystemLibrary(systemDirectory, "shell32.dll");
+  auto getFolderPath = LookUp<GetFolderPathFn>(library, "SHGetFolderPathA");
+  if (!getFolderPath) {
+    library = LoadSystemLibrary(systemDirectory, "shfolder.dll");
+    getFolderPath = LookUp<GetFolderPathFn>(library, "SHGetFolderPathA");
+  }
+  if (!getFolderPath) return;
+  for (int folder : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_APPDATA}) {
+    char buffer[MAX_PATH + 1] = {};
+    if (getFolderPath(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, buffer) == S_OK) {
+      folders->push_back(TextIn(buffer, sizeof buffer));
+    }
+  }
+}
+
+// The 64-bit Program Files, which the shell never names to a 32-bit program: Windows 7 and later
+// hand every 32-bit process the value ProgramW6432 in its environment; the 64-bit registry view
+// keeps it on every 64-bit Windows, where whoever starts the setup cannot change it.
+void AddNativeProgramFiles(std::vector<std::string>* folders) {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD n = ::GetEnvironmentVariableA("ProgramW6432", buffer, sizeof buffer);
+  if (n > 0 && n < sizeof buffer) folders->push_back(std::string(buffer, n));
+
+  ScopedRegKey key;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.Receive()) != ERROR_SUCCESS) {
+    return;
+  }
+  char value[MAX_PATH + 1] = {};
+  DWORD type = 0;
+  DWORD size = MAX_PATH;  // the last byte stays a zero for a value stored without one
+  if (::RegQueryValueExA(key.Get(), "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+          ERROR_SUCCESS &&
+      type == REG_SZ) {
+    folders->push_back(TextIn(value, sizeof value));
+  }
+}
+
+// The folder of the users' profiles ("C:\Users", "C:\Documents and Settings"): userenv expands
+// the ProfileList value "ProfilesDirectory" (%SystemDrive%\Users) as Windows itself does. Windows
+// 9x has no userenv, and no such folder.
+void AddProfilesFolder(const std::string& systemDirectory, std::vector<std::string>* folders) {
+  using GetProfilesDirectoryFn = BOOL(WINAPI*)(LPSTR, LPDWORD);
+  ScopedLibrary userenv = LoadSystemLibrary(systemDirectory, "userenv.dll");
+  auto getProfilesDirectory = LookUp<GetProfilesDirectoryFn>(userenv, "GetProfilesDirectoryA");
+  char buffer[MAX_PATH + 1] = {};
+  DWORD size = sizeof buffer;
+  if (getProfilesDirectory && getProfilesDirectory(buffer, &size)) folders->push_back(TextIn(buffer, sizeof buffer));
 }
 
 }  // namespace
@@ -164,16 +251,43 @@ std::u16string Win32Files::SystemDirectoryW() {
 }
 
 std::string Win32Files::NativeSystemDirectory() {
-  BOOL wow64 = FALSE;
-  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  // Looked up at run time: systems before XP SP2 do not have it (and are never 64-bit).
-  auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-  if (isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64) {
+  if (RunsOnWow64()) {
     std::string windows = WindowsDirectory();
     if (!windows.empty()) return windows + "\\sysnative";
   }
   return SystemDirectory();
+}
+
+std::vector<std::string> Win32Files::SystemFolders() {
+  if (foldersFound_) return systemFolders_;
+  const std::string system = SystemDirectory();
+  std::vector<std::string> folders = {WindowsDirectory(), system};
+  AddShellFolders(system, &folders);
+  if (RunsOnWow64()) AddNativeProgramFiles(&folders);
+  AddProfilesFolder(system, &folders);
+  for (std::string& folder : folders) {
+    if (!folder.empty()) systemFolders_.push_back(std::move(folder));
+  }
+  foldersFound_ = true;
+  return systemFolders_;
+}
+
+// Volume serial number and file index are the directory itself, whatever name opened it: letter
+// case, an 8.3 short name or a junction all lead to the same pair.
+bool Win32Files::SameDirectory(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION info[2] = {};
+  const std::string* paths[] = {&a, &b};
+  for (int i = 0; i < 2; ++i) {
+    ScopedKernelHandle handle(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!Done(handle.IsValid() && ::GetFileInformationByHandle(handle.Get(), &info[i]))) return false;
+  }
+  auto directory = [](const BY_HANDLE_FILE_INFORMATION& file) {
+    return (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  };
+  return directory(info[0]) && directory(info[1]) && info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 }  // namespace platform::win32

@@ -24,11 +24,16 @@ class Win32Files : public Files {
   std::string SystemDirectory() override;
   std::u16string SystemDirectoryW() override;
   std::string NativeSystemDirectory() override;
+  std::vector<std::string> SystemFolders() override;
+  bool SameDirectory(const std::string& a, const std::string& b) override;
   long LastError() override { return lastError_; }
 
  private:
   bool Done(bool ok);
   long lastError_ = 0;
+  // Found at the first call: the system does not move its folders while the setup runs.
+  std::vector<std::string> systemFolders_;
+  bool foldersFound_ = false;
 };
 
 }  // namespace platform::win32

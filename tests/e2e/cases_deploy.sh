@@ -118,10 +118,10 @@ deploy_snapshot() {  # OUT
 }
 
 # A /D= directory the directory page would refuse: nothing written, its own exit code, no box;
-# a switch inside it turns on nothing.
+# a switch inside it turns on nothing. Folders of the system are refused so, however spelt.
 case_deploy_bad_dir_changes_nothing() {
   local dir n=0
-  for dir in 'c:\a\b' '' 'c:\tavo|x' 'd:\' 'c:\regtv32 '; do
+  for dir in 'c:\a\b' '' 'c:\tavo|x' 'd:\' 'c:\regtv32 ' 'c:\windows' 'C:\WINDOWS\' 'c:\Program Files' 'c:\users'; do
     n=$((n + 1))
     deploy_snapshot "$E2E_CASE_DIR/before$n.txt"
     e2e_start_setup "settvsrf32 /D=$dir"

@@ -1,6 +1,6 @@
 # Cases on the install directory itself: double-byte names whose second byte is 0x5C or 0x7C,
 # directories with attributes besides the directory bit, and stores or command lines that hold
-# no installable directory. Sourced by cases.sh.
+# no installable directory or name a folder of the system. Sourced by cases.sh.
 
 # paths_ansi TEXT CHARSET: the bytes of a UTF-8 text in an ANSI code page (paths_ansi_hex: as hex).
 paths_ansi() { printf '%s' "$1" | iconv -f UTF-8 -t "$2"; }
@@ -107,6 +107,49 @@ case_silent_registry_path_not_a_text() {
   expect_registry_path 'c:\tavohu\'
 }
 
+# The names directly in c:\windows, one a line.
+paths_windows_names() { find "$WINEPREFIX/drive_c/windows" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort; }
+
+# Any user may create c:\tavohu\tavopath.tvh, the path file of the default directory, and the
+# setup runs as administrator. One naming the Windows directory is passed over: the product goes
+# into the default directory and nothing of it into c:\windows. /D= naming it is refused as a
+# malformed directory is: exit code 7, no box, nothing written.
+case_silent_path_file_naming_windows() {
+  local c="$WINEPREFIX/drive_c"
+  mkdir -p "$c/tavohu"
+  printf '%s' 'c:\windows\' >"$c/tavohu/tavopath.tvh"
+  check_eq "the planted path file" "$(od -An -tx1 "$c/tavohu/tavopath.tvh" | tr -d ' \n')" "$(e2e_hex 'c:\windows\')"
+  paths_windows_names >"$E2E_CASE_DIR/windows-before.txt"
+  e2e_add_user_agent_key
+  e2e_silent_install
+  check_eq "exit code" "$E2E_EXIT" 0
+  check_eq "message boxes" "$E2E_BOXES" ""
+  check_eq "payload files missing in c:\tavohu" "$(e2e_missing_payload_files "$c/tavohu")" ""
+  check_true "kelv1.bmp as shipped in c:\tavohu" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$c/tavohu/kelv1.bmp"
+  check_true "no tavokelv.exe in c:\windows" test ! -e "$c/windows/tavokelv.exe"
+  check_true "no kelv1.bmp in c:\windows" test ! -e "$c/windows/kelv1.bmp"
+  paths_windows_names >"$E2E_CASE_DIR/windows-after.txt"
+  check_eq "names added to c:\windows" \
+    "$(comm -13 "$E2E_CASE_DIR/windows-before.txt" "$E2E_CASE_DIR/windows-after.txt" | paste -sd ' ')" tavopath.tvh
+  expect_path_file 'windows/tavopath.tvh' 'c:\tavohu\'
+  expect_path_file 'tavohu/tavopath.tvh' 'c:\tavohu\'
+  expect_registry_path 'c:\tavohu\'
+  e2e_wait_started_programs
+
+  e2e_start_setup 'settvsrf32 /LOG=c:\deploy.log /D=c:\windows'
+  e2e_answer_boxes_until_done 'Tavo安装' 'Tavo(Kelvo)安装' 'Tavo' 'Tavo7.1'
+  check_eq "exit code for /D=c:\windows" "$E2E_EXIT" 7
+  check_eq "message boxes for /D=c:\windows" "$E2E_BOXES" ""
+  local log
+  log=$(tr -d '\r' <"$c/deploy.log" 2>/dev/null)
+  cp "$c/deploy.log" "$E2E_CASE_DIR/deploy.log" 2>/dev/null
+  check_eq "refusal logged" "$(grep -cxF 'install directory from /D= c:\windows: failed' <<<"$log")" 1
+  check_eq "last line" "$(tail -1 <<<"$log")" "exit code 7"
+  check_true "still no tavokelv.exe in c:\windows" test ! -e "$c/windows/tavokelv.exe"
+  expect_path_file 'windows/tavopath.tvh' 'c:\tavohu\'
+  expect_registry_path 'c:\tavohu\'
+}
+
 CASES+=(
   "silent_big5_directory_zh_tw win64-win7 zh_TW.UTF-8"
   "silent_gbk_directory_with_7c_zh_cn win32-win7 zh_CN.UTF-8"
@@ -115,4 +158,5 @@ CASES+=(
   "register_only_without_directory win64-win7 zh_CN.UTF-8"
   "register_only_parent_of_a_root win64-win7 zh_CN.UTF-8"
   "silent_registry_path_not_a_text win64-win7 zh_CN.UTF-8"
+  "silent_path_file_naming_windows win64-win7 zh_CN.UTF-8"
 )

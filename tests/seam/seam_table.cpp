@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/constants.h"
+#include "platform/text_case.h"
 
 namespace seam {
 namespace {
@@ -32,6 +33,7 @@ class Table {
     LastErrors();
     HeldOpen();
     LoadedModule();
+    Directories();
     RegistryData();
     RegistryViews();
     return rows_;
@@ -300,6 +302,37 @@ class Table {
   }
 
   // Values read back: what RegSetValueEx stored and what RegQueryValueExA gives for a buffer.
+  // One directory under two names, and the system's own folders. "yes"/"no" and the error after.
+  void Directories() {
+    auto same = [&](const std::string& a, const std::string& b) {
+      bool result = f_.SameDirectory(a, b);
+      return std::string(result ? "yes" : "no") + "; " + Error();
+    };
+    f_.MakeDirectory(P("one"));
+    f_.MakeDirectory(P("two"));
+    Write(P("file.txt"), "file");
+    std::string upper = P("ONE\\");
+    for (char& c : upper) c = platform::AsciiUpper(c);
+    Add("same directory: another letter case and a trailing backslash", "yes; error 0", same(P("one"), upper));
+    Add("same directory: two directories", "no; error 0", same(P("one"), P("two")));
+    Add("same directory: a file and itself", "no; error 0", same(P("file.txt"), P("file.txt")));
+    Add("same directory: a missing one", "no; error 2", same(P("one"), P("none")));
+    Add("same directory: one in a missing directory", "no; error 3", same(P("nodir\\none"), P("one")));
+    {
+      // Where Windows and Wine put them; on 64-bit Windows only ProgramW6432 and the 64-bit
+      // registry view name this Program Files to a 32-bit program.
+      const std::vector<std::string> folders = f_.SystemFolders();
+      auto among = [&](const std::string& wanted) {
+        for (const std::string& folder : folders) {
+          if (f_.SameDirectory(folder, wanted)) return std::string("yes");
+        }
+        return std::string("no");
+      };
+      Add("the system's folders: the Windows directory among them", "yes", among(f_.WindowsDirectory()));
+      Add("the system's folders: C:\\Program Files among them", "yes", among("C:\\Program Files"));
+    }
+  }
+
   void RegistryData() {
     std::unique_ptr<RegKey> software, key;
     long rc = r_.OpenKey(RegRoot::LocalMachine, "Software", platform::kKeyRead, &software);
