@@ -85,7 +85,11 @@ bool WritePathStores(SetupState& s) {
              std::string("HKLM\\") + text::kProductKeyPath + "\\" + text::kPathValue + " = " + s.InstallDir, stored);
   all = all && stored;
 
-  if (s.WindowsMajor >= 6) {
+  // Path file 2 lies in the default directory, which any user may create: in place of a junction
+  // there it is not written at all, never through it.
+  if (s.WindowsMajor >= 6 && platform::IsLink(s.os.files, DefaultInstallDir(s))) {
+    s.Log.Step("record the install directory in path file 2 (the default directory is a link)", s.DefaultDir, false);
+  } else if (s.WindowsMajor >= 6) {
     const std::string& defaultDir = DefaultInstallDir(s);
     platform::Unchecked(s.os.files.MakeDirectory(defaultDir));
     std::string second;
@@ -169,7 +173,9 @@ bool IsBadInstallDir(SetupState& s, std::string& directory) {
   // Any user may write a path store, and the install writes with administrator rights and lowers
   // its directory's integrity level: "c:\windows\" in the default directory's path file would
   // otherwise put the product into the Windows directory.
-  return IsSystemFolder(s.os.files, directory, s.AnsiCodePage);
+  if (IsSystemFolder(s.os.files, directory, s.AnsiCodePage)) return true;
+  // A junction or a symbolic link in its place would send every write of the install elsewhere.
+  return platform::IsLink(s.os.files, directory);
 }
 
 }  // namespace core

@@ -22,8 +22,8 @@ bool ReadRegistryPath(SetupState& s, std::string* dir);
 const std::string& DefaultInstallDir(SetupState& s);
 // False when the typed directory is acceptable, true when refused (the buffer may get the default).
 // Acceptable: one folder right below a drive root, its name free of characters Windows refuses,
-// not "." or "..", not ending in a dot or blank, and none of the system's folders (see
-// IsSystemFolder).
+// not "." or "..", not ending in a dot or blank, none of the system's folders (see
+// IsSystemFolder), and no junction or symbolic link.
 bool IsBadInstallDir(SetupState& s, std::string& directory);
 // A directory that may become InstallDir from the stores or the command line: a drive letter and
 // what IsBadInstallDir accepts.

@@ -51,6 +51,13 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   core::InstallReport report;
   // One spelling from here on, with its backslash: every file of the install is joined to it.
   s.InstallDir = core::WithTrailingBackslash(directory, s.AnsiCodePage);
+  // The directory is judged when it is chosen; a junction put in its place since (or in place of
+  // the default directory, which nobody chose) gets nothing written through it.
+  if (platform::IsLink(s.os.files, s.InstallDir)) {
+    s.Log.Step("install into (a link to another place)", s.InstallDir, false);
+    report.unpackComplete = false;
+    return report;
+  }
   // What could not be written is counted: the install goes on, but it is not done.
   auto count = [&](bool written) {
     if (!written) ++report.entriesFailed;

@@ -140,6 +140,36 @@ TEST(Deployment, LinksInTheInstallDirectoryAreNeverWrittenThrough) {
   for (const auto& l : m.LogLines("d:\\tavohu\\deploy.log")) printf("%s\n", l.c_str());
 }
 
+// A junction planted as the install directory would send every write of the elevated setup to
+// the folder it points to. /D= refuses it as it refuses a malformed path, a store naming it is
+// passed over, and one put in place of the default directory gets nothing written through it.
+TEST(Deployment, AJunctionIsNeverTheInstallDirectory) {
+  const uint32_t junction = platform::kAttrDirectory | platform::kAttrReparsePoint;
+  {
+    Machine m;
+    m.fake.files.AddDirectory("d:\\elsewhere", junction);
+    EXPECT_EQ(m.Run("settvsrf32 /D=d:\\elsewhere"), flow::kExitBadTargetDir);
+    EXPECT_TRUE(m.fake.registry.Writes().empty());
+  }
+  {
+    Machine m;
+    m.fake.files.AddDirectory("d:\\elsewhere", junction);
+    m.fake.files.AddFile("C:\\windows\\tavopath.tvh", "d:\\elsewhere\\");
+    EXPECT_EQ(m.Run("settvsrf32"), flow::kExitInstalled);
+    EXPECT_TRUE(m.fake.files.HasFile("d:\\tavohu\\tavokelv.exe"));
+    EXPECT_FALSE(m.fake.files.HasFile("d:\\elsewhere\\tavokelv.exe"));
+  }
+  {
+    Machine m;
+    m.fake.files.AddDirectory("d:\\tavohu", junction);
+    std::vector<std::string> before = m.fake.files.AllFiles();
+    EXPECT_EQ(m.Run("settvsrf32"), flow::kExitUnpackIncomplete);
+    for (const std::string& file : m.fake.files.AllFiles()) {
+      EXPECT_NE(file.rfind("d:\\tavohu\\", 0), 0u) << file;
+    }
+  }
+}
+
 TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
   const std::string gbkLead = Encode("我", "GBK").substr(0, 1);
   const std::string tooLong = "d:\\" + std::string(197, 'a');  // 200 with the backslash added

@@ -73,7 +73,39 @@ case_programs_are_left_to_users_to_run_only() {
   check_true "the data file's access list is the directory's" test "$program" != "$data"
 }
 
+# Hard links planted in the install directory under names the setup writes, to files of someone
+# else's: the reinstall removes each link (never the file it names) and writes a file of its own.
+case_hard_links_are_never_written_through() {
+  earlier_install
+  local c="$WINEPREFIX/drive_c" name
+  mkdir -p "$c/victims"
+  for name in tvnetsj.dat tavohu32.ime tavokelv.exe tavocyzk.tvu; do
+    printf 'someone else %s' "$name" >"$c/victims/$name"
+    ln -f "$c/victims/$name" "$c/tavohu/$name"
+  done
+  e2e_silent_install
+  check_eq "exit code" "$E2E_EXIT" 0
+  for name in tvnetsj.dat tavohu32.ime tavokelv.exe tavocyzk.tvu; do
+    check_eq "$name: the other file" "$(cat "$c/victims/$name")" "someone else $name"
+    check_eq "$name: a file of its own" "$(stat -c %h "$c/tavohu/$name")" 1
+  done
+  check_true "tavokelv.exe as shipped" cmp -s "$E2E_WIN32/payload/tavokel6.exe" "$c/tavohu/tavokelv.exe"
+}
+
+# A directory that is a link to another folder (here a symbolic link, which Windows reports as a
+# reparse point) is refused after /D= like a malformed path: nothing lands in the folder.
+case_linked_directory_is_refused() {
+  local c="$WINEPREFIX/drive_c"
+  mkdir -p "$c/elsewhere"
+  ln -s "$c/elsewhere" "$c/linked"
+  e2e_silent_install '/D=C:\linked'
+  check_eq "exit code" "$E2E_EXIT" 7
+  check_eq "nothing in the folder it points to" "$(ls -A "$c/elsewhere")" ""
+}
+
 CASES+=(
+  "hard_links_are_never_written_through win64-win7 zh_CN.UTF-8"
+  "linked_directory_is_refused win32-win7 zh_CN.UTF-8"
   "programs_are_left_to_users_to_run_only win64-win7 zh_CN.UTF-8"
   "planted_held_programs_are_neither_placed_nor_started win64-win7 zh_CN.UTF-8"
   "broken_off_unpack_keeps_module_and_stores win32-winxp zh_CN.UTF-8"
