@@ -182,8 +182,8 @@ const char* MainProgramEntry(core::SetupState& s) {
 // The first pass puts the version-stamped stub where the module goes, for the registration; the
 // second pass the module itself. After an unpack that broke off, the machine keeps the module it
 // has: the install is not whole, and the earlier one still works with the earlier directory.
-// An earlier module of ours in the preload list that can make way neither by deletion nor by a
-// move stops the install.
+// An earlier module of ours in the preload list that cannot be moved to an aside name stops the
+// install, and stays the machine's module.
 void PlaceModule(core::SetupState& s, core::InstallReport& report, int pass, const char* stub, const char* module,
                  const std::string& target) {
   if (!report.unpackComplete) {

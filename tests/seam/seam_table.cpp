@@ -32,6 +32,7 @@ class Table {
     FileErrors();
     LastErrors();
     HeldOpen();
+    HeldBySetup();
     LoadedModule();
     Directories();
     RegistryData();
@@ -230,6 +231,38 @@ class Table {
     Add("held open: open it for reading with backup semantics", "ok", Did(f_.CanOpenForReading(held)));
     holding.reset();
     Add("held open, then let go: delete it", "ok", Did(f_.Delete(held)));
+  }
+
+  // The setup's own hold on a program it is about to start: reading shared only, so that nobody
+  // can write, rename or delete the file; another holder that shares reading does not stop it.
+  // And the access list it gives its programs leaves them readable and replaceable by itself.
+  void HeldBySetup() {
+    const std::string program = P("program.exe");
+    Write(program, "program");
+    {
+      auto held = f_.Open(program, OpenMode::ReadHeld);
+      Add("held by the setup: open it so", "ok", Did(held != nullptr));
+      Add("held by the setup: open it for reading too", "ok", Did(f_.Open(program, OpenMode::Read) != nullptr));
+      Add("held by the setup: open it for writing", "error 32", Did(f_.Open(program, OpenMode::Write) != nullptr));
+      std::string got = Did(f_.Delete(program));
+      Add("held by the setup: delete it", "error 32; [program]", got + "; " + Bytes(program));
+      got = Did(f_.Move(program, P("program2.exe")));
+      Add("held by the setup: move (rename) it", "error 32; [program]", got + "; " + Bytes(program));
+      if (held) {
+        char buffer[16] = {};
+        Add("held by the setup: read it through the hold", "7", std::to_string(held->Read(buffer, sizeof buffer)));
+      }
+      Add("held by the setup: one name", "1", std::to_string(f_.LinkCount(program)));
+    }
+    auto holding = m_.hooks.HoldOpen(program);
+    if (holding) {
+      Add("held by another that shares reading: the setup holds it too", "ok",
+          Did(f_.Open(program, OpenMode::ReadHeld) != nullptr));
+      holding.reset();
+    }
+    Add("give it the users' read-and-run access list", "ok", Did(f_.RestrictToReadAndRun(program)));
+    Add("then read it", "[program]", Bytes(program));
+    Add("then delete it", "ok", Did(f_.Delete(program)));
   }
 
   // A module loaded from the file (an IME the system uses). Windows maps the image and keeps it
