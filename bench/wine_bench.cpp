@@ -25,13 +25,12 @@
 
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
-#include "archive/user_data.h"
 #include "bench/unpack_limit.h"
-#include "core/install_location.h"
 #include "core/system_facts.h"
 #include "flow/install_check.h"
 #include "flow/install_sequence.h"
 #include "flow/interactive_road.h"
+#include "flow/open_payload.h"
 #include "flow/setup_main.h"
 #include "flow/startup.h"
 #include "platform/win32/win32_platform.h"
@@ -164,7 +163,7 @@ int BenchInstall() {
   return code;
 }
 
-// Where the silent road's time goes: its steps as RunSilentInstall takes them, timed one by one,
+// Where the silent road's time goes: its steps as RunSilentRoad takes them, timed one by one,
 // and the install itself cut at the points it reports to its observer.
 class StepClock : public core::InstallObserver {
  public:
@@ -186,15 +185,13 @@ int BenchProfile() {
   };
   if (flow::StartUp(s, "settvsrf32") != flow::Road::Silent) return 1;
   step("start-up (facts, stores, rights)");
-  if (!flow::LoadPayload(s)) return 1;
-  step("payload and work buffer");
-  s.BackupState = archive::BackupUserData(s);
-  step("backup of the user's data");
-  std::string directory = core::ReadInstallPath(s);
+  // The silent road's own first step, timed as one.
+  if (!flow::OpenPayload(s)) return 1;
+  step("payload, work buffer and backup of the user's data");
   sys::ReadServerAddresses(s);
   StepClock clock;
   double installStart = Now();
-  core::InstallReport report = flow::RunInstall(s, directory, clock);
+  core::InstallReport report = flow::RunInstall(s, s.InstallDir, clock);
   double installEnd = Now();
   if (clock.marks.size() != 6) return 1;
   const std::vector<double>& m = clock.marks;

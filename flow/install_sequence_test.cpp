@@ -5,6 +5,7 @@
 #include <map>
 
 #include "core/system_facts.h"
+#include "core/texts.h"
 #include "flow/setup_main.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
@@ -122,7 +123,7 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   user["tvnetsj.dat"] = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
   for (const auto& [name, bytes] : user) run.fake.files.AddFile("c:\\tavohu\\" + name, bytes);
 
-  flow::RunSilentInstall(run.s);
+  flow::RunSilentRoad(run.s);
   for (const auto& box : run.fake.dialogs.shown) EXPECT_FALSE(box.wide) << box.text;  // no question
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tvwbpy.txt"), user["tvwbpy.txt"]);
   EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\tavocyzk.tv1"), user["tavocyzk.tvh"]);
@@ -160,7 +161,7 @@ void EarlierIme(SequenceBench& bench, InUse how) {
 TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
   SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, InUse::HeldOpenWithAsideNames);
-  EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
+  EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(bench.fake.dialogs.shown[0].textW, flow::text::kOldImeLocked);
   EXPECT_EQ(bench.fake.dialogs.shown[0].captionW, u"Tavo安装");
@@ -177,7 +178,7 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
 TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFree) {
   SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, InUse::HeldOpen);
-  EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitOldImeLocked);
+  EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(bench.fake.dialogs.shown[0].textW, flow::text::kOldImeLocked);
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
@@ -350,57 +351,39 @@ TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
   SequenceBench bench(false, core::kSilent);
   EarlierIme(bench, InUse::Loaded);
   bench.fake.ime.installResult = 0;  // and the fallback registration reuses the earlier key
-  int code = flow::RunSilentInstall(bench.s);
+  int code = flow::RunSilentRoad(bench.s);
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu2.ime"), "old module");
   EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "module 32");
   EXPECT_EQ(bench.fake.registry.Value(std::string(kLayouts) + "\\E0200804", "IME file").data, "TAVOHU4.IME");
   EXPECT_EQ(code, flow::kExitCheckFailed);  // this small payload has far fewer than 74 files
 }
 
-// The first fault decides: a stop before anything was placed, then an incomplete unpack, then
-// copies, then the check.
-TEST(InstallSequence, SilentExitCodeTakesTheFirstFault) {
-  using core::InstallOutcome;
-  const struct {
-    core::InstallReport report;
-    bool checkPassed;
-    int code;
-  } cases[] = {
-      {{InstallOutcome::Done, true, 0}, true, flow::kExitInstalled},
-      {{InstallOutcome::Done, true, 0}, false, flow::kExitCheckFailed},
-      {{InstallOutcome::Done, true, 2}, false, flow::kExitCopyFailed},
-      {{InstallOutcome::Done, false, 2}, false, flow::kExitUnpackIncomplete},
-      {{InstallOutcome::OldImeLocked, true, 0}, true, flow::kExitOldImeLocked},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(flow::SilentExitCode(c.report, c.checkPassed), c.code) << c.code;
-  }
-}
+
 
 TEST(InstallSequence, SilentRoadExitCodes) {
   SequenceBench missing(true, core::kSilent);
   missing.fake.resources.images.clear();
-  EXPECT_EQ(flow::RunSilentInstall(missing.s), flow::kExitNoPayload);
+  EXPECT_EQ(flow::RunSilentRoad(missing.s), flow::kExitNoPayload);
   ASSERT_EQ(missing.fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, ui::text::kNoPayload);
+  EXPECT_EQ(missing.fake.dialogs.shown[0].textW, core::text::kNoPayload);
   EXPECT_TRUE(missing.fake.files.AllFiles().empty());
 
   SequenceBench noMemory(true, core::kSilent);
   noMemory.fake.resources.failAllocation = true;
-  EXPECT_EQ(flow::RunSilentInstall(noMemory.s), flow::kExitNoPayload);
+  EXPECT_EQ(flow::RunSilentRoad(noMemory.s), flow::kExitNoPayload);
 
   SequenceBench incomplete(true, core::kSilent);
   incomplete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"empty.txt", ""}});
-  EXPECT_EQ(flow::RunSilentInstall(incomplete.s), flow::kExitUnpackIncomplete);
+  EXPECT_EQ(flow::RunSilentRoad(incomplete.s), flow::kExitUnpackIncomplete);
 
   SequenceBench copyFails(true, core::kSilent);
   copyFails.fake.files.DenyWrites("c:\\windows\\syswow64");
-  EXPECT_EQ(flow::RunSilentInstall(copyFails.s), flow::kExitCopyFailed);
+  EXPECT_EQ(flow::RunSilentRoad(copyFails.s), flow::kExitCopyFailed);
 
   // A complete product: 74 files and more.
   SequenceBench complete(true, core::kSilent);
   complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
-  EXPECT_EQ(flow::RunSilentInstall(complete.s), flow::kExitInstalled);
+  EXPECT_EQ(flow::RunSilentRoad(complete.s), flow::kExitInstalled);
   EXPECT_TRUE(complete.fake.dialogs.shown.empty());
   EXPECT_FALSE(complete.fake.files.HasFile("c:\\tavohu\\tavoback.tvz"));  // nothing to keep, no archive
   EXPECT_FALSE(complete.s.WorkBuffer);

@@ -8,10 +8,6 @@
 
 namespace flow {
 
-// The payload resource and the work buffer, had together or not at all; false when either is
-// missing.
-bool LoadPayload(core::SetupState& s);
-
 class WindowSteps final : public ui::SetupSteps {
  public:
   explicit WindowSteps(core::SetupState& s) : s_(s) {}

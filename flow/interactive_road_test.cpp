@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/system_facts.h"
+#include "core/texts.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
@@ -128,7 +129,7 @@ TEST(InteractiveRoad, MissingPayloadOrMemoryEndsBeforeTheFirstPage) {
     EXPECT_EQ(fake.windows.updates, 0);
     EXPECT_TRUE(fake.windows.calls.empty());
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-    EXPECT_EQ(fake.dialogs.shown[0].textW, ui::text::kNoPayload);
+    EXPECT_EQ(fake.dialogs.shown[0].textW, core::text::kNoPayload);
     EXPECT_EQ(fake.windows.quitCode, 0);
     EXPECT_TRUE(fake.files.AllFiles().empty());
   }

@@ -8,7 +8,6 @@
 #include "platform/constants.h"
 #include "platform/text_case.h"
 #include "platform/unchecked.h"
-#include "system/ime_registration.h"
 
 namespace flow {
 
@@ -31,19 +30,6 @@ bool IsCommandLineDir(core::SetupState& s, const std::string& dir) {
   // The stores tell the product and every later silent install where it lives: an empty or
   // relative directory would send them to whatever the current directory is then.
   return core::IsInstallableDir(s, dir);
-}
-
-bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine) {
-  size_t r = commandLine.find('r');
-  if (r == std::string_view::npos) return false;
-  std::string_view rest = commandLine.substr(r);
-  std::string_view prefix = text::kSwitchRegisterPath;
-  if (rest.substr(0, prefix.size()) != prefix) return false;
-  std::string dir = core::UpToNul(rest.substr(prefix.size()));
-  // A refused directory leaves the one read at start-up.
-  if (!IsCommandLineDir(s, dir)) return false;
-  s.InstallDir = core::WithTrailingBackslash(std::move(dir), s.AnsiCodePage);
-  return true;
 }
 
 bool LacksAdminRights(core::SetupState& s) {
@@ -96,18 +82,7 @@ Road StartUp(core::SetupState& s, const DeployOptions& options) {
     s.InstallMode = core::kSilent;
   }
 
-  if (s.Is64Bit && s.RegisterRequested) {
-    s.Log.Line("road: registration only");
-    // A directory that is not taken leaves the stores as the start-up found them.
-    if (ParseRegisterPath(s, commandLine)) {
-      s.Log.Step("install directory from regtv32=", s.InstallDir, true);
-      platform::Unchecked(core::SaveInstallPath(s));
-    }
-    bool registered = sys::InstallImeModule(s);
-    s.Log.Step("register the IME module", "tavohu4.ime", registered);
-    s.os.dialogs.MessageW(text::kRegisterSuccess, text::kCaptionTavo, platform::kMbOk);
-    return Road::RegisterOnly;
-  }
+  if (s.Is64Bit && s.RegisterRequested) return Road::RegisterOnly;
   if (s.InstallMode != core::kSilent) {
     s.Log.Line("road: interactive");
     return Road::Interactive;

@@ -17,14 +17,12 @@ bool ContainsSwitch(std::string_view text, std::string_view keyword);
 // A directory from the command line that may become InstallDir: it fits the path buffer together
 // with the backslash SaveInstallPath adds, and the directory page would take it.
 bool IsCommandLineDir(core::SetupState& s, const std::string& dir);
-// Takes the directory after "regtv32=" (at the first lower-case r) into InstallDir when it is an
-// installable one; false when InstallDir keeps the directory found at start-up.
-bool ParseRegisterPath(core::SetupState& s, std::string_view commandLine);
 // True when the install-path stores cannot be written (Windows 6.x and later).
 bool LacksAdminRights(core::SetupState& s);
 
-// Runs the start-up sequence: the refusal and the registration-only road end here; for the
-// other two roads it returns which one to take.
+// Runs the start-up sequence: the process-wide values, the install directory read once from the
+// stores (or the default), the administrator test; then which road to take. The refusal ends
+// here; RegisterOnly, Silent and Interactive each have their own unit.
 Road StartUp(core::SetupState& s, const DeployOptions& options);
 Road StartUp(core::SetupState& s, std::string_view commandLine);
 

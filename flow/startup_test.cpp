@@ -43,82 +43,7 @@ TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
   }
 }
 
-TEST(ParseRegisterPath, TakesEverythingAfterTheSwitchAtTheFirstLowerCaseR) {
-  struct Case {
-    std::string commandLine;
-    std::string expected;
-  };
-  const std::string kOld = "c:\\old\\";
-  const Case cases[] = {
-      {"regtv32=C:\\tavohu7", "C:\\tavohu7\\"},  // taken with its backslash
-      {"regtv32=d:\\my dir\\", "d:\\my dir\\"},
-      {"xregtv32=d:\\xy", "d:\\xy\\"},
-      {"regtv32=c:\\" + Encode("許", "BIG5"), "c:\\" + Encode("許", "BIG5") + "\\"},
-      // Only a directory the directory page would accept is taken: the stores send every later
-      // silent install there.
-      {"regtv32=\"d:\\q\" more", kOld},
-      {"xregtv32=d:\\x", kOld},
-      {"regtv32=", kOld},
-      {"regtv32=\\", kOld},
-      {"regtv32=tavohu\\", kOld},
-      {"regtv32=d:tavohu", kOld},
-      {"regtv32=d:\\", kOld},
-      {"regtv32=d:\\..\\", kOld},
-      {"regtv32=d:\\a\\b\\", kOld},
-      {"regtv32=d:\\a/b", kOld},
-      {"regtv32=d:\\a|b", kOld},
-      {"regtv32=7:\\tavohu", kOld},
-      // Nor one of the system's folders, however it is spelt.
-      {"regtv32=c:\\windows", kOld},
-      {"regtv32=C:\\WINDOWS\\", kOld},
-      {"regtv32=c:\\Program Files\\", kOld},
-      {"regtv32=c:\\PROGRA~1", kOld},
-      {"regtv32=c:\\ProgramData", kOld},
-      {"regtv32=c:\\Users\\", kOld},
-      {"regtv32=c:\\windows2", "c:\\windows2\\"},
-      {"REGTV32=d:\\x", kOld},
-      {"-r regtv32=d:\\x", kOld},
-      {"regtv3=d:\\x", kOld},
-      {"settvsrf32", kOld},
-      {"", kOld},
-  };
-  for (const auto& c : cases) {
-    FakePlatform fake;
-    core::SetupState s(fake.os());
-    s.InstallDir = kOld;
-    EXPECT_EQ(flow::ParseRegisterPath(s, c.commandLine), c.expected != kOld) << c.commandLine;
-    EXPECT_EQ(s.InstallDir, c.expected) << c.commandLine;
-  }
-}
 
-TEST(ParseRegisterPath, RefusesADirectoryThatCannotFitWithItsBackslash) {
-  struct Case {
-    std::string directory;
-    bool taken;
-  };
-  const Case cases[] = {
-      {"d:\\" + std::string(195, 'a'), true},         // 198 + the backslash to come = 199
-      {"d:\\" + std::string(196, 'a'), false},        // 199 has no room for the backslash
-      {"d:\\" + std::string(195, 'a') + "\\", true},  // 199 ending in a backslash
-      {"d:\\" + std::string(197, 'a'), false},        // 200 bytes
-      {"d:\\" + std::string(600, 'a'), false},
-      // 199 bytes ending in a double-byte character whose second byte is 0x5C: no room for the
-      // backslash, which must not be taken as already there.
-      {"d:\\" + std::string(194, 'a') + "\xB3\x5C", false},
-      {"d:\\" + std::string(193, 'a') + "\xB3\x5C", true},
-  };
-  for (const auto& c : cases) {
-    FakePlatform fake;
-    core::SetupState s(fake.os());
-    s.InstallDir = "c:\\old\\";
-    flow::ParseRegisterPath(s, "regtv32=" + c.directory);
-    EXPECT_EQ(s.InstallDir, c.taken ? core::WithTrailingBackslash(c.directory, s.AnsiCodePage) : "c:\\old\\")
-        << c.directory.size();
-    EXPECT_TRUE(core::SaveInstallPath(s)) << c.directory.size();
-    EXPECT_LE(s.InstallDir.size(), core::kMaxPathChars);
-    EXPECT_TRUE(core::EndsWithBackslash(s.InstallDir, s.AnsiCodePage)) << c.directory.size();
-  }
-}
 
 class Admin : public ::testing::Test {
  protected:
@@ -201,72 +126,15 @@ TEST_F(StartUp, ChoosesTheRoadFromTheCommandLine) {
     EXPECT_EQ(state.InstallMode, c.mode) << c.commandLine;
     EXPECT_EQ(state.OemCodePage, 950u);
     EXPECT_EQ(state.CurrentPage, 0);
-    EXPECT_EQ(machine.dialogs.shown.size(), c.road == Road::RegisterOnly ? 1u : 0u) << c.commandLine;
-    EXPECT_EQ(machine.ime.installs.size(), c.road == Road::RegisterOnly ? 1u : 0u) << c.commandLine;
+    // The start-up only chooses: the registration is the road's own work.
+    EXPECT_TRUE(machine.dialogs.shown.empty()) << c.commandLine;
+    EXPECT_TRUE(machine.ime.installs.empty()) << c.commandLine;
   }
 }
 
-TEST_F(StartUp, RegistrationOnlyRoadRecordsTheDirectoryAndRegisters) {
-  Machine(6, true);
-  EXPECT_EQ(flow::StartUp(s, "regtv32=C:\\tavohu7"), Road::RegisterOnly);
-  EXPECT_EQ(s.InstallDir, "C:\\tavohu7\\");
-  EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "C:\\tavohu7\\");
-  EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tavopath.tvh"), "C:\\tavohu7\\");
-  auto value = fake.registry.Value("HKLM\\Software\\tavowb", "path");
-  EXPECT_EQ(value.data, "C:\\tavohu7\\");
-  EXPECT_EQ(value.type, platform::kRegSz);
 
-  ASSERT_EQ(fake.ime.installs.size(), 1u);
-  EXPECT_EQ(fake.ime.installs[0].file, u"C:\\windows\\system32\\tavohu4.ime");
-  EXPECT_EQ(fake.ime.installs[0].description, u"Tavo输入平台  7.1");
-  EXPECT_EQ(s.ImeLayoutHandle, 0xE0200804u);
 
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  const auto& box = fake.dialogs.shown[0];
-  EXPECT_TRUE(box.wide);
-  EXPECT_EQ(box.captionW, u"Tavo");
-  EXPECT_EQ(box.textW, u"Tavo已安装成功，如不能使用，请重新启动计算机！");
-  EXPECT_EQ(box.type, platform::kMbOk);
-}
 
-TEST_F(StartUp, RegistrationMessageIsShownAlsoWhenTheImeIsRefused) {
-  Machine(6, true);
-  fake.ime.installResult = 0;
-  EXPECT_EQ(flow::StartUp(s, "regtv32=C:\\tavohu7"), Road::RegisterOnly);
-  EXPECT_EQ(s.ImeLayoutHandle, 0u);
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].textW, flow::text::kRegisterSuccess);
-}
-
-TEST_F(StartUp, RegistrationWithoutALowerCaseSwitchSavesTheStartUpDirectory) {
-  Machine(6, true);
-  fake.files.AddFile("c:\\windows\\tavopath.tvh", "d:\\earlier");
-  for (const char* commandLine : {"REGTV32=e:\\new", "-r regtv32=e:\\new"}) {
-    core::SetupState state(fake.os());
-    EXPECT_EQ(flow::StartUp(state, commandLine), Road::RegisterOnly);
-    EXPECT_EQ(state.InstallDir, "d:\\earlier\\") << commandLine;
-    EXPECT_EQ(fake.files.Contents("c:\\windows\\tavopath.tvh"), "d:\\earlier\\");
-  }
-}
-
-// "regtv32=" without an installable directory: the road still registers and says so, and the
-// directory found at start-up stays in InstallDir and in every store.
-TEST_F(StartUp, RegistrationWithoutAnInstallableDirectoryKeepsTheStores) {
-  for (const char* commandLine : {"regtv32=", "regtv32=\\", "regtv32=tavohu", "regtv32=d:\\..\\", "regtv32=d:\\",
-                                  "regtv32=c:\\windows", "regtv32=c:\\Program Files (x86)\\"}) {
-    FakePlatform machine;
-    machine.SetWindows(6, true);
-    core::SetupState state(machine.os());
-    EXPECT_EQ(flow::StartUp(state, commandLine), Road::RegisterOnly);
-    EXPECT_EQ(state.InstallDir, "c:\\tavohu\\") << commandLine;
-    EXPECT_EQ(machine.files.Contents("c:\\windows\\tavopath.tvh"), "c:\\tavohu\\") << commandLine;
-    EXPECT_EQ(machine.files.Contents("c:\\tavohu\\tavopath.tvh"), "c:\\tavohu\\") << commandLine;
-    EXPECT_EQ(machine.registry.Value("HKLM\\Software\\tavowb", "path").data, "c:\\tavohu\\") << commandLine;
-    EXPECT_EQ(machine.ime.installs.size(), 1u) << commandLine;
-    ASSERT_EQ(machine.dialogs.shown.size(), 1u) << commandLine;
-    EXPECT_EQ(machine.dialogs.shown[0].textW, flow::text::kRegisterSuccess);
-  }
-}
 
 // Start-up reads the ANSI code page from the system, and paths are judged in it: "c:\\caf\xE9\\"
 // is a folder and its backslash in code page 1252, but ends in the double-byte character E9 5C in
@@ -289,12 +157,6 @@ TEST_F(StartUp, PathsAreReadInTheSystemsAnsiCodePage) {
   }
 }
 
-TEST_F(StartUp, RegistrationKeepsBlanksAndAddsTheBackslash) {
-  Machine(6, true);
-  flow::StartUp(s, "regtv32=d:\\my tavo dir");
-  EXPECT_EQ(s.InstallDir, "d:\\my tavo dir\\");
-  EXPECT_EQ(fake.registry.Value("HKLM\\Software\\tavowb", "path").data, "d:\\my tavo dir\\");
-}
 
 TEST_F(StartUp, WithoutAdminRightsEveryRoadIsRefused) {
   for (const char* commandLine : {"", "settvsrf32", "regtv32=c:\\x"}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/texts.h"
 #include "platform/registry.h"
 #include "system/texts.h"
 #include "tests/support/encoding.h"
@@ -31,7 +32,7 @@ TEST(Texts, WideTextsMatchTheirSpelling) {
       {"locked", flow::text::kOldImeLocked,
        "　　你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！"},
       {"sentence library", flow::text::kSentenceLibraryQuestion, "是否立即增加智能语句库数据？"},
-      {"no payload", ui::text::kNoPayload, "安装程序不完整或内存不足，无法安装。请重新下载安装程序。"},
+      {"no payload", core::text::kNoPayload, "安装程序不完整或内存不足，无法安装。请重新下载安装程序。"},
   };
   for (const auto& t : texts) {
     EXPECT_EQ(Utf8(t.text), t.spelling) << t.name;

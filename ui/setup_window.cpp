@@ -1,6 +1,7 @@
 #include "ui/setup_window.h"
 
 #include "core/install_location.h"
+#include "core/texts.h"
 #include "platform/constants.h"
 #include "ui/pages.h"
 #include "ui/texts.h"
@@ -39,7 +40,7 @@ bool SetupWindow::CreateSetupWindow(int showCommand) {
   }
   if (resourcesMissing_) {
     // Nothing can be shown or installed without them: say so and end before the first page.
-    s_.os.dialogs.MessageW(text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
+    s_.os.dialogs.MessageW(core::text::kNoPayload, text::kCaptionTavo, platform::kMbOk);
     windows().Destroy(0);
     return false;
   }

@@ -67,8 +67,6 @@ inline constexpr char16_t kTitle64[] = u"Tavo系统安装3264";
 inline constexpr char kFontSong[] = "\xCB\xCE\xCC\xE5";  // "宋体"
 inline constexpr char kFontKai[] = "\xBF\xAC\xCC\xE5";   // "楷体"
 inline constexpr char16_t kCaptionTavo[] = u"Tavo";
-// The window (and the silent road) without the payload or the work buffer.
-inline constexpr char16_t kNoPayload[] = u"安装程序不完整或内存不足，无法安装。请重新下载安装程序。";
 inline constexpr char16_t kBadPath[] = u"Tavo不能安装在你设定的路径下，请重新设定路径！";
 inline constexpr char16_t kDoneRestartNow[] = u"安装完毕，请立即重新启动计算机！";
 inline constexpr char16_t kDone[] = u"安装完毕，如不能使用，请重新启动计算机！";
