@@ -154,7 +154,7 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
 }
 
 core::Backup BackupUserData(core::SetupState& s) {
-  const std::string dir = core::ReadInstallPath(s);
+  const std::string& dir = s.InstallDir;
   std::string archivePath;
   if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return core::Backup::None;
   platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));

@@ -24,17 +24,18 @@ bool ProbeAny(core::SetupState& s, std::initializer_list<const char*> names) {
 
 ScanResult ScanDataFiles(core::SetupState& s) {
   ScanResult scan;
-  if (!s.InstallDir.empty() && !core::EndsWithBackslash(s.InstallDir, s.AnsiCodePage) &&
-      s.InstallDir.size() < core::kMaxPathChars) {
-    s.InstallDir.push_back('\\');
+  // The directory as the install spelt it; the scan only reads it.
+  std::string dir = s.InstallDir;
+  if (!dir.empty() && !core::EndsWithBackslash(dir, s.AnsiCodePage) && dir.size() < core::kMaxPathChars) {
+    dir.push_back('\\');
   }
   std::string pattern;
-  if (core::JoinPath(s.InstallDir, "*.*", &pattern)) {
+  if (core::JoinPath(dir, "*.*", &pattern)) {
     for (const std::string& name : s.os.files.List(pattern)) {
       scan.listed = true;
       if (name == "." || name == "..") continue;
       std::string path;
-      if (!core::JoinPath(s.InstallDir, name, &path) || s.os.files.ChangeDirectory(path)) continue;
+      if (!core::JoinPath(dir, name, &path) || s.os.files.ChangeDirectory(path)) continue;
       if (ContainsSwitch(name, ".txt")) {
         ++scan.textFiles;
       } else if (ContainsSwitch(name, ".tvh")) {
@@ -44,9 +45,9 @@ ScanResult ScanDataFiles(core::SetupState& s) {
       }
     }
   }
-  scan.enterable = s.os.files.ChangeDirectory(s.InstallDir);
+  scan.enterable = s.os.files.ChangeDirectory(dir);
   // Hidden, read-only, compressed or not-indexed folders hold an install as well as plain ones.
-  uint32_t attributes = s.os.files.GetAttributes(s.InstallDir);
+  uint32_t attributes = s.os.files.GetAttributes(dir);
   scan.directory = attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
   return scan;
 }

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "core/install_location.h"
 #include "core/system_facts.h"
 #include "core/texts.h"
 #include "flow/texts.h"
@@ -72,6 +73,7 @@ struct WindowBench {
     fake.files.SetDriveType('d', platform::kDriveFixed);
     fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(testing_support::CompleteProductFiles());
     core::FindSystemFacts(s);
+    core::ReadInstallPath(s);  // as the start-up reads it, once
     window.RegisterSetupClass();
     created = window.CreateSetupWindow(platform::kSwShowNormal);
   }

@@ -39,7 +39,6 @@ bool WriteFile(core::SetupState& s, const char* name, const std::string& bytes) 
 }  // namespace
 
 bool WriteSettingsFiles(core::SetupState& s) {
-  core::ReadInstallPath(s);
   bool switches = WriteFile(s, text::kSwitchFile, std::string(text::kSwitchFileBytes, sizeof text::kSwitchFileBytes));
   std::string settings = text::kUrl1Key + FitAddress(s.ServerAddress1) + "\r\n" + text::kUrl2Key +
                          FitAddress(s.ServerAddress2) + text::kNetFileTail;
@@ -48,7 +47,6 @@ bool WriteSettingsFiles(core::SetupState& s) {
 }
 
 bool ReadServerAddresses(core::SetupState& s) {
-  core::ReadInstallPath(s);
   std::string path, bytes;
   if (!core::JoinPath(s.InstallDir, text::kNetFile, &path) ||
       !platform::ReadSmallFile(s.os.files, path, kSettingsTextSize, &bytes)) {

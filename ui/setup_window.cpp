@@ -179,14 +179,14 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
       windows().SetText(unitField_, unit);
       windows().SetText(governmentField_, government);
     }
-    core::ReadInstallPath(s_);
     ConfirmAddressPage();
     windows().Invalidate();
     if (page == core::kWelcomePage) windows().SetFocus(unitField_);
   } else if (page == core::kDirectoryPage) {
     windows().Show(directoryField_, platform::kSwHide);
     windows().Show(directoryField_, platform::kSwShow);
-    core::ReadInstallPath(s_);
+    // The start-up read the directory once; only a machine without a fixed drive from c: to g:
+    // leaves it without one, and the page still proposes a directory for the user to correct.
     if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
     windows().SetText(directoryField_, s_.InstallDir);
     s_.CurrentPage = core::kDirectoryFieldPage;
