@@ -15,8 +15,11 @@ bool IsThere(platform::Files& files, const std::string& path) {
 bool DeleteIfPresent(platform::Files& files, const std::string& path) {
   // A link goes as it is: its attributes are those of the file it names, which are not ours.
   if (platform::IsLink(files, path)) return platform::RemoveLink(files, path);
+  if (!IsThere(files, path)) return true;
+  // A directory of that name is not a file to replace: it stays, and the name is not free.
+  uint32_t attributes = files.GetAttributes(path);
+  if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory)) return false;
   platform::Unchecked(files.SetAttributes(path, platform::kAttrArchive));
-  if (!files.Open(path, platform::OpenMode::Read)) return true;
   return files.Delete(path);
 }
 
@@ -29,6 +32,9 @@ bool MoveFileAside(platform::Files& files, const std::string& path, std::string*
   size_t mark = path.size() - 5;
   size_t separator = path.find_last_of("\\/:");
   if (path[mark + 1] != '.' || (separator != std::string::npos && separator >= mark)) return false;
+  // Only a file is moved aside: a folder of that name stays where the user has it.
+  uint32_t attributes = files.GetAttributes(path);
+  if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory)) return false;
   std::string aside = path;
   for (char digit : {'2', '1'}) {
     aside[mark] = digit;

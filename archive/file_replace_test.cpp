@@ -28,6 +28,23 @@ TEST(DeleteIfPresent, RemovesWhateverItCanAndSaysWhenAFileStays) {
   EXPECT_TRUE(files.HasFile(kModule));
 }
 
+// True only when nothing stays under the name: a folder of that name is neither deleted nor moved
+// aside, and a hard link goes without the attributes of the file it names being touched.
+TEST(DeleteIfPresent, AFolderStaysAndALinkGoesAlone) {
+  platform::fake::FakeFiles files;
+  files.AddDirectory(kModule);
+  EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
+  EXPECT_FALSE(archive::MoveFileAside(files, kModule));
+  EXPECT_TRUE(files.HasDirectory(kModule));
+  EXPECT_FALSE(files.HasDirectory(kAside2));
+
+  files.AddFile("c:\\other\\theirs.dll", "theirs", platform::kAttrHidden);
+  files.AddHardLink("c:\\other\\theirs.dll", kAside1);
+  EXPECT_TRUE(archive::DeleteIfPresent(files, kAside1));
+  EXPECT_FALSE(files.HasFile(kAside1));
+  EXPECT_EQ(files.GetAttributes("c:\\other\\theirs.dll"), platform::kAttrHidden);
+}
+
 TEST(MoveFileAside, TakesTheName2ThenTheName1) {
   struct Case {
     const char* what;

@@ -245,8 +245,8 @@ uint32_t RestoreUserData(core::SetupState& s, bool* whole) {
   if (n != s.BackupSize || Digest(block->Data(), n) != s.BackupDigest) return 0;
   uint32_t written = 0;
   // An empty file of the user's comes back empty, as it was packed.
-  bool all = UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written,
-                           IsBackupEntryName, nullptr, true);
+  bool all = UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName,
+                           nullptr, true);
   if (whole) *whole = all;
   return written;
 }

@@ -13,6 +13,7 @@
 #include "core/path_format.h"
 #include "core/system_facts.h"
 #include "flow/texts.h"
+#include "flow/version_stamp.h"
 #include "platform/constants.h"
 #include "platform/files.h"
 #include "platform/unchecked.h"
@@ -20,8 +21,6 @@
 
 namespace flow {
 namespace {
-
-constexpr size_t kStampLimit = 128 * 1024;
 
 std::string InInstallDir(core::SetupState& s, const char* name) {
   std::string path;
@@ -160,7 +159,8 @@ void PlaceFileWithMessage(core::SetupState& s, core::InstallReport& report, cons
 
 // The install directory's own copies of data files: the user may have made them their own.
 void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::string& from, const std::string& to) {
-  bool copied = !from.empty() && !to.empty() && platform::RemoveLink(s.os.files, to) && s.os.files.Copy(from, to, false);
+  bool copied =
+      !from.empty() && !to.empty() && platform::RemoveLink(s.os.files, to) && s.os.files.Copy(from, to, false);
   s.Log.Step("copy", from + " -> " + to, copied);
   if (copied) return;
   ++report.copyFailures;
@@ -171,12 +171,12 @@ void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::stri
   }
 }
 
-const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? "tavo321.ime" : "tavo320.ime"; }
-const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? "tavo641.ime" : "tavo640.ime"; }
+const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? text::kStubs[1] : text::kStubs[0]; }
+const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? text::kStubs[3] : text::kStubs[2]; }
 // The main program as Windows of this kind runs it: the payload's own "tavokelv.exe" is for the
 // 32-bit Windows before Vista; everywhere else "tavokel6.exe" takes its name.
 const char* MainProgramEntry(core::SetupState& s) {
-  return s.Is64Bit || s.WindowsMajor >= 6 ? "tavokel6.exe" : text::kMainProgramName;
+  return s.Is64Bit || s.WindowsMajor >= 6 ? text::kMainProgram6 : text::kMainProgramName;
 }
 
 // The first pass puts the version-stamped stub where the module goes, for the registration; the
@@ -184,14 +184,14 @@ const char* MainProgramEntry(core::SetupState& s) {
 // has: the install is not whole, and the earlier one still works with the earlier directory.
 // An earlier module of ours in the preload list that cannot be moved to an aside name stops the
 // install, and stays the machine's module.
-void PlaceModule(core::SetupState& s, core::InstallReport& report, int pass, const char* stub, const char* module,
+void PlaceModule(core::SetupState& s, core::InstallReport& report, Pass pass, const char* stub, const char* module,
                  const std::string& target) {
   if (!report.unpackComplete) {
     s.Log.Step("place the module (the unpack broke off: the earlier module stays)", target, false);
     return;
   }
-  Placed placed = PlaceFile(s, report, pass == 0 ? Source{stub, true} : Source{module}, target, true);
-  if (placed == Placed::InTheWay && pass == 0 && s.ImeInPreload) {
+  Placed placed = PlaceFile(s, report, pass == Pass::Stubs ? Source{stub, true} : Source{module}, target, true);
+  if (placed == Placed::InTheWay && pass == Pass::Stubs && s.ImeInPreload) {
     report.outcome = core::InstallOutcome::OldImeLocked;
     s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
   } else if (placed != Placed::Yes) {
@@ -244,7 +244,7 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
 Source SourceOf(core::SetupState& s, const std::string& name) {
   if (name == text::kCompanionName) return Source{text::kCompanionName, true};
   if (name == text::kMainProgramName) return Source{MainProgramEntry(s)};
-  if (name == "tavohu32.ime") return Source{"tavohu4.ime"};
+  if (name == text::kModuleCopy) return Source{text::kModuleName};
   return Source{nullptr};
 }
 
@@ -266,7 +266,7 @@ bool HoldsPlacedBytes(core::SetupState& s, platform::File& file, const std::stri
 void ProtectPlacedPrograms(core::SetupState& s, core::InstallReport& report) {
   std::vector<std::string> names = archive::PayloadEntryNames(s);
   names.push_back(text::kMainProgramName);
-  names.push_back("tavohu32.ime");
+  names.push_back(text::kModuleCopy);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   for (const std::string& name : names) {
@@ -290,16 +290,16 @@ void ProtectPlacedPrograms(core::SetupState& s, core::InstallReport& report) {
 
 }  // namespace
 
-void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report) {
+void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer, core::InstallReport& report) {
   platform::Unchecked(s.os.files.MakeDirectory(s.InstallDir));
   if (s.WindowsMajor >= 6) sys::LowerIntegrityLevel(s);
   // The pauses let the directory page and the empty bar show before the work goes on.
   observer.RedrawDirectoryPage();
   observer.Pause();
-  if (pass == 0) UnpackPayload(s, report);
+  if (pass == Pass::Stubs) UnpackPayload(s, report);
   observer.RedrawDirectoryPage();
 
-  PlaceFile(s, report, Source{"tavohu4.ime"}, InInstallDir(s, "tavohu32.ime"), false);
+  PlaceFile(s, report, Source{text::kModuleName}, InInstallDir(s, text::kModuleCopy), false);
   PlainCopy(s, report, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"));
   PlainCopy(s, report, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"));
   observer.Pause();
@@ -310,12 +310,12 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
     // real system directory through its alias (system32 would be redirected to SysWOW64).
     std::string wow = core::GetSysWow64Dir(s);
     std::string native = s.os.files.NativeSystemDirectory();
-    PlaceModule(s, report, pass, Stub32(s), "tavohu4.ime", InDirectory(wow, "tavohu4.ime"));
+    PlaceModule(s, report, pass, Stub32(s), text::kModuleName, InDirectory(wow, text::kModuleName));
     if (report.outcome != core::InstallOutcome::Done) return;
-    PlaceModule(s, report, pass, Stub64(s), "tavohu64.ime", InDirectory(native, "tavohu4.ime"));
+    PlaceModule(s, report, pass, Stub64(s), text::kModule64, InDirectory(native, text::kModuleName));
     if (report.outcome != core::InstallOutcome::Done) return;
-    if (pass == 0) {
-      PlaceFileWithMessage(s, report, Source{"tvqdel64.exe"}, InDirectory(native, "tavodel.exe"));
+    if (pass == Pass::Stubs) {
+      PlaceFileWithMessage(s, report, Source{text::kUninstaller64}, InDirectory(native, text::kUninstallerName));
       PlaceFileWithMessage(s, report, Source{MainProgramEntry(s)}, InInstallDir(s, text::kMainProgramName));
     }
   } else {
@@ -324,16 +324,17 @@ void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer,
     if (s.WindowsMajor >= 6) {
       PlaceFileWithMessage(s, report, Source{MainProgramEntry(s)}, InInstallDir(s, text::kMainProgramName));
     }
-    PlaceModule(s, report, pass, Stub32(s), "tavohu4.ime", InDirectory(system, "tavohu4.ime"));
+    PlaceModule(s, report, pass, Stub32(s), text::kModuleName, InDirectory(system, text::kModuleName));
     if (report.outcome != core::InstallOutcome::Done) return;
-    if (pass == 0) PlaceFileWithMessage(s, report, Source{"tavodel.exe"}, InDirectory(system, "tavodel.exe"));
+    if (pass == Pass::Stubs)
+      PlaceFileWithMessage(s, report, Source{text::kUninstallerName}, InDirectory(system, text::kUninstallerName));
   }
 
-  if (pass == 0) {
+  if (pass == Pass::Stubs) {
     StampModuleVersion(s, InInstallDir(s, text::kCompanionName));
     if (!sys::WriteUninstallEntry(s)) ++report.entriesFailed;
   } else {
-    for (const char* stub : {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"}) {
+    for (const char* stub : text::kStubs) {
       std::string path = InInstallDir(s, stub);
       if (path.empty()) continue;
       bool present = IsFile(s, path);
@@ -360,48 +361,6 @@ void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const 
   }
   s.os.processes.StartHeld(program, commandLine, platform::kSwShow, std::move(held));
   s.Log.Step("start", commandLine, true);
-}
-
-bool StampVersion(uint8_t* buffer, size_t length) {
-  static const uint8_t kName[16] = {'T', 0, 'a', 0, 'v', 0, 'o', 0, 0x93, 0x8F, 0x65, 0x51, 0x73, 0x5E, 0xF0, 0x53};
-  bool changed = false;
-  for (size_t p = 0; p + sizeof kName <= length;) {
-    if (std::memcmp(buffer + p, kName, sizeof kName) != 0) {
-      ++p;
-      continue;
-    }
-    size_t q = p + sizeof kName;
-    if (q + 8 < length && buffer[q] == ' ' && buffer[q + 4] == '6' && buffer[q + 6] == '.' &&
-        (buffer[q + 8] == '3' || buffer[q + 8] == '7')) {
-      changed = true;
-      buffer[q + 4] = '7';
-      buffer[q + 8] = '1';
-    }
-    p = q + 1;
-  }
-  return changed;
-}
-
-void StampModuleVersion(core::SetupState& s, const std::string& path) {
-  if (!s.WorkBuffer || s.WorkBuffer->Size() < kStampLimit || path.empty()) return;
-  auto file = s.os.files.Open(path, platform::OpenMode::Read);
-  if (!file) return;
-  // Only a whole file is written back: a larger one (or one that cannot be measured or read)
-  // stays as it is rather than being cut to the buffer.
-  long size = platform::FileSize(*file);
-  if (size < 0 || size > static_cast<long>(kStampLimit)) return;
-  uint8_t* buffer = s.WorkBuffer->Data();
-  long n = size ? file->Read(buffer, kStampLimit) : 0;
-  file.reset();
-  if (n != size) return;
-  size_t length = static_cast<size_t>(n);
-  // A file without a stamp to change is left alone: rewriting it could only lose it (a failed
-  // write after the truncation leaves nothing of the module).
-  if (!StampVersion(buffer, length) || !platform::RemoveLink(s.os.files, path)) return;
-  auto out = s.os.files.Create(path);
-  bool written =
-      out && (!length || out->Write(buffer, static_cast<unsigned long>(length)) == static_cast<long>(length));
-  s.Log.Step("stamp version 7.1 into", path, written);
 }
 
 namespace {
@@ -449,33 +408,16 @@ uint32_t InstalledKiB(core::SetupState& s, bool* measured) {
   uint64_t bytes = BytesBelow(s, s.InstallDir, 0, measured);
   if (s.Is64Bit) {
     std::string native = s.os.files.NativeSystemDirectory();
-    bytes += FileBytes(s, InDirectory(core::GetSysWow64Dir(s), "tavohu4.ime"), measured);
-    bytes += FileBytes(s, InDirectory(native, "tavohu4.ime"), measured);
-    bytes += FileBytes(s, InDirectory(native, "tavodel.exe"), measured);
+    bytes += FileBytes(s, InDirectory(core::GetSysWow64Dir(s), text::kModuleName), measured);
+    bytes += FileBytes(s, InDirectory(native, text::kModuleName), measured);
+    bytes += FileBytes(s, InDirectory(native, text::kUninstallerName), measured);
   } else {
     std::string system = s.os.files.SystemDirectory();
-    bytes += FileBytes(s, InDirectory(system, "tavohu4.ime"), measured);
-    bytes += FileBytes(s, InDirectory(system, "tavodel.exe"), measured);
+    bytes += FileBytes(s, InDirectory(system, text::kModuleName), measured);
+    bytes += FileBytes(s, InDirectory(system, text::kUninstallerName), measured);
   }
   uint64_t kib = (bytes + 1023) / 1024;
   return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
-}
-
-bool AdjustSettingsRecord(core::SetupState& s) {
-  // The record is the user's when the earlier data were kept or left as they are.
-  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) return true;
-  std::string path = InInstallDir(s, "tvszsj43.tvh");
-  if (path.empty()) return false;
-  if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
-    // A record that is there but does not read is left alone: the built-in one would replace it.
-    if (file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())) < 0) return false;
-  } else if (s.os.files.LastError() != platform::kErrorFileNotFound) {
-    return false;
-  }
-  if (s.UsesBig5()) s.SettingsRecord[38] = 1;
-  s.SettingsRecord[62] = 0;
-  s.SettingsRecord[63] = 0;
-  return platform::WriteSmallFile(s.os.files, path, std::string(s.SettingsRecord.begin(), s.SettingsRecord.end()));
 }
 
 }  // namespace flow

@@ -13,20 +13,19 @@
 
 namespace flow {
 
+// The two passes around the registration: the first unpacks the payload and puts the
+// version-stamped stubs where the modules go (the registration reads the version from them), the
+// uninstaller and the main program; the second puts the modules themselves in place.
+enum class Pass { Stubs, Modules };
+
 // Copy failures and an incomplete unpack are counted in `report`; the observer sees the
 // directory page and the progress bar.
-void DeployFiles(core::SetupState& s, int pass, core::InstallObserver& observer, core::InstallReport& report);
-// Rewrites the version text "Tavo输入平台  6.3" (or 6.7) inside a module file to 7.1.
-void StampModuleVersion(core::SetupState& s, const std::string& path);
-// The same over bytes in memory; false when they hold no stamp to change.
-bool StampVersion(uint8_t* buffer, size_t length);
+void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer, core::InstallReport& report);
 // Starts `name` ("tavokelv.exe" or "setupw64.exe") from the install directory with `arguments`,
 // only when its file holds exactly the bytes the setup placed there, and holding it so until it
 // has started. One that does not is reported as a failed copy and not started.
 void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const char* name,
                         const std::string& arguments);
-// False when the record was there but could not be read, or could not be written.
-bool AdjustSettingsRecord(core::SetupState& s);
 // KiB the install takes, rounded up: the files below the install directory and the modules and
 // uninstaller placed in the system directories. `measured` turns false when a file could not be.
 uint32_t InstalledKiB(core::SetupState& s, bool* measured);

@@ -6,34 +6,18 @@
 #include "archive/user_data.h"
 #include "core/system_facts.h"
 #include "platform/constants.h"
+#include "system/settings_files.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/encoding.h"
+#include "tests/support/module_bytes.h"
 
 namespace {
 
 using testing_support::Encode;
 using testing_support::PackOrDie;
 
-// UTF-16LE "Tavo输入平台" and five characters of version.
-std::string Version(const char* version) {
-  std::string text = platform::Utf16Bytes(u"Tavo输入平台");
-  for (const char* p = version; *p; ++p) text += std::string(1, *p) + std::string(1, '\0');
-  return text;
-}
-
-// A module: its own name, then the version text twice.
-std::string Module(const std::string& name, const char* version) {
-  return "MZ" + name + "|" + Version(version) + "|pad|" + Version(version) + "|end";
-}
-
-std::string Stamped(const std::string& name, const char* from) {
-  std::string bytes = Module(name, from);
-  std::string old = Version(from), now = Version("  7.1");
-  for (size_t at = bytes.find(old); at != std::string::npos; at = bytes.find(old, at + 1)) {
-    bytes.replace(at, old.size(), now);
-  }
-  return bytes;
-}
+using testing_support::Module;
+using testing_support::Stamped;
 
 struct DeployBench : testing_support::ArchiveBench {
   DeployBench() {
@@ -61,7 +45,7 @@ struct DeployBench : testing_support::ArchiveBench {
     fake.system.oemCodePage = codePage;
     core::FindSystemFacts(s);
   }
-  void RunPass(int pass) { flow::DeployFiles(s, pass, nobody, report); }
+  void RunPass(int pass) { flow::DeployFiles(s, pass == 0 ? flow::Pass::Stubs : flow::Pass::Modules, nobody, report); }
 
   core::NoObserver nobody;
   core::InstallReport report;
@@ -311,7 +295,7 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
     }
     machine.fake.dialogs.answers = {c.answer};
     machine.RunPass(0);
-    flow::AdjustSettingsRecord(machine.s);
+    EXPECT_TRUE(sys::AdjustSettingsRecord(machine.s));
     // (This payload has no modules: the copy failures are reported too, with ANSI boxes.)
     std::vector<platform::fake::ShownMessage> questions;
     for (const auto& box : machine.fake.dialogs.shown) {
@@ -358,8 +342,8 @@ TEST_F(Deploy, EachPassShowsThePageAndTheBarAndPausesTwice) {
   };
   Machine(true, 6, 936);
   Watcher watcher;
-  flow::DeployFiles(s, 0, watcher, report);
-  flow::DeployFiles(s, 1, watcher, report);
+  flow::DeployFiles(s, flow::Pass::Stubs, watcher, report);
+  flow::DeployFiles(s, flow::Pass::Modules, watcher, report);
   const std::vector<std::string> pass = {"page", "pause", "page", "pause", "bar 0/64"};
   std::vector<std::string> both = pass;
   both.insert(both.end(), pass.begin(), pass.end());
@@ -371,58 +355,6 @@ TEST_F(Deploy, EachPassShowsThePageAndTheBarAndPausesTwice) {
   RunPass(1);
   EXPECT_EQ(fake.system.sleptMs, 0u);
   EXPECT_TRUE(fake.windows.calls.empty());
-}
-
-TEST_F(Deploy, StampModuleVersion) {
-  struct Case {
-    std::string before, after;
-  };
-  const Case cases[] = {
-      {Module("m", "  6.3"), Stamped("m", "  6.3")},
-      {Module("m", "  6.7"), Stamped("m", "  6.7")},
-      {Module("m", "  7.1"), Module("m", "  7.1")},
-      {Module("m", "  6.5"), Module("m", "  6.5")},
-      {Module("m", "  6.3") + std::string(131072, 'x'), Module("m", "  6.3") + std::string(131072, 'x')},
-      {Version("  6.3").substr(0, 20), Version("  6.3").substr(0, 20)},
-  };
-  for (const auto& c : cases) {
-    fake.files.AddFile("c:\\tavohu\\m.ime", c.before);
-    flow::StampModuleVersion(s, "c:\\tavohu\\m.ime");
-    EXPECT_EQ(File("m.ime"), c.after);
-  }
-  // A file without a stamp to change is not rewritten: on a full disk a rewrite would lose it.
-  fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  7.1"));
-  fake.files.FillDisk("c:\\tavohu");
-  flow::StampModuleVersion(s, "c:\\tavohu\\m.ime");
-  EXPECT_EQ(File("m.ime"), Module("m", "  7.1"));
-
-  // A read that fails after the open leaves the file intact.
-  fake.files.AddFile("c:\\tavohu\\m.ime", Module("m", "  6.3"));
-  fake.files.LimitReads("c:\\tavohu\\m.ime", 10);
-  flow::StampModuleVersion(s, "c:\\tavohu\\m.ime");
-  EXPECT_EQ(File("m.ime"), Module("m", "  6.3"));
-}
-
-TEST_F(Deploy, AdjustSettingsRecord) {
-  s.OemCodePage = 950;
-  EXPECT_TRUE(flow::AdjustSettingsRecord(s));  // no file: the built-in record
-  std::string record = File("tvszsj43.tvh");
-  ASSERT_EQ(record.size(), 200u);
-  EXPECT_EQ(record[8], 0x36);
-  EXPECT_EQ(record[38], 1);
-  EXPECT_EQ(record[58], 1);
-
-  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x07'));
-  s.OemCodePage = 936;
-  EXPECT_TRUE(flow::AdjustSettingsRecord(s));
-  record = File("tvszsj43.tvh");
-  EXPECT_EQ(record.substr(60, 4), std::string("\x07\x07\0\0", 4));
-  EXPECT_EQ(record[38], 7);
-
-  s.BackupState = core::Backup::DataKept;
-  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "kept");
-  EXPECT_TRUE(flow::AdjustSettingsRecord(s));
-  EXPECT_EQ(File("tvszsj43.tvh"), "kept");
 }
 
 }  // namespace

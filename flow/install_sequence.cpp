@@ -66,22 +66,23 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   std::string filer;
   if (core::JoinPath(s.InstallDir, "filer\\", &filer)) MakeDirectory(s, filer);
   count(sys::WriteSettingsFiles(s));
-  s.Log.Line(sys::FindImeInPreload(s) ? "earlier IME in the preload list: yes" : "earlier IME in the preload list: no");
+  const bool inPreload = sys::FindImeInPreload(s);
+  s.Log.Line(inPreload ? "earlier IME in the preload list: yes" : "earlier IME in the preload list: no");
 
   // An earlier module of ours still in use goes only when its replacement takes its place; one
   // that cannot make way stops the install there.
-  DeployFiles(s, 0, observer, report);
+  DeployFiles(s, Pass::Stubs, observer, report);
   if (report.outcome != core::InstallOutcome::Done) {
     if (MayRewriteStores(s, report)) count(core::SaveInstallPath(s));
     return report;
   }
   RegisterIme(s);
-  DeployFiles(s, 1, observer, report);
+  DeployFiles(s, Pass::Modules, observer, report);
   // The size it reports needs every file in place.
   bool measured = false;
   uint32_t kib = InstalledKiB(s, &measured);
   count(measured && sys::WriteUninstallDetails(s, kib));
-  count(AdjustSettingsRecord(s));
+  count(sys::AdjustSettingsRecord(s));
   count(sys::WriteUserAgentToken(s));
   const std::string mainProgram = core::QuoteProgram(s.InstallDir + text::kMainProgramName);
   count(sys::WriteRunEntry(s, mainProgram + " tv"));

@@ -10,8 +10,11 @@
 
 namespace flow {
 
-// Runs the 14 steps into `directory` (a directory the caller has judged installable); stops early
-// only when the old IME module can be neither deleted nor moved.
+// Installs into `directory` (a directory the caller has judged installable): the directory and
+// its settings files, the files in two passes around the registration of the IME, the Windows
+// entries, the path stores once the install is whole, and the programs started at the end. Stops
+// early when the directory is a link to another place (nothing written) or when an earlier module
+// in the preload list cannot make way.
 core::InstallReport RunInstall(core::SetupState& s, const std::string& directory, core::InstallObserver& observer);
 
 }  // namespace flow

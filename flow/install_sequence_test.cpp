@@ -358,8 +358,6 @@ TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
   EXPECT_EQ(code, flow::kExitCheckFailed);  // this small payload has far fewer than 74 files
 }
 
-
-
 TEST(InstallSequence, SilentRoadExitCodes) {
   SequenceBench missing(true, core::kSilent);
   missing.fake.resources.images.clear();

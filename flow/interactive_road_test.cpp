@@ -217,13 +217,25 @@ TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
   };
   // The first three bytes as typed stay when they are a drive; otherwise the default's drive.
   const Case cases[] = {
-      {"c:\\a\\b\\c", "c:\\tavohu"}, {"tavohu", "d:\\tavohu"},    {"e:\\ta<vo", "e:\\tavohu"},
-      {"e:\\tav|o", "e:\\tavohu"},   {"e:\\tav:o", "e:\\tavohu"}, {"e:\\tab\tx", "e:\\tavohu"},
-      {"e:\\..", "e:\\tavohu"},      {"e:\\..\\", "e:\\tavohu"},  {"e:\\.", "e:\\tavohu"},
-      {"e:\\tavo.", "e:\\tavohu"},   {"e:\\tavo ", "e:\\tavohu"}, {"e:\\a/b", "e:\\tavohu"},
+      {"c:\\a\\b\\c", "c:\\tavohu"},
+      {"tavohu", "d:\\tavohu"},
+      {"e:\\ta<vo", "e:\\tavohu"},
+      {"e:\\tav|o", "e:\\tavohu"},
+      {"e:\\tav:o", "e:\\tavohu"},
+      {"e:\\tab\tx", "e:\\tavohu"},
+      {"e:\\..", "e:\\tavohu"},
+      {"e:\\..\\", "e:\\tavohu"},
+      {"e:\\.", "e:\\tavohu"},
+      {"e:\\tavo.", "e:\\tavohu"},
+      {"e:\\tavo ", "e:\\tavohu"},
+      {"e:\\a/b", "e:\\tavohu"},
       // The system's folders, however they are typed.
-      {"c:\\windows", "c:\\tavohu"}, {"C:\\WINDOWS\\", "C:\\tavohu"}, {"c:\\Program Files", "c:\\tavohu"},
-      {"c:\\PROGRA~1\\", "c:\\tavohu"}, {"c:\\ProgramData", "c:\\tavohu"}, {"c:\\users\\", "c:\\tavohu"},
+      {"c:\\windows", "c:\\tavohu"},
+      {"C:\\WINDOWS\\", "C:\\tavohu"},
+      {"c:\\Program Files", "c:\\tavohu"},
+      {"c:\\PROGRA~1\\", "c:\\tavohu"},
+      {"c:\\ProgramData", "c:\\tavohu"},
+      {"c:\\users\\", "c:\\tavohu"},
       {"c:\\Documents and Settings", "c:\\tavohu"},
   };
   for (const auto& c : cases) {

@@ -109,9 +109,9 @@ TEST(Deployment, AReinstallAfterDKeepsTheUsersDataWithOrWithoutTheBackslash) {
 // a file of someone else's, a symbolic link. The elevated setup removes each link (never the file
 // it names) and writes a file of its own: the other file keeps its bytes and attributes.
 TEST(Deployment, LinksInTheInstallDirectoryAreNeverWrittenThrough) {
-  const std::vector<std::string> names = {
-      "tavohu32.ime", "tavocyzk.tvu", "tavopyck.tvu", "tavokelv.exe", "tvszsj43.tvh", "tvnetsj.dat",
-      "wbpybz.tvh",   "tavoback.tvz", "tavocyzk.tv1", "setupw64.exe", "deploy.log",   "tavohu32.new"};
+  const std::vector<std::string> names = {"tavohu32.ime", "tavocyzk.tvu", "tavopyck.tvu", "tavokelv.exe",
+                                          "tvszsj43.tvh", "tvnetsj.dat",  "wbpybz.tvh",   "tavoback.tvz",
+                                          "tavocyzk.tv1", "setupw64.exe", "deploy.log",   "tavohu32.new"};
   const uint32_t victimAttributes = platform::kAttrHidden | platform::kAttrSystem;
   Machine m;
   ASSERT_EQ(m.Run("settvsrf32"), flow::kExitInstalled);
@@ -179,13 +179,30 @@ TEST(Deployment, ABadDirectoryAfterDChangesNothing) {
     std::string dir;
     bool refused;
   } cases[] = {
-      {"", true},          {"tavo", true},        {"d:\\", true},         {"d:\\a\\b", true},       {"d:\\a|b", true},
-      {"d:\\tavo ", true}, {"d:\\tavo.", true},   {"\"d:\\tavo\"", true}, {"d:\\" + gbkLead, true}, {tooLong, true},
-      {justFits, false},   {"d:\\tavo\\", false}, {"d:\\my tavo", false},
+      {"", true},
+      {"tavo", true},
+      {"d:\\", true},
+      {"d:\\a\\b", true},
+      {"d:\\a|b", true},
+      {"d:\\tavo ", true},
+      {"d:\\tavo.", true},
+      {"\"d:\\tavo\"", true},
+      {"d:\\" + gbkLead, true},
+      {tooLong, true},
+      {justFits, false},
+      {"d:\\tavo\\", false},
+      {"d:\\my tavo", false},
       // The system's folders, as Windows spells them or otherwise (the machine is 64-bit Windows 7).
-      {"c:\\windows", true}, {"C:\\WINDOWS\\", true}, {"c:\\Windows\\", true}, {"c:\\Program Files", true},
-      {"c:\\PROGRA~1\\", true}, {"c:\\Program Files (x86)", true}, {"c:\\ProgramData\\", true},
-      {"c:\\users", true}, {"c:\\Documents and Settings", true}, {"c:\\windows2", false},
+      {"c:\\windows", true},
+      {"C:\\WINDOWS\\", true},
+      {"c:\\Windows\\", true},
+      {"c:\\Program Files", true},
+      {"c:\\PROGRA~1\\", true},
+      {"c:\\Program Files (x86)", true},
+      {"c:\\ProgramData\\", true},
+      {"c:\\users", true},
+      {"c:\\Documents and Settings", true},
+      {"c:\\windows2", false},
       {"d:\\Program Files", false},
   };
   for (const auto& c : cases) {
@@ -265,8 +282,8 @@ TEST(Deployment, DNamingTheWindowsDirectoryWhereverItIsIsRefused) {
   const struct {
     const char* dir;
     bool refused;
-  } cases[] = {{"d:\\winnt", true}, {"D:\\WinNT\\", true}, {"d:\\Program Files\\", true},
-               {"d:\\users", true},  {"c:\\windows", false}, {"d:\\tavo", false}};
+  } cases[] = {{"d:\\winnt", true}, {"D:\\WinNT\\", true},  {"d:\\Program Files\\", true},
+               {"d:\\users", true}, {"c:\\windows", false}, {"d:\\tavo", false}};
   for (const auto& c : cases) {
     Machine m;
     m.fake.files.SetWindowsDirectory("D:\\WINNT");
@@ -320,9 +337,8 @@ TEST(Deployment, SuppressedFailureIsLoggedAndReportedByTheExitCode) {
     std::string line = std::string("settvsrf32 /LOG=C:\\deploy.log") + (suppress ? " /SUPPRESSMSGBOXES" : "");
     EXPECT_EQ(m.Run(line), flow::kExitCopyFailed);
     EXPECT_EQ(m.fake.dialogs.shown.empty(), suppress);
-    EXPECT_TRUE(
-        m.Logged("C:\\deploy.log",
-                 "place the payload's tavo320.ime (stamped) -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
+    EXPECT_TRUE(m.Logged("C:\\deploy.log",
+                         "place the payload's tavo320.ime (stamped) -> C:\\windows\\syswow64\\tavohu4.ime: failed"));
     std::string box = suppress ? "message box suppressed [Tavo(Kelvo)安装] " : "message box [Tavo(Kelvo)安装] ";
     bool found = false;
     for (const std::string& l : m.LogLines("C:\\deploy.log"))

@@ -43,8 +43,6 @@ TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
   }
 }
 
-
-
 class Admin : public ::testing::Test {
  protected:
   void SetUp() override { core::FindSystemFacts(s); }
@@ -132,10 +130,6 @@ TEST_F(StartUp, ChoosesTheRoadFromTheCommandLine) {
   }
 }
 
-
-
-
-
 // Start-up reads the ANSI code page from the system, and paths are judged in it: "c:\\caf\xE9\\"
 // is a folder and its backslash in code page 1252, but ends in the double-byte character E9 5C in
 // GBK.
@@ -156,7 +150,6 @@ TEST_F(StartUp, PathsAreReadInTheSystemsAnsiCodePage) {
     EXPECT_EQ(state.InstallDir, c.installDir) << c.codePage;
   }
 }
-
 
 TEST_F(StartUp, WithoutAdminRightsEveryRoadIsRefused) {
   for (const char* commandLine : {"", "settvsrf32", "regtv32=c:\\x"}) {

@@ -15,9 +15,18 @@ inline constexpr char16_t kCaptionInstall[] = u"Tavo安装";
 inline constexpr char16_t kOldImeLocked[] =
     u"\u3000\u3000你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！";
 inline constexpr char16_t kSentenceLibraryQuestion[] = u"是否立即增加智能语句库数据？";
-// The programs the install starts from the install directory.
-inline constexpr char kMainProgramName[] = "tavokelv.exe";
-inline constexpr char kCompanionName[] = "setupw64.exe";
+// The product's files the install places, starts or checks, by the names it gives them.
+inline constexpr char kMainProgramName[] = "tavokelv.exe";  // started at logon and after a Yes
+inline constexpr char kMainProgram6[] = "tavokel6.exe";     // the payload's main program for 6.x and 64-bit
+inline constexpr char kCompanionName[] = "setupw64.exe";    // registers the 64-bit module
+inline constexpr char kModuleName[] = "tavohu4.ime";        // the IME module, in every system directory
+inline constexpr char kModule64[] = "tavohu64.ime";         // the payload's 64-bit module
+inline constexpr char kModuleCopy[] = "tavohu32.ime";       // the install directory's copy of the module
+inline constexpr char kUninstallerName[] = "tavodel.exe";   // in the system directory
+inline constexpr char kUninstaller64[] = "tvqdel64.exe";    // the payload's 64-bit uninstaller
+// The version-stamped stubs that stand in for the module while it is registered: GBK and Big5
+// systems, 32- and 64-bit.
+inline constexpr const char* kStubs[] = {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"};
 
 // Installation report (ANSI, code page 936, caption "Tavo7.1").
 inline constexpr char kReportCaption[] = "Tavo7.1";

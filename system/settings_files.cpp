@@ -4,6 +4,7 @@
 
 #include "core/install_location.h"
 #include "core/path_format.h"
+#include "platform/constants.h"
 #include "platform/unchecked.h"
 #include "system/texts.h"
 
@@ -27,6 +28,11 @@ std::string FitAddress(std::string value) {
   value.resize(keep);
   return value;
 }
+
+// Bytes of the settings record the install sets: 1 makes the product show traditional characters;
+// the two from 62 on it reads as cleared on its first start after an install.
+constexpr size_t kRecordTraditional = 38;
+constexpr size_t kRecordClearedFirst = 62;
 
 bool WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
   std::string path;
@@ -55,6 +61,23 @@ bool ReadServerAddresses(core::SetupState& s) {
   s.ServerAddress1 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl1Key));
   s.ServerAddress2 = FitAddress(FindKeyValue(bytes.data(), bytes.size(), text::kUrl2Key));
   return true;
+}
+
+bool AdjustSettingsRecord(core::SetupState& s) {
+  // The record is the user's when the earlier data were kept or left as they are.
+  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) return true;
+  std::string path;
+  if (!core::JoinPath(s.InstallDir, text::kSettingsRecord, &path)) return false;
+  if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
+    // A record that is there but does not read is left alone: the built-in one would replace it.
+    if (file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())) < 0) return false;
+  } else if (s.os.files.LastError() != platform::kErrorFileNotFound) {
+    return false;
+  }
+  if (s.UsesBig5()) s.SettingsRecord[kRecordTraditional] = 1;
+  s.SettingsRecord[kRecordClearedFirst] = 0;
+  s.SettingsRecord[kRecordClearedFirst + 1] = 0;
+  return platform::WriteSmallFile(s.os.files, path, std::string(s.SettingsRecord.begin(), s.SettingsRecord.end()));
 }
 
 void LoadServerAddresses(core::SetupState& s, std::string* unit, std::string* government) {

@@ -97,4 +97,38 @@ TEST_F(SettingsFiles, OverlongAddressesAreCutToTheirFields) {
             "TVNETURL1=" + std::string(99, 'a') + "\r\n");
 }
 
+// An install directory c:\tavohu\ with the record's file, or without it.
+class SettingsRecord : public ::testing::Test {
+ protected:
+  SettingsRecord() {
+    fake.files.AddDirectory("c:\\tavohu");
+    s.InstallDir = "c:\\tavohu\\";
+  }
+  std::string File(const std::string& name) const { return fake.files.Contents("c:\\tavohu\\" + name); }
+  platform::fake::FakePlatform fake;
+  core::SetupState s{fake.os()};
+};
+
+TEST_F(SettingsRecord, FitsTheRecordToTheSystemUnlessItIsTheUsers) {
+  s.OemCodePage = 950;
+  EXPECT_TRUE(sys::AdjustSettingsRecord(s));  // no file: the built-in record
+  std::string record = File("tvszsj43.tvh");
+  ASSERT_EQ(record.size(), 200u);
+  EXPECT_EQ(record[8], 0x36);
+  EXPECT_EQ(record[38], 1);
+  EXPECT_EQ(record[58], 1);
+
+  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", std::string(200, '\x07'));
+  s.OemCodePage = 936;
+  EXPECT_TRUE(sys::AdjustSettingsRecord(s));
+  record = File("tvszsj43.tvh");
+  EXPECT_EQ(record.substr(60, 4), std::string("\x07\x07\0\0", 4));
+  EXPECT_EQ(record[38], 7);
+
+  s.BackupState = core::Backup::DataKept;
+  fake.files.AddFile("c:\\tavohu\\tvszsj43.tvh", "kept");
+  EXPECT_TRUE(sys::AdjustSettingsRecord(s));
+  EXPECT_EQ(File("tvszsj43.tvh"), "kept");
+}
+
 }  // namespace

@@ -90,6 +90,7 @@ inline constexpr char kIntegrityCommandAfter[] = "\" /SetIntegrityLevel Level: L
 // Settings files.
 inline constexpr char kSwitchFile[] = "wbpybz.tvh";
 inline constexpr char kNetFile[] = "tvnetsj.dat";
+inline constexpr char kSettingsRecord[] = "tvszsj43.tvh";
 // "TVWBPYBZ=0" and its terminating NUL: 11 bytes.
 inline constexpr char kSwitchFileBytes[] = "TVWBPYBZ=0";
 inline constexpr char kUrl1Key[] = "TVNETURL1=";

@@ -413,9 +413,8 @@ uint32_t FakeFiles::LinkCount(const std::string& path) {
     return 0;
   }
   Succeed();
-  return static_cast<uint32_t>(std::count_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
-    return entry.second == node;
-  }));
+  return static_cast<uint32_t>(
+      std::count_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) { return entry.second == node; }));
 }
 
 bool FakeFiles::RestrictToReadAndRun(const std::string& path) {

@@ -21,9 +21,7 @@ class PosixFile : public File {
   PosixFile& operator=(const PosixFile&) = delete;
 
   long Read(void* buffer, unsigned long count) override { return static_cast<long>(::read(fd_, buffer, count)); }
-  long Write(const void* data, unsigned long count) override {
-    return static_cast<long>(::write(fd_, data, count));
-  }
+  long Write(const void* data, unsigned long count) override { return static_cast<long>(::write(fd_, data, count)); }
   long Seek(long offset, SeekFrom origin) override {
     int whence = origin == SeekFrom::Begin ? SEEK_SET : origin == SeekFrom::Current ? SEEK_CUR : SEEK_END;
     return static_cast<long>(::lseek(fd_, offset, whence));
@@ -35,10 +33,14 @@ class PosixFile : public File {
 
 long WindowsError(int error) {
   switch (error) {
-    case ENOENT: return kErrorFileNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EEXIST: return kErrorAlreadyExists;
-    default: return kErrorAccessDenied;
+    case ENOENT:
+      return kErrorFileNotFound;
+    case ENOTDIR:
+      return kErrorPathNotFound;
+    case EEXIST:
+      return kErrorAlreadyExists;
+    default:
+      return kErrorAccessDenied;
   }
 }
 

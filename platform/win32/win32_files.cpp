@@ -23,15 +23,13 @@ class Win32File : public File {
     UINT n = ::_lwrite(file_.Get(), static_cast<LPCCH>(data), count);
     return n == static_cast<UINT>(HFILE_ERROR) ? -1 : static_cast<long>(n);
   }
-  long Seek(long offset, SeekFrom origin) override {
-    return ::_llseek(file_.Get(), offset, static_cast<int>(origin));
-  }
+  long Seek(long offset, SeekFrom origin) override { return ::_llseek(file_.Get(), offset, static_cast<int>(origin)); }
 
  private:
   ScopedSmallFile file_;
 };
 
-std::string DirectoryFrom(UINT (WINAPI *get)(LPSTR, UINT)) {
+std::string DirectoryFrom(UINT(WINAPI* get)(LPSTR, UINT)) {
   char buffer[MAX_PATH + 1] = {};
   UINT n = get(buffer, sizeof buffer);
   return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
@@ -145,8 +143,8 @@ std::unique_ptr<File> Win32Files::Create(const std::string& path) {
 }
 
 bool Win32Files::CanOpenForReading(const std::string& path) {
-  ScopedKernelHandle handle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ScopedKernelHandle handle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return Done(handle.IsValid());
 }
 
@@ -196,17 +194,16 @@ bool Win32Files::RestrictToReadAndRun(const std::string& path) {
   }
   // SYSTEM and Administrators: full control; Users: read, run and read the attributes.
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!Done(convert("D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)", SDDL_REVISION_1, &descriptor, nullptr) !=
-            FALSE)) {
+  if (!Done(convert("D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)", SDDL_REVISION_1, &descriptor, nullptr) != FALSE)) {
     return false;
   }
   BOOL present = FALSE, defaulted = FALSE;
   PACL dacl = nullptr;
-  DWORD error = getDacl(descriptor, &present, &dacl, &defaulted) && present
-                    ? setNamed(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                               dacl, nullptr)
-                    : ERROR_INVALID_SECURITY_DESCR;
+  DWORD error =
+      getDacl(descriptor, &present, &dacl, &defaulted) && present
+          ? setNamed(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                     DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr)
+          : ERROR_INVALID_SECURITY_DESCR;
   ::LocalFree(descriptor);
   ::SetLastError(error);
   return Done(error == ERROR_SUCCESS);

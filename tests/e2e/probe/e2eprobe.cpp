@@ -44,9 +44,9 @@
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
 #include <windows.h>
 
-#include <tlhelp32.h>
 #include <aclapi.h>
 #include <sddl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -448,7 +448,8 @@ bool Matches(const wchar_t* pattern, const wchar_t* text) {
 bool Holds(const std::vector<std::wstring>& report, const wchar_t* condition) {
   bool absent = condition[0] == L'!';
   const wchar_t* pattern = absent ? condition + 1 : condition;
-  bool found = std::any_of(report.begin(), report.end(), [&](const std::wstring& line) { return Matches(pattern, line.c_str()); });
+  bool found = std::any_of(report.begin(), report.end(),
+                           [&](const std::wstring& line) { return Matches(pattern, line.c_str()); });
   return found != absent;
 }
 
@@ -541,8 +542,8 @@ int Acl(wchar_t** argv) {
     return 1;
   }
   wchar_t* text = nullptr;
-  bool ok = ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
-                                                                DACL_SECURITY_INFORMATION, &text, nullptr);
+  bool ok = ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                                 &text, nullptr);
   if (ok) Print(std::wstring(L"dacl=") + text);
   LocalFree(text);
   LocalFree(descriptor);
