@@ -184,19 +184,71 @@ const char* MainProgramEntry(core::SetupState& s) {
 // has: the install is not whole, and the earlier one still works with the earlier directory.
 // An earlier module of ours in the preload list that cannot be moved to an aside name stops the
 // install, and stays the machine's module.
-void PlaceModule(core::SetupState& s, core::InstallReport& report, Pass pass, const char* stub, const char* module,
+void PlaceModule(core::SetupState& s, core::InstallReport& report, Pass pass, const Source& source,
                  const std::string& target) {
   if (!report.unpackComplete) {
     s.Log.Step("place the module (the unpack broke off: the earlier module stays)", target, false);
     return;
   }
-  Placed placed = PlaceFile(s, report, pass == Pass::Stubs ? Source{stub, true} : Source{module}, target, true);
+  Placed placed = PlaceFile(s, report, source, target, true);
   if (placed == Placed::InTheWay && pass == Pass::Stubs && s.ImeInPreload) {
     report.outcome = core::InstallOutcome::OldImeLocked;
     s.os.dialogs.MessageW(text::kOldImeLocked, text::kCaptionInstall, platform::kMbOk);
   } else if (placed != Placed::Yes) {
     ShowCopyFailed(s, target);
   }
+}
+
+// Where a placed file goes.
+enum class Folder { Install, System, SysWow64, NativeSystem };
+
+// One file of the product that a pass puts in its place from the payload.
+struct Placement {
+  Source source;
+  Folder folder;
+  const char* name;
+  bool module;  // an IME module: see PlaceModule; anything else is told when it fails
+};
+
+// The files each pass places outside the install directory's own copies, in the order it places
+// them. This program is 32-bit: on 64-bit Windows the 32-bit module goes to SysWOW64 by name, the
+// 64-bit files to the real system directory through its alias (system32 would be redirected).
+std::vector<Placement> Placements(core::SetupState& s, Pass pass) {
+  const bool stubs = pass == Pass::Stubs;
+  const Source module32 = stubs ? Source{Stub32(s), true} : Source{text::kModuleName};
+  std::vector<Placement> placements;
+  if (s.Is64Bit) {
+    const Source module64 = stubs ? Source{Stub64(s), true} : Source{text::kModule64};
+    placements.push_back({module32, Folder::SysWow64, text::kModuleName, true});
+    placements.push_back({module64, Folder::NativeSystem, text::kModuleName, true});
+    if (stubs) {
+      placements.push_back({Source{text::kUninstaller64}, Folder::NativeSystem, text::kUninstallerName, false});
+      placements.push_back({Source{MainProgramEntry(s)}, Folder::Install, text::kMainProgramName, false});
+    }
+  } else {
+    if (s.WindowsMajor >= 6) {
+      placements.push_back({Source{MainProgramEntry(s)}, Folder::Install, text::kMainProgramName, false});
+    }
+    placements.push_back({module32, Folder::System, text::kModuleName, true});
+    if (stubs) placements.push_back({Source{text::kUninstallerName}, Folder::System, text::kUninstallerName, false});
+  }
+  return placements;
+}
+
+std::string PathOf(core::SetupState& s, const Placement& placement) {
+  switch (placement.folder) {
+    case Folder::Install:
+      return InInstallDir(s, placement.name);
+    case Folder::System: {
+      std::string system = s.os.files.SystemDirectory();
+      return system.size() < core::kPathBufferSize ? InDirectory(system, placement.name) : std::string();
+    }
+    case Folder::SysWow64:
+      return InDirectory(core::GetSysWow64Dir(s), placement.name);
+    case Folder::NativeSystem:
+      return InDirectory(s.os.files.NativeSystemDirectory(), placement.name);
+  }
+  return std::string();
 }
 
 void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
@@ -305,29 +357,14 @@ void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer
   observer.Pause();
   observer.ShowProgress(0, 64);
 
-  if (s.Is64Bit) {
-    // This program is 32-bit: the 32-bit modules go to SysWOW64 by name, the 64-bit ones to the
-    // real system directory through its alias (system32 would be redirected to SysWOW64).
-    std::string wow = core::GetSysWow64Dir(s);
-    std::string native = s.os.files.NativeSystemDirectory();
-    PlaceModule(s, report, pass, Stub32(s), text::kModuleName, InDirectory(wow, text::kModuleName));
-    if (report.outcome != core::InstallOutcome::Done) return;
-    PlaceModule(s, report, pass, Stub64(s), text::kModule64, InDirectory(native, text::kModuleName));
-    if (report.outcome != core::InstallOutcome::Done) return;
-    if (pass == Pass::Stubs) {
-      PlaceFileWithMessage(s, report, Source{text::kUninstaller64}, InDirectory(native, text::kUninstallerName));
-      PlaceFileWithMessage(s, report, Source{MainProgramEntry(s)}, InInstallDir(s, text::kMainProgramName));
+  for (const Placement& placement : Placements(s, pass)) {
+    const std::string target = PathOf(s, placement);
+    if (!placement.module) {
+      PlaceFileWithMessage(s, report, placement.source, target);
+      continue;
     }
-  } else {
-    std::string system = s.os.files.SystemDirectory();
-    if (system.size() >= core::kPathBufferSize) system.clear();
-    if (s.WindowsMajor >= 6) {
-      PlaceFileWithMessage(s, report, Source{MainProgramEntry(s)}, InInstallDir(s, text::kMainProgramName));
-    }
-    PlaceModule(s, report, pass, Stub32(s), text::kModuleName, InDirectory(system, text::kModuleName));
+    PlaceModule(s, report, pass, placement.source, target);
     if (report.outcome != core::InstallOutcome::Done) return;
-    if (pass == Pass::Stubs)
-      PlaceFileWithMessage(s, report, Source{text::kUninstallerName}, InDirectory(system, text::kUninstallerName));
   }
 
   if (pass == Pass::Stubs) {
@@ -406,16 +443,16 @@ uint64_t FileBytes(core::SetupState& s, const std::string& path, bool* measured)
 uint32_t InstalledKiB(core::SetupState& s, bool* measured) {
   *measured = true;
   uint64_t bytes = BytesBelow(s, s.InstallDir, 0, measured);
-  if (s.Is64Bit) {
-    std::string native = s.os.files.NativeSystemDirectory();
-    bytes += FileBytes(s, InDirectory(core::GetSysWow64Dir(s), text::kModuleName), measured);
-    bytes += FileBytes(s, InDirectory(native, text::kModuleName), measured);
-    bytes += FileBytes(s, InDirectory(native, text::kUninstallerName), measured);
-  } else {
-    std::string system = s.os.files.SystemDirectory();
-    bytes += FileBytes(s, InDirectory(system, text::kModuleName), measured);
-    bytes += FileBytes(s, InDirectory(system, text::kUninstallerName), measured);
+  // What the passes placed outside the install directory, each file once.
+  std::vector<std::string> outside;
+  for (Pass pass : {Pass::Stubs, Pass::Modules}) {
+    for (const Placement& placement : Placements(s, pass)) {
+      if (placement.folder == Folder::Install) continue;
+      std::string path = PathOf(s, placement);
+      if (std::find(outside.begin(), outside.end(), path) == outside.end()) outside.push_back(path);
+    }
   }
+  for (const std::string& path : outside) bytes += FileBytes(s, path, measured);
   uint64_t kib = (bytes + 1023) / 1024;
   return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
 }
