@@ -1,7 +1,6 @@
 #include "flow/deploy.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "archive/archive_format.h"
@@ -12,6 +11,8 @@
 #include "core/install_location.h"
 #include "core/path_format.h"
 #include "core/system_facts.h"
+#include "flow/payload_files.h"
+#include "flow/placed_programs.h"
 #include "flow/texts.h"
 #include "flow/version_stamp.h"
 #include "platform/constants.h"
@@ -21,136 +22,6 @@
 
 namespace flow {
 namespace {
-
-std::string InInstallDir(core::SetupState& s, const char* name) {
-  std::string path;
-  return core::JoinPath(s.InstallDir, name, &path) ? path : std::string();
-}
-
-// "<dir>\name", or empty when it does not fit a path buffer.
-std::string InDirectory(const std::string& dir, const char* name) {
-  std::string path;
-  return !dir.empty() && core::JoinPath(dir, std::string("\\") + name, &path) ? path : std::string();
-}
-
-// The message names the target as the user finds it: in the system directory, not through the
-// alias this 32-bit program writes to the 64-bit system directory with.
-void ShowCopyFailed(core::SetupState& s, const std::string& target) {
-  std::string shown = target;
-  const std::string native = s.os.files.NativeSystemDirectory();
-  const std::string system = s.os.files.SystemDirectory();
-  if (native != system && target.compare(0, native.size(), native) == 0) {
-    shown = system + target.substr(native.size());
-  }
-  s.os.dialogs.MessageA(archive::text::kCopyFailedBefore + shown + archive::text::kCopyFailedAfter,
-                        archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
-}
-
-bool IsFile(core::SetupState& s, const std::string& path) {
-  uint32_t attributes = path.empty() ? platform::kInvalidAttributes : s.os.files.GetAttributes(path);
-  return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttrDirectory);
-}
-
-void ResetAttributes(core::SetupState& s, const std::string& path) {
-  if (!path.empty()) platform::Unchecked(s.os.files.SetAttributes(path, platform::kAttrArchive));
-}
-
-// Where a file the setup places comes from: an entry of the payload it carries, never the copy
-// in the install directory, which every user can change between the unpack and the copy.
-struct Source {
-  const char* entry;
-  bool stamp = false;  // the version stamp applied, as the install directory's copy has it
-};
-
-// The bytes of the payload's entry; false when the payload has no such entry.
-bool PayloadBytes(core::SetupState& s, const Source& source, std::string* bytes) {
-  size_t length = archive::LoadArchiveEntry(s, source.entry);
-  if (length == 0) return false;
-  bytes->assign(reinterpret_cast<const char*>(archive::DataArea(s.WorkBuffer->Data())), length);
-  if (source.stamp) platform::Unchecked(StampVersion(reinterpret_cast<uint8_t*>(bytes->data()), bytes->size()));
-  return true;
-}
-
-// "x:\dir\tavohu4.new" beside "x:\dir\tavohu4.ime" (`extension` "new"): the replacement is written
-// whole there before the file it replaces makes way, under the "old" name.
-std::string BesideName(const std::string& path, const char* extension) {
-  size_t dot = path.find_last_of('.');
-  size_t separator = path.find_last_of('\\');
-  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) dot = path.size();
-  return path.substr(0, dot) + "." + extension;
-}
-
-enum class Placed { Yes, NotWritten, InTheWay };
-
-// Puts the bytes in place as `to`. They are written whole under a fresh name first; only then does
-// the file there make way, by a rename, and it comes back when the new file cannot follow: until
-// the last rename the machine keeps what it had. A module (`moveAside`) takes its aside name,
-// where one the system still has loaded stays until it lets go; anything else the "old" name.
-Placed ReplaceFile(core::SetupState& s, const std::string& bytes, const std::string& to, bool moveAside) {
-  platform::Files& files = s.os.files;
-  // A link under the name goes first: the attributes reset below are the file's it names.
-  if (!platform::RemoveLink(files, to)) {
-    s.Log.Step("remove the link", to, false);
-    return Placed::InTheWay;
-  }
-  const std::string fresh = BesideName(to, "new");
-  platform::Unchecked(archive::DeleteIfPresent(files, fresh));  // a leftover of a run cut off
-  if (!platform::WriteSmallFile(files, fresh, bytes)) {
-    platform::Unchecked(archive::DeleteIfPresent(files, fresh));
-    s.Log.Step("write", fresh, false);
-    return Placed::NotWritten;
-  }
-  ResetAttributes(s, to);
-  std::string aside;
-  if (archive::IsThere(files, to)) {
-    bool moved = false;
-    if (moveAside) {
-      moved = archive::MoveFileAside(files, to, &aside);
-    } else {
-      aside = BesideName(to, "old");
-      platform::Unchecked(archive::DeleteIfPresent(files, aside));
-      moved = files.Move(to, aside);
-    }
-    s.Log.Step("move aside", to + " -> " + aside, moved);
-    if (!moved) {
-      platform::Unchecked(archive::DeleteIfPresent(files, fresh));
-      return Placed::InTheWay;
-    }
-  }
-  if (!files.Move(fresh, to)) {
-    s.Log.Step("rename", fresh + " -> " + to, false);
-    platform::Unchecked(archive::DeleteIfPresent(files, fresh));
-    if (!aside.empty()) s.Log.Step("move back", aside + " -> " + to, files.Move(aside, to));
-    return Placed::NotWritten;
-  }
-  // An old module still loaded stays under its aside name until the system lets it go.
-  if (!aside.empty()) platform::Unchecked(archive::DeleteIfPresent(files, aside));
-  return Placed::Yes;
-}
-
-// The payload's entry written as `to`; a file that could not be placed is counted.
-Placed PlaceFile(core::SetupState& s, core::InstallReport& report, const Source& source, const std::string& to,
-                 bool moveAside) {
-  std::string bytes;
-  Placed placed = Placed::NotWritten;
-  if (to.empty()) {
-    s.Log.Step("place (no room for the path)", source.entry, false);
-    ++report.copyFailures;
-    return placed;
-  }
-  if (PayloadBytes(s, source, &bytes)) {
-    // Tried once more when it could not be written (a scanner had the new file open a moment):
-    // in the system directory the stub would otherwise stay where the module goes.
-    placed = ReplaceFile(s, bytes, to, moveAside);
-    if (placed == Placed::NotWritten) placed = ReplaceFile(s, bytes, to, moveAside);
-  } else {
-    s.Log.Step("find in the payload", source.entry, false);
-  }
-  s.Log.Step(std::string("place the payload's ") + source.entry + (source.stamp ? " (stamped)" : "") + " ->", to,
-             placed == Placed::Yes);
-  if (placed != Placed::Yes) ++report.copyFailures;
-  return placed;
-}
 
 void PlaceFileWithMessage(core::SetupState& s, core::InstallReport& report, const Source& source,
                           const std::string& to) {
@@ -173,12 +44,6 @@ void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::stri
 
 const char* Stub32(core::SetupState& s) { return s.UsesBig5() ? text::kStubs[1] : text::kStubs[0]; }
 const char* Stub64(core::SetupState& s) { return s.UsesBig5() ? text::kStubs[3] : text::kStubs[2]; }
-// The main program as Windows of this kind runs it: the payload's own "tavokelv.exe" is for the
-// 32-bit Windows before Vista; everywhere else "tavokel6.exe" takes its name.
-const char* MainProgramEntry(core::SetupState& s) {
-  return s.Is64Bit || s.WindowsMajor >= 6 ? text::kMainProgram6 : text::kMainProgramName;
-}
-
 // The first pass puts the version-stamped stub where the module goes, for the registration; the
 // second pass the module itself. After an unpack that broke off, the machine keeps the module it
 // has: the install is not whole, and the earlier one still works with the earlier directory.
@@ -292,54 +157,6 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
   archive::UnpackDefaultSkin(s);
 }
 
-// Where the install directory's file of this name comes from.
-Source SourceOf(core::SetupState& s, const std::string& name) {
-  if (name == text::kCompanionName) return Source{text::kCompanionName, true};
-  if (name == text::kMainProgramName) return Source{MainProgramEntry(s)};
-  if (name == text::kModuleCopy) return Source{text::kModuleName};
-  return Source{nullptr};
-}
-
-// Whether the open file holds exactly the bytes the setup placed under `name`.
-bool HoldsPlacedBytes(core::SetupState& s, platform::File& file, const std::string& name) {
-  Source source = SourceOf(s, name);
-  if (!source.entry) source.entry = name.c_str();
-  std::string expected, found;
-  long size = platform::FileSize(file);
-  if (!PayloadBytes(s, source, &expected) || size != static_cast<long>(expected.size())) return false;
-  found.resize(expected.size());
-  long n = found.empty() ? 0 : file.Read(found.data(), static_cast<unsigned long>(found.size()));
-  return n == size && found == expected;
-}
-
-// The programs and modules in the install directory get an access list that lets the users run
-// them but not change them: the Run value starts the main program at every user's logon. Each is
-// checked against the payload once nobody but an administrator can change it any more.
-void ProtectPlacedPrograms(core::SetupState& s, core::InstallReport& report) {
-  std::vector<std::string> names = archive::PayloadEntryNames(s);
-  names.push_back(text::kMainProgramName);
-  names.push_back(text::kModuleCopy);
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  for (const std::string& name : names) {
-    if (archive::IsDataFileName(name) || name.rfind("tavo32", 0) == 0 || name.rfind("tavo64", 0) == 0) continue;
-    const std::string path = InInstallDir(s, name.c_str());
-    if (!IsFile(s, path) || platform::IsLink(s.os.files, path)) continue;
-    bool restricted = s.os.files.RestrictToReadAndRun(path);
-    s.Log.Step("let the users only read and run", path, restricted);
-    if (!restricted) {
-      ++report.entriesFailed;
-      continue;
-    }
-    auto file = s.os.files.Open(path, platform::OpenMode::Read);
-    if (!file || !HoldsPlacedBytes(s, *file, name)) {
-      s.Log.Step("check against the payload", path, false);
-      ++report.copyFailures;
-      ShowCopyFailed(s, path);
-    }
-  }
-}
-
 }  // namespace
 
 void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer, core::InstallReport& report) {
@@ -381,23 +198,6 @@ void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer
     // After an unpack that broke off, what is there is not all the setup's: nothing is checked.
     if (report.unpackComplete) ProtectPlacedPrograms(s, report);
   }
-}
-
-void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const char* name,
-                        const std::string& arguments) {
-  const std::string program = InInstallDir(s, name);
-  // Held from here until it has started: whoever can write to the install directory can neither
-  // change it nor put another file in its place after it was checked.
-  auto held = program.empty() ? nullptr : s.os.files.Open(program, platform::OpenMode::ReadHeld);
-  const std::string commandLine = core::QuoteProgram(program) + " " + arguments;
-  if (!held || !HoldsPlacedBytes(s, *held, name)) {
-    s.Log.Step("start (the file is not the one the setup placed)", commandLine, false);
-    ++report.copyFailures;
-    ShowCopyFailed(s, program);
-    return;
-  }
-  s.os.processes.StartHeld(program, commandLine, platform::kSwShow, std::move(held));
-  s.Log.Step("start", commandLine, true);
 }
 
 namespace {

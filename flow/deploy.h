@@ -21,11 +21,6 @@ enum class Pass { Stubs, Modules };
 // Copy failures and an incomplete unpack are counted in `report`; the observer sees the
 // directory page and the progress bar.
 void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer, core::InstallReport& report);
-// Starts `name` ("tavokelv.exe" or "setupw64.exe") from the install directory with `arguments`,
-// only when its file holds exactly the bytes the setup placed there, and holding it so until it
-// has started. One that does not is reported as a failed copy and not started.
-void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const char* name,
-                        const std::string& arguments);
 // KiB the install takes, rounded up: the files below the install directory and the modules and
 // uninstaller placed in the system directories. `measured` turns false when a file could not be.
 uint32_t InstalledKiB(core::SetupState& s, bool* measured);

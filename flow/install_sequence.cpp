@@ -4,6 +4,7 @@
 #include "core/install_location.h"
 #include "core/path_format.h"
 #include "flow/deploy.h"
+#include "flow/placed_programs.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
