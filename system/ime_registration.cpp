@@ -8,6 +8,7 @@
 #include "platform/constants.h"
 #include "platform/text_case.h"
 #include "platform/unchecked.h"
+#include "system/registry_text.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -64,9 +65,8 @@ bool MayTake(RegKey& layouts, const std::string& id) {
   long result = layouts.OpenSubKey(id, platform::kKeyRead, &key);
   if (result == platform::kErrorFileNotFound) return true;
   if (result != platform::kErrorSuccess) return false;
-  uint32_t type = 0;
   std::string layoutText;
-  return key->QueryValue(text::kLayoutTextValue, kValueBufferBytes, &type, &layoutText) == platform::kErrorSuccess &&
+  return ReadRegistryText(*key, text::kLayoutTextValue, kValueBufferBytes, &layoutText) == platform::kErrorSuccess &&
          IsImeLayoutText(layoutText);
 }
 
@@ -91,10 +91,9 @@ bool FindFreeLayoutName(RegKey& layouts, uint32_t high, uint32_t low, std::strin
 
 enum class PreloadMatch { Listed, OtherLanguage, Different };
 
-// Compares the preload text P with a stored value, ASCII letters without case, up to the first
+// Compares the preload text P with a stored value (up to its NUL), ASCII letters without case, up to the first
 // difference; the end of the stored bytes counts as a difference.
-PreloadMatch ComparePreload(const std::string& p, const std::string& stored) {
-  std::string value = core::UpToNul(stored);
+PreloadMatch ComparePreload(const std::string& p, const std::string& value) {
   size_t i = 0;
   while (i < p.size() && i < value.size() && platform::AsciiLower(p[i]) == platform::AsciiLower(value[i])) ++i;
   if (i == p.size()) return PreloadMatch::Listed;
@@ -126,9 +125,8 @@ bool AddToPreloadNt(core::SetupState& s, const std::string& p, const std::string
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
   for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
     std::string name = std::to_string(k);
-    uint32_t type = 0;
     std::string data;
-    long result = preload->QueryValue(name, kValueBufferBytes, &type, &data);
+    long result = ReadRegistryText(*preload, name, kValueBufferBytes, &data);
     if (result == platform::kErrorFileNotFound) {
       WriteText(*preload, name.c_str(), p);
       return true;
@@ -166,9 +164,8 @@ bool AddToPreload9x(core::SetupState& s, const std::string& p, const std::string
       return true;
     }
     if (opened != platform::kErrorSuccess) continue;
-    uint32_t type = 0;
     std::string data;
-    if (place->QueryValue("", kValueBufferBytes, &type, &data) != platform::kErrorSuccess) continue;
+    if (ReadRegistryText(*place, "", kValueBufferBytes, &data) != platform::kErrorSuccess) continue;
     PreloadMatch match = ComparePreload(p, data);
     if (match == PreloadMatch::Listed) return true;
     if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
@@ -227,9 +224,8 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
   for (const std::string& name : names) {
     std::unique_ptr<RegKey> candidate;
     if (layouts->OpenSubKey(name, platform::kKeyAllAccess, &candidate) != platform::kErrorSuccess) continue;
-    uint32_t type = 0;
     std::string layoutText;
-    if (candidate->QueryValue(text::kLayoutTextValue, kValueBufferBytes, &type, &layoutText) !=
+    if (ReadRegistryText(*candidate, text::kLayoutTextValue, kValueBufferBytes, &layoutText) !=
         platform::kErrorSuccess) {
       continue;
     }

@@ -9,6 +9,7 @@
 #include "platform/constants.h"
 #include "platform/unchecked.h"
 #include "system/ime_registration.h"
+#include "system/registry_text.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -21,17 +22,12 @@ constexpr uint32_t kIdSlotBytes = 10;     // at most 9 characters and a NUL
 constexpr uint32_t kTextSlotBytes = 200;  // at most 199 bytes and a NUL
 constexpr uint32_t kValueBufferBytes = 200;
 
-std::string Slot(const std::string& data, size_t slotBytes) {
-  std::string text = core::UpToNul(data);
-  if (text.size() > slotBytes - 1) text.resize(slotBytes - 1);
-  return text;
-}
-
+// A text read into a slot of slotBytes keeps at most slotBytes - 1 of them: the last is its NUL.
 bool ReadText(RegKey& key, const std::string& name, uint32_t slotBytes, std::string* out) {
-  uint32_t type = 0;
-  std::string data;
-  if (key.QueryValue(name, slotBytes, &type, &data) != platform::kErrorSuccess) return false;
-  *out = Slot(data, slotBytes);
+  std::string text;
+  if (ReadRegistryText(key, name, slotBytes, &text) != platform::kErrorSuccess) return false;
+  if (text.size() > slotBytes - 1) text.resize(slotBytes - 1);
+  *out = text;
   return true;
 }
 
@@ -82,13 +78,12 @@ void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
   if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
   std::vector<std::string> list;
   for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    uint32_t type = 0;
-    std::string data;
-    long result = preload->QueryValue(std::to_string(k), kValueBufferBytes, &type, &data);
+    std::string id;
+    long result = ReadRegistryText(*preload, std::to_string(k), kValueBufferBytes, &id);
     if (result == platform::kErrorFileNotFound) break;
     // An entry that cannot be read could not be moved without being lost.
     if (result != platform::kErrorSuccess) return;
-    list.push_back(core::UpToNul(data));
+    list.push_back(id);
   }
   const size_t at = static_cast<size_t>(
       std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameLayoutId(id, ime); }) -
