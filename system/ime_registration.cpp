@@ -8,6 +8,7 @@
 #include "platform/constants.h"
 #include "platform/text_case.h"
 #include "platform/unchecked.h"
+#include "system/preload.h"
 #include "system/registry_text.h"
 #include "system/texts.h"
 
@@ -89,22 +90,6 @@ bool FindFreeLayoutName(RegKey& layouts, uint32_t high, uint32_t low, std::strin
   return false;
 }
 
-enum class PreloadMatch { Listed, OtherLanguage, Different };
-
-// Compares the preload text P with a stored value (up to its NUL), ASCII letters without case, up to the first
-// difference; the end of the stored bytes counts as a difference.
-PreloadMatch ComparePreload(const std::string& p, const std::string& value) {
-  size_t i = 0;
-  while (i < p.size() && i < value.size() && platform::AsciiLower(p[i]) == platform::AsciiLower(value[i])) ++i;
-  if (i == p.size()) return PreloadMatch::Listed;
-  return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
-}
-
-// A stored preload value that names `id` (ASCII letters without case).
-bool HoldsId(const std::string& stored, const std::string& id) {
-  return !id.empty() && ComparePreload(id, stored) == PreloadMatch::Listed;
-}
-
 void Message(core::SetupState& s, const char* text, const char* caption) {
   s.os.dialogs.MessageA(text, caption, platform::kMbOk);
 }
@@ -113,78 +98,7 @@ bool WriteText(RegKey& key, const char* name, const std::string& text) {
   return key.SetValue(name, platform::kRegSz, text) == platform::kErrorSuccess;
 }
 
-// NT family: preload values named 1 to 49 under HKCU\keyboard layout\preload. `replaced` is the
-// identifier of a registration just deleted: its place is where the new one belongs.
-bool AddToPreloadNt(core::SetupState& s, const std::string& p, const std::string& replaced) {
-  std::unique_ptr<RegKey> layout, preload;
-  if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout) !=
-      platform::kErrorSuccess) {
-    Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
-    return false;
-  }
-  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
-  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    std::string name = std::to_string(k);
-    std::string data;
-    long result = ReadRegistryText(*preload, name, kValueBufferBytes, &data);
-    if (result == platform::kErrorFileNotFound) {
-      WriteText(*preload, name.c_str(), p);
-      return true;
-    }
-    // A value that is there but cannot be read is still someone's layout.
-    if (result != platform::kErrorSuccess) continue;
-    PreloadMatch match = ComparePreload(p, data);
-    if (match == PreloadMatch::Listed) return true;
-    if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
-      WriteText(*preload, name.c_str(), p);
-      return true;
-    }
-  }
-  WriteText(*preload, "49", p);
-  return true;
-}
-
-// Windows 9x family: subkeys 1 to 49 of HKCU\keyboard layout\preload, the identifier in each
-// one's default value; `replaced` as for the NT family.
-bool AddToPreload9x(core::SetupState& s, const std::string& p, const std::string& replaced) {
-  std::unique_ptr<RegKey> preload;
-  if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload) !=
-      platform::kErrorSuccess) {
-    Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
-    return false;
-  }
-  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    std::string name = std::to_string(k);
-    std::unique_ptr<RegKey> place;
-    long opened = preload->OpenSubKey(name, platform::kKeyAllAccess, &place);
-    if (opened == platform::kErrorFileNotFound) {
-      if (preload->CreateSubKey(name, platform::kKeyAllAccess, &place) == platform::kErrorSuccess) {
-        WriteText(*place, "", p);
-      }
-      return true;
-    }
-    if (opened != platform::kErrorSuccess) continue;
-    std::string data;
-    if (ReadRegistryText(*place, "", kValueBufferBytes, &data) != platform::kErrorSuccess) continue;
-    PreloadMatch match = ComparePreload(p, data);
-    if (match == PreloadMatch::Listed) return true;
-    if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
-      WriteText(*place, "", p);
-      return true;
-    }
-  }
-  std::unique_ptr<RegKey> last;
-  if (preload->CreateSubKey("49", platform::kKeyAllAccess, &last) == platform::kErrorSuccess) WriteText(*last, "", p);
-  return true;
-}
-
 }  // namespace
-
-bool SameLayoutId(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return platform::AsciiLower(x) == platform::AsciiLower(y);
-         });
-}
 
 bool InstallImeModule(core::SetupState& s) {
   // The system directory comes in a buffer of 100 characters.
@@ -273,7 +187,9 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
   layouts.reset();
 
   std::string p = AsciiCase(id, win9x);
-  return win9x ? AddToPreload9x(s, p, replaced) : AddToPreloadNt(s, p, replaced);
+  if (AddToPreload(s, p, replaced)) return true;
+  Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
+  return false;
 }
 
 }  // namespace sys
