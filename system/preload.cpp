@@ -100,6 +100,10 @@ size_t ReadPreloadList(core::SetupState& s) {
   }
   for (core::PreloadEntry& entry : s.PreloadList) {
     std::unique_ptr<RegKey> layout;
+    // Only read, but opened for full access as the earlier versions opened it, and kept so: where
+    // the process may not write the machine's layouts (no administrator on the NT family) the
+    // texts stay unread and the IME counts as not listed, so that an earlier module of ours in use
+    // does not stop the install and no promotion is tried that would fail on the default user.
     if (layouts->OpenSubKey(entry.id, platform::kKeyAllAccess, &layout) != platform::kErrorSuccess) continue;
     std::string layoutText;
     if (ReadRegistryText(*layout, text::kLayoutTextValue, kTextSlotBytes, &layoutText) == platform::kErrorSuccess) {

@@ -38,6 +38,8 @@ class SubKeyStore : public PreloadStore {
   explicit SubKeyStore(std::unique_ptr<RegKey> key) : key_(std::move(key)) {}
   PreloadPlace Read(size_t place, uint32_t bufferBytes, std::string* id) override {
     std::unique_ptr<RegKey> key;
+    // Full access as for the NT family's list; the 9x family keeps no security on keys, so no
+    // place is passed over for it.
     long opened = key_->OpenSubKey(std::to_string(place), platform::kKeyAllAccess, &key);
     if (opened == platform::kErrorFileNotFound) return PreloadPlace::Absent;
     if (opened != platform::kErrorSuccess) return PreloadPlace::Unreadable;
@@ -56,9 +58,11 @@ class SubKeyStore : public PreloadStore {
   std::unique_ptr<RegKey> key_;
 };
 
-// NT family: the list is the subkey "preload" of a keyboard-layout key. The list is opened for
-// full access as it always was: it is read in order to be changed, and a list the user may not
-// change is one the setup leaves alone (nothing found in it, nothing promoted).
+// NT family: the list is the subkey "preload" of a keyboard-layout key. The list's key is opened
+// for full access, also where it is only read: the places are written through the same handle,
+// and a list the process may not change is one the setup leaves alone (nothing found in it,
+// nothing added, nothing promoted), where a read-only opening would find the IME and then fail
+// to move it.
 PreloadOpen OpenNtList(core::SetupState& s, RegRoot root, const char* layoutKey,
                        std::unique_ptr<PreloadStore>* store) {
   std::unique_ptr<RegKey> layout, list;
