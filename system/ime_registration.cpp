@@ -98,6 +98,86 @@ bool WriteText(RegKey& key, const char* name, const std::string& text) {
   return key.SetValue(name, platform::kRegSz, text) == platform::kErrorSuccess;
 }
 
+// What the machine's layout keys hold of ours: the key of an earlier registration and its name,
+// and the largest number among the names read before it.
+struct EarlierLayouts {
+  std::unique_ptr<RegKey> ours;
+  std::string id;
+  uint32_t largest = 0;
+};
+
+// Looks at the layout names from the highest enumeration index down: the last earlier
+// registration wins, and only the names before it count towards the largest number.
+EarlierLayouts FindEarlierRegistration(RegKey& layouts, std::string_view prefix) {
+  uint32_t count = 0;
+  if (layouts.CountSubKeys(&count) != platform::kErrorSuccess) count = 0;
+  std::vector<std::string> names;
+  for (uint32_t index = count + 1; index-- > 0;) {
+    std::string name;
+    // A name too long for the buffer cannot be opened again by it: it is passed over.
+    if (layouts.EnumSubKey(index, kNameBufferChars, &name) == platform::kErrorSuccess) names.push_back(name);
+  }
+
+  EarlierLayouts found;
+  for (const std::string& name : names) {
+    std::unique_ptr<RegKey> candidate;
+    if (layouts.OpenSubKey(name, platform::kKeyAllAccess, &candidate) != platform::kErrorSuccess) continue;
+    std::string layoutText;
+    if (ReadRegistryText(*candidate, text::kLayoutTextValue, kValueBufferBytes, &layoutText) !=
+        platform::kErrorSuccess) {
+      continue;
+    }
+    if (StartsWith(layoutText, prefix)) {
+      found.ours = std::move(candidate);
+      found.id = name;
+      break;
+    }
+    uint32_t number = 0;
+    if (ParseHex(name, &number) && number > found.largest) found.largest = number;
+  }
+  return found;
+}
+
+// The key the IME is registered under, and its name in `id`: an earlier registration of the
+// right language is kept; with none, a new key takes the next free number above the largest one
+// and the standard E000; one of the other language is deleted (its name goes to `replaced`) and
+// comes back under the same number with this language, or the next free one. Null when no name
+// may be taken or the key cannot be made.
+std::unique_ptr<RegKey> NameLayoutKey(RegKey& layouts, EarlierLayouts earlier, bool big5, std::string* id,
+                                      std::string* replaced) {
+  const std::string_view suffix = big5 ? "404" : "804";
+  std::unique_ptr<RegKey> key = std::move(earlier.ours);
+  *id = earlier.id;
+  if (!key) {
+    uint32_t base = std::max(earlier.largest, big5 ? 0xE0000404u : 0xE0000804u);
+    if (FindFreeLayoutName(layouts, (base >> 16) + 1, base & 0xFFFFu, suffix, id)) {
+      platform::Unchecked(layouts.CreateSubKey(*id, platform::kKeyAllAccess, &key));
+    }
+  } else if (id->size() >= 3 && std::string_view(*id).substr(id->size() - 3) != suffix) {
+    key.reset();
+    platform::Unchecked(layouts.DeleteSubKey(*id));
+    *replaced = *id;
+    std::string wanted = WithSuffix(*id, suffix);
+    bool named = MayTake(layouts, wanted);
+    if (named) {
+      *id = wanted;
+    } else {
+      // A name that is not a number leaves 0, which starts the search at E001.
+      uint32_t number = 0;
+      ParseHex(*replaced, &number);
+      named = FindFreeLayoutName(layouts, (number >> 16) + 1, number & 0xFFFFu, suffix, id);
+    }
+    if (named) platform::Unchecked(layouts.CreateSubKey(*id, platform::kKeyAllAccess, &key));
+  }
+  return key;
+}
+
+void WriteLayoutValues(RegKey& key, bool win9x, bool big5) {
+  WriteText(key, text::kImeFileValue, text::kImeFile);
+  WriteText(key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
+  WriteText(key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
+}
+
 }  // namespace
 
 bool InstallImeModule(core::SetupState& s) {
@@ -112,8 +192,6 @@ bool InstallImeModule(core::SetupState& s) {
 bool RegisterKeyboardLayout(core::SetupState& s) {
   const bool win9x = s.Win9x;
   const bool big5 = s.UsesBig5();
-  const std::string_view suffix = big5 ? "404" : "804";
-  const std::string_view prefix = big5 ? text::kLayoutPrefixBig5 : text::kLayoutPrefixGbk;
 
   std::unique_ptr<RegKey> layouts;
   if (s.os.registry.OpenKey(RegRoot::LocalMachine, text::kKeyboardLayouts, platform::kKeyRead, &layouts) !=
@@ -121,73 +199,20 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
     Message(s, win9x ? text::kSoftwareOpenError1003 : text::kAdminNeeded, text::kCaptionTavo);
     return false;
   }
-
-  // Layout names from the highest enumeration index down: the last earlier registration wins.
-  uint32_t count = 0;
-  if (layouts->CountSubKeys(&count) != platform::kErrorSuccess) count = 0;
-  std::vector<std::string> names;
-  for (uint32_t index = count + 1; index-- > 0;) {
-    std::string name;
-    // A name too long for the buffer cannot be opened again by it: it is passed over.
-    if (layouts->EnumSubKey(index, kNameBufferChars, &name) == platform::kErrorSuccess) names.push_back(name);
-  }
-
-  std::unique_ptr<RegKey> key;
-  std::string id;
-  uint32_t largest = 0;
-  for (const std::string& name : names) {
-    std::unique_ptr<RegKey> candidate;
-    if (layouts->OpenSubKey(name, platform::kKeyAllAccess, &candidate) != platform::kErrorSuccess) continue;
-    std::string layoutText;
-    if (ReadRegistryText(*candidate, text::kLayoutTextValue, kValueBufferBytes, &layoutText) !=
-        platform::kErrorSuccess) {
-      continue;
-    }
-    if (StartsWith(layoutText, prefix)) {
-      key = std::move(candidate);
-      id = name;
-      break;
-    }
-    uint32_t number = 0;
-    if (ParseHex(name, &number) && number > largest) largest = number;
-  }
-
-  std::string replaced;
-  if (!key) {
-    uint32_t base = std::max(largest, big5 ? 0xE0000404u : 0xE0000804u);
-    if (FindFreeLayoutName(*layouts, (base >> 16) + 1, base & 0xFFFFu, suffix, &id)) {
-      platform::Unchecked(layouts->CreateSubKey(id, platform::kKeyAllAccess, &key));
-    }
-  } else if (id.size() >= 3 && std::string_view(id).substr(id.size() - 3) != suffix) {
-    key.reset();
-    platform::Unchecked(layouts->DeleteSubKey(id));
-    replaced = id;
-    std::string wanted = WithSuffix(id, suffix);
-    bool named = MayTake(*layouts, wanted);
-    if (named) {
-      id = wanted;
-    } else {
-      // A name that is not a number leaves 0, which starts the search at E001.
-      uint32_t number = 0;
-      ParseHex(replaced, &number);
-      named = FindFreeLayoutName(*layouts, (number >> 16) + 1, number & 0xFFFFu, suffix, &id);
-    }
-    if (named) platform::Unchecked(layouts->CreateSubKey(id, platform::kKeyAllAccess, &key));
-  }
+  std::string id, replaced;
+  std::unique_ptr<RegKey> key = NameLayoutKey(
+      *layouts, FindEarlierRegistration(*layouts, big5 ? text::kLayoutPrefixBig5 : text::kLayoutPrefixGbk), big5, &id,
+      &replaced);
   if (!key) {
     layouts.reset();
     Message(s, win9x ? text::kSoftwareOpenError1004 : text::kAdminNeeded, text::kCaptionTavoKelvo);
     return false;
   }
-
-  WriteText(*key, text::kImeFileValue, text::kImeFile);
-  WriteText(*key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
-  WriteText(*key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
+  WriteLayoutValues(*key, win9x, big5);
   key.reset();
   layouts.reset();
 
-  std::string p = AsciiCase(id, win9x);
-  if (AddToPreload(s, p, replaced)) return true;
+  if (AddToPreload(s, AsciiCase(id, win9x), replaced)) return true;
   Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
   return false;
 }
