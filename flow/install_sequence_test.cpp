@@ -134,6 +134,55 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   EXPECT_EQ(net.substr(0, addresses.size()), addresses);
 }
 
+// On Windows 5.x the IME is moved to place 2 of the preload lists only once the install has
+// registered it: a first install whose layout the input method manager refuses is written to the
+// end of the user's list, and must not stay there, nor be missing from the default user's list.
+TEST(InstallSequence, AFirstInstallOnWindows5EndsAtPlace2OfBothPreloadLists) {
+  constexpr char kUserPreload[] = "HKCU\\Keyboard Layout\\Preload";
+  constexpr char kDefaultPreload[] = "HKU\\.DEFAULT\\Keyboard Layout\\Preload";
+  struct Case {
+    std::vector<std::string> user, defaultUser;
+    std::vector<std::string> userAfter, defaultUserAfter;
+  };
+  const Case cases[] = {
+      {{"00000804", "00000409", "00000411"},
+       {"00000409", "00000804"},
+       {"00000804", "e0010804", "00000409", "00000411"},
+       {"00000409", "e0010804", "00000804"}},
+      {{"00000804", "00000409"},
+       {"00000804", "00000411", "00000409"},
+       {"00000804", "e0010804", "00000409"},
+       {"00000804", "e0010804", "00000411", "00000409"}},
+  };
+  auto list = [](platform::fake::FakeRegistry& registry, const char* key) {
+    std::vector<std::string> ids;
+    for (size_t k = 1; registry.HasValue(key, std::to_string(k)); ++k) {
+      std::string data = registry.Value(key, std::to_string(k)).data;
+      ids.push_back(data.substr(0, data.find('\0')));
+    }
+    return ids;
+  };
+  for (const auto& c : cases) {
+    SequenceBench bench(false, core::kSilent);
+    bench.fake.SetWindows(5, false);
+    core::FindSystemFacts(bench.s);
+    bench.fake.ime.installResult = 0;  // the manager refuses: the setup writes the layout itself
+    for (size_t k = 0; k < c.user.size(); ++k) {
+      bench.fake.registry.SetValue(kUserPreload, std::to_string(k + 1), platform::kRegSz, c.user[k]);
+      bench.fake.registry.SetValue(std::string(kLayouts) + "\\" + c.user[k], "layout text", platform::kRegSz, "Other");
+    }
+    for (size_t k = 0; k < c.defaultUser.size(); ++k) {
+      bench.fake.registry.SetValue(kDefaultPreload, std::to_string(k + 1), platform::kRegSz, c.defaultUser[k]);
+    }
+    // The install itself is whole; only the check counts this small payload's files short.
+    EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitCheckFailed);
+    EXPECT_EQ(bench.fake.registry.Value(std::string(kLayouts) + "\\E0010804", "layout text").data,
+              sys::text::kLayoutTextGbk);
+    EXPECT_EQ(list(bench.fake.registry, kUserPreload), c.userAfter);
+    EXPECT_EQ(list(bench.fake.registry, kDefaultPreload), c.defaultUserAfter);
+  }
+}
+
 // How the module of the earlier IME is in use: loaded by the system, or held open by another
 // program, alone or together with both names it could be moved aside to.
 enum class InUse { Loaded, HeldOpen, HeldOpenWithAsideNames };

@@ -8,6 +8,8 @@
 #include "platform/constants.h"
 #include "platform/text_case.h"
 #include "platform/unchecked.h"
+#include "system/preload.h"
+#include "system/registry_text.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -64,9 +66,8 @@ bool MayTake(RegKey& layouts, const std::string& id) {
   long result = layouts.OpenSubKey(id, platform::kKeyRead, &key);
   if (result == platform::kErrorFileNotFound) return true;
   if (result != platform::kErrorSuccess) return false;
-  uint32_t type = 0;
   std::string layoutText;
-  return key->QueryValue(text::kLayoutTextValue, kValueBufferBytes, &type, &layoutText) == platform::kErrorSuccess &&
+  return ReadRegistryText(*key, text::kLayoutTextValue, kValueBufferBytes, &layoutText) == platform::kErrorSuccess &&
          IsImeLayoutText(layoutText);
 }
 
@@ -89,23 +90,6 @@ bool FindFreeLayoutName(RegKey& layouts, uint32_t high, uint32_t low, std::strin
   return false;
 }
 
-enum class PreloadMatch { Listed, OtherLanguage, Different };
-
-// Compares the preload text P with a stored value, ASCII letters without case, up to the first
-// difference; the end of the stored bytes counts as a difference.
-PreloadMatch ComparePreload(const std::string& p, const std::string& stored) {
-  std::string value = core::UpToNul(stored);
-  size_t i = 0;
-  while (i < p.size() && i < value.size() && platform::AsciiLower(p[i]) == platform::AsciiLower(value[i])) ++i;
-  if (i == p.size()) return PreloadMatch::Listed;
-  return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
-}
-
-// A stored preload value that names `id` (ASCII letters without case).
-bool HoldsId(const std::string& stored, const std::string& id) {
-  return !id.empty() && ComparePreload(id, stored) == PreloadMatch::Listed;
-}
-
 void Message(core::SetupState& s, const char* text, const char* caption) {
   s.os.dialogs.MessageA(text, caption, platform::kMbOk);
 }
@@ -114,80 +98,87 @@ bool WriteText(RegKey& key, const char* name, const std::string& text) {
   return key.SetValue(name, platform::kRegSz, text) == platform::kErrorSuccess;
 }
 
-// NT family: preload values named 1 to 49 under HKCU\keyboard layout\preload. `replaced` is the
-// identifier of a registration just deleted: its place is where the new one belongs.
-bool AddToPreloadNt(core::SetupState& s, const std::string& p, const std::string& replaced) {
-  std::unique_ptr<RegKey> layout, preload;
-  if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout) !=
-      platform::kErrorSuccess) {
-    Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
-    return false;
+// What the machine's layout keys hold of ours: the key of an earlier registration and its name,
+// and the largest number among the names read before it.
+struct EarlierLayouts {
+  std::unique_ptr<RegKey> ours;
+  std::string id;
+  uint32_t largest = 0;
+};
+
+// Looks at the layout names from the highest enumeration index down: the last earlier
+// registration wins, and only the names before it count towards the largest number.
+EarlierLayouts FindEarlierRegistration(RegKey& layouts, std::string_view prefix) {
+  uint32_t count = 0;
+  if (layouts.CountSubKeys(&count) != platform::kErrorSuccess) count = 0;
+  std::vector<std::string> names;
+  for (uint32_t index = count + 1; index-- > 0;) {
+    std::string name;
+    // A name too long for the buffer cannot be opened again by it: it is passed over.
+    if (layouts.EnumSubKey(index, kNameBufferChars, &name) == platform::kErrorSuccess) names.push_back(name);
   }
-  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
-  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    std::string name = std::to_string(k);
-    uint32_t type = 0;
-    std::string data;
-    long result = preload->QueryValue(name, kValueBufferBytes, &type, &data);
-    if (result == platform::kErrorFileNotFound) {
-      WriteText(*preload, name.c_str(), p);
-      return true;
+
+  EarlierLayouts found;
+  for (const std::string& name : names) {
+    std::unique_ptr<RegKey> candidate;
+    if (layouts.OpenSubKey(name, platform::kKeyAllAccess, &candidate) != platform::kErrorSuccess) continue;
+    std::string layoutText;
+    if (ReadRegistryText(*candidate, text::kLayoutTextValue, kValueBufferBytes, &layoutText) !=
+        platform::kErrorSuccess) {
+      continue;
     }
-    // A value that is there but cannot be read is still someone's layout.
-    if (result != platform::kErrorSuccess) continue;
-    PreloadMatch match = ComparePreload(p, data);
-    if (match == PreloadMatch::Listed) return true;
-    if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
-      WriteText(*preload, name.c_str(), p);
-      return true;
+    if (StartsWith(layoutText, prefix)) {
+      found.ours = std::move(candidate);
+      found.id = name;
+      break;
     }
+    uint32_t number = 0;
+    if (ParseHex(name, &number) && number > found.largest) found.largest = number;
   }
-  WriteText(*preload, "49", p);
-  return true;
+  return found;
 }
 
-// Windows 9x family: subkeys 1 to 49 of HKCU\keyboard layout\preload, the identifier in each
-// one's default value; `replaced` as for the NT family.
-bool AddToPreload9x(core::SetupState& s, const std::string& p, const std::string& replaced) {
-  std::unique_ptr<RegKey> preload;
-  if (s.os.registry.OpenKey(RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload) !=
-      platform::kErrorSuccess) {
-    Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
-    return false;
-  }
-  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    std::string name = std::to_string(k);
-    std::unique_ptr<RegKey> place;
-    long opened = preload->OpenSubKey(name, platform::kKeyAllAccess, &place);
-    if (opened == platform::kErrorFileNotFound) {
-      if (preload->CreateSubKey(name, platform::kKeyAllAccess, &place) == platform::kErrorSuccess) {
-        WriteText(*place, "", p);
-      }
-      return true;
+// The key the IME is registered under, and its name in `id`: an earlier registration of the
+// right language is kept; with none, a new key takes the next free number above the largest one
+// and the standard E000; one of the other language is deleted (its name goes to `replaced`) and
+// comes back under the same number with this language, or the next free one. Null when no name
+// may be taken or the key cannot be made.
+std::unique_ptr<RegKey> NameLayoutKey(RegKey& layouts, EarlierLayouts earlier, bool big5, std::string* id,
+                                      std::string* replaced) {
+  const std::string_view suffix = big5 ? "404" : "804";
+  std::unique_ptr<RegKey> key = std::move(earlier.ours);
+  *id = earlier.id;
+  if (!key) {
+    uint32_t base = std::max(earlier.largest, big5 ? 0xE0000404u : 0xE0000804u);
+    if (FindFreeLayoutName(layouts, (base >> 16) + 1, base & 0xFFFFu, suffix, id)) {
+      platform::Unchecked(layouts.CreateSubKey(*id, platform::kKeyAllAccess, &key));
     }
-    if (opened != platform::kErrorSuccess) continue;
-    uint32_t type = 0;
-    std::string data;
-    if (place->QueryValue("", kValueBufferBytes, &type, &data) != platform::kErrorSuccess) continue;
-    PreloadMatch match = ComparePreload(p, data);
-    if (match == PreloadMatch::Listed) return true;
-    if (match == PreloadMatch::OtherLanguage || HoldsId(data, replaced)) {
-      WriteText(*place, "", p);
-      return true;
+  } else if (id->size() >= 3 && std::string_view(*id).substr(id->size() - 3) != suffix) {
+    key.reset();
+    platform::Unchecked(layouts.DeleteSubKey(*id));
+    *replaced = *id;
+    std::string wanted = WithSuffix(*id, suffix);
+    bool named = MayTake(layouts, wanted);
+    if (named) {
+      *id = wanted;
+    } else {
+      // A name that is not a number leaves 0, which starts the search at E001.
+      uint32_t number = 0;
+      ParseHex(*replaced, &number);
+      named = FindFreeLayoutName(layouts, (number >> 16) + 1, number & 0xFFFFu, suffix, id);
     }
+    if (named) platform::Unchecked(layouts.CreateSubKey(*id, platform::kKeyAllAccess, &key));
   }
-  std::unique_ptr<RegKey> last;
-  if (preload->CreateSubKey("49", platform::kKeyAllAccess, &last) == platform::kErrorSuccess) WriteText(*last, "", p);
-  return true;
+  return key;
+}
+
+void WriteLayoutValues(RegKey& key, bool win9x, bool big5) {
+  WriteText(key, text::kImeFileValue, text::kImeFile);
+  WriteText(key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
+  WriteText(key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
 }
 
 }  // namespace
-
-bool SameLayoutId(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return platform::AsciiLower(x) == platform::AsciiLower(y);
-         });
-}
 
 bool InstallImeModule(core::SetupState& s) {
   // The system directory comes in a buffer of 100 characters.
@@ -201,8 +192,6 @@ bool InstallImeModule(core::SetupState& s) {
 bool RegisterKeyboardLayout(core::SetupState& s) {
   const bool win9x = s.Win9x;
   const bool big5 = s.UsesBig5();
-  const std::string_view suffix = big5 ? "404" : "804";
-  const std::string_view prefix = big5 ? text::kLayoutPrefixBig5 : text::kLayoutPrefixGbk;
 
   std::unique_ptr<RegKey> layouts;
   if (s.os.registry.OpenKey(RegRoot::LocalMachine, text::kKeyboardLayouts, platform::kKeyRead, &layouts) !=
@@ -210,74 +199,22 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
     Message(s, win9x ? text::kSoftwareOpenError1003 : text::kAdminNeeded, text::kCaptionTavo);
     return false;
   }
-
-  // Layout names from the highest enumeration index down: the last earlier registration wins.
-  uint32_t count = 0;
-  if (layouts->CountSubKeys(&count) != platform::kErrorSuccess) count = 0;
-  std::vector<std::string> names;
-  for (uint32_t index = count + 1; index-- > 0;) {
-    std::string name;
-    // A name too long for the buffer cannot be opened again by it: it is passed over.
-    if (layouts->EnumSubKey(index, kNameBufferChars, &name) == platform::kErrorSuccess) names.push_back(name);
-  }
-
-  std::unique_ptr<RegKey> key;
-  std::string id;
-  uint32_t largest = 0;
-  for (const std::string& name : names) {
-    std::unique_ptr<RegKey> candidate;
-    if (layouts->OpenSubKey(name, platform::kKeyAllAccess, &candidate) != platform::kErrorSuccess) continue;
-    uint32_t type = 0;
-    std::string layoutText;
-    if (candidate->QueryValue(text::kLayoutTextValue, kValueBufferBytes, &type, &layoutText) !=
-        platform::kErrorSuccess) {
-      continue;
-    }
-    if (StartsWith(layoutText, prefix)) {
-      key = std::move(candidate);
-      id = name;
-      break;
-    }
-    uint32_t number = 0;
-    if (ParseHex(name, &number) && number > largest) largest = number;
-  }
-
-  std::string replaced;
-  if (!key) {
-    uint32_t base = std::max(largest, big5 ? 0xE0000404u : 0xE0000804u);
-    if (FindFreeLayoutName(*layouts, (base >> 16) + 1, base & 0xFFFFu, suffix, &id)) {
-      platform::Unchecked(layouts->CreateSubKey(id, platform::kKeyAllAccess, &key));
-    }
-  } else if (id.size() >= 3 && std::string_view(id).substr(id.size() - 3) != suffix) {
-    key.reset();
-    platform::Unchecked(layouts->DeleteSubKey(id));
-    replaced = id;
-    std::string wanted = WithSuffix(id, suffix);
-    bool named = MayTake(*layouts, wanted);
-    if (named) {
-      id = wanted;
-    } else {
-      // A name that is not a number leaves 0, which starts the search at E001.
-      uint32_t number = 0;
-      ParseHex(replaced, &number);
-      named = FindFreeLayoutName(*layouts, (number >> 16) + 1, number & 0xFFFFu, suffix, &id);
-    }
-    if (named) platform::Unchecked(layouts->CreateSubKey(id, platform::kKeyAllAccess, &key));
-  }
+  std::string id, replaced;
+  std::unique_ptr<RegKey> key = NameLayoutKey(
+      *layouts, FindEarlierRegistration(*layouts, big5 ? text::kLayoutPrefixBig5 : text::kLayoutPrefixGbk), big5, &id,
+      &replaced);
   if (!key) {
     layouts.reset();
     Message(s, win9x ? text::kSoftwareOpenError1004 : text::kAdminNeeded, text::kCaptionTavoKelvo);
     return false;
   }
-
-  WriteText(*key, text::kImeFileValue, text::kImeFile);
-  WriteText(*key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
-  WriteText(*key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
+  WriteLayoutValues(*key, win9x, big5);
   key.reset();
   layouts.reset();
 
-  std::string p = AsciiCase(id, win9x);
-  return win9x ? AddToPreload9x(s, p, replaced) : AddToPreloadNt(s, p, replaced);
+  if (AddToPreload(s, AsciiCase(id, win9x), replaced)) return true;
+  Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
+  return false;
 }
 
 }  // namespace sys

@@ -1,7 +1,6 @@
 // Making the installed IME module known to Windows as a keyboard layout: through the input
 // method manager, or, when that refuses, by writing the layout key and the preload entry itself.
 #pragma once
-#include <string_view>
 
 #include "core/setup_state.h"
 
@@ -14,8 +13,5 @@ bool InstallImeModule(core::SetupState& s);
 // Writes (or reuses) the IME's key under Keyboard Layouts and puts it into the current user's
 // preload list. False after showing its message when a key cannot be opened or created.
 bool RegisterKeyboardLayout(core::SetupState& s);
-
-// Layout identifiers are hexadecimal text that the lists spell in either letter case.
-bool SameLayoutId(std::string_view a, std::string_view b);
 
 }  // namespace sys

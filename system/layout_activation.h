@@ -5,7 +5,8 @@
 
 namespace sys {
 
-// False when it did nothing (page before the processing page, or the IME is active already).
+// False before the processing page, or when the IME is the active layout already. True otherwise,
+// also when no layout of the IME was found and nothing could be activated.
 bool ActivateImeLayout(core::SetupState& s);
 
 }  // namespace sys

@@ -4,11 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/install_location.h"
-#include "core/path_format.h"
 #include "platform/constants.h"
-#include "platform/unchecked.h"
-#include "system/ime_registration.h"
+#include "platform/text_case.h"
+#include "system/preload_store.h"
+#include "system/registry_text.h"
 #include "system/texts.h"
 
 namespace sys {
@@ -21,74 +20,38 @@ constexpr uint32_t kIdSlotBytes = 10;     // at most 9 characters and a NUL
 constexpr uint32_t kTextSlotBytes = 200;  // at most 199 bytes and a NUL
 constexpr uint32_t kValueBufferBytes = 200;
 
-std::string Slot(const std::string& data, size_t slotBytes) {
-  std::string text = core::UpToNul(data);
+// A text read into a slot of slotBytes keeps at most slotBytes - 1 of them: the last is its NUL.
+std::string Slot(std::string text, uint32_t slotBytes) {
   if (text.size() > slotBytes - 1) text.resize(slotBytes - 1);
   return text;
 }
 
-bool ReadText(RegKey& key, const std::string& name, uint32_t slotBytes, std::string* out) {
-  uint32_t type = 0;
-  std::string data;
-  if (key.QueryValue(name, slotBytes, &type, &data) != platform::kErrorSuccess) return false;
-  *out = Slot(data, slotBytes);
-  return true;
-}
-
-bool Open(core::SetupState& s, RegRoot root, const char* path, uint32_t access, std::unique_ptr<RegKey>* key) {
-  return s.os.registry.OpenKey(root, path, access, key) == platform::kErrorSuccess;
-}
-
-void ReadIdsNt(core::SetupState& s) {
-  std::unique_ptr<RegKey> layout, preload;
-  if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return;
-  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
+// The list up to its first place that is not there or cannot be read; a 9x place whose key opens
+// but whose identifier cannot be read is still a place, with no identifier.
+void ReadIds(PreloadStore& store, std::vector<core::PreloadEntry>* list) {
   for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
     core::PreloadEntry entry;
-    if (!ReadText(*preload, std::to_string(k), kIdSlotBytes, &entry.id)) return;
-    s.PreloadList.push_back(entry);
+    std::string id;
+    PreloadPlace place = store.Read(k, kIdSlotBytes, &id);
+    if (place == PreloadPlace::Absent || place == PreloadPlace::Unreadable) return;
+    if (place == PreloadPlace::Listed) entry.id = Slot(id, kIdSlotBytes);
+    list->push_back(entry);
   }
-}
-
-void ReadIds9x(core::SetupState& s) {
-  std::unique_ptr<RegKey> preload;
-  if (!Open(s, RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload)) return;
-  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    std::unique_ptr<RegKey> place;
-    if (preload->OpenSubKey(std::to_string(k), platform::kKeyAllAccess, &place) != platform::kErrorSuccess) return;
-    core::PreloadEntry entry;
-    ReadText(*place, "", kIdSlotBytes, &entry.id);
-    s.PreloadList.push_back(entry);
-  }
-}
-
-// Writes places 2 to count of the current user's list as the values named 2 to count; false when
-// the keyboard-layout key itself cannot be opened.
-bool WriteUserPlacesNt(core::SetupState& s) {
-  std::unique_ptr<RegKey> layout, preload;
-  if (!Open(s, RegRoot::CurrentUser, text::kUserKeyboardLayout, platform::kKeyRead, &layout)) return false;
-  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return true;
-  for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
-    platform::Unchecked(preload->SetValue(std::to_string(place), platform::kRegSz, s.PreloadList[place - 1].id));
-  }
-  return true;
 }
 
 // The default user's list belongs to the log-on screen and to users yet to come, not to the
 // current user: the IME is moved or added within it, and whatever else it lists stays in order.
-void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
-  std::unique_ptr<RegKey> layout, preload;
-  if (!Open(s, RegRoot::Users, text::kDefaultUserKeyboardLayout, platform::kKeyRead, &layout)) return;
-  if (layout->OpenSubKey(text::kPreload, platform::kKeyAllAccess, &preload) != platform::kErrorSuccess) return;
+void PromoteForDefaultUser(core::SetupState& s, const std::string& ime) {
+  std::unique_ptr<PreloadStore> store;
+  if (OpenDefaultUserPreload(s, &store) != PreloadOpen::Opened) return;
   std::vector<std::string> list;
   for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
-    uint32_t type = 0;
-    std::string data;
-    long result = preload->QueryValue(std::to_string(k), kValueBufferBytes, &type, &data);
-    if (result == platform::kErrorFileNotFound) break;
+    std::string id;
+    PreloadPlace place = store->Read(k, kValueBufferBytes, &id);
+    if (place == PreloadPlace::Absent) break;
     // An entry that cannot be read could not be moved without being lost.
-    if (result != platform::kErrorSuccess) return;
-    list.push_back(core::UpToNul(data));
+    if (place != PreloadPlace::Listed) return;
+    list.push_back(id);
   }
   const size_t at = static_cast<size_t>(
       std::find_if(list.begin(), list.end(), [&](const std::string& id) { return SameLayoutId(id, ime); }) -
@@ -102,32 +65,50 @@ void PromoteForDefaultUserNt(core::SetupState& s, const std::string& ime) {
     if (!SameLayoutId(list[i], ime)) promoted.push_back(list[i]);
   }
   for (size_t i = 1; i < promoted.size(); ++i) {
-    if (i >= list.size() || promoted[i] != list[i]) {
-      platform::Unchecked(preload->SetValue(std::to_string(i + 1), platform::kRegSz, promoted[i]));
-    }
+    if (i >= list.size() || promoted[i] != list[i]) store->Write(i + 1, promoted[i]);
   }
-  for (size_t i = promoted.size(); i < list.size(); ++i)
-    platform::Unchecked(preload->DeleteValue(std::to_string(i + 1)));
+  for (size_t i = promoted.size(); i < list.size(); ++i) store->Remove(i + 1);
+}
+
+enum class PreloadMatch { Listed, OtherLanguage, Different };
+
+// Compares the preload text P with a stored identifier, ASCII letters without case, up to the
+// first difference; the end of the stored text counts as a difference.
+PreloadMatch ComparePreload(const std::string& p, const std::string& value) {
+  size_t i = 0;
+  while (i < p.size() && i < value.size() && platform::AsciiLower(p[i]) == platform::AsciiLower(value[i])) ++i;
+  if (i == p.size()) return PreloadMatch::Listed;
+  return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
+}
+
+// A stored identifier that names `id` (ASCII letters without case).
+bool HoldsId(const std::string& stored, const std::string& id) {
+  return !id.empty() && ComparePreload(id, stored) == PreloadMatch::Listed;
 }
 
 }  // namespace
 
 size_t ReadPreloadList(core::SetupState& s) {
   s.PreloadList.clear();
-  if (s.Win9x) {
-    ReadIds9x(s);
-  } else {
-    ReadIdsNt(s);
-  }
+  std::unique_ptr<PreloadStore> store;
+  if (OpenUserPreload(s, &store) == PreloadOpen::Opened) ReadIds(*store, &s.PreloadList);
   std::unique_ptr<RegKey> layouts;
-  if (!Open(s, RegRoot::LocalMachine, text::kKeyboardLayouts, platform::kKeyRead, &layouts)) {
+  if (s.os.registry.OpenKey(RegRoot::LocalMachine, text::kKeyboardLayouts, platform::kKeyRead, &layouts) !=
+      platform::kErrorSuccess) {
     s.PreloadList.clear();
     return 0;
   }
   for (core::PreloadEntry& entry : s.PreloadList) {
     std::unique_ptr<RegKey> layout;
+    // Only read, but opened for full access as the earlier versions opened it, and kept so: where
+    // the process may not write the machine's layouts (no administrator on the NT family) the
+    // texts stay unread and the IME counts as not listed, so that an earlier module of ours in use
+    // does not stop the install and no promotion is tried that would fail on the default user.
     if (layouts->OpenSubKey(entry.id, platform::kKeyAllAccess, &layout) != platform::kErrorSuccess) continue;
-    ReadText(*layout, text::kLayoutTextValue, kTextSlotBytes, &entry.text);
+    std::string layoutText;
+    if (ReadRegistryText(*layout, text::kLayoutTextValue, kTextSlotBytes, &layoutText) == platform::kErrorSuccess) {
+      entry.text = Slot(layoutText, kTextSlotBytes);
+    }
   }
   return s.PreloadList.size();
 }
@@ -157,18 +138,38 @@ void PromotePreloadEntry(core::SetupState& s) {
   }
   // Places 2 .. position: the IME moves to place 2, the others one place down.
   std::rotate(s.PreloadList.begin() + 1, s.PreloadList.begin() + (position - 1), s.PreloadList.begin() + position);
-  if (s.Win9x) {
-    std::unique_ptr<RegKey> preload;
-    if (!Open(s, RegRoot::CurrentUser, text::kUserPreload9x, platform::kKeyRead, &preload)) return;
-    for (size_t place = 2; place <= s.PreloadList.size(); ++place) {
-      std::unique_ptr<RegKey> key;
-      if (preload->OpenSubKey(std::to_string(place), platform::kKeyAllAccess, &key) == platform::kErrorSuccess) {
-        platform::Unchecked(key->SetValue("", platform::kRegSz, s.PreloadList[place - 1].id));
-      }
-    }
-    return;
+  std::unique_ptr<PreloadStore> store;
+  PreloadOpen opened = OpenUserPreload(s, &store);
+  if (opened == PreloadOpen::Opened) {
+    for (size_t place = 2; place <= s.PreloadList.size(); ++place) store->Write(place, s.PreloadList[place - 1].id);
   }
-  if (WriteUserPlacesNt(s)) PromoteForDefaultUserNt(s, s.PreloadList[1].id);
+  // Only where the current user's keyboard-layout key could be opened at all is the default
+  // user's list looked at.
+  if (opened != PreloadOpen::Failed) PromoteForDefaultUser(s, s.PreloadList[1].id);
+}
+
+bool AddToPreload(core::SetupState& s, const std::string& p, const std::string& replaced) {
+  std::unique_ptr<PreloadStore> store;
+  PreloadOpen opened = OpenUserPreload(s, &store);
+  if (opened != PreloadOpen::Opened) return opened == PreloadOpen::NoList;
+  for (size_t k = 1; k <= core::kMaxPreloadEntries; ++k) {
+    std::string id;
+    PreloadPlace place = store->Read(k, kValueBufferBytes, &id);
+    if (place == PreloadPlace::Absent) {
+      store->Write(k, p);
+      return true;
+    }
+    // A place that is there but cannot be read is still someone's layout.
+    if (place != PreloadPlace::Listed) continue;
+    PreloadMatch match = ComparePreload(p, id);
+    if (match == PreloadMatch::Listed) return true;
+    if (match == PreloadMatch::OtherLanguage || HoldsId(id, replaced)) {
+      store->Write(k, p);
+      return true;
+    }
+  }
+  store->Write(core::kMaxPreloadEntries, p);
+  return true;
 }
 
 }  // namespace sys

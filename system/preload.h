@@ -1,6 +1,8 @@
 // The current user's keyboard-layout preload list: reading it with each layout's text, finding
-// the IME in it, and moving the IME to the second place on Windows 5.x and earlier.
+// the IME in it, adding it, and moving it to the second place on Windows 5.x and earlier.
 #pragma once
+
+#include <string>
 
 #include "core/setup_state.h"
 
@@ -12,5 +14,10 @@ size_t ReadPreloadList(core::SetupState& s);
 bool FindImeInPreload(core::SetupState& s);
 // Puts the IME found by FindImeInPreload at place 2 (for the current and the default user).
 void PromotePreloadEntry(core::SetupState& s);
+// Puts the preload text P (the layout identifier as the list spells it) into the current user's
+// list: kept where it is listed, else in place of the same layout for another language or of
+// `replaced` (a registration just deleted), else at the first free place, else at place 49. False
+// when the keyboard-layout key cannot be opened, with nothing written.
+bool AddToPreload(core::SetupState& s, const std::string& p, const std::string& replaced);
 
 }  // namespace sys

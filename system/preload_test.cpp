@@ -120,6 +120,15 @@ TEST_F(Preload, PromoteKeepsTheDefaultUsersOwnList) {
       {"full without it", full, full, {}},
       {"full, at place 49", fullWithIme, fullWithImeAfter, fullWithImeWritten},
       {"a value that cannot be read", {"00000409", unreadable, "00000804"}, {"00000409", unreadable, "00000804"}, {}},
+      // Further down, where the IME would be inserted or moved past it.
+      {"a value that cannot be read at place 3",
+       {"00000409", "00000804", unreadable, "00000411"},
+       {"00000409", "00000804", unreadable, "00000411"},
+       {}},
+      {"a value that cannot be read before the IME",
+       {"00000409", "00000804", "00000411", unreadable, "E0210804"},
+       {"00000409", "00000804", "00000411", unreadable, "E0210804"},
+       {}},
   };
   for (const auto& c : cases) {
     FakePlatform machine;
