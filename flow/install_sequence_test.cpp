@@ -175,7 +175,7 @@ TEST(InstallSequence, AFirstInstallOnWindows5EndsAtPlace2OfBothPreloadLists) {
       bench.fake.registry.SetValue(kDefaultPreload, std::to_string(k + 1), platform::kRegSz, c.defaultUser[k]);
     }
     // The install itself is whole; only the check counts this small payload's files short.
-    EXPECT_EQ(flow::RunSilentInstall(bench.s), flow::kExitCheckFailed);
+    EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitCheckFailed);
     EXPECT_EQ(bench.fake.registry.Value(std::string(kLayouts) + "\\E0010804", "layout text").data,
               sys::text::kLayoutTextGbk);
     EXPECT_EQ(list(bench.fake.registry, kUserPreload), c.userAfter);
