@@ -286,4 +286,15 @@ TEST_F(UserData, AnArchiveSwappedInBeforeItIsRememberedIsNotRestored) {
   EXPECT_EQ(File("userck.txt"), phrases);
 }
 
+// A new archive whose header cannot be written holds nothing of the user's: it is taken away
+// again, so that no empty archive is later taken for a backup.
+TEST_F(UserData, ANewArchiveWhoseHeaderCannotBeWrittenIsTakenAway) {
+  Put("a.txt", "the user's phrases");
+  fake.files.AddDirectory("c:\\full");
+  fake.files.FillDisk("c:\\full");
+  EXPECT_FALSE(archive::AddFileToArchive(s, "c:\\full\\tavoback.tvz", "c:\\tavohu\\a.txt"));
+  EXPECT_FALSE(fake.files.HasFile("c:\\full\\tavoback.tvz"));
+  EXPECT_EQ(File("a.txt"), "the user's phrases");
+}
+
 }  // namespace
