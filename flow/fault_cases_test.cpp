@@ -7,6 +7,7 @@
 #include "core/install_report.h"
 #include "core/system_facts.h"
 #include "flow/deploy.h"
+#include "flow/setup_main.h"
 #include "platform/constants.h"
 #include "platform/fake/faulty_platform.h"
 #include "tests/support/archive_fixture.h"
@@ -49,6 +50,62 @@ TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
   EXPECT_TRUE(report.unpackComplete);
   EXPECT_EQ(m.fake.files.Contents(kUserLibrary), phrases);
   EXPECT_EQ(s.BackupState, core::Backup::DataKept);
+}
+
+// A 64-bit Windows 7 machine with drives c: and d: (the default directory d:\tavohu) and a
+// complete product in its resources; its silent install run with one kind of call failing.
+struct SilentRun {
+  SilentRun(const std::string& call, int occurrence, long error) {
+    fake.SetWindows(6, true);
+    fake.files.SetDriveType('d', platform::kDriveFixed);
+    fake.files.AddDirectory("d:");
+    fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+    platform::fake::FaultyPlatform faulty(fake.os(), call, occurrence, error);
+    code = flow::SetupMain(faulty.os(), "settvsrf32", platform::kSwShow);
+    failed = faulty.Failed();
+  }
+  platform::fake::FakePlatform fake;
+  int code = -1;
+  std::string failed;
+};
+
+// The first pass writes the module into the install directory before anything registers it. A
+// write that fails once is tried again; one that never lands leaves no module there, and the
+// silent road must not end as installed.
+TEST(FaultCases, AModuleThePassCannotWriteIntoTheInstallDirectoryIsNoInstall) {
+  struct Case {
+    const char* what;
+    int occurrence;
+    int code;
+    bool modulePlaced;
+  };
+  const Case cases[] = {
+      {"the first write fails, the second lands", 1, flow::kExitInstalled, true},
+      {"no write lands", 0, flow::kExitCopyFailed, false},
+  };
+  for (const Case& c : cases) {
+    SilentRun run("create d:\\tavohu\\tavohu32.new", c.occurrence, platform::kErrorDiskFull);
+    EXPECT_EQ(run.failed, "create d:\\tavohu\\tavohu32.new") << c.what;
+    EXPECT_EQ(run.code, c.code) << c.what;
+    EXPECT_EQ(run.fake.files.HasFile("d:\\tavohu\\tavohu32.ime"), c.modulePlaced) << c.what;
+    EXPECT_FALSE(run.fake.files.HasFile("d:\\tavohu\\tavohu32.new")) << c.what;
+  }
+}
+
+// Each store of the install path is written a third time by the install (the start-up's
+// administrator test writes it and puts it back before); one that cannot be written then ends the
+// silent road with exit 9, though everything else is in place.
+TEST(FaultCases, AnInstallPathStoreThatCannotBeWrittenEndsWithExit9) {
+  for (const char* store : {"create C:\\windows\\tavopath.tvh", "set value path", "create d:\\tavohu\\tavopath.tvh"}) {
+    SilentRun run(store, 3, platform::kErrorAccessDenied);
+    EXPECT_EQ(run.failed, store);
+    EXPECT_EQ(run.code, flow::kExitEntriesFailed) << store;
+    EXPECT_TRUE(run.fake.files.HasFile("d:\\tavohu\\tavokelv.exe")) << store;
+  }
+  // The same store written: installed.
+  SilentRun whole("create C:\\windows\\tavopath.tvh", 4, platform::kErrorAccessDenied);
+  EXPECT_EQ(whole.failed, "");
+  EXPECT_EQ(whole.code, flow::kExitInstalled);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ class Counter {
       if (calls_ != failAt_) return std::nullopt;
       if (errors.size()) error = errors.begin()[static_cast<size_t>(calls_ - 1) % errors.size()];
     } else {
-      if (call != call_ || ++seen_ != occurrence_) return std::nullopt;
+      if (call != call_ || (occurrence_ != 0 && ++seen_ != occurrence_)) return std::nullopt;
       error = error_;
     }
     failed_ = call;

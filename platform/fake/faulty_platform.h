@@ -17,8 +17,8 @@ class FaultyPlatform {
   // Fails the call numbered `failAt` (from 1); 0 fails none. The dialogs, windows and system
   // facts of `machine` are passed through as they are.
   FaultyPlatform(Platform& machine, long failAt);
-  // Fails the `occurrence`-th call (from 1) described as `call` ("open c:\\a.txt", as Failed
-  // names a call without its error) with `error`; every other call goes through.
+  // Fails the `occurrence`-th call (from 1; 0: every one) described as `call` ("open c:\\a.txt",
+  // as Failed names it) with `error`; every other call goes through.
   FaultyPlatform(Platform& machine, const std::string& call, int occurrence, long error);
   ~FaultyPlatform();
   FaultyPlatform(const FaultyPlatform&) = delete;
