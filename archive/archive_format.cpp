@@ -19,8 +19,17 @@ void PutU32(uint8_t* p, uint32_t value) {
 
 bool ReadEntryCount(const uint8_t* image, size_t size, uint32_t* count) {
   if (!image || size < kArchiveHeaderSize) return false;
-  *count = ReadU32(image + 6);
+  *count = ReadU32(image + kEntryCountOffset);
   return true;
+}
+
+WalkStep ReadEntryHeader(const uint8_t* header, Entry* entry) {
+  if (header[0] != 'C' || header[1] != 'F') return WalkStep::NotAnEntry;
+  const void* nul = std::memchr(header + 2, 0, kNameFieldSize - 2);
+  if (!nul) return WalkStep::NameUnended;
+  entry->name.assign(reinterpret_cast<const char*>(header + 2), static_cast<const uint8_t*>(nul) - (header + 2));
+  entry->compressedLength = ReadU32(header + kCompressedLengthOffset);
+  return WalkStep::Entry;
 }
 
 WalkStep EntryWalker::Next(Entry* entry) {
@@ -31,12 +40,8 @@ WalkStep EntryWalker::Next(Entry* entry) {
     if (size_ - offset_ >= 2 && (image_[offset_] != 'C' || image_[offset_ + 1] != 'F')) return WalkStep::NotAnEntry;
     return WalkStep::Truncated;
   }
-  const uint8_t* header = image_ + offset_;
-  if (header[0] != 'C' || header[1] != 'F') return WalkStep::NotAnEntry;
-  const void* nul = std::memchr(header + 2, 0, kNameFieldSize - 2);
-  if (!nul) return WalkStep::NameUnended;
-  entry->name.assign(reinterpret_cast<const char*>(header + 2), static_cast<const uint8_t*>(nul) - (header + 2));
-  entry->compressedLength = ReadU32(header + kNameFieldSize);
+  WalkStep header = ReadEntryHeader(image_ + offset_, entry);
+  if (header != WalkStep::Entry) return header;
   size_t dataOffset = offset_ + kEntryHeaderSize;
   if (entry->compressedLength > size_ - dataOffset) return WalkStep::Truncated;
   entry->data = image_ + dataOffset;
@@ -91,6 +96,21 @@ bool IsBareFileName(std::string_view name) {
   return !IsDeviceName(name);
 }
 
+NameFault CheckEntryName(std::string_view name) {
+  if (!IsBareFileName(name)) return NameFault::NotBare;
+  if (name.size() > kMaxEntryName) return NameFault::TooLong;
+  return NameFault::None;
+}
+
+NameFault EntryNames::Add(std::string_view name, std::string* first) {
+  if (NameFault fault = CheckEntryName(name); fault != NameFault::None) return fault;
+  // Windows would write both to one file, and the later one would silently win.
+  auto [earlier, isNew] = byKey_.emplace(EntryNameKey(name), std::string(name));
+  if (isNew) return NameFault::None;
+  if (first) *first = earlier->second;
+  return NameFault::GivenTwice;
+}
+
 std::string EntryNameKey(std::string_view name) { return platform::FoldAsciiCase(name); }
 
 bool SameEntryName(std::string_view a, std::string_view b) { return EntryNameKey(a) == EntryNameKey(b); }
@@ -102,7 +122,7 @@ std::string EntryHeader(std::string_view name, uint32_t compressedLength) {
   size_t n = name.size() < kMaxEntryName ? name.size() : kMaxEntryName;
   std::memcpy(header.data() + 2, name.data(), n);
   header[2 + n] = '\0';
-  PutU32(reinterpret_cast<uint8_t*>(header.data() + kNameFieldSize), compressedLength);
+  PutU32(reinterpret_cast<uint8_t*>(header.data() + kCompressedLengthOffset), compressedLength);
   return header;
 }
 
@@ -110,8 +130,8 @@ std::string ArchiveHeader(uint32_t totalLength, uint32_t count) {
   std::string header(kArchiveHeaderSize, '\0');
   header[0] = 'T';
   header[1] = 'V';
-  PutU32(reinterpret_cast<uint8_t*>(header.data() + 2), totalLength);
-  PutU32(reinterpret_cast<uint8_t*>(header.data() + 6), count);
+  PutU32(reinterpret_cast<uint8_t*>(header.data() + kTotalLengthOffset), totalLength);
+  PutU32(reinterpret_cast<uint8_t*>(header.data() + kEntryCountOffset), count);
   return header;
 }
 

@@ -5,14 +5,20 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
 namespace archive {
 
 constexpr size_t kArchiveHeaderSize = 10;
+// Where the archive header keeps its two counts; the backup updates them in place.
+constexpr size_t kTotalLengthOffset = 2;
+constexpr size_t kEntryCountOffset = 6;
 constexpr size_t kEntryHeaderSize = 20;
 constexpr size_t kNameFieldSize = 16;
+// The compressed length follows the name field.
+constexpr size_t kCompressedLengthOffset = kNameFieldSize;
 constexpr size_t kMaxEntryName = 12;  // "CF" + 12 bytes + NUL leaves one byte of the field over
 constexpr uint8_t kNameFiller = 0xCC;
 // The work area: a 100-byte name area, then the data area to the end of the work buffer.
@@ -47,6 +53,11 @@ enum class WalkStep {
 // length produced. The zlib result (0 on success).
 int Uncompress(const Entry& entry, uint8_t* out, unsigned long* length);
 
+// Reads one entry header of kEntryHeaderSize bytes, wherever they came from (an image in memory,
+// a file read piece by piece): Entry with the name and compressed length set (`data` left
+// null), NotAnEntry or NameUnended.
+WalkStep ReadEntryHeader(const uint8_t* header, Entry* entry);
+
 // Walks the entries of an image, at most `count` of them.
 class EntryWalker {
  public:
@@ -71,6 +82,28 @@ class EntryWalker {
 // byte, no trailing dot or blank (Windows drops them, so another name would be written), and no
 // DOS device name ("COM1" or "nul.txt" opens a device instead of a file).
 bool IsBareFileName(std::string_view name);
+
+// Why a name may not be an entry's, in the order the rule is checked.
+enum class NameFault {
+  None,
+  NotBare,    // not IsBareFileName
+  TooLong,    // over kMaxEntryName bytes: the name field cannot hold it
+  GivenTwice  // the same file on Windows as a name before it (see SameEntryName)
+};
+
+// The entry-name rule for one name on its own: bare, and short enough for the name field.
+NameFault CheckEntryName(std::string_view name);
+
+// The rule over the names of one archive: each passes CheckEntryName and names a file of its
+// own. Add checks a name against the names added before and keeps it when it passes.
+class EntryNames {
+ public:
+  // `first` (optional) receives, for GivenTwice, the name as it was first given.
+  NameFault Add(std::string_view name, std::string* first = nullptr);
+
+ private:
+  std::map<std::string, std::string> byKey_;  // by EntryNameKey, the name first given
+};
 
 // Whether two entry names would be one file on Windows, as far as ASCII letters go: equal but
 // for their case. A byte 0x81-0xFE begins a double-byte character, whose second byte is compared

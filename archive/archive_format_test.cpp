@@ -266,4 +266,72 @@ TEST(ArchiveFormat, PackRefusesBadNames) {
   }
 }
 
+// The one name rule that the writer, the strict check and the backup all apply: each fault in
+// the order it is checked, and a repeat judged against the names kept before it.
+TEST(ArchiveFormat, EntryNamesApplyTheRuleInOrder) {
+  struct Case {
+    const char* name;
+    archive::NameFault fault;
+    const char* first;  // for GivenTwice: the name as first given
+  };
+  const Case cases[] = {
+      {"kelv1.bmp", archive::NameFault::None, ""},
+      {"twelve_bytes", archive::NameFault::None, ""},
+      {"thirteen_byte", archive::NameFault::TooLong, ""},
+      {"..\\thirteen_b", archive::NameFault::NotBare, ""},  // not bare comes before too long
+      {"nul.txt", archive::NameFault::NotBare, ""},
+      {"KELV1.BMP", archive::NameFault::GivenTwice, "kelv1.bmp"},
+      {"kelv1.bmp", archive::NameFault::GivenTwice, "kelv1.bmp"},
+      {"thirteen_byte", archive::NameFault::TooLong, ""},  // a refused name was not kept
+      {"\x81\x41", archive::NameFault::None, ""},
+      {"\x81\x61", archive::NameFault::None, ""},  // the second byte of a character is no letter
+  };
+  archive::EntryNames names;
+  for (const Case& c : cases) {
+    std::string first = "unchanged";
+    EXPECT_EQ(names.Add(c.name, &first), c.fault) << c.name;
+    EXPECT_EQ(first, c.fault == archive::NameFault::GivenTwice ? c.first : "unchanged") << c.name;
+    if (c.fault != archive::NameFault::GivenTwice) {
+      EXPECT_EQ(archive::CheckEntryName(c.name), c.fault) << c.name;
+    }
+  }
+}
+
+// One parser for an entry header, whether the bytes lie in an image or were read from a file.
+TEST(ArchiveFormat, EntryHeaderIsReadFromItsTwentyBytes) {
+  std::string good = archive::EntryHeader("twelve_bytes", 0x01020304);
+  std::string noCf = good;
+  noCf[1] = 'G';
+  std::string unended = good;
+  unended[14] = 'x';  // the NUL after twelve bytes
+  unended[15] = 'y';  // the filler byte
+  struct Case {
+    const char* what;
+    std::string header;
+    archive::WalkStep step;
+  };
+  const Case cases[] = {
+      {"whole", good, archive::WalkStep::Entry},
+      {"not CF", noCf, archive::WalkStep::NotAnEntry},
+      {"no NUL", unended, archive::WalkStep::NameUnended},
+  };
+  for (const Case& c : cases) {
+    archive::Entry entry;
+    entry.name = "before";
+    EXPECT_EQ(archive::ReadEntryHeader(reinterpret_cast<const uint8_t*>(c.header.data()), &entry), c.step) << c.what;
+    if (c.step != archive::WalkStep::Entry) {
+      EXPECT_EQ(entry.name, "before") << c.what;
+      continue;
+    }
+    EXPECT_EQ(entry.name, "twelve_bytes");
+    EXPECT_EQ(entry.compressedLength, 0x01020304u);
+    EXPECT_EQ(entry.data, nullptr);
+  }
+  // The counts of the archive header lie where the named offsets say.
+  std::string header = archive::ArchiveHeader(0x0A0B0C0D, 0x01020304);
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(header.data());
+  EXPECT_EQ(archive::ReadU32(bytes + archive::kTotalLengthOffset), 0x0A0B0C0Du);
+  EXPECT_EQ(archive::ReadU32(bytes + archive::kEntryCountOffset), 0x01020304u);
+}
+
 }  // namespace

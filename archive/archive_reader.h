@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_format.h"
 #include "core/setup_state.h"
 
 namespace archive {
@@ -44,6 +45,6 @@ bool IsDataFileName(std::string_view name);
 void UnpackDefaultSkin(core::SetupState& s);
 
 // The data area of a work area.
-inline uint8_t* DataArea(uint8_t* workArea) { return workArea + 100; }
+inline uint8_t* DataArea(uint8_t* workArea) { return workArea + kNameAreaSize; }
 
 }  // namespace archive

@@ -162,6 +162,24 @@ TEST_F(ArchiveReader, TruncatedArchivesWriteWhatIsWholeAndReportTheCutEntry) {
   EXPECT_FALSE(Unpack(image.substr(0, 5)));
 }
 
+// An archive cut exactly after a whole entry: every entry there is written, yet the entries its
+// header counts are not all there, so the unpack is not complete.
+TEST_F(ArchiveReader, AnArchiveCutAtAnEntryBoundaryIsNotComplete) {
+  std::string whole = PackOrDie({{"a.txt", "alpha"}, {"b.txt", "beta"}, {"c.txt", "gamma"}});
+  std::string twoOfThree = whole.substr(0, whole.size() - (PackOrDie({{"c.txt", "gamma"}}).size() - 10));
+  for (size_t cut : {twoOfThree.size(), size_t{10}}) {
+    uint32_t written = 99, failed = 99;
+    EXPECT_FALSE(archive::UnpackArchive(s, reinterpret_cast<const uint8_t*>(whole.data()), cut, Work(),
+                                        s.WorkBuffer->Size(), &written, nullptr, &failed))
+        << cut;
+    EXPECT_EQ(written, cut == 10 ? 0u : 2u) << cut;
+    EXPECT_EQ(failed, 0u) << cut;
+  }
+  EXPECT_EQ(File("b.txt"), "beta");
+  EXPECT_FALSE(Has("c.txt"));
+  EXPECT_TRUE(Unpack(whole));
+}
+
 TEST_F(ArchiveReader, ReadOnlyTargetsAreReplacedAndTargetsInUseMovedAside) {
   fake.files.AddFile("c:\\tavohu\\ro.txt", "old", platform::kAttrReadOnly);
   fake.files.AddFile("c:\\tavohu\\tavohu4.ime", "loaded");

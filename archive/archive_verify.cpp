@@ -2,8 +2,6 @@
 
 #include <zlib.h>
 
-#include <map>
-
 namespace archive {
 
 namespace {
@@ -27,9 +25,9 @@ bool Verify(const uint8_t* image, size_t size, size_t dataArea, const UnpackRoom
     *fault = "magic is not TV";
     return false;
   }
-  if (ReadU32(image + 2) != size) {
-    *fault = "total length " + std::to_string(ReadU32(image + 2)) + " but the archive has " + std::to_string(size) +
-             " bytes";
+  if (ReadU32(image + kTotalLengthOffset) != size) {
+    *fault = "total length " + std::to_string(ReadU32(image + kTotalLengthOffset)) + " but the archive has " +
+             std::to_string(size) + " bytes";
     return false;
   }
   if (count == 0) {
@@ -37,7 +35,7 @@ bool Verify(const uint8_t* image, size_t size, size_t dataArea, const UnpackRoom
     return false;
   }
   std::vector<uint8_t> out(dataArea);
-  std::map<std::string, std::string> names;  // by EntryNameKey, the name first seen
+  EntryNames names;
   EntryWalker walker(image, size, count);
   Entry entry;
   size_t end = kArchiveHeaderSize;
@@ -72,19 +70,20 @@ bool Verify(const uint8_t* image, size_t size, size_t dataArea, const UnpackRoom
     entries->push_back(report);
     end = static_cast<size_t>(entry.data - image) + entry.compressedLength;
     where += " (" + entry.name + ")";
-    if (!IsBareFileName(entry.name)) {
-      *fault = where + ": not a bare file name";
-      return false;
-    }
-    if (entry.name.size() > kMaxEntryName) {
-      *fault = where + ": name longer than 12 bytes";
-      return false;
-    }
-    // Windows writes both to one file: the later entry silently replaces the earlier.
-    auto [first, isNew] = names.emplace(EntryNameKey(entry.name), entry.name);
-    if (!isNew) {
-      *fault = where + ": name given twice" + (first->second == entry.name ? "" : " (as " + first->second + ")");
-      return false;
+    std::string first;
+    switch (names.Add(entry.name, &first)) {
+      case NameFault::None:
+        break;
+      case NameFault::NotBare:
+        *fault = where + ": not a bare file name";
+        return false;
+      case NameFault::TooLong:
+        *fault = where + ": name longer than 12 bytes";
+        return false;
+      case NameFault::GivenTwice:
+        // Windows writes both to one file: the later entry silently replaces the earlier.
+        *fault = where + ": name given twice" + (first == entry.name ? "" : " (as " + first + ")");
+        return false;
     }
     if (report.zlibResult != Z_OK) {
       *fault = where + ": zlib result " + std::to_string(report.zlibResult) +

@@ -2,8 +2,6 @@
 
 #include <zlib.h>
 
-#include <map>
-
 #include "archive/archive_format.h"
 
 namespace archive {
@@ -34,22 +32,22 @@ bool ZlibPack(const std::string& bytes, std::string* stream) {
 
 bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, std::string* error,
                  StreamPacker pack) {
-  std::map<std::string, std::string> names;  // by EntryNameKey, the name first given
+  EntryNames names;
   std::string body;
   for (const NamedContent& file : files) {
-    if (!IsBareFileName(file.name)) {
-      *error = "not a bare file name: " + file.name;
-      return false;
-    }
-    if (file.name.size() > kMaxEntryName) {
-      *error = "name longer than 12 bytes: " + file.name;
-      return false;
-    }
-    // Windows would write both to one file, and the later one would silently win.
-    auto [first, isNew] = names.emplace(EntryNameKey(file.name), file.name);
-    if (!isNew) {
-      *error = "name given twice: " + file.name + (first->second == file.name ? "" : " (as " + first->second + ")");
-      return false;
+    std::string first;
+    switch (names.Add(file.name, &first)) {
+      case NameFault::None:
+        break;
+      case NameFault::NotBare:
+        *error = "not a bare file name: " + file.name;
+        return false;
+      case NameFault::TooLong:
+        *error = "name longer than 12 bytes: " + file.name;
+        return false;
+      case NameFault::GivenTwice:
+        *error = "name given twice: " + file.name + (first == file.name ? "" : " (as " + first + ")");
+        return false;
     }
     std::string packed;
     // Deflate with a 32 KiB window (0x78) is all the header may say; 0x78 0x9C is a valid

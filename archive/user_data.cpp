@@ -88,18 +88,16 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
       archiveFile->Read(header, kArchiveHeaderSize) != static_cast<long>(kArchiveHeaderSize)) {
     return false;
   }
-  uint32_t count = ReadU32(header + 6);
+  uint32_t count = ReadU32(header + kEntryCountOffset);
   long position = kArchiveHeaderSize;
   for (uint32_t i = 0; i < count; ++i) {
-    uint8_t entry[kEntryHeaderSize];
-    if (archiveFile->Read(entry, kEntryHeaderSize) != static_cast<long>(kEntryHeaderSize)) return false;
-    if (entry[0] != 'C' || entry[1] != 'F') return false;
-    const void* nul = std::memchr(entry + 2, 0, kNameFieldSize - 2);
-    if (!nul) return false;
-    std::string existing(reinterpret_cast<const char*>(entry + 2), static_cast<const uint8_t*>(nul) - (entry + 2));
+    uint8_t bytes[kEntryHeaderSize];
+    if (archiveFile->Read(bytes, kEntryHeaderSize) != static_cast<long>(kEntryHeaderSize)) return false;
+    Entry existing;
+    if (ReadEntryHeader(bytes, &existing) != WalkStep::Entry) return false;
     // Windows takes names that differ only in letter case for one file.
-    if (SameEntryName(existing, name)) return false;
-    uint32_t length = ReadU32(entry + kNameFieldSize);
+    if (SameEntryName(existing.name, name)) return false;
+    uint32_t length = existing.compressedLength;
     position += static_cast<long>(kEntryHeaderSize);
     if (length > static_cast<unsigned long>(size - position)) return false;  // runs past the file
     position += static_cast<long>(length);
@@ -115,7 +113,7 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
                       std::string* appended) {
   size_t slash = filePath.find_last_of('\\');
   std::string name = (slash == std::string::npos || slash == 0) ? filePath : filePath.substr(slash + 1);
-  if (name.size() > kMaxEntryName || !IsBareFileName(name)) return false;
+  if (CheckEntryName(name) != NameFault::None) return false;
 
   std::unique_ptr<platform::File> archiveFile;
   uint8_t header[kArchiveHeaderSize];
@@ -144,8 +142,10 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
       !WriteAll(*archiveFile, packed, packedLength)) {
     return false;
   }
-  PutU32(header + 2, ReadU32(header + 2) + static_cast<uint32_t>(kEntryHeaderSize + packedLength));
-  PutU32(header + 6, ReadU32(header + 6) + 1);
+  uint8_t* totalLength = header + kTotalLengthOffset;
+  uint8_t* entryCount = header + kEntryCountOffset;
+  PutU32(totalLength, ReadU32(totalLength) + static_cast<uint32_t>(kEntryHeaderSize + packedLength));
+  PutU32(entryCount, ReadU32(entryCount) + 1);
   if (archiveFile->Seek(0, platform::SeekFrom::Begin) != 0 || !WriteAll(*archiveFile, header, kArchiveHeaderSize)) {
     return false;
   }

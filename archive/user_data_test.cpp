@@ -5,6 +5,7 @@
 #include "archive/archive_format.h"
 #include "archive/texts.h"
 #include "platform/constants.h"
+#include "platform/fake/faulty_platform.h"
 #include "tests/support/archive_fixture.h"
 
 namespace {
@@ -284,6 +285,41 @@ TEST_F(UserData, AnArchiveSwappedInBeforeItIsRememberedIsNotRestored) {
   ASSERT_TRUE(archive::RememberBackup(s, kBackup, &written));
   EXPECT_EQ(archive::RestoreUserData(s), 1u);
   EXPECT_EQ(File("userck.txt"), phrases);
+}
+
+// A new archive whose header cannot be written holds nothing of the user's: it is taken away
+// again, so that no empty archive is later taken for a backup.
+TEST_F(UserData, ANewArchiveWhoseHeaderCannotBeWrittenIsTakenAway) {
+  Put("a.txt", "the user's phrases");
+  fake.files.AddDirectory("c:\\full");
+  fake.files.FillDisk("c:\\full");
+  EXPECT_FALSE(archive::AddFileToArchive(s, "c:\\full\\tavoback.tvz", "c:\\tavohu\\a.txt"));
+  EXPECT_FALSE(fake.files.HasFile("c:\\full\\tavoback.tvz"));
+  EXPECT_EQ(File("a.txt"), "the user's phrases");
+}
+
+// A file of the list that is there but held open by another program without read sharing cannot
+// be packed: the backup fails, so that the install leaves the user's files as they are, and the
+// backup itself changes none of them.
+TEST_F(UserData, AListFileThatCannotBeOpenedFailsTheBackup) {
+  auto saved = EarlierInstallation(true);
+  for (const char* locked : {"c:\\tavohu\\tvszsj43.tvh", "c:\\tavohu\\userck.txt", "c:\\tavohu\\tavocyzk.tv1"}) {
+    platform::fake::FaultyPlatform faulty(fake.os(), std::string("open ") + locked, 1,
+                                          platform::kErrorSharingViolation);
+    core::SetupState locking(faulty.os());
+    locking.InstallDir = s.InstallDir;
+    EXPECT_EQ(archive::BackupUserData(locking), core::Backup::Failed) << locked;
+    EXPECT_NE(faulty.Failed(), "") << locked << " was never opened";
+    EXPECT_TRUE(locking.BackupArchive.empty()) << locked;
+    for (const auto& [name, bytes] : saved) {
+      if (name.find(".tv1") == std::string::npos) {
+        EXPECT_EQ(File(name), bytes) << locked << ": " << name;
+      }
+    }
+    for (const char* base : kLive17) {
+      EXPECT_EQ(File(std::string(base) + ".tvh"), saved[std::string(base) + ".tv1"]) << locked << ": " << base;
+    }
+  }
 }
 
 }  // namespace

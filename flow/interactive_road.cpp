@@ -1,5 +1,7 @@
 #include "flow/interactive_road.h"
 
+#include "archive/archive_format.h"
+#include "archive/archive_reader.h"
 #include "flow/install_check.h"
 #include "flow/install_sequence.h"
 #include "flow/open_payload.h"
@@ -24,6 +26,12 @@ core::InstallReport WindowSteps::Install(const std::string& directory, core::Ins
 bool WindowSteps::VerifyInstallation() { return flow::VerifyInstallation(s_); }
 
 void WindowSteps::ActivateImeLayout() { sys::ActivateImeLayout(s_); }
+
+std::span<const uint8_t> WindowSteps::LoadPicture(const std::string& name) {
+  size_t length = archive::LoadArchiveEntry(s_, name);
+  if (length == 0 || !s_.WorkBuffer) return {};
+  return {archive::DataArea(s_.WorkBuffer->Data()), length};
+}
 
 int RunInteractiveRoad(core::SetupState& s, int showCommand) {
   WindowSteps steps(s);

@@ -17,6 +17,7 @@ class WindowSteps final : public ui::SetupSteps {
   core::InstallReport Install(const std::string& directory, core::InstallObserver& observer) override;
   bool VerifyInstallation() override;
   void ActivateImeLayout() override;
+  std::span<const uint8_t> LoadPicture(const std::string& name) override;
 
  private:
   core::SetupState& s_;

@@ -58,6 +58,7 @@ class HookedSteps : public ui::SetupSteps {
   }
   bool VerifyInstallation() override { return steps_.VerifyInstallation(); }
   void ActivateImeLayout() override { steps_.ActivateImeLayout(); }
+  std::span<const uint8_t> LoadPicture(const std::string& name) override { return steps_.LoadPicture(name); }
 
   std::function<void()> duringInstall;
 
@@ -117,6 +118,50 @@ TEST(InteractiveRoad, CreationSetsUpTheWindowAndItsResources) {
   EXPECT_EQ(w.objects[bench.window.Look().TitleFont].font.face, ui::text::kFontKai);
   EXPECT_EQ(w.updates, 1);  // the welcome page painted at once
   EXPECT_EQ(WindowBench(true).fake.windows.title, u"Tavo系统安装3264");
+}
+
+// A 24-bit BMP of 2 x 2 pixels.
+std::string SmallBmp() {
+  std::string bmp(54 + 2 * 8, '\0');
+  auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put(10, 54);
+  put(14, 40);
+  put(18, 2);
+  put(22, 2);
+  bmp[26] = 1;
+  bmp[28] = 24;
+  return bmp;
+}
+
+// The window has its welcome picture from the steps: the payload's entry, unpacked afresh for
+// each paint of the welcome page, and none when the payload lacks it.
+TEST(InteractiveRoad, TheWelcomePictureComesFromThePayloadThroughTheSteps) {
+  for (bool withPicture : {true, false}) {
+    FakePlatform fake;
+    fake.SetWindows(6, false);
+    fake.files.AddDirectory("c:\\tavohu");
+    std::vector<archive::NamedContent> files = {{"tvok.wav", "RIFF"}};
+    if (withPicture) files.push_back({ui::text::kPicture, SmallBmp()});
+    fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(files);
+    core::SetupState s(fake.os());
+    core::FindSystemFacts(s);
+    flow::WindowSteps steps(s);
+    ASSERT_TRUE(steps.OpenPayload());
+    std::span<const uint8_t> picture = steps.LoadPicture(ui::text::kPicture);
+    EXPECT_EQ(std::string(picture.begin(), picture.end()), withPicture ? SmallBmp() : "");
+    EXPECT_TRUE(steps.LoadPicture("tvok.bmp").empty());
+
+    ui::SetupWindow window(s, steps);
+    window.RegisterSetupClass();
+    ASSERT_TRUE(window.CreateSetupWindow(platform::kSwShowNormal));
+    size_t bitmaps = 0;
+    for (const auto& c : fake.windows.calls) bitmaps += c.kind == platform::fake::DrawCall::Bitmap;
+    EXPECT_EQ(bitmaps, withPicture ? 1u : 0u) << withPicture;
+  }
 }
 
 TEST(InteractiveRoad, MissingPayloadOrMemoryEndsBeforeTheFirstPage) {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "archive/archive_format.h"
-#include "archive/archive_reader.h"
 
 namespace ui {
 namespace {
@@ -67,7 +65,10 @@ void DrawCommonGradient(platform::Painter& p) {
 
 namespace {
 
-uint32_t U32(const uint8_t* p) { return archive::ReadU32(p); }
+uint32_t U32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 // The headers, the colour table and the pixel rows of a BMP all lie inside its `size` bytes.
@@ -115,12 +116,10 @@ void DrawWelcomeGradient(platform::Painter& p) {
   });
 }
 
-void DrawArchiveBitmap(core::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
-                       const std::string& name, int xd, int yd, int wd, int hd, int xs, int ys, int ws, int hs) {
-  size_t length = archive::LoadArchiveEntry(s, name);
-  if (length == 0 || !s.WorkBuffer) return;
-  const uint8_t* bmp = archive::DataArea(s.WorkBuffer->Data());
-  if (!BitmapFits(bmp, length)) return;
+void DrawBitmap(std::span<const uint8_t> picture, int limitWidth, int limitHeight, platform::Painter& p, int xd, int yd,
+                int wd, int hd, int xs, int ys, int ws, int hs) {
+  const uint8_t* bmp = picture.data();
+  if (picture.empty() || !BitmapFits(bmp, picture.size())) return;
   int w = U16(bmp + 18);
   int h = U16(bmp + 22);
   limitWidth = std::min(limitWidth, xd + w);

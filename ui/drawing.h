@@ -1,6 +1,8 @@
 // The drawing primitives of the setup window: 3-D frames, the caption colour, the page
 // background, the shadowed title and embossed heading, and the progress bar.
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/setup_state.h"
@@ -10,12 +12,14 @@
 namespace ui {
 
 // What the window owns for drawing: its two fonts and the bar brush (0 while the window does not
-// exist), and the font a fresh window device context starts with, saved by the welcome page.
+// exist), the font a fresh window device context starts with, saved by the welcome page, and the
+// welcome picture's bytes as the steps gave them for this paint (empty: no picture).
 struct WindowLook {
   platform::GdiHandle NormalFont = 0;
   platform::GdiHandle TitleFont = 0;
   platform::GdiHandle BarBrush = 0;
   platform::GdiHandle SavedInitialFont = 0;
+  std::span<const uint8_t> WelcomePicture;
 };
 
 constexpr platform::Rgb kBlack = {0, 0, 0};
@@ -39,10 +43,10 @@ void DrawCommonGradient(platform::Painter& p);
 void DrawShadowedTitle(const WindowLook& look, platform::Painter& p, const std::u16string& title);
 // The welcome page's background.
 void DrawWelcomeGradient(platform::Painter& p);
-// A BMP entry of the payload, clipped to the limits and stretched; nothing when the entry is
-// missing or its headers do not fit the decompressed bytes.
-void DrawArchiveBitmap(core::SetupState& s, int limitWidth, int limitHeight, platform::Painter& p,
-                       const std::string& name, int xd, int yd, int wd, int hd, int xs, int ys, int ws, int hs);
+// A BMP file's bytes, clipped to the limits and stretched; nothing when there are none or its
+// headers do not fit them.
+void DrawBitmap(std::span<const uint8_t> bmp, int limitWidth, int limitHeight, platform::Painter& p, int xd, int yd,
+                int wd, int hd, int xs, int ys, int ws, int hs);
 void DrawButtonFrames(platform::Painter& p);
 void DrawButtonCaptions(platform::Painter& p, const std::u16string& confirm, const std::u16string& abandon);
 

@@ -2,19 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/archive_fixture.h"
+#include "platform/fake/fake_platform.h"
 
 namespace {
 
 using platform::Rgb;
 using platform::fake::DrawCall;
 
+// A little-endian u32 of a BMP header.
+void PutU32(std::string& bytes, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+}
+
 std::string Bmp(int width, int height) {
   size_t row = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
   std::string bmp(54 + row * static_cast<size_t>(height), '\0');
   bmp[0] = 'B';
   bmp[1] = 'M';
-  auto put = [&](size_t at, uint32_t v) { archive::PutU32(reinterpret_cast<uint8_t*>(bmp.data() + at), v); };
+  auto put = [&](size_t at, uint32_t v) { PutU32(bmp, at, v); };
   put(10, 54);
   put(14, 40);
   put(18, static_cast<uint32_t>(width));
@@ -24,8 +29,13 @@ std::string Bmp(int width, int height) {
   return bmp;
 }
 
-class Drawing : public testing_support::ArchiveMachine {
+std::span<const uint8_t> Bytes(const std::string& bytes) {
+  return {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+}
+
+class Drawing : public ::testing::Test {
  protected:
+  platform::fake::FakePlatform fake;
   std::vector<DrawCall> Calls(DrawCall::Kind kind) {
     std::vector<DrawCall> calls;
     for (const auto& c : fake.windows.calls) {
@@ -80,7 +90,7 @@ TEST_F(Drawing, ProgressBar) {
   }
 }
 
-TEST_F(Drawing, ArchiveBitmapIsClippedAndStretched) {
+TEST_F(Drawing, BitmapIsClippedAndStretched) {
   struct Case {
     const char* what;
     std::string bmp;
@@ -88,7 +98,7 @@ TEST_F(Drawing, ArchiveBitmapIsClippedAndStretched) {
     int ws, hs;
   };
   std::string badOffset = Bmp(200, 100);
-  archive::PutU32(reinterpret_cast<uint8_t*>(badOffset.data() + 10), 0x7FFFFFFF);
+  PutU32(badOffset, 10, 0x7FFFFFFF);
   std::string shortPixels = Bmp(200, 100).substr(0, 1000);
   std::string notBmp = "XX" + Bmp(10, 10).substr(2);
   const Case cases[] = {
@@ -99,10 +109,9 @@ TEST_F(Drawing, ArchiveBitmapIsClippedAndStretched) {
       {"not a bitmap", notBmp, false, 0, 0},
   };
   for (const auto& c : cases) {
-    SetPayload(testing_support::PackOrDie({{"kelv1.bmp", c.bmp}}));
     fake.windows.calls.clear();
     auto p = fake.windows.WindowPainter();
-    ui::DrawArchiveBitmap(s, 400, 190, *p, "kelv1.bmp", 0, 0, 400, 190, 0, 0, 400, 190);
+    ui::DrawBitmap(Bytes(c.bmp), 400, 190, *p, 0, 0, 400, 190, 0, 0, 400, 190);
     auto bitmaps = Calls(DrawCall::Bitmap);
     ASSERT_EQ(bitmaps.size(), c.drawn ? 1u : 0u) << c.what;
     if (!c.drawn) continue;
@@ -113,7 +122,7 @@ TEST_F(Drawing, ArchiveBitmapIsClippedAndStretched) {
   }
   fake.windows.calls.clear();
   auto p = fake.windows.WindowPainter();
-  ui::DrawArchiveBitmap(s, 400, 190, *p, "missing.bmp", 0, 0, 400, 190, 0, 0, 400, 190);
+  ui::DrawBitmap({}, 400, 190, *p, 0, 0, 400, 190, 0, 0, 400, 190);
   EXPECT_TRUE(fake.windows.calls.empty());
 }
 

@@ -34,7 +34,7 @@ void PaintWelcomePage(core::SetupState& s, WindowLook& look, platform::Painter& 
   DrawWelcomeGradient(p);
   p.TextA(50, 150, s.UsesBig5() ? text::kLoadingNoteBig5 : text::kLoadingNote);
   p.SetTransparentBackground();
-  DrawArchiveBitmap(s, 400, 190, p, text::kPicture, 0, 0, 400, 190, 0, 0, 400, 190);
+  DrawBitmap(look.WelcomePicture, 400, 190, p, 0, 0, 400, 190, 0, 0, 400, 190);
   look.SavedInitialFont = p.Select(look.NormalFont);
   p.SetTextColour(kWhite);
   p.TextW(10, 165, text::kWelcomeLine1);

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/archive_fixture.h"
+#include "core/setup_state.h"
+#include "platform/fake/fake_platform.h"
 #include "tests/support/encoding.h"
 #include "ui/texts.h"
 
@@ -11,12 +12,14 @@ namespace {
 using platform::Rgb;
 using platform::fake::DrawCall;
 
-class Pages : public testing_support::ArchiveMachine {
+class Pages : public ::testing::Test {
  protected:
+  platform::fake::FakePlatform fake;
+  core::SetupState s{fake.os()};
+
   Pages() {
     look.NormalFont = fake.windows.MakeFont({22, 7, 134, ui::text::kFontSong});
     look.TitleFont = fake.windows.MakeFont({40, 20, 134, ui::text::kFontKai});
-    SetPayload(testing_support::PackOrDie({{"other.bmp", "BM"}}));
   }
   using Painter = void (*)(core::SetupState&, ui::WindowLook&, platform::Painter&);
   void Paint(Painter painter) {
@@ -178,7 +181,8 @@ TEST_F(Pages, CurrentPageSelectsThePainter) {
 TEST_F(Pages, WelcomePageWithoutItsPictureShowsTheLoadingNote) {
   Paint(ui::PaintWelcomePage);
   for (const auto& c : fake.windows.calls) EXPECT_NE(c.kind, DrawCall::Bitmap);
-  SetPayload(testing_support::PackOrDie({{"kelv1.bmp", "BM not really a bitmap"}}));
+  const std::string notABitmap = "BM not really a bitmap";
+  look.WelcomePicture = {reinterpret_cast<const uint8_t*>(notABitmap.data()), notABitmap.size()};
   Paint(ui::PaintWelcomePage);
   for (const auto& c : fake.windows.calls) EXPECT_NE(c.kind, DrawCall::Bitmap);
 }

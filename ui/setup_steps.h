@@ -2,6 +2,8 @@
 // and asks; the install flow does the work, and tells the window about it through the observer
 // the window is.
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/install_observer.h"
@@ -25,6 +27,9 @@ class SetupSteps {
   virtual bool VerifyInstallation() = 0;
   // The installed IME made the keyboard layout of this process, for the try-out page.
   virtual void ActivateImeLayout() = 0;
+  // The bytes of the payload's picture `name` (a BMP file), unpacked afresh for each call and good
+  // until the next call or the install; empty when the payload has no such picture.
+  virtual std::span<const uint8_t> LoadPicture(const std::string& name) = 0;
 };
 
 }  // namespace ui

@@ -60,6 +60,9 @@ void SetupWindow::OnCreate() {
 }
 
 void SetupWindow::OnPaint(platform::Painter& painter) {
+  // Unpacked afresh for each paint: the install uses the same work area in between.
+  look_.WelcomePicture = s_.CurrentPage <= core::kWelcomePage ? steps_.LoadPicture(text::kPicture)
+                                                               : std::span<const uint8_t>();
   PaintCurrentPage(s_, look_, painter);
   // The try-out page is for typing with the new IME: it is made this process's layout.
   if (s_.CurrentPage >= core::kTryOutPage) steps_.ActivateImeLayout();

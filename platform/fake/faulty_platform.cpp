@@ -1,26 +1,82 @@
 #include "platform/fake/faulty_platform.h"
 
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+
 #include "platform/constants.h"
 
 namespace platform::fake {
 namespace {
 
-// Counts the calls and says when the chosen one comes.
+// ReadFile and WriteFile on a range another process has locked.
+constexpr long kErrorLockViolation = 33;
+
+// The errors Windows gives for each kind of call, the first the one a test most often meets.
+using Errors = std::initializer_list<long>;
+constexpr Errors kNoCode = {};
+constexpr Errors kReadErrors = {kErrorAccessDenied, kErrorLockViolation};
+constexpr Errors kWriteErrors = {kErrorDiskFull, kErrorHandleDiskFull, kErrorLockViolation};
+constexpr Errors kSeekErrors = {kErrorAccessDenied};
+constexpr Errors kOpenErrors = {kErrorSharingViolation, kErrorAccessDenied, kErrorFileNotFound};
+// A folder the system keeps (the probe of SysWOW64) does not vanish: it is only held or guarded.
+constexpr Errors kProbeErrors = {kErrorSharingViolation, kErrorAccessDenied};
+constexpr Errors kCreateErrors = {kErrorAccessDenied, kErrorSharingViolation, kErrorPathNotFound};
+constexpr Errors kCopyErrors = {kErrorDiskFull, kErrorAccessDenied, kErrorSharingViolation};
+constexpr Errors kAttributeErrors = {kErrorAccessDenied, kErrorSharingViolation};
+constexpr Errors kChangeErrors = {kErrorAccessDenied, kErrorSharingViolation};
+constexpr Errors kFolderErrors = {kErrorAccessDenied, kErrorPathNotFound};
+constexpr Errors kOpenKeyErrors = {kErrorAccessDenied, kErrorFileNotFound};
+constexpr Errors kWriteKeyErrors = {kErrorAccessDenied};
+constexpr Errors kQueryErrors = {kErrorMoreData, kErrorFileNotFound};
+
+// Counts the calls and says when the chosen one comes, and how it fails.
 class Counter {
  public:
   explicit Counter(long failAt) : failAt_(failAt) {}
-  bool Fail(const char* what, const std::string& on = std::string()) {
-    if (++calls_ != failAt_) return false;
+  Counter(std::string call, int occurrence, long error)
+      : failAt_(0), call_(std::move(call)), occurrence_(occurrence), error_(error) {}
+
+  // The error the call fails with, or nothing when it goes through. A call failed by its number
+  // gets one of the errors of its kind, picked by that number: a sweep sees every error of a
+  // kind over its calls, and each run fails the same way every time.
+  std::optional<long> Fail(const char* what, const std::string& on, Errors errors) {
+    ++calls_;
+    long error = 0;
+    if (call_.empty()) {
+      if (calls_ != failAt_) return std::nullopt;
+      if (errors.size()) error = errors.begin()[static_cast<size_t>(calls_ - 1) % errors.size()];
+    } else {
+      if (!IsNamedCall(what, on) || (occurrence_ != 0 && ++seen_ != occurrence_)) return std::nullopt;
+      error = error_;
+    }
     failed_ = on.empty() ? what : std::string(what) + " " + on;
-    return true;
+    failedError_ = error;
+    return error;
   }
   long calls() const { return calls_; }
   const std::string& failed() const { return failed_; }
+  long failedError() const { return failedError_; }
 
  private:
+  // Whether the call is the one named, without building its description: the sweep makes
+  // millions of calls.
+  bool IsNamedCall(std::string_view what, const std::string& on) const {
+    std::string_view named = call_;
+    if (named.substr(0, what.size()) != what) return false;
+    named.remove_prefix(what.size());
+    if (on.empty()) return named.empty();
+    return named.size() == on.size() + 1 && named[0] == ' ' && named.substr(1) == on;
+  }
+
   long failAt_;
+  std::string call_;  // by description, instead of by number
+  int occurrence_ = 0;
+  long error_ = 0;
+  int seen_ = 0;
   long calls_ = 0;
   std::string failed_;
+  long failedError_ = 0;
 };
 
 class FaultyFile : public File {
@@ -28,15 +84,15 @@ class FaultyFile : public File {
   FaultyFile(std::unique_ptr<File> inner, Counter& counter, long& lastError)
       : inner_(std::move(inner)), counter_(counter), lastError_(lastError) {}
   long Read(void* buffer, unsigned long count) override {
-    if (counter_.Fail("read")) return Failed(kErrorAccessDenied);
+    if (auto error = counter_.Fail("read", std::string(), kReadErrors)) return Failed(*error);
     return inner_->Read(buffer, count);
   }
   long Write(const void* data, unsigned long count) override {
-    if (counter_.Fail("write")) return Failed(kErrorDiskFull);
+    if (auto error = counter_.Fail("write", std::string(), kWriteErrors)) return Failed(*error);
     return inner_->Write(data, count);
   }
   long Seek(long offset, SeekFrom origin) override {
-    if (counter_.Fail("seek")) return Failed(kErrorAccessDenied);
+    if (auto error = counter_.Fail("seek", std::string(), kSeekErrors)) return Failed(*error);
     return inner_->Seek(offset, origin);
   }
 
@@ -55,55 +111,55 @@ class FaultyFiles : public Files {
   FaultyFiles(Files& inner, Counter& counter) : inner_(inner), counter_(counter) {}
 
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
-    if (counter_.Fail("open", path)) return Failed<std::unique_ptr<File>>(kErrorSharingViolation, nullptr);
+    if (auto error = counter_.Fail("open", path, kOpenErrors)) return Failed<std::unique_ptr<File>>(*error, nullptr);
     return Wrap(inner_.Open(path, mode));
   }
   std::unique_ptr<File> Create(const std::string& path) override {
-    if (counter_.Fail("create", path)) return Failed<std::unique_ptr<File>>(kErrorAccessDenied, nullptr);
+    if (auto error = counter_.Fail("create", path, kCreateErrors)) return Failed<std::unique_ptr<File>>(*error, nullptr);
     return Wrap(inner_.Create(path));
   }
   bool CanOpenForReading(const std::string& path) override {
-    if (counter_.Fail("open for reading", path)) return Failed(kErrorSharingViolation, false);
+    if (auto error = counter_.Fail("open for reading", path, kProbeErrors)) return Failed(*error, false);
     return Passed(inner_.CanOpenForReading(path));
   }
   bool Copy(const std::string& from, const std::string& to, bool failIfExists) override {
-    if (counter_.Fail("copy", to)) return Failed(kErrorDiskFull, false);
+    if (auto error = counter_.Fail("copy", to, kCopyErrors)) return Failed(*error, false);
     return Passed(inner_.Copy(from, to, failIfExists));
   }
   bool SetAttributes(const std::string& path, uint32_t attributes) override {
-    if (counter_.Fail("set attributes", path)) return Failed(kErrorAccessDenied, false);
+    if (auto error = counter_.Fail("set attributes", path, kAttributeErrors)) return Failed(*error, false);
     return Passed(inner_.SetAttributes(path, attributes));
   }
   uint32_t GetAttributes(const std::string& path) override {
-    if (counter_.Fail("get attributes", path)) return Failed(kErrorAccessDenied, kInvalidAttributes);
+    if (auto error = counter_.Fail("get attributes", path, kAttributeErrors)) return Failed(*error, kInvalidAttributes);
     return Passed(inner_.GetAttributes(path));
   }
   uint32_t LinkCount(const std::string& path) override {
-    if (counter_.Fail("count links", path)) return Failed(kErrorAccessDenied, 0u);
+    if (auto error = counter_.Fail("count links", path, kAttributeErrors)) return Failed(*error, 0u);
     return Passed(inner_.LinkCount(path));
   }
   bool RestrictToReadAndRun(const std::string& path) override {
-    if (counter_.Fail("restrict access", path)) return Failed(kErrorAccessDenied, false);
+    if (auto error = counter_.Fail("restrict access", path, kAttributeErrors)) return Failed(*error, false);
     return Passed(inner_.RestrictToReadAndRun(path));
   }
   bool Delete(const std::string& path) override {
-    if (counter_.Fail("delete", path)) return Failed(kErrorAccessDenied, false);
+    if (auto error = counter_.Fail("delete", path, kChangeErrors)) return Failed(*error, false);
     return Passed(inner_.Delete(path));
   }
   bool Move(const std::string& from, const std::string& to) override {
-    if (counter_.Fail("move", from)) return Failed(kErrorSharingViolation, false);
+    if (auto error = counter_.Fail("move", from, kChangeErrors)) return Failed(*error, false);
     return Passed(inner_.Move(from, to));
   }
   bool MakeDirectory(const std::string& path) override {
-    if (counter_.Fail("make directory", path)) return Failed(kErrorAccessDenied, false);
+    if (auto error = counter_.Fail("make directory", path, kFolderErrors)) return Failed(*error, false);
     return Passed(inner_.MakeDirectory(path));
   }
   std::vector<std::string> List(const std::string& pattern) override {
-    if (counter_.Fail("list", pattern)) return Failed(kErrorAccessDenied, std::vector<std::string>());
+    if (auto error = counter_.Fail("list", pattern, kFolderErrors)) return Failed(*error, std::vector<std::string>());
     return Passed(inner_.List(pattern));
   }
   bool ChangeDirectory(const std::string& path) override {
-    if (counter_.Fail("change directory", path)) return Failed(kErrorAccessDenied, false);
+    if (auto error = counter_.Fail("change directory", path, kFolderErrors)) return Failed(*error, false);
     return Passed(inner_.ChangeDirectory(path));
   }
   uint32_t DriveType(const std::string& root) override { return inner_.DriveType(root); }
@@ -113,7 +169,7 @@ class FaultyFiles : public Files {
   std::string NativeSystemDirectory() override { return inner_.NativeSystemDirectory(); }
   std::vector<std::string> SystemFolders() override { return inner_.SystemFolders(); }
   bool SameDirectory(const std::string& a, const std::string& b) override {
-    if (counter_.Fail("same directory", a + " " + b)) return Failed(kErrorAccessDenied, false);
+    if (auto error = counter_.Fail("same directory", a + " " + b, kAttributeErrors)) return Failed(*error, false);
     return Passed(inner_.SameDirectory(a, b));
   }
   long LastError() override { return injected_ ? lastError_ : inner_.LastError(); }
@@ -147,43 +203,43 @@ class FaultyKey : public RegKey {
  public:
   FaultyKey(std::unique_ptr<RegKey> inner, Counter& counter) : inner_(std::move(inner)), counter_(counter) {}
   long CreateSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("create key", name)) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("create key", name, kWriteKeyErrors)) return *error;
     return Wrapped(inner_->CreateSubKey(name, access, out), out);
   }
   long CreateSubKeyW(const std::u16string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("create key")) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("create key", std::string(), kWriteKeyErrors)) return *error;
     return Wrapped(inner_->CreateSubKeyW(name, access, out), out);
   }
   long OpenSubKey(const std::string& name, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("open key", name)) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("open key", name, kOpenKeyErrors)) return *error;
     return Wrapped(inner_->OpenSubKey(name, access, out), out);
   }
   long QueryValue(const std::string& name, uint32_t maxBytes, uint32_t* type, std::string* data) override {
-    if (counter_.Fail("query value", name)) return kErrorMoreData;
+    if (auto error = counter_.Fail("query value", name, kQueryErrors)) return *error;
     return inner_->QueryValue(name, maxBytes, type, data);
   }
   long SetValue(const std::string& name, uint32_t type, const std::string& data) override {
-    if (counter_.Fail("set value", name)) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("set value", name, kWriteKeyErrors)) return *error;
     return inner_->SetValue(name, type, data);
   }
   long SetValueW(const std::u16string& name, uint32_t type, const std::string& data) override {
-    if (counter_.Fail("set value")) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("set value", std::string(), kWriteKeyErrors)) return *error;
     return inner_->SetValueW(name, type, data);
   }
   long DeleteValue(const std::string& name) override {
-    if (counter_.Fail("delete value", name)) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("delete value", name, kWriteKeyErrors)) return *error;
     return inner_->DeleteValue(name);
   }
   long DeleteSubKey(const std::string& name) override {
-    if (counter_.Fail("delete key", name)) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("delete key", name, kWriteKeyErrors)) return *error;
     return inner_->DeleteSubKey(name);
   }
   long EnumSubKey(uint32_t index, uint32_t maxChars, std::string* name) override {
-    if (counter_.Fail("enumerate keys")) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("enumerate keys", std::string(), kWriteKeyErrors)) return *error;
     return inner_->EnumSubKey(index, maxChars, name);
   }
   long CountSubKeys(uint32_t* count) override {
-    if (counter_.Fail("count keys")) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("count keys", std::string(), kWriteKeyErrors)) return *error;
     return inner_->CountSubKeys(count);
   }
 
@@ -200,11 +256,11 @@ class FaultyRegistry : public Registry {
  public:
   FaultyRegistry(Registry& inner, Counter& counter) : inner_(inner), counter_(counter) {}
   long OpenKey(RegRoot root, const std::string& path, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("open key", path)) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("open key", path, kOpenKeyErrors)) return *error;
     return Wrapped(inner_.OpenKey(root, path, access, out), out);
   }
   long OpenKeyW(RegRoot root, const std::u16string& path, uint32_t access, std::unique_ptr<RegKey>* out) override {
-    if (counter_.Fail("open key")) return kErrorAccessDenied;
+    if (auto error = counter_.Fail("open key", std::string(), kOpenKeyErrors)) return *error;
     return Wrapped(inner_.OpenKeyW(root, path, access, out), out);
   }
 
@@ -221,11 +277,11 @@ class FaultyResources : public Resources {
  public:
   FaultyResources(Resources& inner, Counter& counter) : inner_(inner), counter_(counter) {}
   std::unique_ptr<ResourceImage> Load(const char* type, const char* name) override {
-    if (counter_.Fail("load resource")) return nullptr;
+    if (counter_.Fail("load resource", std::string(), kNoCode)) return nullptr;
     return inner_.Load(type, name);
   }
   std::unique_ptr<MemoryBlock> AllocZeroed(size_t size) override {
-    if (counter_.Fail("allocate")) return nullptr;
+    if (counter_.Fail("allocate", std::string(), kNoCode)) return nullptr;
     return inner_.AllocZeroed(size);
   }
 
@@ -239,12 +295,12 @@ class FaultyProcesses : public Processes {
  public:
   FaultyProcesses(Processes& inner, Counter& counter) : inner_(inner), counter_(counter) {}
   void Start(const std::string& commandLine, int showCommand) override {
-    if (counter_.Fail("start program")) return;
+    if (counter_.Fail("start program", std::string(), kNoCode)) return;
     inner_.Start(commandLine, showCommand);
   }
   void StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
                  std::unique_ptr<File> held) override {
-    if (counter_.Fail("start program")) return;
+    if (counter_.Fail("start program", std::string(), kNoCode)) return;
     inner_.StartHeld(program, commandLine, showCommand, std::move(held));
   }
 
@@ -257,7 +313,7 @@ class FaultyInputMethods : public InputMethods {
  public:
   FaultyInputMethods(InputMethods& inner, Counter& counter) : inner_(inner), counter_(counter) {}
   uint32_t InstallIme(const std::u16string& imeFile, const std::u16string& description) override {
-    if (counter_.Fail("install IME")) return 0;
+    if (counter_.Fail("install IME", std::string(), kNoCode)) return 0;
     return inner_.InstallIme(imeFile, description);
   }
   std::string Description(uint32_t layout, uint32_t bufferBytes) override {
@@ -266,7 +322,7 @@ class FaultyInputMethods : public InputMethods {
   uint32_t CurrentLayout() override { return inner_.CurrentLayout(); }
   std::vector<uint32_t> LayoutList(int maxCount) override { return inner_.LayoutList(maxCount); }
   uint32_t Activate(uint32_t layout, uint32_t flags) override {
-    if (counter_.Fail("activate layout")) return 0;
+    if (counter_.Fail("activate layout", std::string(), kNoCode)) return 0;
     return inner_.Activate(layout, flags);
   }
 
@@ -278,8 +334,8 @@ class FaultyInputMethods : public InputMethods {
 }  // namespace
 
 struct FaultyPlatform::Parts {
-  Parts(Platform& machine, long failAt)
-      : counter(failAt),
+  Parts(Platform& machine, Counter chosen)
+      : counter(std::move(chosen)),
         files(machine.files, counter),
         registry(machine.registry, counter),
         ime(machine.ime, counter),
@@ -295,11 +351,14 @@ struct FaultyPlatform::Parts {
   Platform platform;
 };
 
-FaultyPlatform::FaultyPlatform(Platform& machine, long failAt) : parts_(std::make_unique<Parts>(machine, failAt)) {}
+FaultyPlatform::FaultyPlatform(Platform& machine, long failAt) : parts_(std::make_unique<Parts>(machine, Counter(failAt))) {}
+FaultyPlatform::FaultyPlatform(Platform& machine, const std::string& call, int occurrence, long error)
+    : parts_(std::make_unique<Parts>(machine, Counter(call, occurrence, error))) {}
 FaultyPlatform::~FaultyPlatform() = default;
 
 Platform& FaultyPlatform::os() { return parts_->platform; }
 long FaultyPlatform::Calls() const { return parts_->counter.calls(); }
 const std::string& FaultyPlatform::Failed() const { return parts_->counter.failed(); }
+long FaultyPlatform::FailedError() const { return parts_->counter.failedError(); }
 
 }  // namespace platform::fake

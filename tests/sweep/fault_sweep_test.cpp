@@ -189,7 +189,9 @@ Outcome RunRoad(FakePlatform& m, const Scenario& sc, long failAt, long* calls, s
   }
   outcome.saidDone = answers.Said(ui::text::kDone) || answers.Said(ui::text::kDoneRestartNow);
   *calls = faulty.Calls();
+  // Named with its error: the same kind of call fails in different ways across the sweep.
   *failed = faulty.Failed();
+  if (faulty.FailedError() != 0) *failed += " (error " + std::to_string(faulty.FailedError()) + ")";
   return outcome;
 }
 
