@@ -9,12 +9,12 @@
 
 namespace ui {
 
-// What the window owns for drawing: its two fonts and the bar brush (0 while the window does not
-// exist), and the font a fresh window device context starts with, saved by the welcome page.
+// What the window owns for drawing: its two fonts and the bar brush (empty while the window does
+// not exist), and the font a fresh window device context starts with, saved by the welcome page.
 struct WindowLook {
-  platform::GdiHandle NormalFont = 0;
-  platform::GdiHandle TitleFont = 0;
-  platform::GdiHandle BarBrush = 0;
+  platform::GdiObject NormalFont;
+  platform::GdiObject TitleFont;
+  platform::GdiObject BarBrush;
   platform::GdiHandle SavedInitialFont = 0;
 };
 
