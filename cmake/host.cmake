@@ -1,33 +1,50 @@
 # Host build: the in-memory fake platform, the unit tests and the build's own tools.
 find_package(GTest REQUIRED)
 find_package(ZLIB REQUIRED)
-target_link_libraries(tavo_logic PUBLIC ZLIB::ZLIB)
+target_link_libraries(tavo_archive PUBLIC ZLIB::ZLIB)
 enable_testing()
 
+# The fake platform: a library of the platform floor, seeing that floor only.
 file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS platform/fake/*.cpp)
 list(FILTER FAKE_SOURCES EXCLUDE REGEX "_test\\.cpp$")
 add_library(tavo_fake STATIC ${FAKE_SOURCES})
-target_link_libraries(tavo_fake PUBLIC tavo_logic)
+target_link_libraries(tavo_fake PUBLIC tavo_platform)
+add_dependencies(tavo_fake floors_hold)
 
+set(TEST_SOURCES)
+foreach(floor core archive system ui flow)
+  file(GLOB floor_tests CONFIGURE_DEPENDS ${floor}/*_test.cpp)
+  list(APPEND TEST_SOURCES ${floor_tests})
+endforeach()
 file(GLOB FAKE_TESTS CONFIGURE_DEPENDS platform/fake/*_test.cpp)
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 # The seam table (tests/seam): the same file and registry cases run here against the fake and in
 # Wine against the real layer (tests/e2e/probe/seamtable.cpp).
 file(GLOB SEAM_SOURCES CONFIGURE_DEPENDS tests/seam/*.cpp)
+list(FILTER SEAM_SOURCES EXCLUDE REGEX "_test\\.cpp$")
+file(GLOB SEAM_TESTS CONFIGURE_DEPENDS tests/seam/*_test.cpp)
 # The unit tests run under AddressSanitizer and UBSan, on their own instrumented copy of the
-# logic and the fake, so that the tools and benchmarks of this tree stay as they ship.
+# floors and the fake, so that the tools and benchmarks of this tree stay as they ship.
 option(TAVO_SANITIZE "Unit tests under AddressSanitizer and UBSan" ON)
 if(TAVO_SANITIZE)
   set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  add_library(tavo_tested STATIC ${LOGIC_SOURCES} ${FAKE_SOURCES})
-  target_include_directories(tavo_tested PUBLIC ${CMAKE_SOURCE_DIR})
-  target_compile_options(tavo_tested PUBLIC ${SANITIZE_FLAGS})
-  target_link_options(tavo_tested PUBLIC ${SANITIZE_FLAGS})
-  target_link_libraries(tavo_tested PUBLIC ZLIB::ZLIB)
+  tavo_floor_libraries(_tested OPTIONS ${SANITIZE_FLAGS})
+  target_link_libraries(tavo_archive_tested PUBLIC ZLIB::ZLIB)
+  add_library(tavo_fake_tested STATIC ${FAKE_SOURCES})
+  target_link_libraries(tavo_fake_tested PUBLIC tavo_platform_tested)
+  add_dependencies(tavo_fake_tested floors_hold)
 else()
-  add_library(tavo_tested INTERFACE)
-  target_link_libraries(tavo_tested INTERFACE tavo_fake)
+  foreach(lib ${TAVO_FLOORS} fake)
+    add_library(tavo_${lib}_tested INTERFACE)
+    target_link_libraries(tavo_${lib}_tested INTERFACE tavo_${lib})
+  endforeach()
 endif()
+add_library(tavo_tested INTERFACE)
+target_link_libraries(tavo_tested INTERFACE tavo_flow_tested tavo_fake_tested)
+# What the tests share: machines with a payload, text encodings, the seam table.
+add_library(tavo_test_support STATIC ${SUPPORT_SOURCES} ${SEAM_SOURCES})
+target_include_directories(tavo_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tavo_test_support PUBLIC tavo_archive_tested tavo_fake_tested GTest::gtest)
 # The packaging side's tight zlib streams (libdeflate), for tvz and the sample payload.
 find_library(LIBDEFLATE deflate REQUIRED)
 add_library(tavo_tight STATIC tools/tight_pack.cpp)
@@ -37,9 +54,10 @@ target_link_libraries(tavo_tight PUBLIC ${LIBDEFLATE})
 file(GLOB PLATFORM_TESTS CONFIGURE_DEPENDS platform/*_test.cpp)
 # The fault sweep (tests/sweep): every road with each of its system calls failing in turn.
 file(GLOB SWEEP_TESTS CONFIGURE_DEPENDS tests/sweep/*_test.cpp)
-add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SWEEP_TESTS} ${SUPPORT_SOURCES} ${SEAM_SOURCES}
+add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SWEEP_TESTS} ${SEAM_TESTS}
   tools/tight_pack_test.cpp)
-target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_tight GTest::gtest GTest::gtest_main)
+target_include_directories(tavo_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_test_support tavo_tight GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60)
 
@@ -60,11 +78,12 @@ set_target_properties(mkpayload PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 option(TAVO_FUZZ "Build the fuzz target" OFF)
 if(TAVO_FUZZ)
   set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -g -O1)
-  target_compile_options(tavo_logic PRIVATE ${FUZZ_FLAGS})
-  target_compile_options(tavo_fake PRIVATE ${FUZZ_FLAGS})
+  foreach(lib ${TAVO_FLOORS} fake)
+    target_compile_options(tavo_${lib} PRIVATE ${FUZZ_FLAGS})
+  endforeach()
   add_executable(archive_fuzz tests/fuzz/archive_fuzz.cpp)
   target_compile_options(archive_fuzz PRIVATE ${FUZZ_FLAGS})
-  target_link_libraries(archive_fuzz PRIVATE tavo_fake)
+  target_link_libraries(archive_fuzz PRIVATE tavo_logic tavo_fake)
   target_link_options(archive_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
 endif()
 
@@ -72,6 +91,7 @@ endif()
 add_library(tavo_posix STATIC platform/posix/posix_files.cpp)
 target_link_libraries(tavo_posix PUBLIC tavo_logic)
 add_executable(unpack_bench bench/unpack_bench.cpp)
+target_include_directories(unpack_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(unpack_bench PRIVATE tavo_posix tavo_fake)
 set_target_properties(unpack_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
@@ -83,3 +103,10 @@ add_test(NAME tvz_extract_replaces_links
 # The check that tells whether this machine runs 32-bit x86 programs (and so the Wine cases).
 add_test(NAME ia32_check
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/ia32_check_test.sh ${CMAKE_CURRENT_BINARY_DIR}/ia32_check)
+
+# The floor check on its own, and against planted includes: it must refuse each of them.
+add_test(NAME floors_hold
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/check_floors.cmake)
+add_test(NAME floors_check_refuses_planted_includes
+  COMMAND ${CMAKE_COMMAND} -DCHECK=${CMAKE_SOURCE_DIR}/cmake/check_floors.cmake
+          -DSCRATCH=${CMAKE_CURRENT_BINARY_DIR}/floors_check -P ${CMAKE_SOURCE_DIR}/cmake/check_floors_test.cmake)

@@ -9,12 +9,14 @@ foreach(tool mkicon tvz mkpayload)
 endforeach()
 
 set(ZLIB_STATIC /usr/i686-w64-mingw32/lib/libz.a)
-target_link_libraries(tavo_logic PUBLIC ${ZLIB_STATIC})
+target_link_libraries(tavo_archive PUBLIC ${ZLIB_STATIC})
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(REMOVE_ITEM WIN32_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/lean_runtime.cpp)
+# The real platform layer: a library of the platform floor, seeing that floor only.
 add_library(tavo_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(tavo_win32 PUBLIC tavo_logic imm32)
+target_link_libraries(tavo_win32 PUBLIC tavo_platform imm32)
+add_dependencies(tavo_win32 floors_hold)
 
 set(ICON_FILE ${CMAKE_BINARY_DIR}/generated/tavohu.ico)
 add_custom_command(OUTPUT ${ICON_FILE}
@@ -53,7 +55,7 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tavosetup.rc PROPERTIE
 set(STATIC_LINK -static -static-libgcc -static-libstdc++ -mwindows -s)
 add_executable(tavosetup WIN32 flow/main.cpp platform/win32/lean_runtime.cpp
   ${CMAKE_BINARY_DIR}/generated/tavosetup.rc)
-target_link_libraries(tavosetup PRIVATE tavo_win32)
+target_link_libraries(tavosetup PRIVATE tavo_logic tavo_win32)
 add_dependencies(tavosetup payload_archive)
 target_link_options(tavosetup PRIVATE ${STATIC_LINK})
 set_target_properties(tavosetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -65,15 +67,17 @@ set_target_properties(e2eprobe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 
 # The packaging tool for Windows packagers.
 add_executable(tvz tools/tvz.cpp)
+target_include_directories(tvz PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(tvz PRIVATE tavo_logic)
 target_link_options(tvz PRIVATE -static -static-libgcc -static-libstdc++ -s)
 set_target_properties(tvz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 add_executable(sysops tests/e2e/probe/sysops.cpp)
-target_link_libraries(sysops PRIVATE tavo_win32)
+target_link_libraries(sysops PRIVATE tavo_logic tavo_win32)
 target_link_options(sysops PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(sysops PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 # The seam table (tests/seam) against the real layer, and the module it loads (the stand-in IME).
 add_executable(seamtable tests/e2e/probe/seamtable.cpp tests/seam/seam_table.cpp)
+target_include_directories(seamtable PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(seamtable PRIVATE tavo_win32)
 target_link_options(seamtable PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(seamtable PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
@@ -90,7 +94,8 @@ file(WRITE ${CMAKE_BINARY_DIR}/generated/wine_bench.rc
   "LANGUAGE 4, 2\nKELVTVZ TVZ \"${CMAKE_BINARY_DIR}/generated/payload.tvz\"\n")
 set_source_files_properties(${CMAKE_BINARY_DIR}/generated/wine_bench.rc PROPERTIES OBJECT_DEPENDS ${PAYLOAD_ARCHIVE})
 add_executable(wine_bench bench/wine_bench.cpp ${CMAKE_BINARY_DIR}/generated/wine_bench.rc)
-target_link_libraries(wine_bench PRIVATE tavo_win32 psapi)
+target_include_directories(wine_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(wine_bench PRIVATE tavo_logic tavo_win32 psapi)
 add_dependencies(wine_bench payload_archive)
 target_link_options(wine_bench PRIVATE -static -static-libgcc -static-libstdc++ -s)
 set_target_properties(wine_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

@@ -114,8 +114,8 @@ TEST(InteractiveRoad, CreationSetsUpTheWindowAndItsResources) {
   EXPECT_EQ(w.edits[bench.window.UnitField()].y, 165);
   EXPECT_EQ(w.edits[bench.window.UnitField()].text, " ");
   EXPECT_TRUE(bench.s.PayloadImage && bench.s.WorkBuffer);
-  EXPECT_EQ(w.objects[bench.window.Look().NormalFont].font.height, 22);
-  EXPECT_EQ(w.objects[bench.window.Look().TitleFont].font.face, ui::text::kFontKai);
+  EXPECT_EQ(w.objects[bench.window.Look().NormalFont.Get()].font.height, 22);
+  EXPECT_EQ(w.objects[bench.window.Look().TitleFont.Get()].font.face, ui::text::kFontKai);
   EXPECT_EQ(w.updates, 1);  // the welcome page painted at once
   EXPECT_EQ(WindowBench(true).fake.windows.title, u"Tavo系统安装3264");
 }

@@ -1,6 +1,7 @@
 // The setup window and its child edit fields, the message loop, the timer and the fonts and
-// brushes that outlive a paint. The window's messages reach a WindowHandler; everything the
-// handler does not take goes to the default window procedure.
+// brushes that outlive a paint (owned by GdiObjects, which give them back here). The window's
+// messages reach a WindowHandler; everything the handler does not take goes to the default window
+// procedure.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -42,7 +43,7 @@ struct FontSpec {
   std::string face;  // ANSI bytes
 };
 
-class Windows {
+class Windows : public GdiObjectMaker {
  public:
   virtual ~Windows() = default;
   // RegisterClassA: the class atom, 0 on failure.
@@ -80,9 +81,9 @@ class Windows {
   // GetMessageA / TranslateMessage / DispatchMessageA until the quit message: its wParam. The
   // keys of Key aimed at the setup window or its fields go to OnKey instead.
   virtual int RunMessageLoop() = 0;
-  virtual GdiHandle MakeFont(const FontSpec& font) = 0;
-  virtual GdiHandle CreateSolidBrush(Rgb colour) = 0;
-  virtual void DeleteObject(GdiHandle object) = 0;
+  // CreateFontA and CreateSolidBrush; empty owners on failure.
+  virtual GdiObject MakeFont(const FontSpec& font) = 0;
+  virtual GdiObject CreateSolidBrush(Rgb colour) = 0;
 };
 
 }  // namespace platform

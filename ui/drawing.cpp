@@ -11,22 +11,23 @@ namespace {
 template <typename Colour>
 void DrawGradient(platform::Painter& p, Colour colourAt) {
   for (int y = 0; y < 310; ++y) {
-    platform::GdiHandle pen = p.CreateSolidPen(colourAt(y));
-    platform::GdiHandle previous = p.Select(pen);
+    // The selection is declared after the pen, so it ends first: a selected pen cannot be deleted.
+    platform::GdiObject pen = p.CreateSolidPen(colourAt(y));
+    platform::ScopedSelect selected(p, pen);
     p.MoveTo(0, y);
     p.LineTo(400, y);
-    p.Select(previous);
-    p.Delete(pen);
   }
 }
 
 void FramePath(platform::Painter& p, platform::StockObject first, platform::StockObject second, int left, int top,
                int right, int bottom) {
-  p.Select(p.Stock(first));
-  p.MoveTo(left, bottom);
-  p.LineTo(right, bottom);
-  p.LineTo(right, top);
-  p.Select(p.Stock(second));
+  {
+    platform::ScopedSelect pen(p, p.Stock(first));
+    p.MoveTo(left, bottom);
+    p.LineTo(right, bottom);
+    p.LineTo(right, top);
+  }
+  platform::ScopedSelect pen(p, p.Stock(second));
   p.MoveTo(right, top);
   p.LineTo(left, top);
   p.LineTo(left, bottom);
@@ -48,10 +49,10 @@ void DrawProgressBar(const WindowLook& look, platform::Painter& p, int done, int
   constexpr int kLeft = 30, kTop = 188, kWidth = 340, kHeight = 30;
   int fill = total == 0 ? 0 : total < done ? kWidth : kWidth * done / total;
   if (done < 1) {
-    p.Select(p.Stock(platform::StockObject::WhiteBrush));
+    platform::ScopedSelect brush(p, p.Stock(platform::StockObject::WhiteBrush));
     p.Rectangle(kLeft, kTop + 3, kLeft + kWidth, kTop + kHeight);
   } else {
-    p.Select(look.BarBrush);
+    platform::ScopedSelect brush(p, look.BarBrush);
     p.Rectangle(kLeft, kTop + 3, kLeft + fill, kTop + kHeight);
   }
 }
@@ -98,7 +99,7 @@ bool BitmapFits(const uint8_t* bmp, size_t size) {
 }  // namespace
 
 void DrawShadowedTitle(const WindowLook& look, platform::Painter& p, const std::u16string& title) {
-  p.Select(look.TitleFont);
+  platform::ScopedSelect font(p, look.TitleFont);
   p.SetTransparentBackground();
   p.SetTextColour(kBlack);
   p.TextW(30, 20, title);

@@ -11,13 +11,13 @@
 
 namespace ui {
 
-// What the window owns for drawing: its two fonts and the bar brush (0 while the window does not
-// exist), the font a fresh window device context starts with, saved by the welcome page, and the
-// welcome picture's bytes as the steps gave them for this paint (empty: no picture).
+// What the window owns for drawing: its two fonts and the bar brush (empty while the window does
+// not exist), the font a fresh window device context starts with, saved by the welcome page, and
+// the welcome picture's bytes as the steps gave them for this paint (empty: no picture).
 struct WindowLook {
-  platform::GdiHandle NormalFont = 0;
-  platform::GdiHandle TitleFont = 0;
-  platform::GdiHandle BarBrush = 0;
+  platform::GdiObject NormalFont;
+  platform::GdiObject TitleFont;
+  platform::GdiObject BarBrush;
   platform::GdiHandle SavedInitialFont = 0;
   std::span<const uint8_t> WelcomePicture;
 };

@@ -86,8 +86,51 @@ TEST_F(Drawing, ProgressBar) {
     EXPECT_EQ(rects[0].y1, 191);
     EXPECT_EQ(rects[0].x2, c.right) << c.done << "/" << c.total;
     EXPECT_EQ(rects[0].y2, 218);
-    EXPECT_EQ(rects[0].brush, c.red ? look.BarBrush : platform::fake::kWhiteBrush);
+    EXPECT_EQ(rects[0].brush, c.red ? look.BarBrush.Get() : platform::fake::kWhiteBrush);
   }
+}
+
+// Every primitive puts back the pens, brushes and fonts it selected: a context handed back with
+// one of the window's objects still in it would keep that object from being deleted.
+TEST_F(Drawing, PrimitivesPutBackWhatTheySelect) {
+  ui::WindowLook look;
+  look.NormalFont = fake.windows.MakeFont({22, 7, 134, "normal"});
+  look.TitleFont = fake.windows.MakeFont({40, 20, 134, "title"});
+  look.BarBrush = fake.windows.CreateSolidBrush({255, 0, 0});
+  struct Case {
+    const char* what;
+    void (*draw)(const ui::WindowLook&, platform::Painter&);
+  };
+  const Case cases[] = {
+      {"raised frame", [](const ui::WindowLook&, platform::Painter& p) { ui::DrawRaisedFrame(p, 40, 245, 140, 270); }},
+      {"sunken frame", [](const ui::WindowLook&, platform::Painter& p) { ui::DrawSunkenFrame(p, 40, 245, 140, 270); }},
+      {"empty bar", [](const ui::WindowLook& l, platform::Painter& p) { ui::DrawProgressBar(l, p, 0, 64); }},
+      {"half a bar", [](const ui::WindowLook& l, platform::Painter& p) { ui::DrawProgressBar(l, p, 32, 64); }},
+      {"common gradient", [](const ui::WindowLook&, platform::Painter& p) { ui::DrawCommonGradient(p); }},
+      {"welcome gradient", [](const ui::WindowLook&, platform::Painter& p) { ui::DrawWelcomeGradient(p); }},
+      {"title", [](const ui::WindowLook& l, platform::Painter& p) { ui::DrawShadowedTitle(l, p, u"Tavo"); }},
+      {"buttons", [](const ui::WindowLook&, platform::Painter& p) { ui::DrawButtonFrames(p); }},
+  };
+  for (const auto& c : cases) {
+    fake.windows.closedWithSelections = 0;
+    fake.windows.calls.clear();
+    {
+      auto p = fake.windows.WindowPainter();
+      c.draw(look, *p);
+      // Drawn after the primitive: the context's own pen, brush and font are in force again.
+      p->Rectangle(0, 0, 1, 1);
+      p->TextA(0, 0, "after");
+    }
+    ASSERT_GE(fake.windows.calls.size(), 3u) << c.what;
+    const DrawCall& rect = fake.windows.calls[fake.windows.calls.size() - 2];
+    const DrawCall& text = fake.windows.calls.back();
+    EXPECT_EQ(rect.pen, (Rgb{0, 0, 0})) << c.what;
+    EXPECT_EQ(rect.brush, platform::fake::kWhiteBrush) << c.what;
+    EXPECT_EQ(text.font, platform::fake::kSystemFont) << c.what;
+    EXPECT_EQ(fake.windows.closedWithSelections, 0) << c.what;
+  }
+  EXPECT_EQ(fake.windows.deletedWhileSelected, 0);
+  EXPECT_EQ(fake.windows.deletedTwice, 0);
 }
 
 TEST_F(Drawing, BitmapIsClippedAndStretched) {

@@ -22,12 +22,6 @@ void EmbossedHeading(platform::Painter& p, int x, int y, const std::u16string& h
 
 void FrameRow(platform::Painter& p, const Rect& r) { DrawRaisedFrame(p, r.left, r.top, r.right, r.bottom); }
 
-// The saved initial font, then the normal font again: no visible effect on these pages.
-void NormalFont(const WindowLook& look, platform::Painter& p) {
-  p.Select(look.SavedInitialFont);
-  p.Select(look.NormalFont);
-}
-
 }  // namespace
 
 void PaintWelcomePage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
@@ -35,7 +29,8 @@ void PaintWelcomePage(core::SetupState& s, WindowLook& look, platform::Painter& 
   p.TextA(50, 150, s.UsesBig5() ? text::kLoadingNoteBig5 : text::kLoadingNote);
   p.SetTransparentBackground();
   DrawBitmap(look.WelcomePicture, 400, 190, p, 0, 0, 400, 190, 0, 0, 400, 190);
-  look.SavedInitialFont = p.Select(look.NormalFont);
+  platform::ScopedSelect font(p, look.NormalFont);
+  look.SavedInitialFont = font.Replaced();
   p.SetTextColour(kWhite);
   p.TextW(10, 165, text::kWelcomeLine1);
   p.TextW(50, 195, text::kWelcomeLine2);
@@ -48,19 +43,22 @@ void PaintWelcomePage(core::SetupState& s, WindowLook& look, platform::Painter& 
 void PaintAddressPage(core::SetupState&, WindowLook& look, platform::Painter& p) {
   DrawCommonGradient(p);
   p.SetTransparentBackground();
-  p.Select(look.NormalFont);
+  platform::ScopedSelect font(p, look.NormalFont);
   p.SetTextColour(kBlack);
   p.TextW(30, 10, text::kAddressTitle);
   p.SetTextColour(kWhite);
   p.TextW(39, 19, text::kAddressTitle);
   p.SetTextColour(kTeal);
   p.TextW(250, 19, text::kEdition);
-  p.Select(look.SavedInitialFont);
-  p.SetTextColour(kWhite);
-  p.TextW(20, 70, text::kAddressLine1);
-  p.TextW(20, 90, text::kAddressLine2);
-  p.TextW(20, 110, text::kAddressLine3);
-  p.Select(look.NormalFont);
+  {
+    // The three lines of the note in the font the context started with; the normal font is back
+    // once they are written.
+    platform::ScopedSelect initial(p, look.SavedInitialFont);
+    p.SetTextColour(kWhite);
+    p.TextW(20, 70, text::kAddressLine1);
+    p.TextW(20, 90, text::kAddressLine2);
+    p.TextW(20, 110, text::kAddressLine3);
+  }
   p.SetTextColour(kWhite);
   DrawButtonFrames(p);
   FrameRow(p, kLowerRow);
@@ -74,7 +72,7 @@ void PaintDirectoryPage(core::SetupState&, WindowLook& look, platform::Painter& 
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(look, p, text::kDirectoryTitle);
-  NormalFont(look, p);
+  platform::ScopedSelect font(p, look.NormalFont);
   EmbossedHeading(p, 100, 80, text::kDirectoryHeading, true, kWhite, false);
   p.TextW(50, 130, text::kSuitedFor1);
   p.TextW(30, 155, text::kSuitedFor2);
@@ -89,7 +87,7 @@ void PaintProcessingPage(core::SetupState&, WindowLook& look, platform::Painter&
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(look, p, text::kProcessingTitle);
-  NormalFont(look, p);
+  platform::ScopedSelect font(p, look.NormalFont);
   EmbossedHeading(p, 80, 80, text::kProcessingHeading, true, kLightPink, true);
   p.SetTextColour(kWhite);
 }
@@ -98,7 +96,7 @@ void PaintTryOutPage(core::SetupState&, WindowLook& look, platform::Painter& p) 
   DrawCommonGradient(p);
   p.SetTransparentBackground();
   DrawShadowedTitle(look, p, text::kTryOutTitle);
-  NormalFont(look, p);
+  platform::ScopedSelect font(p, look.NormalFont);
   EmbossedHeading(p, 80, 80, text::kTryOutHeading, false, kLightPink, true);
   p.SetTextColour(kWhite);
   p.TextW(50, 130, text::kTryOutLine1);

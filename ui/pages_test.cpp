@@ -39,7 +39,7 @@ class Pages : public ::testing::Test {
     std::vector<std::string> texts;
     for (const auto& c : fake.windows.calls) {
       if (c.kind != DrawCall::TextA && c.kind != DrawCall::TextW) continue;
-      std::string font = c.font == look.NormalFont ? "normal" : c.font == look.TitleFont ? "title" : "initial";
+      std::string font = c.font == look.NormalFont.Get() ? "normal" : c.font == look.TitleFont.Get() ? "title" : "initial";
       std::string text = c.kind == DrawCall::TextA ? c.text : testing_support::Utf8(c.textW);
       texts.push_back(std::string(c.kind == DrawCall::TextA ? "A " : "W ") + std::to_string(c.x1) + "," +
                       std::to_string(c.y1) + " " + std::to_string(c.textColour.r) + "," +
@@ -71,6 +71,26 @@ TEST_F(Pages, Gradients) {
     if (object.kind == platform::fake::FakeWindows::GdiObject::Pen) {
       EXPECT_TRUE(object.deleted);
     }
+  }
+}
+
+// Each page puts back every pen and font it selected before the context is handed back, and
+// deletes its pens only once they are out of the context.
+TEST_F(Pages, EveryPageHandsTheContextBackAsItFoundIt) {
+  const std::pair<const char*, Painter> painters[] = {
+      {"welcome", ui::PaintWelcomePage},       {"address", ui::PaintAddressPage},
+      {"directory", ui::PaintDirectoryPage},   {"processing", ui::PaintProcessingPage},
+      {"try-out", ui::PaintTryOutPage},        {"current", ui::PaintCurrentPage},
+  };
+  for (const auto& [name, painter] : painters) {
+    Paint(painter);
+    EXPECT_EQ(fake.windows.openPainters, 0) << name;
+    EXPECT_EQ(fake.windows.closedWithSelections, 0) << name;
+    EXPECT_EQ(fake.windows.deletedWhileSelected, 0) << name;
+    EXPECT_EQ(fake.windows.deletedTwice, 0) << name;
+  }
+  for (const auto& [handle, object] : fake.windows.objects) {
+    EXPECT_EQ(object.deleted, object.kind == platform::fake::FakeWindows::GdiObject::Pen) << handle;
   }
 }
 

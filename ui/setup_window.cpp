@@ -70,7 +70,7 @@ void SetupWindow::OnPaint(platform::Painter& painter) {
 
 void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   auto p = windows().WindowPainter();
-  p->Select(look_.NormalFont);
+  platform::ScopedSelect font(*p, look_.NormalFont);
   p->SetTransparentBackground();
   bool big5 = s_.UsesBig5();
   std::string confirm = big5                                     ? text::kHoverConfirmBig5
@@ -289,10 +289,8 @@ void SetupWindow::OnSetFocus() {
 void SetupWindow::OnDestroy() {
   s_.WorkBuffer.reset();
   s_.PayloadImage.reset();
-  for (platform::GdiHandle* object : {&look_.TitleFont, &look_.NormalFont, &look_.BarBrush}) {
-    if (*object) windows().DeleteObject(*object);
-    *object = 0;
-  }
+  // Given back with the window, not at the end of the process: the message loop still runs.
+  for (platform::GdiObject* object : {&look_.TitleFont, &look_.NormalFont, &look_.BarBrush}) object->Reset();
   windows().PostQuit(0);
 }
 

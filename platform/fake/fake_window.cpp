@@ -6,9 +6,9 @@ namespace {
 class CountedPainter : public FakePainter {
  public:
   explicit CountedPainter(FakeWindows* windows) : FakePainter(windows), windows_(windows) {
-    ++windows_->openPainters;
+    windows_->Opened(this);
   }
-  ~CountedPainter() override { --windows_->openPainters; }
+  ~CountedPainter() override { windows_->Closed(this); }
 
  private:
   FakeWindows* windows_;
@@ -16,8 +16,8 @@ class CountedPainter : public FakePainter {
 
 }  // namespace
 
-GdiHandle FakePainter::CreateSolidPen(Rgb colour) {
-  return windows_->NewObject({FakeWindows::GdiObject::Pen, colour, {}, false});
+GdiObject FakePainter::CreateSolidPen(Rgb colour) {
+  return GdiObject(*this, windows_->NewObject({FakeWindows::GdiObject::Pen, colour, {}, false}));
 }
 
 GdiHandle FakePainter::Stock(StockObject object) {
@@ -49,7 +49,7 @@ GdiHandle FakePainter::Select(GdiHandle object) {
   return previous;
 }
 
-void FakePainter::Delete(GdiHandle object) { windows_->DeleteObject(object); }
+void FakePainter::DeleteObject(GdiHandle object) { windows_->DeleteObject(object); }
 
 void FakePainter::MoveTo(int x, int y) {
   x_ = x;
@@ -127,6 +127,17 @@ Rgb FakeWindows::PenColour(GdiHandle pen) const {
   if (pen == kWhitePen) return {255, 255, 255};
   auto it = objects.find(pen);
   return it != objects.end() ? it->second.colour : Rgb{0, 0, 0};
+}
+
+void FakeWindows::Opened(const FakePainter* painter) {
+  ++openPainters;
+  open_.push_back(painter);
+}
+
+void FakeWindows::Closed(const FakePainter* painter) {
+  --openPainters;
+  std::erase(open_, painter);
+  if (!painter->HoldsItsOwnObjects()) ++closedWithSelections;
 }
 
 void FakeWindows::Paint() {
@@ -261,13 +272,25 @@ int FakeWindows::RunMessageLoop() {
   return quitCode < 0 ? 0 : quitCode;
 }
 
-GdiHandle FakeWindows::MakeFont(const FontSpec& font) { return NewObject({GdiObject::Font, {}, font, false}); }
+platform::GdiObject FakeWindows::MakeFont(const FontSpec& font) {
+  return platform::GdiObject(*this, NewObject({GdiObject::Font, {}, font, false}));
+}
 
-GdiHandle FakeWindows::CreateSolidBrush(Rgb colour) { return NewObject({GdiObject::Brush, colour, {}, false}); }
+platform::GdiObject FakeWindows::CreateSolidBrush(Rgb colour) {
+  return platform::GdiObject(*this, NewObject({GdiObject::Brush, colour, {}, false}));
+}
 
 void FakeWindows::DeleteObject(GdiHandle object) {
+  for (const FakePainter* painter : open_) {
+    if (painter->HasSelected(object)) {
+      ++deletedWhileSelected;
+      return;  // GDI refuses, and the object stays
+    }
+  }
   auto it = objects.find(object);
-  if (it != objects.end()) it->second.deleted = true;
+  if (it == objects.end()) return;
+  if (it->second.deleted) ++deletedTwice;
+  it->second.deleted = true;
 }
 
 }  // namespace platform::fake

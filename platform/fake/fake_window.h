@@ -1,6 +1,8 @@
 // A recording window system: the setup window, its edit fields, timers, posted messages, and
 // painters that log every drawing call with the pen, brush, font, text colour and background
-// mode in force at that moment.
+// mode in force at that moment, and the GDI faults GDI itself would not report: an object deleted
+// while a context still has it selected, one deleted twice, a context handed back with one of the
+// caller's objects still selected.
 #pragma once
 #include <map>
 #include <memory>
@@ -32,10 +34,8 @@ constexpr GdiHandle kBlackPen = 1, kWhitePen = 2, kWhiteBrush = 3, kSystemFont =
 class FakePainter : public Painter {
  public:
   explicit FakePainter(FakeWindows* windows) : windows_(windows) {}
-  GdiHandle CreateSolidPen(Rgb colour) override;
+  GdiObject CreateSolidPen(Rgb colour) override;
   GdiHandle Stock(StockObject object) override;
-  GdiHandle Select(GdiHandle object) override;
-  void Delete(GdiHandle object) override;
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void Rectangle(int left, int top, int right, int bottom) override;
@@ -46,7 +46,15 @@ class FakePainter : public Painter {
   void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs,
                      int ys, int ws, int hs) override;
 
+ // What the context has selected is still the pen, brush and font it started with.
+  bool HoldsItsOwnObjects() const { return pen_ == kBlackPen && brush_ == kWhiteBrush && font_ == kSystemFont; }
+  bool HasSelected(GdiHandle object) const { return pen_ == object || brush_ == object || font_ == object; }
+
+  // Public here so that a test can plant a selection that is never undone.
+  GdiHandle Select(GdiHandle object) override;
+
  private:
+  void DeleteObject(GdiHandle object) override;
   DrawCall Base(DrawCall::Kind kind) const;
   FakeWindows* windows_;
   GdiHandle pen_ = kBlackPen;
@@ -92,6 +100,12 @@ class FakeWindows : public Windows {
   std::map<GdiHandle, GdiObject> objects;
   std::vector<DrawCall> calls;
   int openPainters = 0;
+  // GDI refuses to delete an object selected into a context (it stays, leaked); a second delete
+  // may hit a handle already given to another object; a window context handed back with an
+  // object still selected keeps it from being deleted.
+  int deletedWhileSelected = 0;
+  int deletedTwice = 0;
+  int closedWithSelections = 0;
 
   WindowHandler* handler() { return handler_; }
   // Delivers a paint to the handler with a fresh painter.
@@ -125,14 +139,18 @@ class FakeWindows : public Windows {
   void PostQuit(int exitCode) override { quitCode = exitCode; }
   // Delivers the posted destroy messages; returns the quit code (0 when none was posted).
   int RunMessageLoop() override;
-  GdiHandle MakeFont(const FontSpec& font) override;
-  GdiHandle CreateSolidBrush(Rgb colour) override;
+  platform::GdiObject MakeFont(const FontSpec& font) override;
+  platform::GdiObject CreateSolidBrush(Rgb colour) override;
   void DeleteObject(GdiHandle object) override;
 
   GdiHandle NewObject(GdiObject object);
+  // The painters open now, for the faults above.
+  void Opened(const FakePainter* painter);
+  void Closed(const FakePainter* painter);
 
  private:
   WindowHandler* handler_ = nullptr;
+  std::vector<const FakePainter*> open_;
   GdiHandle next_ = 100;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -15,19 +17,23 @@ TEST(FakeWindows, PaintersRecordEachCallWithTheStateInForce) {
   FakeWindows windows;
   auto painter = windows.WindowPainter();
   EXPECT_EQ(windows.openPainters, 1);
-  platform::GdiHandle pen = painter->CreateSolidPen({1, 2, 3});
-  platform::GdiHandle previous = painter->Select(pen);
-  painter->MoveTo(0, 5);
-  painter->LineTo(400, 5);
-  painter->Select(previous);
-  painter->Delete(pen);
-  platform::GdiHandle font = windows.MakeFont({22, 7, 134, "font"});
-  painter->Select(font);
-  painter->SetTransparentBackground();
-  painter->SetTextColour({255, 255, 255});
-  painter->TextW(10, 20, u"text");
-  painter->Select(painter->Stock(StockObject::WhitePen));
-  painter->Rectangle(30, 191, 370, 218);
+  platform::GdiHandle pen = 0;
+  {
+    platform::GdiObject owned = painter->CreateSolidPen({1, 2, 3});
+    pen = owned.Get();
+    platform::ScopedSelect selected(*painter, owned);
+    painter->MoveTo(0, 5);
+    painter->LineTo(400, 5);
+  }
+  platform::GdiObject font = windows.MakeFont({22, 7, 134, "font"});
+  {
+    platform::ScopedSelect selectedFont(*painter, font);
+    painter->SetTransparentBackground();
+    painter->SetTextColour({255, 255, 255});
+    painter->TextW(10, 20, u"text");
+    platform::ScopedSelect whitePen(*painter, painter->Stock(StockObject::WhitePen));
+    painter->Rectangle(30, 191, 370, 218);
+  }
   painter.reset();
   EXPECT_EQ(windows.openPainters, 0);
 
@@ -40,13 +46,128 @@ TEST(FakeWindows, PaintersRecordEachCallWithTheStateInForce) {
   EXPECT_FALSE(line.transparent);
   const DrawCall& text = windows.calls[1];
   EXPECT_EQ(text.textW, u"text");
-  EXPECT_EQ(text.font, font);
+  EXPECT_EQ(text.font, font.Get());
   EXPECT_EQ(text.textColour, (Rgb{255, 255, 255}));
   EXPECT_TRUE(text.transparent);
   EXPECT_EQ(windows.calls[2].pen, (Rgb{255, 255, 255}));
   EXPECT_EQ(windows.calls[2].brush, platform::fake::kWhiteBrush);
   EXPECT_TRUE(windows.objects.at(pen).deleted);
-  EXPECT_FALSE(windows.objects.at(font).deleted);
+  EXPECT_FALSE(windows.objects.at(font.Get()).deleted);
+}
+
+// Nested selections unwind in reverse order to the context's own font, and a selection that
+// failed (an object already deleted) leaves the one in force alone and puts nothing back.
+TEST(FakeWindows, ScopedSelectionsPutBackWhatTheyReplaced) {
+  FakeWindows windows;
+  platform::GdiObject outer = windows.MakeFont({22, 7, 134, "outer"});
+  platform::GdiObject inner = windows.MakeFont({40, 20, 134, "inner"});
+  platform::GdiObject gone = windows.MakeFont({10, 5, 134, "gone"});
+  platform::GdiHandle goneHandle = gone.Get();
+  gone.Reset();
+  auto painter = windows.WindowPainter();
+  {
+    platform::ScopedSelect first(*painter, outer);
+    EXPECT_EQ(first.Replaced(), platform::fake::kSystemFont);
+    painter->TextA(0, 0, "outer");
+    {
+      platform::ScopedSelect second(*painter, inner);
+      EXPECT_EQ(second.Replaced(), outer.Get());
+      painter->TextA(0, 0, "inner");
+      platform::ScopedSelect failed(*painter, goneHandle);
+      EXPECT_EQ(failed.Replaced(), 0u);
+      painter->TextA(0, 0, "still inner");
+    }
+    painter->TextA(0, 0, "outer again");
+  }
+  painter->TextA(0, 0, "own");
+  painter.reset();
+  const std::pair<const char*, platform::GdiHandle> expected[] = {
+      {"outer", outer.Get()},       {"inner", inner.Get()}, {"still inner", inner.Get()},
+      {"outer again", outer.Get()}, {"own", platform::fake::kSystemFont},
+  };
+  ASSERT_EQ(windows.calls.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(windows.calls[i].text, expected[i].first);
+    EXPECT_EQ(windows.calls[i].font, expected[i].second) << expected[i].first;
+  }
+  EXPECT_EQ(windows.closedWithSelections, 0);
+}
+
+// The faults GDI keeps quiet about are counted, and owners moved around delete their object once.
+TEST(FakeWindows, GdiFaultsAreCountedAndOwnersDeleteOnce) {
+  struct Case {
+    const char* what;
+    void (*run)(FakeWindows&, platform::fake::FakePainter&, platform::GdiObject& font);
+    int closedWithSelections, deletedWhileSelected, deletedTwice;
+    bool fontDeleted;
+  };
+  const Case cases[] = {
+      {"selection undone",
+       [](FakeWindows&, platform::fake::FakePainter& p, platform::GdiObject& font) {
+         platform::ScopedSelect selected(p, font);
+       },
+       0, 0, 0, false},
+      {"selection left in place",
+       [](FakeWindows&, platform::fake::FakePainter& p, platform::GdiObject& font) { p.Select(font.Get()); }, 1, 0, 0,
+       false},
+      {"deleted while selected",
+       [](FakeWindows&, platform::fake::FakePainter& p, platform::GdiObject& font) {
+         p.Select(font.Get());
+         font.Reset();
+       },
+       1, 1, 0, false},
+      {"deleted after its selection",
+       [](FakeWindows&, platform::fake::FakePainter& p, platform::GdiObject& font) {
+         { platform::ScopedSelect selected(p, font); }
+         font.Reset();
+       },
+       0, 0, 0, true},
+      {"deleted by hand, then by its owner",
+       [](FakeWindows& w, platform::fake::FakePainter&, platform::GdiObject& font) {
+         w.DeleteObject(font.Get());
+         font.Reset();
+       },
+       0, 0, 1, true},
+      {"moved twice, then let go",
+       [](FakeWindows&, platform::fake::FakePainter&, platform::GdiObject& font) {
+         platform::GdiObject second = std::move(font);
+         platform::GdiObject third;
+         third = std::move(second);
+         EXPECT_FALSE(font.IsValid());
+         EXPECT_FALSE(second.IsValid());
+       },
+       0, 0, 0, true},
+      {"assigned over",
+       [](FakeWindows& w, platform::fake::FakePainter&, platform::GdiObject& font) {
+         font = w.CreateSolidBrush({255, 0, 0});
+       },
+       0, 0, 0, true},
+  };
+  for (const auto& c : cases) {
+    FakeWindows windows;
+    platform::GdiObject font = windows.MakeFont({22, 7, 134, "font"});
+    platform::GdiHandle handle = font.Get();
+    {
+      std::unique_ptr<platform::Painter> painter = windows.WindowPainter();
+      c.run(windows, static_cast<platform::fake::FakePainter&>(*painter), font);
+    }
+    EXPECT_EQ(windows.closedWithSelections, c.closedWithSelections) << c.what;
+    EXPECT_EQ(windows.deletedWhileSelected, c.deletedWhileSelected) << c.what;
+    EXPECT_EQ(windows.deletedTwice, c.deletedTwice) << c.what;
+    EXPECT_EQ(windows.objects.at(handle).deleted, c.fontDeleted) << c.what;
+  }
+}
+
+// A creation that failed gives an empty owner, which deletes nothing.
+TEST(FakeWindows, AnEmptyOwnerDeletesNothing) {
+  FakeWindows windows;
+  platform::GdiObject font = windows.MakeFont({22, 7, 134, "font"});
+  { platform::GdiObject none(windows, 0); }
+  platform::GdiObject empty;
+  empty.Reset();
+  EXPECT_FALSE(empty.IsValid());
+  EXPECT_FALSE(windows.objects.at(font.Get()).deleted);
+  EXPECT_EQ(windows.deletedTwice, 0);
 }
 
 TEST(FakeWindows, EditFieldsKeepTextWithinTheBufferLimit) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
@@ -13,6 +14,39 @@ Win32Windows* g_windows = nullptr;
 COLORREF Colour(Rgb c) { return RGB(c.r, c.g, c.b); }
 HGDIOBJ Object(GdiHandle h) { return reinterpret_cast<HGDIOBJ>(h); }
 GdiHandle ToHandle(HGDIOBJ h) { return reinterpret_cast<GdiHandle>(h); }
+
+// The bitmap and memory context StretchBitmap makes for one blit.
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::DeleteObject(h); }
+};
+
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::DeleteDC(h); }
+};
+
+using ScopedGdiObject = ScopedHandle<GdiObjectTraits>;
+using ScopedMemoryDc = ScopedHandle<MemoryDcTraits>;
+
+// Chromium's ScopedSelectObject on a raw context: the object it replaced goes back at the end.
+class ScopedSelectObject {
+ public:
+  ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), replaced_(::SelectObject(dc, object)) {}
+  ~ScopedSelectObject() {
+    if (replaced_) ::SelectObject(dc_, replaced_);
+  }
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ replaced_;
+};
 
 class Win32Painter : public Painter {
  public:
@@ -30,13 +64,13 @@ class Win32Painter : public Painter {
   Win32Painter(const Win32Painter&) = delete;
   Win32Painter& operator=(const Win32Painter&) = delete;
 
-  GdiHandle CreateSolidPen(Rgb colour) override { return ToHandle(::CreatePen(PS_SOLID, 1, Colour(colour))); }
+  GdiObject CreateSolidPen(Rgb colour) override {
+    return GdiObject(*this, ToHandle(::CreatePen(PS_SOLID, 1, Colour(colour))));
+  }
   GdiHandle Stock(StockObject object) override {
     int which = object == StockObject::BlackPen ? BLACK_PEN : object == StockObject::WhitePen ? WHITE_PEN : WHITE_BRUSH;
     return ToHandle(::GetStockObject(which));
   }
-  GdiHandle Select(GdiHandle object) override { return ToHandle(::SelectObject(dc_, Object(object))); }
-  void Delete(GdiHandle object) override { ::DeleteObject(Object(object)); }
   void MoveTo(int x, int y) override { ::MoveToEx(dc_, x, y, nullptr); }
   void LineTo(int x, int y) override { ::LineTo(dc_, x, y); }
   void Rectangle(int left, int top, int right, int bottom) override { ::Rectangle(dc_, left, top, right, bottom); }
@@ -51,19 +85,20 @@ class Win32Painter : public Painter {
   void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs, int ys,
                      int ws, int hs) override {
     auto info = reinterpret_cast<const BITMAPINFO*>(infoHeader);
-    HBITMAP bitmap = ::CreateDIBitmap(dc_, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
-    if (!bitmap) return;
-    HDC memory = ::CreateCompatibleDC(dc_);
-    if (memory) {
-      HGDIOBJ previous = ::SelectObject(memory, bitmap);
-      ::StretchBlt(dc_, xd, yd, wd, hd, memory, xs, ys, ws, hs, SRCCOPY);
-      ::SelectObject(memory, previous);
-      ::DeleteDC(memory);
-    }
-    ::DeleteObject(bitmap);
+    // Declared in this order so that the bitmap is put out of the memory context, the context
+    // deleted, and only then the bitmap deleted.
+    ScopedGdiObject bitmap(::CreateDIBitmap(dc_, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS));
+    if (!bitmap.IsValid()) return;
+    ScopedMemoryDc memory(::CreateCompatibleDC(dc_));
+    if (!memory.IsValid()) return;
+    ScopedSelectObject selected(memory.Get(), bitmap.Get());
+    ::StretchBlt(dc_, xd, yd, wd, hd, memory.Get(), xs, ys, ws, hs, SRCCOPY);
   }
 
  private:
+  GdiHandle Select(GdiHandle object) override { return ToHandle(::SelectObject(dc_, Object(object))); }
+  void DeleteObject(GdiHandle object) override { ::DeleteObject(Object(object)); }
+
   HWND window_;
   bool paint_;
   PAINTSTRUCT ps_ = {};
@@ -279,12 +314,14 @@ int Win32Windows::RunMessageLoop() {
   return static_cast<int>(msg.wParam);
 }
 
-GdiHandle Win32Windows::MakeFont(const FontSpec& font) {
-  return ToHandle(::CreateFontA(font.height, font.width, 0, 0, 0, FALSE, FALSE, FALSE, font.charset, 0, 0, 0, 0,
-                                font.face.c_str()));
+GdiObject Win32Windows::MakeFont(const FontSpec& font) {
+  return GdiObject(*this, ToHandle(::CreateFontA(font.height, font.width, 0, 0, 0, FALSE, FALSE, FALSE, font.charset,
+                                                 0, 0, 0, 0, font.face.c_str())));
 }
 
-GdiHandle Win32Windows::CreateSolidBrush(Rgb colour) { return ToHandle(::CreateSolidBrush(Colour(colour))); }
+GdiObject Win32Windows::CreateSolidBrush(Rgb colour) {
+  return GdiObject(*this, ToHandle(::CreateSolidBrush(Colour(colour))));
+}
 
 void Win32Windows::DeleteObject(GdiHandle object) { ::DeleteObject(Object(object)); }
 

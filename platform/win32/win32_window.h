@@ -37,11 +37,11 @@ class Win32Windows : public Windows {
   void PostDestroy(uintptr_t wParam, intptr_t lParam) override;
   void PostQuit(int exitCode) override;
   int RunMessageLoop() override;
-  GdiHandle MakeFont(const FontSpec& font) override;
-  GdiHandle CreateSolidBrush(Rgb colour) override;
-  void DeleteObject(GdiHandle object) override;
+  GdiObject MakeFont(const FontSpec& font) override;
+  GdiObject CreateSolidBrush(Rgb colour) override;
 
  private:
+  void DeleteObject(GdiHandle object) override;
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Find(WindowId window) const;
