@@ -15,7 +15,7 @@ using testing_support::Encode;
 using testing_support::PackOrDie;
 using testing_support::UnpackFailedText;
 
-class ArchiveReader : public testing_support::ArchiveMachine {
+class ArchiveReader : public testing_support::ArchiveTest {
  protected:
   bool Unpack(const std::string& image) {
     return archive::UnpackArchive(s, reinterpret_cast<const uint8_t*>(image.data()), image.size(), Work(),

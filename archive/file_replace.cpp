@@ -6,7 +6,7 @@
 
 namespace archive {
 
-bool IsThere(platform::Files& files, const std::string& path) {
+bool Exists(platform::Files& files, const std::string& path) {
   if (files.CanOpenForReading(path)) return true;
   long error = files.LastError();
   return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
@@ -15,7 +15,7 @@ bool IsThere(platform::Files& files, const std::string& path) {
 bool DeleteIfPresent(platform::Files& files, const std::string& path) {
   // A link goes as it is: its attributes are those of the file it names, which are not ours.
   if (platform::IsLink(files, path)) return platform::RemoveLink(files, path);
-  if (!IsThere(files, path)) return true;
+  if (!Exists(files, path)) return true;
   // A directory of that name is not a file to replace: it stays, and the name is not free.
   uint32_t attributes = files.GetAttributes(path);
   if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory)) return false;

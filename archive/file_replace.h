@@ -9,7 +9,7 @@ namespace archive {
 
 // Whether a file is there: only "not found" says it is not (a file that cannot be opened for
 // another reason is there, and its data must not be taken for absent).
-[[nodiscard]] bool IsThere(platform::Files& files, const std::string& path);
+[[nodiscard]] bool Exists(platform::Files& files, const std::string& path);
 // True when the file is gone: it was not there, or it was deleted (a link: the link removed). False
 // when something stays under the name: a file that cannot be deleted, a folder.
 [[nodiscard]] bool DeleteIfPresent(platform::Files& files, const std::string& path);

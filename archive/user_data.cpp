@@ -169,10 +169,10 @@ core::Backup BackupUserData(core::SetupState& s) {
       failed = true;
       continue;
     }
-    const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && IsThere(s.os.files, live);
+    const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && Exists(s.os.files, live);
     // Its changes would be lost; and the copy never lands in the file a link under the name points to.
     if (hasLive && (!platform::RemoveLink(s.os.files, entry) || !s.os.files.Copy(live, entry, false))) failed = true;
-    if (!hasLive && !IsThere(s.os.files, entry)) {
+    if (!hasLive && !Exists(s.os.files, entry)) {
       missingRequired = missingRequired || item.required;
       continue;
     }

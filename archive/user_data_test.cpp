@@ -21,7 +21,7 @@ const char* const kPlain8to14[] = {"tvszsj43.tvh", "tavodwdw.txt", "tavozdym.tvh
 const char* const kOptional[] = {"userck.txt",   "delck.txt",   "fttvzdym.txt", "ftpyzdym.txt", "cwb.ov1",
                                  "tavopymb.ov1", "tvgbkbh.tvh", "tvszsj05.tvh", "tvszsj06.tvh"};
 
-class UserData : public testing_support::ArchiveMachine {
+class UserData : public testing_support::ArchiveTest {
  protected:
   void Put(const std::string& name, const std::string& bytes) { fake.files.AddFile("c:\\tavohu\\" + name, bytes); }
 

@@ -124,8 +124,7 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
     // not have (it broke off before placing it) is written, or the install could never be made
     // whole again.
     filter = [&s](std::string_view name) {
-      return !archive::IsUserDataName(name) ||
-             !archive::IsThere(s.os.files, InInstallDir(s, std::string(name).c_str()));
+      return !archive::IsUserDataName(name) || !archive::Exists(s.os.files, InInstallDir(s, std::string(name).c_str()));
     };
   }
   bool complete = s.PayloadImage && s.WorkBuffer &&

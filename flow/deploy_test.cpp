@@ -19,8 +19,8 @@ using testing_support::PackOrDie;
 using testing_support::Module;
 using testing_support::Stamped;
 
-struct DeployBench : testing_support::ArchiveBench {
-  DeployBench() {
+struct DeployMachine : testing_support::ArchiveMachine {
+  DeployMachine() {
     s.InstallMode = core::kSilent;
     std::vector<archive::NamedContent> files = {
         {"tavohu4.ime", Module("tavohu4", "  7.1")},
@@ -53,7 +53,7 @@ struct DeployBench : testing_support::ArchiveBench {
   std::string Wow(const std::string& name) { return fake.files.Contents("c:\\windows\\syswow64\\" + name); }
 };
 
-class Deploy : public ::testing::Test, public DeployBench {};
+class Deploy : public ::testing::Test, public DeployMachine {};
 
 TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
   struct Case {
@@ -74,7 +74,7 @@ TEST_F(Deploy, FileTableByArchitectureVersionCodePageAndPass) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.is64) + " " + std::to_string(c.major) + " " + std::to_string(c.codePage));
-    DeployBench machine;
+    DeployMachine machine;
     machine.Machine(c.is64, c.major, c.codePage);
     machine.RunPass(0);
     EXPECT_EQ(machine.Sys("tavohu4.ime"), c.sys0);
@@ -138,7 +138,7 @@ TEST_F(Deploy, AGuardedCopyMovesAsideOnlyWhatItCanReplaceAndPutsItBack) {
   const Case cases[] = {{"the new module is missing", false, false}, {"the copy after the move fails", true, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    DeployBench machine;
+    DeployMachine machine;
     machine.Machine(false, 6, 936);
     if (!c.stubInPayload) {
       machine.SetPayload(PackOrDie({{"tavodel.exe", "del32"}, {"tavokel6.exe", "kelv6"}}));
@@ -181,7 +181,7 @@ TEST_F(Deploy, CopyFailuresOn64BitWindowsNameTheSystemDirectory) {
 TEST_F(Deploy, AFullInstallDiskLeavesNoPieceAndKeepsTheEarlierModules) {
   for (bool is64 : {false, true}) {
     SCOPED_TRACE(is64 ? "64-bit" : "32-bit");
-    DeployBench machine;
+    DeployMachine machine;
     machine.Machine(is64, 6, 936);
     const std::vector<std::string> earlier = {"c:\\windows\\system32\\tavohu4.ime",
                                               "c:\\windows\\system32\\tavodel.exe",
@@ -230,7 +230,7 @@ TEST_F(Deploy, ACopyCutShortByAFullDiskIsTakenAway) {
 TEST_F(Deploy, AModuleThatCannotBeWrittenWholeLeavesTheWorkingOneInPlace) {
   for (bool loaded : {false, true}) {
     SCOPED_TRACE(loaded ? "loaded" : "not loaded");
-    DeployBench machine;
+    DeployMachine machine;
     machine.Machine(false, 6, 936);
     machine.fake.files.AddFile("c:\\windows\\system32\\tavohu4.ime", "working module");
     if (loaded) machine.fake.files.LoadModule("c:\\windows\\system32\\tavohu4.ime");
@@ -278,7 +278,7 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
        core::kSilent},
   };
   for (const auto& c : cases) {
-    DeployBench machine;
+    DeployMachine machine;
     machine.Machine(false, 6, 936);
     machine.s.InstallMode = c.mode;
     machine.s.BackupState = c.backupState;

@@ -22,7 +22,7 @@ constexpr char kUserLibrary[] = "c:\\tavohu\\tavocyzk.tv1";
 // back by the second try: the fresh file must not stay over the user's. The payload's own write
 // of the file is the first creation of it, the restore's the second.
 TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
-  testing_support::ArchiveBench m;
+  testing_support::ArchiveMachine m;
   m.fake.SetWindows(6, false);
   m.fake.system.oemCodePage = 936;
   m.fake.resources.images["TVZ/KELVTVZ"] =

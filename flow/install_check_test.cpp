@@ -19,8 +19,8 @@ constexpr uint32_t kAttrCompressed = 0x800;
 constexpr uint32_t kAttrNotIndexed = 0x2000;
 
 // An install directory with `count` countable files besides the libraries and the module.
-struct CheckBench {
-  explicit CheckBench(int others = 70) {
+struct CheckMachine {
+  explicit CheckMachine(int others = 70) {
     s.InstallDir = "c:\\tavohu\\";
     fake.files.AddDirectory("c:\\tavohu");
     fake.files.AddDirectory("c:\\tavohu\\filer");
@@ -43,42 +43,42 @@ TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
   struct Case {
     const char* what;
     int others;
-    std::function<void(CheckBench&)> change;
+    std::function<void(CheckMachine&)> change;
     const char* reason;  // null: passes
   };
   const Case cases[] = {
-      {"complete", 71, [](CheckBench&) {}, nullptr},
-      {"missing directory", 71, [](CheckBench& b) { b.s.InstallDir = "c:\\nowhere\\"; }, "检测不到安装路径！"},
+      {"complete", 71, [](CheckMachine&) {}, nullptr},
+      {"missing directory", 71, [](CheckMachine& b) { b.s.InstallDir = "c:\\nowhere\\"; }, "检测不到安装路径！"},
       // The directory bit is what counts: hidden, read-only, compressed or not-indexed folders
       // hold an install as well.
       {"hidden, read-only, archive directory", 71,
-       [](CheckBench& b) {
+       [](CheckMachine& b) {
          b.fake.files.SetAttributes("c:\\tavohu",
                                     platform::kAttrHidden | platform::kAttrReadOnly | platform::kAttrArchive);
        },
        nullptr},
       {"compressed, not-indexed directory", 71,
-       [](CheckBench& b) { b.fake.files.SetAttributes("c:\\tavohu", kAttrCompressed | kAttrNotIndexed); }, nullptr},
-      {"73 files", 70, [](CheckBench&) {}, "文件不完整！"},
+       [](CheckMachine& b) { b.fake.files.SetAttributes("c:\\tavohu", kAttrCompressed | kAttrNotIndexed); }, nullptr},
+      {"73 files", 70, [](CheckMachine&) {}, "文件不完整！"},
       {"Wubi library only as .tvu", 71,
-       [](CheckBench& b) { b.fake.files.Move("c:\\tavohu\\tavocyzk.tv1", "c:\\tavohu\\tavocyzk.tvu"); }, nullptr},
+       [](CheckMachine& b) { b.fake.files.Move("c:\\tavohu\\tavocyzk.tv1", "c:\\tavohu\\tavocyzk.tvu"); }, nullptr},
       {"Wubi library shorter than 20 bytes", 71,
-       [](CheckBench& b) { b.fake.files.AddFile("c:\\tavohu\\tavocyzk.tv1", "short"); }, "无五笔词库文件！"},
+       [](CheckMachine& b) { b.fake.files.AddFile("c:\\tavohu\\tavocyzk.tv1", "short"); }, "无五笔词库文件！"},
       {"no Pinyin library", 71,
-       [](CheckBench& b) {
+       [](CheckMachine& b) {
          b.fake.files.Delete("c:\\tavohu\\tavopyck.tv1");
          b.fake.files.AddFile("c:\\tavohu\\extra.dat", "x");
        },
        "无拼音词库文件！"},
       {"module only in the system directory", 71,
-       [](CheckBench& b) {
+       [](CheckMachine& b) {
          b.fake.files.Move("c:\\tavohu\\tavohu4.ime", "c:\\windows\\system32\\tavohu4.ime");
          b.fake.files.AddFile("c:\\tavohu\\extra.dat", "x");
        },
        "缺少文件！"},
   };
   for (const auto& c : cases) {
-    CheckBench bench(c.others);
+    CheckMachine bench(c.others);
     c.change(bench);
     EXPECT_EQ(flow::VerifyInstallation(bench.s), c.reason == nullptr) << c.what;
     if (!c.reason) {
@@ -94,7 +94,7 @@ TEST(InstallCheck, TheChainStopsAtTheFirstFault) {
 }
 
 TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
-  CheckBench bench(0);
+  CheckMachine bench(0);
   bench.fake.files.AddFile("c:\\tavohu\\notes.TXT.bak", "t");
   bench.fake.files.AddFile("c:\\tavohu\\a.tvh", "t");
   bench.fake.files.AddDirectory("c:\\tavohu\\sub.txt");
@@ -105,7 +105,7 @@ TEST(InstallCheck, ScanCountsByClassAndSkipsDirectories) {
   EXPECT_EQ(scan.otherFiles, 3);
   EXPECT_EQ(bench.fake.files.CurrentDirectory(), "c:\\tavohu\\");
 
-  CheckBench missing(0);
+  CheckMachine missing(0);
   missing.s.InstallDir = "c:\\nowhere";
   flow::ScanResult none = flow::ScanDataFiles(missing.s);
   EXPECT_FALSE(none.listed || none.enterable || none.directory);
@@ -123,7 +123,7 @@ TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
                                  kAttrNotIndexed,
                                  platform::kAttrHidden | platform::kAttrSystem | kAttrNotIndexed};
   for (uint32_t extra : attributes) {
-    CheckBench bench(0);
+    CheckMachine bench(0);
     bench.fake.files.SetAttributes("c:\\tavohu", extra);
     EXPECT_TRUE(flow::ScanDataFiles(bench.s).Passes()) << extra;
   }
@@ -132,7 +132,7 @@ TEST(InstallCheck, AnyDirectoryAttributesPassTheDirectoryStep) {
 // The backslash goes after the last character: "c:\\許" (Big5 B3 5C) is listed as "c:\\許\\*.*".
 TEST(InstallCheck, ScanAddsTheBackslashAfterADoubleByteCharacter) {
   const std::string dir = "c:\\" + Encode("許", "BIG5");
-  CheckBench bench(0);
+  CheckMachine bench(0);
   bench.fake.files.AddFile(dir + "\\a.txt", "x");
   bench.s.AnsiCodePage = 950;
   bench.s.InstallDir = dir;
@@ -143,14 +143,14 @@ TEST(InstallCheck, ScanAddsTheBackslashAfterADoubleByteCharacter) {
 }
 
 TEST(InstallCheck, CountsDoNotWrapAt256) {
-  CheckBench bench(300);
+  CheckMachine bench(300);
   flow::ScanResult scan = flow::ScanDataFiles(bench.s);
   EXPECT_EQ(scan.otherFiles, 303);
   EXPECT_TRUE(flow::VerifyInstallation(bench.s));
 }
 
 TEST(InstallCheck, ProbeFileResults) {
-  CheckBench bench(0);
+  CheckMachine bench(0);
   bench.fake.files.AddFile("c:\\tavohu\\five.dat", "12345");
   EXPECT_TRUE(flow::ProbeFile(bench.s, "tavohu4.ime"));
   EXPECT_FALSE(flow::ProbeFile(bench.s, "missing.dat"));
@@ -158,7 +158,7 @@ TEST(InstallCheck, ProbeFileResults) {
 }
 
 TEST(InstallCheck, NoReportBufferMeansNoCheck) {
-  CheckBench bench(0);
+  CheckMachine bench(0);
   bench.fake.resources.failAllocation = true;
   EXPECT_TRUE(flow::VerifyInstallation(bench.s));
   EXPECT_TRUE(bench.fake.dialogs.shown.empty());

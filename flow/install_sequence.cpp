@@ -43,7 +43,7 @@ bool MayRewriteStores(core::SetupState& s, const core::InstallReport& report) {
   if (!core::ReadPathFileInWindows(s, &stored) && !core::ReadRegistryPath(s, &stored)) return true;
   stored = core::WithTrailingBackslash(stored, s.AnsiCodePage);
   if (stored == s.InstallDir || !core::JoinPath(stored, text::kMainProgramName, &mainProgram)) return true;
-  return !archive::IsThere(s.os.files, mainProgram);
+  return !archive::Exists(s.os.files, mainProgram);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ using testing_support::PackOrDie;
 constexpr char kLayouts[] = "HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts";
 
 // A machine with the payload of a small but complete product in its resources.
-struct SequenceBench : testing_support::ArchiveBench {
-  SequenceBench(bool is64, int mode) {
+struct SequenceMachine : testing_support::ArchiveMachine {
+  SequenceMachine(bool is64, int mode) {
     fake.SetWindows(6, is64);
     s.InstallMode = mode;
     core::FindSystemFacts(s);
@@ -67,7 +67,7 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
   };
   for (const auto& c : cases) {
     // Run the way the window does: payload and work buffer set up, the directory as typed.
-    SequenceBench run(c.is64, c.mode);
+    SequenceMachine run(c.is64, c.mode);
     run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
     run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
     run.fake.dialogs.answers = {c.answer};
@@ -88,7 +88,7 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
 // A path with a blank is quoted as the first word of a command line, so that Windows cannot
 // take "c:\my.exe" for the program; the directory after the companion's switch stays whole.
 TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
-  SequenceBench run(true, core::kInteractive);
+  SequenceMachine run(true, core::kInteractive);
   run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
   run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
   run.fake.dialogs.answers = {platform::kIdYes};
@@ -103,7 +103,7 @@ TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
 // A silent reinstall: nobody is asked, and the user's own dictionaries, settings record and web
 // addresses of the earlier install are all still there afterwards.
 TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
-  SequenceBench run(false, core::kSilent);
+  SequenceMachine run(false, core::kSilent);
   run.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"tavohu4.ime", "module 32"},
                                                         {"tavo320.ime", "stub"},
                                                         {"tavodel.exe", "del"},
@@ -163,7 +163,7 @@ TEST(InstallSequence, AFirstInstallOnWindows5EndsAtPlace2OfBothPreloadLists) {
     return ids;
   };
   for (const auto& c : cases) {
-    SequenceBench bench(false, core::kSilent);
+    SequenceMachine bench(false, core::kSilent);
     bench.fake.SetWindows(5, false);
     core::FindSystemFacts(bench.s);
     bench.fake.ime.installResult = 0;  // the manager refuses: the setup writes the layout itself
@@ -188,7 +188,7 @@ TEST(InstallSequence, AFirstInstallOnWindows5EndsAtPlace2OfBothPreloadLists) {
 enum class InUse { Loaded, HeldOpen, HeldOpenWithAsideNames };
 
 // An earlier IME in the preload list of a 32-bit machine whose module is in use.
-void EarlierIme(SequenceBench& bench, InUse how) {
+void EarlierIme(SequenceMachine& bench, InUse how) {
   bench.fake.registry.SetValue(std::string(kLayouts) + "\\E0200804", "layout text", platform::kRegSz,
                                sys::text::kLayoutTextGbk);
   bench.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "1", platform::kRegSz, "00000804");
@@ -208,7 +208,7 @@ void EarlierIme(SequenceBench& bench, InUse how) {
 // The earlier module goes only when its replacement is ready to take its place: one that can make
 // way neither by deletion nor by a move stops the install there, and stays the machine's module.
 TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
-  SequenceBench bench(false, core::kSilent);
+  SequenceMachine bench(false, core::kSilent);
   EarlierIme(bench, InUse::HeldOpenWithAsideNames);
   EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
@@ -225,7 +225,7 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
 // A module held open cannot be renamed either, even with both aside names free (the end-to-end
 // case reinstall_module_held_open).
 TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFree) {
-  SequenceBench bench(false, core::kSilent);
+  SequenceMachine bench(false, core::kSilent);
   EarlierIme(bench, InUse::HeldOpen);
   EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
@@ -242,7 +242,7 @@ TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFr
 TEST(InstallSequence, AnUnpackThatBreaksOffKeepsTheModuleAndTheStores) {
   for (int major : {5, 6}) {
     SCOPED_TRACE(major);
-    SequenceBench bench(false, core::kSilent);
+    SequenceMachine bench(false, core::kSilent);
     bench.fake.SetWindows(static_cast<uint32_t>(major), false);
     core::FindSystemFacts(bench.s);
     EarlierIme(bench, InUse::Loaded);
@@ -283,7 +283,7 @@ TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarte
     for (bool is64 : {false, true}) {
       SCOPED_TRACE(std::string(held ? "held open before the install, " : "written during it, ") +
                    (is64 ? "64-bit" : "32-bit"));
-      SequenceBench bench(is64, core::kInteractive);
+      SequenceMachine bench(is64, core::kInteractive);
       bench.s.PayloadImage = bench.fake.resources.Load("TVZ", "KELVTVZ");
       bench.s.WorkBuffer = bench.fake.resources.AllocZeroed(2 * 1024 * 1024);
       std::vector<std::string> plantedToo = planted;
@@ -348,7 +348,7 @@ TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarte
 TEST(InstallSequence, ProgramsInTheInstallDirectoryAreLeftToTheUsersToRunOnly) {
   for (bool failing : {false, true}) {
     SCOPED_TRACE(failing ? "the access list cannot be set" : "set");
-    SequenceBench run(true, core::kSilent);
+    SequenceMachine run(true, core::kSilent);
     run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
     run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
     // Once the main program is placed (64-bit: in the first pass), its file takes no changes.
@@ -378,7 +378,7 @@ TEST(InstallSequence, ProgramsInTheInstallDirectoryAreLeftToTheUsersToRunOnly) {
 
 // The programs the setup placed are started by their full path, held open until they have started.
 TEST(InstallSequence, PlacedProgramsAreStartedByPathAndHeld) {
-  SequenceBench run(true, core::kInteractive);
+  SequenceMachine run(true, core::kInteractive);
   run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
   run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
   run.fake.dialogs.answers = {platform::kIdYes};
@@ -397,7 +397,7 @@ TEST(InstallSequence, PlacedProgramsAreStartedByPathAndHeld) {
 }
 
 TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
-  SequenceBench bench(false, core::kSilent);
+  SequenceMachine bench(false, core::kSilent);
   EarlierIme(bench, InUse::Loaded);
   bench.fake.ime.installResult = 0;  // and the fallback registration reuses the earlier key
   int code = flow::RunSilentRoad(bench.s);
@@ -408,27 +408,27 @@ TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
 }
 
 TEST(InstallSequence, SilentRoadExitCodes) {
-  SequenceBench missing(true, core::kSilent);
+  SequenceMachine missing(true, core::kSilent);
   missing.fake.resources.images.clear();
   EXPECT_EQ(flow::RunSilentRoad(missing.s), flow::kExitNoPayload);
   ASSERT_EQ(missing.fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(missing.fake.dialogs.shown[0].textW, core::text::kNoPayload);
   EXPECT_TRUE(missing.fake.files.AllFiles().empty());
 
-  SequenceBench noMemory(true, core::kSilent);
+  SequenceMachine noMemory(true, core::kSilent);
   noMemory.fake.resources.failAllocation = true;
   EXPECT_EQ(flow::RunSilentRoad(noMemory.s), flow::kExitNoPayload);
 
-  SequenceBench incomplete(true, core::kSilent);
+  SequenceMachine incomplete(true, core::kSilent);
   incomplete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"empty.txt", ""}});
   EXPECT_EQ(flow::RunSilentRoad(incomplete.s), flow::kExitUnpackIncomplete);
 
-  SequenceBench copyFails(true, core::kSilent);
+  SequenceMachine copyFails(true, core::kSilent);
   copyFails.fake.files.DenyWrites("c:\\windows\\syswow64");
   EXPECT_EQ(flow::RunSilentRoad(copyFails.s), flow::kExitCopyFailed);
 
   // A complete product: 74 files and more.
-  SequenceBench complete(true, core::kSilent);
+  SequenceMachine complete(true, core::kSilent);
   complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
   EXPECT_EQ(flow::RunSilentRoad(complete.s), flow::kExitInstalled);
   EXPECT_TRUE(complete.fake.dialogs.shown.empty());

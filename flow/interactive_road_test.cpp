@@ -67,8 +67,8 @@ class HookedSteps : public ui::SetupSteps {
 };
 
 // A machine with a payload and the window up on its welcome page.
-struct WindowBench {
-  explicit WindowBench(bool is64 = false) {
+struct WindowMachine {
+  explicit WindowMachine(bool is64 = false) {
     fake.SetWindows(6, is64);
     fake.files.AddDirectory("c:\\tavohu");
     fake.files.SetDriveType('d', platform::kDriveFixed);
@@ -97,7 +97,7 @@ struct WindowBench {
 };
 
 TEST(InteractiveRoad, CreationSetsUpTheWindowAndItsResources) {
-  WindowBench bench;
+  WindowMachine bench;
   ASSERT_TRUE(bench.created);
   auto& w = bench.fake.windows;
   EXPECT_EQ(w.className, "installWClass");
@@ -117,7 +117,7 @@ TEST(InteractiveRoad, CreationSetsUpTheWindowAndItsResources) {
   EXPECT_EQ(w.objects[bench.window.Look().NormalFont.Get()].font.height, 22);
   EXPECT_EQ(w.objects[bench.window.Look().TitleFont.Get()].font.face, ui::text::kFontKai);
   EXPECT_EQ(w.updates, 1);  // the welcome page painted at once
-  EXPECT_EQ(WindowBench(true).fake.windows.title, u"Tavo系统安装3264");
+  EXPECT_EQ(WindowMachine(true).fake.windows.title, u"Tavo系统安装3264");
 }
 
 // A 24-bit BMP of 2 x 2 pixels.
@@ -183,7 +183,7 @@ TEST(InteractiveRoad, MissingPayloadOrMemoryEndsBeforeTheFirstPage) {
 }
 
 TEST(InteractiveRoad, PageRoadOn32BitWindows) {
-  WindowBench b;
+  WindowMachine b;
   b.fake.files.AddFile("d:\\tavohu\\tvnetsj.dat", "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\n");
   b.Confirm();
   EXPECT_EQ(b.s.CurrentPage, 1);
@@ -210,7 +210,7 @@ TEST(InteractiveRoad, PageRoadOn32BitWindows) {
 }
 
 TEST(InteractiveRoad, PageRoadOn64BitWindows) {
-  WindowBench b(true);
+  WindowMachine b(true);
   b.Confirm();
   b.Confirm();
   b.Confirm();
@@ -240,13 +240,13 @@ TEST(InteractiveRoad, PageRoadOn64BitWindows) {
 
 TEST(InteractiveRoad, AbandonClosesAtOnceBeforePage8AndFinishesAfter) {
   for (int page : {0, 1, 5, 6, 7}) {
-    WindowBench b;
+    WindowMachine b;
     b.s.CurrentPage = page;
     b.Abandon();
     EXPECT_EQ(b.fake.windows.destroyPosts, 1) << page;
     EXPECT_TRUE(b.fake.dialogs.shown.empty()) << page;
   }
-  WindowBench b;
+  WindowMachine b;
   b.s.CurrentPage = 8;
   b.s.InstallDir = "c:\\nowhere\\";
   b.Abandon();
@@ -284,7 +284,7 @@ TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
       {"c:\\Documents and Settings", "c:\\tavohu"},
   };
   for (const auto& c : cases) {
-    WindowBench b;
+    WindowMachine b;
     b.s.CurrentPage = 6;
     b.fake.windows.SetText(b.window.DirectoryField(), c.typed);
     b.Confirm();
@@ -311,7 +311,7 @@ TEST(InteractiveRoad, DoubleByteDirectoriesAreAcceptedWhole) {
       {936, "d:\\\x83\x7C"},          // 億
   };
   for (const auto& c : cases) {
-    WindowBench b;
+    WindowMachine b;
     b.s.AnsiCodePage = c.codePage;
     b.s.CurrentPage = 6;
     b.fake.windows.SetText(b.window.DirectoryField(), c.typed);
@@ -327,7 +327,7 @@ TEST(InteractiveRoad, DoubleByteDirectoriesAreAcceptedWhole) {
 // Folders whose names only look like the system's are the user's to choose.
 TEST(InteractiveRoad, FoldersNamedLikeTheSystemsAreAccepted) {
   for (const char* typed : {"c:\\windows2", "c:\\Program", "d:\\Program Files", "d:\\windows"}) {
-    WindowBench b;
+    WindowMachine b;
     b.s.CurrentPage = 6;
     b.fake.windows.SetText(b.window.DirectoryField(), typed);
     b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
@@ -340,7 +340,7 @@ TEST(InteractiveRoad, FoldersNamedLikeTheSystemsAreAccepted) {
 }
 
 TEST(InteractiveRoad, ClicksAndCloseAreIgnoredWhileInstalling) {
-  WindowBench b;
+  WindowMachine b;
   b.Confirm();
   b.Confirm();
   b.Confirm();
@@ -380,7 +380,7 @@ TEST(InteractiveRoad, HoverCaptions) {
       {0, 936, 300, ui::text::kHoverAbandon},
   };
   for (const auto& c : cases) {
-    WindowBench b;
+    WindowMachine b;
     b.s.CurrentPage = c.page;
     b.s.OemCodePage = c.codePage;
     b.fake.windows.calls.clear();
@@ -398,13 +398,13 @@ TEST(InteractiveRoad, HoverCaptions) {
 }
 
 // From the welcome page to the directory page with its field shown (page 6).
-void WalkToDirectoryField(WindowBench& b) {
+void WalkToDirectoryField(WindowMachine& b) {
   for (int i = 0; i < 3; ++i) b.Confirm();
 }
 
 // The product's IME in the user's preload list of a 32-bit machine, its module and the names it
 // could be moved aside to held open by another program.
-void HoldEarlierIme(WindowBench& b) {
+void HoldEarlierIme(WindowMachine& b) {
   b.fake.registry.SetValue("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts\\E0200804", "layout text",
                            platform::kRegSz, sys::text::kLayoutTextGbk);
   b.fake.registry.SetValue("HKCU\\Keyboard Layout\\Preload", "1", platform::kRegSz, "00000804");
@@ -422,7 +422,7 @@ void HoldEarlierIme(WindowBench& b) {
 TEST(InteractiveRoad, ALockedOldModuleEndsTheWindowAfterItsMessage) {
   auto run = [](bool installedBefore) {
     SCOPED_TRACE(installedBefore ? "over an earlier install" : "into a fresh directory");
-    WindowBench b;
+    WindowMachine b;
     WalkToDirectoryField(b);
     if (installedBefore) {
       b.fake.dialogs.answers = {platform::kIdNo};
@@ -449,7 +449,7 @@ TEST(InteractiveRoad, ALockedOldModuleEndsTheWindowAfterItsMessage) {
 // The install's message boxes leave the disabled window without activation or focus; when the
 // install returns, the window is active again and typing goes to the name box of the try-out page.
 TEST(InteractiveRoad, TheNameBoxHasTheFocusAfterTheInstall) {
-  WindowBench b(true);
+  WindowMachine b(true);
   WalkToDirectoryField(b);
   b.fake.dialogs.answers = {platform::kIdNo};
   b.Confirm();
@@ -467,20 +467,20 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
   struct Case {
     const char* what;
     bool is64;
-    void (*before)(WindowBench&);  // leads to the click that opens the message
-    bool abandon;                  // that click
-    const char* caption;           // of the message
+    void (*before)(WindowMachine&);  // leads to the click that opens the message
+    bool abandon;                    // that click
+    const char* caption;             // of the message
   };
   const Case cases[] = {
       {"path refused", false,
-       [](WindowBench& b) {
+       [](WindowMachine& b) {
          WalkToDirectoryField(b);
          b.fake.windows.SetText(b.window.DirectoryField(), "c:\\a\\b\\c");
        },
        false, "Tavo"},
       {"install question", false, WalkToDirectoryField, false, "Tavo安装"},
       {"completion message", true,
-       [](WindowBench& b) {
+       [](WindowMachine& b) {
          WalkToDirectoryField(b);
          b.Confirm();
          b.window.OnTimer(2);
@@ -488,14 +488,14 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
        },
        false, "Tavo"},
       {"check report", true,
-       [](WindowBench& b) {
+       [](WindowMachine& b) {
          b.s.CurrentPage = 8;
          b.s.InstallDir = "c:\\nowhere\\";
        },
        true, "Tavo7.1"},
   };
   for (const auto& c : cases) {
-    WindowBench b(c.is64);
+    WindowMachine b(c.is64);
     c.before(b);
     auto& w = b.fake.windows;
     std::string opened;
@@ -528,29 +528,29 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
 struct PageWay {
   const char* name;
   int page;
-  void (*reach)(WindowBench&);
+  void (*reach)(WindowMachine&);
 };
-void ReachProcessingPage(WindowBench& b) {
+void ReachProcessingPage(WindowMachine& b) {
   WalkToDirectoryField(b);
   b.Confirm();  // installs; the sentence-library question is answered no
 }
 const PageWay kPages[] = {
-    {"welcome", 0, [](WindowBench&) {}},
-    {"address", 1, [](WindowBench& b) { b.Confirm(); }},
+    {"welcome", 0, [](WindowMachine&) {}},
+    {"address", 1, [](WindowMachine& b) { b.Confirm(); }},
     {"directory", 5,
-     [](WindowBench& b) {
+     [](WindowMachine& b) {
        b.Confirm();
        b.Confirm();
      }},
     {"directory field", 6, WalkToDirectoryField},
     {"processing", 7, ReachProcessingPage},
     {"try-out", 8,
-     [](WindowBench& b) {
+     [](WindowMachine& b) {
        ReachProcessingPage(b);
        b.window.OnTimer(2);
      }},
     {"try-out confirmed", 9,
-     [](WindowBench& b) {
+     [](WindowMachine& b) {
        ReachProcessingPage(b);
        b.window.OnTimer(2);
        b.Confirm();
@@ -563,14 +563,14 @@ TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
   struct Action {
     const char* name;
     bool abandon;  // the button it stands for
-    void (*act)(WindowBench&);
+    void (*act)(WindowMachine&);
   };
   const Action actions[] = {
-      {"Enter", false, [](WindowBench& b) { EXPECT_TRUE(b.Press(platform::Key::Enter)); }},
-      {"Escape", true, [](WindowBench& b) { EXPECT_TRUE(b.Press(platform::Key::Escape)); }},
-      {"close", true, [](WindowBench& b) { b.fake.windows.Close(); }},
+      {"Enter", false, [](WindowMachine& b) { EXPECT_TRUE(b.Press(platform::Key::Enter)); }},
+      {"Escape", true, [](WindowMachine& b) { EXPECT_TRUE(b.Press(platform::Key::Escape)); }},
+      {"close", true, [](WindowMachine& b) { b.fake.windows.Close(); }},
   };
-  auto state = [](WindowBench& b) {
+  auto state = [](WindowMachine& b) {
     auto& shown = b.fake.dialogs.shown;
     return std::make_tuple(b.s.CurrentPage, b.fake.windows.destroyPosts, shown.size(),
                            shown.empty() ? std::u16string() : shown.back().textW, b.fake.windows.invalidations,
@@ -580,7 +580,7 @@ TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
   for (const auto& page : kPages) {
     for (const auto& action : actions) {
       SCOPED_TRACE(std::string(action.name) + " on the " + page.name + " page");
-      WindowBench clicked(true), pressed(true);
+      WindowMachine clicked(true), pressed(true);
       page.reach(clicked);
       page.reach(pressed);
       ASSERT_EQ(pressed.s.CurrentPage, page.page);
@@ -601,7 +601,7 @@ TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
 // with the window, where Enter and Escape still arrive.
 TEST(InteractiveRoad, TheFirstFieldOfAPageHasTheFocus) {
   for (bool is64 : {false, true}) {
-    WindowBench b(is64);
+    WindowMachine b(is64);
     auto& w = b.fake.windows;
     EXPECT_EQ(w.focus, 0);  // the welcome page
     ASSERT_TRUE(b.Press(platform::Key::Enter));
@@ -634,7 +634,7 @@ TEST(InteractiveRoad, TabGoesRoundThePageFields) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "page " << c.page << " from " << c.from << (c.shift ? " shift" : ""));
-    WindowBench b;
+    WindowMachine b;
     for (const auto& page : kPages) {
       if (page.page == c.page) page.reach(b);
     }
@@ -655,7 +655,7 @@ TEST(InteractiveRoad, TabGoesRoundThePageFields) {
 // each page confirmed with Enter, the install's question answered, the name typed on the try-out
 // page, and the completion message.
 TEST(InteractiveRoad, TheKeyboardAloneInstalls) {
-  WindowBench b(true);
+  WindowMachine b(true);
   auto& w = b.fake.windows;
   ASSERT_TRUE(b.Press(platform::Key::Enter));
   b.Type("www.unit.cn");

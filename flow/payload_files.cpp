@@ -46,7 +46,7 @@ Placed ReplaceFile(core::SetupState& s, const std::string& bytes, const std::str
   }
   ResetAttributes(s, to);
   std::string aside;
-  if (archive::IsThere(files, to)) {
+  if (archive::Exists(files, to)) {
     bool moved = false;
     if (moveAside) {
       moved = archive::MoveFileAside(files, to, &aside);

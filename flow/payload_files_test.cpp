@@ -32,7 +32,7 @@ TEST(PayloadFiles, TheNameHoldsTheOldFileOrTheNewOneAndNothingIsLeftBeside) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    testing_support::ArchiveBench machine;
+    testing_support::ArchiveMachine machine;
     machine.SetPayload(PackOrDie({{"tavodel.exe", "del32"}}));
     if (c.before != Before::Nothing) machine.fake.files.AddFile(kTarget, "earlier", platform::kAttrReadOnly);
     if (c.before == Before::HeldFile) machine.fake.files.HoldOpen(kTarget);

@@ -8,7 +8,7 @@ namespace {
 
 using testing_support::PackOrDie;
 
-struct ProgramsMachine : testing_support::ArchiveBench {
+struct ProgramsMachine : testing_support::ArchiveMachine {
   ProgramsMachine() {
     fake.SetWindows(6, true);
     s.Is64Bit = true;

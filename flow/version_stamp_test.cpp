@@ -11,7 +11,7 @@ using testing_support::Module;
 using testing_support::Stamped;
 using testing_support::Version;
 
-class VersionStamp : public testing_support::ArchiveMachine {};
+class VersionStamp : public testing_support::ArchiveTest {};
 
 TEST_F(VersionStamp, StampModuleVersion) {
   struct Case {

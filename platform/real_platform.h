@@ -22,8 +22,8 @@ class RealPlatform {
   int ShowCommand() const;
 
  private:
-  struct Parts;
-  std::unique_ptr<Parts> parts_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace platform

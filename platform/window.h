@@ -36,7 +36,7 @@ class WindowHandler {
   virtual void OnDestroy() = 0;
 };
 
-struct FontSpec {
+struct FontRequest {
   int height = 0;
   int width = 0;
   uint8_t charset = 0;
@@ -48,7 +48,7 @@ class Windows : public GdiObjectMaker {
   virtual ~Windows() = default;
   // RegisterClassA: the class atom, 0 on failure.
   virtual uint16_t RegisterWindowClass(const std::string& className, const std::string& iconName,
-                                 const std::string& menuName, WindowHandler* handler) = 0;
+                                       const std::string& menuName, WindowHandler* handler) = 0;
   // CreateWindowExW of the setup window (style WS_SYSMENU); OnCreate runs inside.
   virtual bool CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
                           int height) = 0;
@@ -82,7 +82,7 @@ class Windows : public GdiObjectMaker {
   // keys of Key aimed at the setup window or its fields go to OnKey instead.
   virtual int RunMessageLoop() = 0;
   // CreateFontA and CreateSolidBrush; empty owners on failure.
-  virtual GdiObject MakeFont(const FontSpec& font) = 0;
+  virtual GdiObject MakeFont(const FontRequest& font) = 0;
   virtual GdiObject CreateSolidBrush(Rgb colour) = 0;
 };
 

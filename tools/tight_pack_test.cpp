@@ -45,7 +45,7 @@ TEST(TightPack, WritesTheSameFormatSmaller) {
   }
   EXPECT_LT(tight.size(), plain.size());
 
-  testing_support::ArchiveBench bench;
+  testing_support::ArchiveMachine bench;
   uint32_t written = 0;
   archive::UnpackArchive(bench.s, reinterpret_cast<const uint8_t*>(tight.data()), tight.size(), bench.Work(),
                          bench.s.WorkBuffer->Size(), &written);

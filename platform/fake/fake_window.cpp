@@ -5,9 +5,7 @@ namespace {
 
 class CountedPainter : public FakePainter {
  public:
-  explicit CountedPainter(FakeWindows* windows) : FakePainter(windows), windows_(windows) {
-    windows_->Opened(this);
-  }
+  explicit CountedPainter(FakeWindows* windows) : FakePainter(windows), windows_(windows) { windows_->Opened(this); }
   ~CountedPainter() override { windows_->Closed(this); }
 
  private:
@@ -22,9 +20,12 @@ GdiObject FakePainter::CreateSolidPen(Rgb colour) {
 
 GdiHandle FakePainter::Stock(StockObject object) {
   switch (object) {
-    case StockObject::BlackPen: return kBlackPen;
-    case StockObject::WhitePen: return kWhitePen;
-    case StockObject::WhiteBrush: return kWhiteBrush;
+    case StockObject::BlackPen:
+      return kBlackPen;
+    case StockObject::WhitePen:
+      return kWhitePen;
+    case StockObject::WhiteBrush:
+      return kWhiteBrush;
   }
   return 0;
 }
@@ -103,8 +104,8 @@ void FakePainter::TextW(int x, int y, const std::u16string& text) {
   windows_->calls.push_back(call);
 }
 
-void FakePainter::StretchBitmap(const uint8_t*, const uint8_t*, int xd, int yd, int wd, int hd, int xs, int ys,
-                                int ws, int hs) {
+void FakePainter::StretchBitmap(const uint8_t*, const uint8_t*, int xd, int yd, int wd, int hd, int xs, int ys, int ws,
+                                int hs) {
   DrawCall call = Base(DrawCall::Bitmap);
   call.x1 = xd;
   call.y1 = yd;
@@ -161,7 +162,7 @@ void FakeWindows::Close() {
 }
 
 uint16_t FakeWindows::RegisterWindowClass(const std::string& cls, const std::string& icon, const std::string& menu,
-                                    WindowHandler* handler) {
+                                          WindowHandler* handler) {
   if (registerFails) return 0;
   className = cls;
   iconName = icon;
@@ -170,8 +171,7 @@ uint16_t FakeWindows::RegisterWindowClass(const std::string& cls, const std::str
   return 0xC001;
 }
 
-bool FakeWindows::CreateMain(const std::string& cls, const std::u16string& text, int left, int top, int w,
-                             int h) {
+bool FakeWindows::CreateMain(const std::string& cls, const std::u16string& text, int left, int top, int w, int h) {
   if (createFails || cls != className || !handler_) return false;
   created = true;
   title = text;
@@ -272,7 +272,7 @@ int FakeWindows::RunMessageLoop() {
   return quitCode < 0 ? 0 : quitCode;
 }
 
-platform::GdiObject FakeWindows::MakeFont(const FontSpec& font) {
+platform::GdiObject FakeWindows::MakeFont(const FontRequest& font) {
   return platform::GdiObject(*this, NewObject({GdiObject::Font, {}, font, false}));
 }
 

@@ -43,10 +43,10 @@ class FakePainter : public Painter {
   void SetTextColour(Rgb colour) override { textColour_ = colour; }
   void TextA(int x, int y, const std::string& text) override;
   void TextW(int x, int y, const std::u16string& text) override;
-  void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs,
-                     int ys, int ws, int hs) override;
+  void StretchBitmap(const uint8_t* infoHeader, const uint8_t* bits, int xd, int yd, int wd, int hd, int xs, int ys,
+                     int ws, int hs) override;
 
- // What the context has selected is still the pen, brush and font it started with.
+  // What the context has selected is still the pen, brush and font it started with.
   bool HoldsItsOwnObjects() const { return pen_ == kBlackPen && brush_ == kWhiteBrush && font_ == kSystemFont; }
   bool HasSelected(GdiHandle object) const { return pen_ == object || brush_ == object || font_ == object; }
 
@@ -77,7 +77,7 @@ class FakeWindows : public Windows {
   struct GdiObject {
     enum Kind { Pen, Brush, Font } kind;
     Rgb colour;
-    FontSpec font;
+    FontRequest font;
     bool deleted = false;
   };
 
@@ -118,7 +118,7 @@ class FakeWindows : public Windows {
   Rgb PenColour(GdiHandle pen) const;
 
   uint16_t RegisterWindowClass(const std::string& cls, const std::string& icon, const std::string& menu,
-                         WindowHandler* handler) override;
+                               WindowHandler* handler) override;
   bool CreateMain(const std::string& cls, const std::u16string& text, int left, int top, int w, int h) override;
   WindowId CreateEdit(int left, int top, int w, int h, const std::string& text) override;
   void Show(WindowId window, int showCommand) override;
@@ -139,7 +139,7 @@ class FakeWindows : public Windows {
   void PostQuit(int exitCode) override { quitCode = exitCode; }
   // Delivers the posted destroy messages; returns the quit code (0 when none was posted).
   int RunMessageLoop() override;
-  platform::GdiObject MakeFont(const FontSpec& font) override;
+  platform::GdiObject MakeFont(const FontRequest& font) override;
   platform::GdiObject CreateSolidBrush(Rgb colour) override;
   void DeleteObject(GdiHandle object) override;
 

@@ -115,7 +115,8 @@ class FaultyFiles : public Files {
     return Wrap(inner_.Open(path, mode));
   }
   std::unique_ptr<File> Create(const std::string& path) override {
-    if (auto error = counter_.Fail("create", path, kCreateErrors)) return Failed<std::unique_ptr<File>>(*error, nullptr);
+    if (auto error = counter_.Fail("create", path, kCreateErrors))
+      return Failed<std::unique_ptr<File>>(*error, nullptr);
     return Wrap(inner_.Create(path));
   }
   bool CanOpenForReading(const std::string& path) override {
@@ -333,8 +334,8 @@ class FaultyInputMethods : public InputMethods {
 
 }  // namespace
 
-struct FaultyPlatform::Parts {
-  Parts(Platform& machine, Counter chosen)
+struct FaultyPlatform::Impl {
+  Impl(Platform& machine, Counter chosen)
       : counter(std::move(chosen)),
         files(machine.files, counter),
         registry(machine.registry, counter),
@@ -351,14 +352,15 @@ struct FaultyPlatform::Parts {
   Platform platform;
 };
 
-FaultyPlatform::FaultyPlatform(Platform& machine, long failAt) : parts_(std::make_unique<Parts>(machine, Counter(failAt))) {}
+FaultyPlatform::FaultyPlatform(Platform& machine, long failAt)
+    : impl_(std::make_unique<Impl>(machine, Counter(failAt))) {}
 FaultyPlatform::FaultyPlatform(Platform& machine, const std::string& call, int occurrence, long error)
-    : parts_(std::make_unique<Parts>(machine, Counter(call, occurrence, error))) {}
+    : impl_(std::make_unique<Impl>(machine, Counter(call, occurrence, error))) {}
 FaultyPlatform::~FaultyPlatform() = default;
 
-Platform& FaultyPlatform::os() { return parts_->platform; }
-long FaultyPlatform::Calls() const { return parts_->counter.calls(); }
-const std::string& FaultyPlatform::Failed() const { return parts_->counter.failed(); }
-long FaultyPlatform::FailedError() const { return parts_->counter.failedError(); }
+Platform& FaultyPlatform::os() { return impl_->platform; }
+long FaultyPlatform::Calls() const { return impl_->counter.calls(); }
+const std::string& FaultyPlatform::Failed() const { return impl_->counter.failed(); }
+long FaultyPlatform::FailedError() const { return impl_->counter.failedError(); }
 
 }  // namespace platform::fake

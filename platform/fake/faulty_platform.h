@@ -31,10 +31,10 @@ class FaultyPlatform {
   const std::string& Failed() const;
   long FailedError() const;
 
-  struct Parts;
+  struct Impl;
 
  private:
-  std::unique_ptr<Parts> parts_;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace platform::fake

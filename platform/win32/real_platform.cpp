@@ -7,14 +7,14 @@
 
 namespace platform {
 
-struct RealPlatform::Parts {
+struct RealPlatform::Impl {
   win32::Win32Platform platform{::GetModuleHandleA(nullptr)};
 };
 
-RealPlatform::RealPlatform() : parts_(std::make_unique<Parts>()) {}
+RealPlatform::RealPlatform() : impl_(std::make_unique<Impl>()) {}
 RealPlatform::~RealPlatform() = default;
 
-Platform& RealPlatform::os() { return parts_->platform.os(); }
+Platform& RealPlatform::os() { return impl_->platform.os(); }
 
 std::string RealPlatform::CommandTail() const {
   const char* line = ::GetCommandLineA();

@@ -314,9 +314,9 @@ int Win32Windows::RunMessageLoop() {
   return static_cast<int>(msg.wParam);
 }
 
-GdiObject Win32Windows::MakeFont(const FontSpec& font) {
-  return GdiObject(*this, ToHandle(::CreateFontA(font.height, font.width, 0, 0, 0, FALSE, FALSE, FALSE, font.charset,
-                                                 0, 0, 0, 0, font.face.c_str())));
+GdiObject Win32Windows::MakeFont(const FontRequest& font) {
+  return GdiObject(*this, ToHandle(::CreateFontA(font.height, font.width, 0, 0, 0, FALSE, FALSE, FALSE, font.charset, 0,
+                                                 0, 0, 0, font.face.c_str())));
 }
 
 GdiObject Win32Windows::CreateSolidBrush(Rgb colour) {

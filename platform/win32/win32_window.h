@@ -16,8 +16,8 @@ class Win32Windows : public Windows {
   Win32Windows(const Win32Windows&) = delete;
   Win32Windows& operator=(const Win32Windows&) = delete;
 
-  uint16_t RegisterWindowClass(const std::string& className, const std::string& iconName,
-                               const std::string& menuName, WindowHandler* handler) override;
+  uint16_t RegisterWindowClass(const std::string& className, const std::string& iconName, const std::string& menuName,
+                               WindowHandler* handler) override;
   bool CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
                   int height) override;
   WindowId CreateEdit(int x, int y, int width, int height, const std::string& text) override;
@@ -37,7 +37,7 @@ class Win32Windows : public Windows {
   void PostDestroy(uintptr_t wParam, intptr_t lParam) override;
   void PostQuit(int exitCode) override;
   int RunMessageLoop() override;
-  GdiObject MakeFont(const FontSpec& font) override;
+  GdiObject MakeFont(const FontRequest& font) override;
   GdiObject CreateSolidBrush(Rgb colour) override;
 
  private:

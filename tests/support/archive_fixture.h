@@ -20,8 +20,8 @@ inline std::string PackOrDie(const std::vector<archive::NamedContent>& files) {
 }
 
 // The machine itself, usable as a value in table-driven tests.
-struct ArchiveBench {
-  ArchiveBench() {
+struct ArchiveMachine {
+  ArchiveMachine() {
     fake.files.AddDirectory("c:\\tavohu");
     s.InstallDir = "c:\\tavohu\\";
     s.WorkBuffer = fake.resources.AllocZeroed(archive::kWorkBufferSize);
@@ -44,7 +44,7 @@ struct ArchiveBench {
   core::SetupState s{fake.os()};
 };
 
-class ArchiveMachine : public ::testing::Test, public ArchiveBench {};
+class ArchiveTest : public ::testing::Test, public ArchiveMachine {};
 
 // The payload of a small but complete product: every module, program and dictionary the install
 // copies, and enough further files (80 in all) for the installation check.
