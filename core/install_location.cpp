@@ -46,6 +46,9 @@ bool ReadPathFileInWindows(SetupState& s, std::string* dir) {
 }
 
 bool ReadRegistryPath(SetupState& s, std::string* dir) {
+  // Full access even for reading: a process that may not write the value must not take it as
+  // the install's directory either (it falls back to path file 2 or the default), and the
+  // administrator test reads the stores back this way.
   std::unique_ptr<platform::RegKey> key;
   if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath, platform::kKeyAllAccess, &key) !=
       platform::kErrorSuccess) {

@@ -9,6 +9,10 @@
 namespace flow {
 namespace {
 
+// The fewest files a whole install directory holds (the payload less its stubs and skins, and the
+// copies the install makes): fewer means the unpack or the copies lost some.
+constexpr int kRequiredFiles = 74;
+
 // The report is made in a buffer of its own; without one, nothing is checked.
 constexpr size_t kReportBufferSize = 69376;
 
@@ -69,7 +73,7 @@ bool VerifyInstallation(core::SetupState& s, bool showReport) {
   int total = scan.textFiles + scan.tableFiles + scan.otherFiles;
   if (!scan.Passes()) {
     reason = text::kReasonPath;
-  } else if (total < 74) {
+  } else if (total < kRequiredFiles) {
     reason = text::kReasonFiles;
   } else if (!ProbeAny(s, {"tavocyzk.tvh", "tavocyzk.tv1", "tavocyzk.tvu"})) {
     reason = text::kReasonWubi;

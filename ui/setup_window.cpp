@@ -34,6 +34,8 @@ bool SetupWindow::CreateSetupWindow(int showCommand) {
   int cx = s_.os.system.ScreenWidth();
   int cy = s_.os.system.ScreenHeight();
   std::u16string title = s_.Is64Bit ? text::kTitle64 : text::kTitle32;
+  // Centred across; down, it is placed as if it were 300 high, so the 310-high window sits five
+  // pixels below the centre of the screen (where the product's window has always opened).
   if (!windows().CreateMain(text::kClassName, title, (cx - kWindowWidth) / 2, (cy - 300) / 2, kWindowWidth,
                             kWindowHeight)) {
     return false;
@@ -61,8 +63,8 @@ void SetupWindow::OnCreate() {
 
 void SetupWindow::OnPaint(platform::Painter& painter) {
   // Unpacked afresh for each paint: the install uses the same work area in between.
-  look_.WelcomePicture = s_.CurrentPage <= core::kWelcomePage ? steps_.LoadPicture(text::kPicture)
-                                                               : std::span<const uint8_t>();
+  look_.WelcomePicture =
+      s_.CurrentPage <= core::kWelcomePage ? steps_.LoadPicture(text::kPicture) : std::span<const uint8_t>();
   PaintCurrentPage(s_, look_, painter);
   // The try-out page is for typing with the new IME: it is made this process's layout.
   if (s_.CurrentPage >= core::kTryOutPage) steps_.ActivateImeLayout();
@@ -213,6 +215,8 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   // started with them.
   if (core::IsBadInstallDir(s_, s_.InstallDir)) {
     s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
+    // The field offers the default folder's name on the drive the user typed, for a correction
+    // rather than a fresh start; its backslash is added when it is taken.
     s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
     windows().SetText(directoryField_, s_.InstallDir);
     s_.CurrentPage = core::kDirectoryFieldPage;
