@@ -5,6 +5,7 @@
 #include "flow/install_check.h"
 #include "flow/install_sequence.h"
 #include "flow/open_payload.h"
+#include "platform/unchecked.h"
 #include "system/layout_activation.h"
 #include "system/settings_files.h"
 #include "ui/setup_window.h"
@@ -17,7 +18,9 @@ void WindowSteps::LoadServerAddresses(std::string* unit, std::string* government
   sys::LoadServerAddresses(s_, unit, government);
 }
 
-void WindowSteps::WriteSettingsFiles() { sys::WriteSettingsFiles(s_); }
+// The addresses as the user confirmed them; the install writes the files again and counts a
+// failure there, so one here is not reported twice.
+void WindowSteps::WriteSettingsFiles() { platform::Unchecked(sys::WriteSettingsFiles(s_)); }
 
 core::InstallReport WindowSteps::Install(const std::string& directory, core::InstallObserver& observer) {
   return RunInstall(s_, directory, observer);

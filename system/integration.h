@@ -10,12 +10,12 @@
 
 namespace sys {
 
-bool WriteUninstallEntry(core::SetupState& s);
+[[nodiscard]] bool WriteUninstallEntry(core::SetupState& s);
 // Completes the entry once the files are in place: version, install directory, icon (the main
 // program), the size in KiB and no modify or repair button.
-bool WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB);
-bool WriteRunEntry(core::SetupState& s, const std::string& commandLine);
-bool WriteUserAgentToken(core::SetupState& s);
+[[nodiscard]] bool WriteUninstallDetails(core::SetupState& s, uint32_t installedKiB);
+[[nodiscard]] bool WriteRunEntry(core::SetupState& s, const std::string& commandLine);
+[[nodiscard]] bool WriteUserAgentToken(core::SetupState& s);
 void LowerIntegrityLevel(core::SetupState& s);
 
 }  // namespace sys

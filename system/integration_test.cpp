@@ -24,7 +24,7 @@ class Integration : public ::testing::Test {
 };
 
 TEST_F(Integration, UninstallEntryIsWrittenInUtf16WithoutNul) {
-  sys::WriteUninstallEntry(s);
+  EXPECT_TRUE(sys::WriteUninstallEntry(s));
   auto name = fake.registry.Value(kUninstall, "DisplayName");
   EXPECT_TRUE(name.wide);
   EXPECT_EQ(name.type, platform::kRegSz);
@@ -36,7 +36,7 @@ TEST_F(Integration, UninstallEntryIsWrittenInUtf16WithoutNul) {
 TEST_F(Integration, RunEntryReplacesAnOlderCommand) {
   fake.registry.SetValue(kRun, "tvtasjgl", platform::kRegSz, "c:\\old\\tavokelv.exe tv");
   fake.registry.SetValue(kRun, "other", platform::kRegSz, "keep");
-  sys::WriteRunEntry(s, "D:\\tavohu\\tavokelv.exe tv");
+  EXPECT_TRUE(sys::WriteRunEntry(s, "D:\\tavohu\\tavokelv.exe tv"));
   auto value = fake.registry.Value(kRun, "tvtasjgl");
   EXPECT_EQ(value.data, "D:\\tavohu\\tavokelv.exe tv");
   EXPECT_FALSE(value.wide);
@@ -47,7 +47,7 @@ TEST_F(Integration, UserAgentTokenReplacesTheOlderOnesButNot6900) {
   for (const char* name : {"kelv6300", "kelv6800", "kelv6900", "kelv7000", "other"}) {
     fake.registry.SetValue(kPostPlatform, name, platform::kRegSz, "");
   }
-  sys::WriteUserAgentToken(s);
+  EXPECT_TRUE(sys::WriteUserAgentToken(s));
   EXPECT_EQ(fake.registry.ValueNames(kPostPlatform), (std::vector<std::string>{"kelv6900", "kelv7100", "other"}));
   auto token = fake.registry.Value(kPostPlatform, "kelv7100");
   EXPECT_EQ(token.type, platform::kRegSz);
@@ -63,12 +63,12 @@ TEST_F(Integration, UserAgentTokenReplacesTheOlderOnesButNot6900) {
 TEST_F(Integration, NothingIsWrittenWhenTheParentKeyIsMissingOrLocked) {
   FakePlatform bare;
   core::SetupState state(bare.os());
-  sys::WriteUserAgentToken(state);  // no "User Agent" key
+  EXPECT_TRUE(sys::WriteUserAgentToken(state));  // no "User Agent" key: nowhere to put it, nothing wrong
   EXPECT_TRUE(bare.registry.Writes().empty());
   fake.registry.DenyWrites(platform::RegRoot::LocalMachine);
-  sys::WriteUninstallEntry(s);
-  sys::WriteRunEntry(s, "x");
-  sys::WriteUserAgentToken(s);
+  EXPECT_FALSE(sys::WriteUninstallEntry(s));
+  EXPECT_FALSE(sys::WriteRunEntry(s, "x"));
+  EXPECT_FALSE(sys::WriteUserAgentToken(s));
   EXPECT_TRUE(fake.registry.Writes().empty());
 }
 

@@ -9,7 +9,7 @@
 namespace sys {
 
 // False when one of the two could not be written.
-bool WriteSettingsFiles(core::SetupState& s);
+[[nodiscard]] bool WriteSettingsFiles(core::SetupState& s);
 // The addresses of an earlier "tvnetsj.dat" for the address fields: ServerAddress1/2 read, and
 // handed back as (unit, government); both empty when there is no such file.
 void LoadServerAddresses(core::SetupState& s, std::string* unit, std::string* government);

@@ -25,17 +25,17 @@ class SettingsFiles : public ::testing::Test {
 };
 
 TEST_F(SettingsFiles, WritesBothFilesByteForByte) {
-  sys::WriteSettingsFiles(s);
+  EXPECT_TRUE(sys::WriteSettingsFiles(s));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\wbpybz.tvh"), std::string("TVWBPYBZ=0\0", 11));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat"), kEmptyNetFile);
   EXPECT_EQ(kEmptyNetFile.size(), 110u);
 
   s.ServerAddress1 = "a.b.c";
-  sys::WriteSettingsFiles(s);
+  EXPECT_TRUE(sys::WriteSettingsFiles(s));
   std::string withAddress = fake.files.Contents("c:\\tavohu\\tvnetsj.dat");
   EXPECT_EQ(withAddress.size(), 115u);
   EXPECT_EQ(withAddress.substr(0, 40), "TVNETURL1=a.b.c\r\nTVNETURL2=\r\nTVNETTIME=1");
-  sys::WriteSettingsFiles(s);
+  EXPECT_TRUE(sys::WriteSettingsFiles(s));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat"), withAddress);
 }
 
@@ -92,7 +92,7 @@ TEST_F(SettingsFiles, OverlongAddressesAreCutToTheirFields) {
   EXPECT_EQ(s.ServerAddress1, std::string(99, 'a'));
   EXPECT_EQ(s.ServerAddress2.size(), 98u);  // "xy" and 48 whole characters; no half character
   EXPECT_EQ(s.ServerAddress2.back(), '\xF8');
-  sys::WriteSettingsFiles(s);
+  EXPECT_TRUE(sys::WriteSettingsFiles(s));
   EXPECT_EQ(fake.files.Contents("c:\\tavohu\\tvnetsj.dat").substr(0, 111),
             "TVNETURL1=" + std::string(99, 'a') + "\r\n");
 }
