@@ -17,6 +17,7 @@
 #include "platform/win32/win32_platform.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
+#include "platform/unchecked.h"
 #include "system/preload.h"
 #include "system/settings_files.h"
 
@@ -25,11 +26,12 @@ int main(int argc, char** argv) {
   core::SetupState s(os.os());
   core::FindSystemFacts(s);
   std::string command = argc > 1 ? argv[1] : "";
+  // The cases read what a write left in the registry or the files; its answer is not the exit code.
   bool ok = true;
   if (command == "uninstall") {
-    sys::WriteUninstallEntry(s);
+    platform::Unchecked(sys::WriteUninstallEntry(s));
   } else if (command == "useragent") {
-    sys::WriteUserAgentToken(s);
+    platform::Unchecked(sys::WriteUserAgentToken(s));
   } else if (command == "layout") {
     ok = sys::RegisterKeyboardLayout(s);
   } else if (command == "version") {
@@ -47,14 +49,14 @@ int main(int argc, char** argv) {
     std::printf("place=%d\n", s.ImePreloadPosition);
     sys::PromotePreloadEntry(s);
   } else if (command == "run" && argc > 2) {
-    sys::WriteRunEntry(s, argv[2]);
+    platform::Unchecked(sys::WriteRunEntry(s, argv[2]));
   } else if (command == "settings" && argc > 2) {
     s.InstallDir = argv[2];
     if (argc > 4) {
       s.ServerAddress1 = argv[3];
       s.ServerAddress2 = argv[4];
     }
-    sys::WriteSettingsFiles(s);
+    platform::Unchecked(sys::WriteSettingsFiles(s));
   } else {
     std::fprintf(stderr,
                  "usage: sysops uninstall|useragent|layout|findime|promote|aside PATH|run CMD|settings DIR [A1 A2]\n");
