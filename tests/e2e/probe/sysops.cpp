@@ -14,10 +14,10 @@
 #include "core/install_location.h"
 #include "core/setup_state.h"
 #include "core/system_facts.h"
+#include "platform/unchecked.h"
 #include "platform/win32/win32_platform.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
-#include "platform/unchecked.h"
 #include "system/preload.h"
 #include "system/settings_files.h"
 
