@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "archive/archive_format.h"
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
-#include "core/install_location.h"
 #include "core/path_format.h"
 #include "core/system_facts.h"
 #include "flow/payload_files.h"

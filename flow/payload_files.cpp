@@ -39,8 +39,8 @@ Placed ReplaceFile(core::SetupState& s, const std::string& bytes, const std::str
   }
   const std::string fresh = BesideName(to, "new");
   platform::Unchecked(archive::DeleteIfPresent(files, fresh));  // a leftover of a run cut off
+  // A write cut short takes its piece away itself.
   if (!platform::WriteSmallFile(files, fresh, bytes)) {
-    platform::Unchecked(archive::DeleteIfPresent(files, fresh));
     s.Log.Step("write", fresh, false);
     return Placed::NotWritten;
   }
