@@ -27,7 +27,6 @@ inline constexpr char kHomePage[] = "www.tavo.com.cn";
 inline constexpr char kUnpackIncompleteBefore[] =
     "\xCE\xC4\xBC\xFE\xBD\xE2\xD1\xB9\xB2\xBB\xCD\xEA\xD5\xFB\xA3\xAC\xC7\xEB\xB5\xBDTavo\xCD\xF8\xD5\xBE";
 inline constexpr char kUnpackIncompleteAfter[] = "\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xA1\xA3";
-inline constexpr char16_t kKeepDataQuestion[] = u"检测到安装目录下有Tavo以前的词组等数据文件，是否保留？";
 
 inline constexpr char kPayloadType[] = "TVZ";
 inline constexpr char kPayloadName[] = "KELVTVZ";

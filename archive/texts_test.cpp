@@ -22,7 +22,6 @@ TEST(ArchiveTexts, GbkBytesMatchTheirSpelling) {
       {archive::text::kUnpackIncompleteAfter, "重新下载安装。"},
   };
   for (auto [bytes, spelling] : texts) EXPECT_EQ(bytes, Encode(spelling, "GBK")) << spelling;
-  EXPECT_EQ(testing_support::Utf8(archive::text::kKeepDataQuestion), "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The process-wide values every part of the setup reads: install mode, install directory, the
-// facts about the running system, the page counter and the outcomes of earlier steps.
+// The process-wide values every part of the setup reads: install directory, the facts about the
+// running system and the outcomes of earlier steps.
 // One object per run; each test starts from a fresh one.
 #pragma once
 #include <array>
@@ -12,20 +12,6 @@
 #include "platform/platform.h"
 
 namespace core {
-
-constexpr int kInteractive = 2;
-constexpr int kSilent = 3;
-
-// The pages of the setup window as CurrentPage counts them. Confirming the address page counts
-// up from kAddressPage; the counts up to kLastAddressPage all show it.
-constexpr int kWelcomePage = 0;
-constexpr int kAddressPage = 1;
-constexpr int kLastAddressPage = 4;
-constexpr int kDirectoryPage = 5;
-constexpr int kDirectoryFieldPage = 6;  // the directory page with its field shown
-constexpr int kProcessingPage = 7;      // the install runs, then the 64-bit companion
-constexpr int kTryOutPage = 8;
-constexpr int kTryOutConfirmedPage = 9;  // the next confirmation finishes
 
 // Every path lives in a 200-byte buffer: at most 199 characters and the terminating zero.
 constexpr size_t kPathBufferSize = 200;
@@ -57,14 +43,11 @@ struct SetupState {
 
   platform::Platform& os;
 
-  int InstallMode = kInteractive;
-  bool RegisterRequested = false;
   uint32_t OemCodePage = 0;
   // The ANSI code page paths are written in (GetACP), read at start-up: in a double-byte code
   // page the second byte of a character may be 0x5C and is no backslash. Until then, that of
   // the target systems.
   uint32_t AnsiCodePage = 936;
-  int CurrentPage = kWelcomePage;
 
   // Drive-letter path; ends with a backslash once SaveInstallPath has run. Never longer than
   // kMaxPathChars.

@@ -114,7 +114,7 @@ std::string PathOf(core::SetupState& s, const Placement& placement) {
   return std::string();
 }
 
-void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
+void UnpackPayload(core::SetupState& s, core::InstallObserver& observer, core::InstallReport& report) {
   archive::EntryFilter filter;
   if (s.BackupState == core::Backup::Failed) {
     // The user's data of an earlier install that could not be packed stay as they are: the
@@ -135,14 +135,10 @@ void UnpackPayload(core::SetupState& s, core::InstallReport& report) {
                               archive::text::kUnpackIncompleteAfter,
                           archive::text::kCaptionTavoKelvoInstall, platform::kMbOk);
   }
-  // Nobody is there to answer on the silent road: the user's own data are kept, as a Yes would
-  // keep them; after an unpack that broke off they are kept without asking too, since what was
+  // After an unpack that broke off the user's own data are kept without asking, since what was
   // unpacked may already lie over them. They count as kept only when the restore put files back;
   // otherwise the fresh files are set up as usual.
-  if (s.BackupState == core::Backup::Made &&
-      (!complete || s.InstallMode == core::kSilent ||
-       s.os.dialogs.MessageW(archive::text::kKeepDataQuestion, flow::text::kCaptionInstall, platform::kMbYesNo) ==
-           platform::kIdYes)) {
+  if (s.BackupState == core::Backup::Made && (!complete || observer.KeepEarlierData())) {
     // A file that could not be written back the first time (another program had it open a
     // moment) is tried once more: the fresh file must not stay over the user's.
     bool whole = false;
@@ -162,7 +158,7 @@ void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer
   // The pauses let the directory page and the empty bar show before the work goes on.
   observer.RedrawDirectoryPage();
   observer.Pause();
-  if (pass == Pass::Stubs) UnpackPayload(s, report);
+  if (pass == Pass::Stubs) UnpackPayload(s, observer, report);
   observer.RedrawDirectoryPage();
 
   PlaceFile(s, report, Source{text::kModuleName}, InInstallDir(s, text::kModuleCopy), false);

@@ -7,6 +7,7 @@
 #include "core/system_facts.h"
 #include "platform/constants.h"
 #include "system/settings_files.h"
+#include "tests/support/answering_observer.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/encoding.h"
 #include "tests/support/module_bytes.h"
@@ -21,7 +22,6 @@ using testing_support::Stamped;
 
 struct DeployMachine : testing_support::ArchiveMachine {
   DeployMachine() {
-    s.InstallMode = core::kSilent;
     std::vector<archive::NamedContent> files = {
         {"tavohu4.ime", Module("tavohu4", "  7.1")},
         {"tavohu64.ime", Module("tavohu64", "  7.1")},
@@ -47,7 +47,7 @@ struct DeployMachine : testing_support::ArchiveMachine {
   }
   void RunPass(int pass) { flow::DeployFiles(s, pass == 0 ? flow::Pass::Stubs : flow::Pass::Modules, nobody, report); }
 
-  core::NoObserver nobody;
+  core::SilentObserver nobody;
   core::InstallReport report;
   std::string Sys(const std::string& name) { return fake.files.Contents("c:\\windows\\system32\\" + name); }
   std::string Wow(const std::string& name) { return fake.files.Contents("c:\\windows\\syswow64\\" + name); }
@@ -261,26 +261,24 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
     const char* what;
     core::Backup backupState;
     bool backupOnDisk;
-    int answer;
+    bool keep;  // the answer, when the question is put
     int questions;
     core::Backup stateAfter;
     bool userFileKept;
-    int mode = core::kInteractive;
+    bool silent = false;
   };
   const Case cases[] = {
-      {"no earlier install", core::Backup::None, false, platform::kIdYes, 0, core::Backup::None, false},
-      {"keep", core::Backup::Made, true, platform::kIdYes, 1, core::Backup::DataKept, true},
-      {"replace", core::Backup::Made, true, platform::kIdNo, 1, core::Backup::Made, false},
-      {"keep, but this run wrote no backup", core::Backup::Made, false, platform::kIdYes, 1, core::Backup::Made, false},
+      {"no earlier install", core::Backup::None, false, true, 0, core::Backup::None, false},
+      {"keep", core::Backup::Made, true, true, 1, core::Backup::DataKept, true},
+      {"replace", core::Backup::Made, true, false, 1, core::Backup::Made, false},
+      {"keep, but this run wrote no backup", core::Backup::Made, false, true, 1, core::Backup::Made, false},
       // Nobody to ask: the user's data are kept, as a Yes keeps them.
-      {"silent road", core::Backup::Made, true, platform::kIdNo, 0, core::Backup::DataKept, true, core::kSilent},
-      {"silent road, first install", core::Backup::None, false, platform::kIdYes, 0, core::Backup::None, false,
-       core::kSilent},
+      {"silent road", core::Backup::Made, true, false, 0, core::Backup::DataKept, true, true},
+      {"silent road, first install", core::Backup::None, false, true, 0, core::Backup::None, false, true},
   };
   for (const auto& c : cases) {
     DeployMachine machine;
     machine.Machine(false, 6, 936);
-    machine.s.InstallMode = c.mode;
     machine.s.BackupState = c.backupState;
     std::string skin = PackOrDie({{"tvskin.tvh", "fresh skin"}});
     machine.SetPayload(PackOrDie({{"tvszsj43.tvh", std::string(200, '\x05')},
@@ -293,20 +291,15 @@ TEST_F(Deploy, KeepDataQuestionAndWhatFollows) {
       ASSERT_TRUE(archive::AddFileToArchive(machine.s, "c:\\tavohu\\tavoback.tvz", "c:\\tavohu\\tvszsj43.tvh"));
       ASSERT_TRUE(archive::RememberBackup(machine.s, "c:\\tavohu\\tavoback.tvz"));
     }
-    machine.fake.dialogs.answers = {c.answer};
-    machine.RunPass(0);
+    testing_support::AnsweringObserver user(c.keep);
+    core::SilentObserver silent;
+    flow::DeployFiles(machine.s, flow::Pass::Stubs, c.silent ? static_cast<core::InstallObserver&>(silent) : user,
+                      machine.report);
     EXPECT_TRUE(sys::AdjustSettingsRecord(machine.s));
-    // (This payload has no modules: the copy failures are reported too, with ANSI boxes.)
-    std::vector<platform::fake::ShownMessage> questions;
-    for (const auto& box : machine.fake.dialogs.shown) {
-      if (box.wide) questions.push_back(box);
-    }
-    EXPECT_EQ(static_cast<int>(questions.size()), c.questions) << c.what;
-    if (c.questions) {
-      EXPECT_EQ(questions[0].textW, archive::text::kKeepDataQuestion);
-      EXPECT_EQ(questions[0].captionW, u"Tavo安装");
-      EXPECT_EQ(questions[0].type, platform::kMbYesNo);
-    }
+    EXPECT_EQ(static_cast<int>(user.asked.size()), c.questions) << c.what;
+    // (This payload has no modules: the copy failures are reported, with ANSI boxes; the install
+    // itself asks nothing.)
+    for (const auto& box : machine.fake.dialogs.shown) EXPECT_FALSE(box.wide) << c.what;
     EXPECT_EQ(machine.s.BackupState, c.stateAfter) << c.what;
     EXPECT_EQ(machine.File("tavocyzk.tv1") != "shipped", c.userFileKept) << c.what;
     // The skin is unpacked and the record adjusted unless the earlier data were kept.
@@ -320,10 +313,13 @@ TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
   Machine(false, 6, 936);
   s.BackupState = core::Backup::Made;
   SetPayload(PackOrDie({{"empty.txt", ""}}));
-  RunPass(0);
+  // The user would say No; what was unpacked may lie over their data, which are kept unasked.
+  testing_support::AnsweringObserver user(false);
+  flow::DeployFiles(s, flow::Pass::Stubs, user, report);
   EXPECT_FALSE(report.unpackComplete);
+  EXPECT_TRUE(user.asked.empty());
   ASSERT_GE(fake.dialogs.shown.size(), 2u);  // the entry, the whole unpack, then the copies that fail
-  for (const auto& box : fake.dialogs.shown) EXPECT_FALSE(box.wide);  // no keep-data question
+  for (const auto& box : fake.dialogs.shown) EXPECT_FALSE(box.wide);
   EXPECT_EQ(fake.dialogs.shown[1].caption, Encode("Tavo(Kelvo)安装", "GBK"));
   EXPECT_EQ(fake.dialogs.shown[1].text,
             Encode("文件解压不完整，请到Tavo网站", "GBK") + archive::text::kHomePage + Encode("重新下载安装。", "GBK"));
@@ -332,7 +328,7 @@ TEST_F(Deploy, AnIncompleteUnpackIsReportedWithoutTheQuestion) {
 // Whoever watches sees the directory page twice, the empty bar once and two pauses per pass;
 // the silent road's nobody makes nothing wait.
 TEST_F(Deploy, EachPassShowsThePageAndTheBarAndPausesTwice) {
-  struct Watcher : core::InstallObserver {
+  struct Watcher : testing_support::AnsweringObserver {
     void RedrawDirectoryPage() override { seen.push_back("page"); }
     void ShowProgress(int done, int total) override {
       seen.push_back("bar " + std::to_string(done) + "/" + std::to_string(total));

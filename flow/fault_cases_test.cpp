@@ -34,7 +34,6 @@ TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
                                         platform::kErrorSharingViolation);
   core::SetupState s(faulty.os());
   s.InstallDir = m.s.InstallDir;
-  s.InstallMode = core::kSilent;
   s.WorkBuffer = std::move(m.s.WorkBuffer);
   s.PayloadImage = s.os.resources.Load("TVZ", "KELVTVZ");
   core::FindSystemFacts(s);
@@ -42,7 +41,7 @@ TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
   ASSERT_TRUE(archive::RememberBackup(s, "c:\\tavohu\\tavoback.tvz"));
   s.BackupState = core::Backup::Made;
 
-  core::NoObserver nobody;
+  core::SilentObserver nobody;
   core::InstallReport report;
   flow::DeployFiles(s, flow::Pass::Stubs, nobody, report);
   EXPECT_EQ(faulty.Failed(), std::string("create ") + kUserLibrary);

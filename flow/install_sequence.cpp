@@ -94,11 +94,7 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
                s.InstallDir, false);
   }
 
-  if (s.InstallMode == core::kInteractive &&
-      s.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=
-          platform::kIdNo) {
-    StartPlacedProgram(s, report, text::kMainProgramName, "hu");
-  }
+  if (observer.AddSentenceLibrary()) StartPlacedProgram(s, report, text::kMainProgramName, "hu");
   if (s.Is64Bit) {
     // The directory after the switch is taken whole by the companion, blanks included.
     StartPlacedProgram(s, report, text::kCompanionName, "regtv32=" + s.InstallDir);

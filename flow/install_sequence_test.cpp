@@ -10,6 +10,7 @@
 #include "flow/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
+#include "tests/support/answering_observer.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/texts.h"
 
@@ -21,9 +22,8 @@ constexpr char kLayouts[] = "HKLM\\System\\CurrentControlSet\\Control\\Keyboard 
 
 // A machine with the payload of a small but complete product in its resources.
 struct SequenceMachine : testing_support::ArchiveMachine {
-  SequenceMachine(bool is64, int mode) {
+  explicit SequenceMachine(bool is64) {
     fake.SetWindows(6, is64);
-    s.InstallMode = mode;
     core::FindSystemFacts(s);
     s.WorkBuffer.reset();
     fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"tavohu4.ime", "module 32"},
@@ -47,39 +47,38 @@ struct SequenceMachine : testing_support::ArchiveMachine {
   }
 };
 
-TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
+TEST(InstallSequence, LaunchesAndQuestionsByRoadAndArchitecture) {
   struct Case {
     bool is64;
-    int mode;
-    int answer;
+    bool silent;
+    bool library;  // the answer to the sentence-library question
     std::vector<std::string> started;
   };
   const Case cases[] = {
-      {false, core::kInteractive, platform::kIdYes, {"c:\\tavohu\\tavokelv.exe hu"}},
-      {false, core::kInteractive, platform::kIdNo, {}},
-      {true,
-       core::kInteractive,
-       platform::kIdYes,
-       {"c:\\tavohu\\tavokelv.exe hu", "c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
-      {true, core::kInteractive, platform::kIdNo, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
-      {true, core::kSilent, platform::kIdYes, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
-      {false, core::kSilent, platform::kIdYes, {}},
+      {false, false, true, {"c:\\tavohu\\tavokelv.exe hu"}},
+      {false, false, false, {}},
+      {true, false, true, {"c:\\tavohu\\tavokelv.exe hu", "c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {true, false, false, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {true, true, true, {"c:\\tavohu\\setupw64.exe regtv32=c:\\tavohu\\"}},
+      {false, true, true, {}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.is64 ? "64-bit" : "32-bit") << (c.silent ? ", silent" : ", window")
+                                    << (c.library ? ", yes" : ", no"));
     // Run the way the window does: payload and work buffer set up, the directory as typed.
-    SequenceMachine run(c.is64, c.mode);
+    SequenceMachine run(c.is64);
     run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
     run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
-    run.fake.dialogs.answers = {c.answer};
-    core::NoObserver nobody;
-    core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu", nobody);
+    testing_support::AnsweringObserver user(true, c.library);
+    core::SilentObserver nobody;
+    core::InstallObserver& observer = c.silent ? static_cast<core::InstallObserver&>(nobody) : user;
+    core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu", observer);
     EXPECT_EQ(report.outcome, core::InstallOutcome::Done);
-    EXPECT_EQ(run.Started(), c.started) << c.is64 << " " << c.mode << " " << c.answer;
+    EXPECT_EQ(run.Started(), c.started);
     EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
               "c:\\tavohu\\tavokelv.exe tv");
-    bool asked =
-        !run.fake.dialogs.shown.empty() && run.fake.dialogs.shown.back().textW == flow::text::kSentenceLibraryQuestion;
-    EXPECT_EQ(asked, c.mode == core::kInteractive);
+    // A first install: the sentence library is the only question.
+    EXPECT_EQ(user.asked, c.silent ? std::vector<std::string>() : std::vector<std::string>{"add the sentence library"});
     EXPECT_TRUE(run.fake.files.HasDirectory("c:\\tavohu\\filer"));
     EXPECT_TRUE(run.fake.files.HasFile("c:\\tavohu\\tvnetsj.dat"));
   }
@@ -88,12 +87,11 @@ TEST(InstallSequence, LaunchesAndQuestionsByModeAndArchitecture) {
 // A path with a blank is quoted as the first word of a command line, so that Windows cannot
 // take "c:\my.exe" for the program; the directory after the companion's switch stays whole.
 TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
-  SequenceMachine run(true, core::kInteractive);
+  SequenceMachine run(true);
   run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
   run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
-  run.fake.dialogs.answers = {platform::kIdYes};
-  core::NoObserver nobody;
-  EXPECT_EQ(flow::RunInstall(run.s, "c:\\my dir", nobody).outcome, core::InstallOutcome::Done);
+  testing_support::AnsweringObserver user(true, true);
+  EXPECT_EQ(flow::RunInstall(run.s, "c:\\my dir", user).outcome, core::InstallOutcome::Done);
   EXPECT_EQ(run.Started(), (std::vector<std::string>{"\"c:\\my dir\\tavokelv.exe\" hu",
                                                      "\"c:\\my dir\\setupw64.exe\" regtv32=c:\\my dir\\"}));
   EXPECT_EQ(run.fake.registry.Value("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "tvtasjgl").data,
@@ -103,7 +101,7 @@ TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
 // A silent reinstall: nobody is asked, and the user's own dictionaries, settings record and web
 // addresses of the earlier install are all still there afterwards.
 TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
-  SequenceMachine run(false, core::kSilent);
+  SequenceMachine run(false);
   run.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"tavohu4.ime", "module 32"},
                                                         {"tavo320.ime", "stub"},
                                                         {"tavodel.exe", "del"},
@@ -163,7 +161,7 @@ TEST(InstallSequence, AFirstInstallOnWindows5EndsAtPlace2OfBothPreloadLists) {
     return ids;
   };
   for (const auto& c : cases) {
-    SequenceMachine bench(false, core::kSilent);
+    SequenceMachine bench(false);
     bench.fake.SetWindows(5, false);
     core::FindSystemFacts(bench.s);
     bench.fake.ime.installResult = 0;  // the manager refuses: the setup writes the layout itself
@@ -208,7 +206,7 @@ void EarlierIme(SequenceMachine& bench, InUse how) {
 // The earlier module goes only when its replacement is ready to take its place: one that can make
 // way neither by deletion nor by a move stops the install there, and stays the machine's module.
 TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
-  SequenceMachine bench(false, core::kSilent);
+  SequenceMachine bench(false);
   EarlierIme(bench, InUse::HeldOpenWithAsideNames);
   EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
@@ -225,7 +223,7 @@ TEST(InstallSequence, ALockedOldModuleStopsTheInstallAndStaysInPlace) {
 // A module held open cannot be renamed either, even with both aside names free (the end-to-end
 // case reinstall_module_held_open).
 TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFree) {
-  SequenceMachine bench(false, core::kSilent);
+  SequenceMachine bench(false);
   EarlierIme(bench, InUse::HeldOpen);
   EXPECT_EQ(flow::RunSilentRoad(bench.s), flow::kExitOldImeLocked);
   ASSERT_EQ(bench.fake.dialogs.shown.size(), 1u);
@@ -242,7 +240,7 @@ TEST(InstallSequence, AnOldModuleHeldOpenStopsTheInstallThoughTheAsideNamesAreFr
 TEST(InstallSequence, AnUnpackThatBreaksOffKeepsTheModuleAndTheStores) {
   for (int major : {5, 6}) {
     SCOPED_TRACE(major);
-    SequenceMachine bench(false, core::kSilent);
+    SequenceMachine bench(false);
     bench.fake.SetWindows(static_cast<uint32_t>(major), false);
     core::FindSystemFacts(bench.s);
     EarlierIme(bench, InUse::Loaded);
@@ -252,7 +250,7 @@ TEST(InstallSequence, AnUnpackThatBreaksOffKeepsTheModuleAndTheStores) {
     bench.s.InstallDir = "q:\\tavohu\\";
     bench.s.PayloadImage = bench.fake.resources.Load("TVZ", "KELVTVZ");
     bench.s.WorkBuffer = bench.fake.resources.AllocZeroed(2 * 1024 * 1024);
-    core::NoObserver nobody;
+    core::SilentObserver nobody;
     core::InstallReport report = flow::RunInstall(bench.s, "q:\\tavohu\\", nobody);
     EXPECT_FALSE(report.unpackComplete);
     EXPECT_EQ(bench.fake.files.Contents("c:\\windows\\system32\\tavohu4.ime"), "old module");
@@ -268,13 +266,17 @@ TEST(InstallSequence, AnUnpackThatBreaksOffKeepsTheModuleAndTheStores) {
 TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarted) {
   const std::vector<std::string> planted = {"tavohu4.ime", "tavohu64.ime", "tavo320.ime",  "tavo640.ime",
                                             "tavodel.exe", "tvqdel64.exe", "tavokel6.exe", "setupw64.exe"};
-  struct Planter : core::InstallObserver {
+  struct Planter : testing_support::AnsweringObserver {
     Planter(platform::fake::FakeFiles& f, const std::vector<std::string>& n) : files(f), names(n) {}
-    void RedrawDirectoryPage() override {}
-    void ShowProgress(int, int) override {}
     // After the unpack, before the copies and the starts.
     void Pause() override {
       for (const std::string& name : names) files.AddFile("c:\\tavohu\\" + name, "PLANTED " + name);
+    }
+    // Yes to the sentence library, which starts the main program; and while it is asked, after
+    // everything is placed, the programs are planted once more.
+    bool AddSentenceLibrary() override {
+      Pause();
+      return true;
     }
     platform::fake::FakeFiles& files;
     std::vector<std::string> names;
@@ -283,20 +285,12 @@ TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarte
     for (bool is64 : {false, true}) {
       SCOPED_TRACE(std::string(held ? "held open before the install, " : "written during it, ") +
                    (is64 ? "64-bit" : "32-bit"));
-      SequenceMachine bench(is64, core::kInteractive);
+      SequenceMachine bench(is64);
       bench.s.PayloadImage = bench.fake.resources.Load("TVZ", "KELVTVZ");
       bench.s.WorkBuffer = bench.fake.resources.AllocZeroed(2 * 1024 * 1024);
       std::vector<std::string> plantedToo = planted;
       plantedToo.push_back("tavokelv.exe");
       Planter planter(bench.fake.files, held ? std::vector<std::string>() : plantedToo);
-      // Yes to the sentence library, which starts the main program; and while it is asked, after
-      // everything is placed, the programs are planted once more.
-      bench.fake.dialogs.whileShown = [&](const platform::fake::ShownMessage& box) {
-        if (box.textW == flow::text::kSentenceLibraryQuestion) {
-          planter.Pause();
-          bench.fake.dialogs.answers = {platform::kIdYes};
-        }
-      };
       if (held) {
         for (const std::string& name : plantedToo) {
           bench.fake.files.AddFile("c:\\tavohu\\" + name, "PLANTED " + name);
@@ -348,14 +342,12 @@ TEST(InstallSequence, FilesPlantedInTheInstallDirectoryAreNeitherPlacedNorStarte
 TEST(InstallSequence, ProgramsInTheInstallDirectoryAreLeftToTheUsersToRunOnly) {
   for (bool failing : {false, true}) {
     SCOPED_TRACE(failing ? "the access list cannot be set" : "set");
-    SequenceMachine run(true, core::kSilent);
+    SequenceMachine run(true);
     run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
     run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
     // Once the main program is placed (64-bit: in the first pass), its file takes no changes.
-    struct Denier : core::InstallObserver {
+    struct Denier : testing_support::AnsweringObserver {
       explicit Denier(platform::fake::FakeFiles* f) : files(f) {}
-      void RedrawDirectoryPage() override {}
-      void ShowProgress(int, int) override {}
       void Pause() override {
         if (files && ++pauses == 3) files->DenyWrites("c:\\tavohu\\tavokelv.exe");
       }
@@ -378,12 +370,11 @@ TEST(InstallSequence, ProgramsInTheInstallDirectoryAreLeftToTheUsersToRunOnly) {
 
 // The programs the setup placed are started by their full path, held open until they have started.
 TEST(InstallSequence, PlacedProgramsAreStartedByPathAndHeld) {
-  SequenceMachine run(true, core::kInteractive);
+  SequenceMachine run(true);
   run.s.PayloadImage = run.fake.resources.Load("TVZ", "KELVTVZ");
   run.s.WorkBuffer = run.fake.resources.AllocZeroed(2 * 1024 * 1024);
-  run.fake.dialogs.answers = {platform::kIdYes};
-  core::NoObserver nobody;
-  core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu\\", nobody);
+  testing_support::AnsweringObserver user(true, true);
+  core::InstallReport report = flow::RunInstall(run.s, "c:\\tavohu\\", user);
   EXPECT_EQ(report.copyFailures, 0);
   std::vector<std::string> programs;
   for (const auto& p : run.fake.processes.started) {
@@ -397,7 +388,7 @@ TEST(InstallSequence, PlacedProgramsAreStartedByPathAndHeld) {
 }
 
 TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
-  SequenceMachine bench(false, core::kSilent);
+  SequenceMachine bench(false);
   EarlierIme(bench, InUse::Loaded);
   bench.fake.ime.installResult = 0;  // and the fallback registration reuses the earlier key
   int code = flow::RunSilentRoad(bench.s);
@@ -408,27 +399,27 @@ TEST(InstallSequence, AnOldModuleThatIsOnlyLoadedIsMovedAside) {
 }
 
 TEST(InstallSequence, SilentRoadExitCodes) {
-  SequenceMachine missing(true, core::kSilent);
+  SequenceMachine missing(true);
   missing.fake.resources.images.clear();
   EXPECT_EQ(flow::RunSilentRoad(missing.s), flow::kExitNoPayload);
   ASSERT_EQ(missing.fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(missing.fake.dialogs.shown[0].textW, core::text::kNoPayload);
   EXPECT_TRUE(missing.fake.files.AllFiles().empty());
 
-  SequenceMachine noMemory(true, core::kSilent);
+  SequenceMachine noMemory(true);
   noMemory.fake.resources.failAllocation = true;
   EXPECT_EQ(flow::RunSilentRoad(noMemory.s), flow::kExitNoPayload);
 
-  SequenceMachine incomplete(true, core::kSilent);
+  SequenceMachine incomplete(true);
   incomplete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie({{"empty.txt", ""}});
   EXPECT_EQ(flow::RunSilentRoad(incomplete.s), flow::kExitUnpackIncomplete);
 
-  SequenceMachine copyFails(true, core::kSilent);
+  SequenceMachine copyFails(true);
   copyFails.fake.files.DenyWrites("c:\\windows\\syswow64");
   EXPECT_EQ(flow::RunSilentRoad(copyFails.s), flow::kExitCopyFailed);
 
   // A complete product: 74 files and more.
-  SequenceMachine complete(true, core::kSilent);
+  SequenceMachine complete(true);
   complete.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
   EXPECT_EQ(flow::RunSilentRoad(complete.s), flow::kExitInstalled);
   EXPECT_TRUE(complete.fake.dialogs.shown.empty());

@@ -9,6 +9,7 @@
 #include "core/install_location.h"
 #include "core/system_facts.h"
 #include "core/texts.h"
+#include "flow/setup_main.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
 #include "system/texts.h"
@@ -68,11 +69,13 @@ class HookedSteps : public ui::SetupSteps {
 
 // A machine with a payload and the window up on its welcome page.
 struct WindowMachine {
-  explicit WindowMachine(bool is64 = false) {
+  // `before` prepares the machine before the setup starts on it.
+  explicit WindowMachine(bool is64 = false, const std::function<void(FakePlatform&)>& before = {}) {
     fake.SetWindows(6, is64);
     fake.files.AddDirectory("c:\\tavohu");
     fake.files.SetDriveType('d', platform::kDriveFixed);
     fake.resources.images["TVZ/KELVTVZ"] = testing_support::PackOrDie(testing_support::CompleteProductFiles());
+    if (before) before(fake);
     core::FindSystemFacts(s);
     core::ReadInstallPath(s);  // as the start-up reads it, once
     window.RegisterSetupClass();
@@ -186,15 +189,15 @@ TEST(InteractiveRoad, PageRoadOn32BitWindows) {
   WindowMachine b;
   b.fake.files.AddFile("d:\\tavohu\\tvnetsj.dat", "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\n");
   b.Confirm();
-  EXPECT_EQ(b.s.CurrentPage, 1);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Address);
   EXPECT_EQ(b.Field(b.window.UnitField()), "www.unit.cn");
   b.fake.windows.SetText(b.window.UnitField(), "a.b.c");
   b.Confirm();
-  EXPECT_EQ(b.s.CurrentPage, 5);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Directory);
   EXPECT_TRUE(b.fake.windows.edits[1 + 1].destroyed);
   EXPECT_EQ(b.fake.files.Contents("d:\\tavohu\\tvnetsj.dat").substr(0, 17), "TVNETURL1=a.b.c\r\n");
   b.Confirm();
-  EXPECT_EQ(b.s.CurrentPage, 6);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::DirectoryField);
   EXPECT_EQ(b.Field(b.window.DirectoryField()), "d:\\tavohu\\");
   b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
   b.Confirm();
@@ -216,43 +219,91 @@ TEST(InteractiveRoad, PageRoadOn64BitWindows) {
   b.Confirm();
   b.fake.dialogs.answers = {platform::kIdNo};
   b.Confirm();
-  EXPECT_EQ(b.s.CurrentPage, 7);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Processing);
   EXPECT_EQ(b.fake.windows.timers[2], 1600u);
   b.Confirm();  // page 7: a repaint only
-  EXPECT_EQ(b.s.CurrentPage, 7);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Processing);
   b.fake.ime.layouts = {0xE0200804};
   b.fake.ime.descriptions[0xE0200804] = sys::text::kLayoutTextGbk;
   b.fake.windows.Paint();  // the processing page: no layout yet
   EXPECT_TRUE(b.fake.ime.activations.empty());
   b.window.OnTimer(2);
-  EXPECT_EQ(b.s.CurrentPage, 8);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::TryOut);
   EXPECT_TRUE(b.fake.windows.timers.empty());
   b.fake.windows.Paint();  // the try-out page makes the IME the layout to type with
   EXPECT_EQ(b.fake.ime.activations, std::vector<uint32_t>{0xE0200804});
   EXPECT_EQ(b.Field(b.window.DirectoryField()), "");
   b.Confirm();
-  EXPECT_EQ(b.s.CurrentPage, 9);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::TryOutConfirmed);
   EXPECT_EQ(b.fake.windows.destroyPosts, 0);
   b.Confirm();
   EXPECT_EQ(b.fake.windows.destroyPosts, 1);
   EXPECT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
 }
 
-TEST(InteractiveRoad, AbandonClosesAtOnceBeforePage8AndFinishesAfter) {
-  for (int page : {0, 1, 5, 6, 7}) {
-    WindowMachine b;
-    b.s.CurrentPage = page;
-    b.Abandon();
-    EXPECT_EQ(b.fake.windows.destroyPosts, 1) << page;
-    EXPECT_TRUE(b.fake.dialogs.shown.empty()) << page;
+// From the welcome page to the directory page with its field shown .
+void WalkToDirectoryField(WindowMachine& b) {
+  for (int i = 0; i < 3; ++i) b.Confirm();
+}
+
+// The pages of the 64-bit road, each reached by clicks.
+struct PageWay {
+  const char* name;
+  ui::Page page;
+  void (*reach)(WindowMachine&);
+};
+void ReachProcessingPage(WindowMachine& b) {
+  WalkToDirectoryField(b);
+  b.Confirm();  // installs; the sentence-library question is answered no
+}
+const PageWay kPages[] = {
+    {"welcome", ui::Page::Welcome, [](WindowMachine&) {}},
+    {"address", ui::Page::Address, [](WindowMachine& b) { b.Confirm(); }},
+    {"directory", ui::Page::Directory,
+     [](WindowMachine& b) {
+       b.Confirm();
+       b.Confirm();
+     }},
+    {"directory field", ui::Page::DirectoryField, WalkToDirectoryField},
+    {"processing", ui::Page::Processing, ReachProcessingPage},
+    {"try-out", ui::Page::TryOut,
+     [](WindowMachine& b) {
+       ReachProcessingPage(b);
+       b.window.OnTimer(2);
+     }},
+    {"try-out confirmed", ui::Page::TryOutConfirmed,
+     [](WindowMachine& b) {
+       ReachProcessingPage(b);
+       b.window.OnTimer(2);
+       b.Confirm();
+     }},
+};
+
+// A page of the 64-bit road, reached by clicks.
+void Reach(WindowMachine& b, ui::Page page) {
+  for (const auto& way : kPages) {
+    if (way.page == page) way.reach(b);
   }
-  WindowMachine b;
-  b.s.CurrentPage = 8;
+}
+
+TEST(InteractiveRoad, AbandonClosesAtOnceBeforeTheTryOutPageAndFinishesAfter) {
+  for (const auto& page : kPages) {
+    if (page.page == ui::Page::TryOut) break;
+    WindowMachine b(true);
+    page.reach(b);
+    size_t boxes = b.fake.dialogs.shown.size();
+    b.Abandon();
+    EXPECT_EQ(b.fake.windows.destroyPosts, 1) << page.name;
+    EXPECT_EQ(b.fake.dialogs.shown.size(), boxes) << page.name;
+  }
+  WindowMachine b(true);
+  Reach(b, ui::Page::TryOut);
   b.s.InstallDir = "c:\\nowhere\\";
+  size_t boxes = b.fake.dialogs.shown.size();
   b.Abandon();
   EXPECT_EQ(b.fake.windows.destroyPosts, 1);
-  ASSERT_EQ(b.fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(b.fake.dialogs.shown[0].caption, "Tavo7.1");  // the check's report instead of the message
+  ASSERT_EQ(b.fake.dialogs.shown.size(), boxes + 1);
+  EXPECT_EQ(b.fake.dialogs.shown.back().caption, "Tavo7.1");  // the check's report instead of the message
 }
 
 TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
@@ -285,10 +336,10 @@ TEST(InteractiveRoad, RejectedPathsAreCorrectedInTheField) {
   };
   for (const auto& c : cases) {
     WindowMachine b;
-    b.s.CurrentPage = 6;
+    WalkToDirectoryField(b);
     b.fake.windows.SetText(b.window.DirectoryField(), c.typed);
     b.Confirm();
-    EXPECT_EQ(b.s.CurrentPage, 6) << c.typed;
+    EXPECT_EQ(b.window.CurrentPage(), ui::Page::DirectoryField) << c.typed;
     EXPECT_EQ(b.Field(b.window.DirectoryField()), c.corrected) << c.typed;
     ASSERT_EQ(b.fake.dialogs.shown.size(), 1u);
     EXPECT_EQ(b.fake.dialogs.shown[0].textW, ui::text::kBadPath);
@@ -313,7 +364,7 @@ TEST(InteractiveRoad, DoubleByteDirectoriesAreAcceptedWhole) {
   for (const auto& c : cases) {
     WindowMachine b;
     b.s.AnsiCodePage = c.codePage;
-    b.s.CurrentPage = 6;
+    WalkToDirectoryField(b);
     b.fake.windows.SetText(b.window.DirectoryField(), c.typed);
     b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
     b.Confirm();
@@ -328,7 +379,7 @@ TEST(InteractiveRoad, DoubleByteDirectoriesAreAcceptedWhole) {
 TEST(InteractiveRoad, FoldersNamedLikeTheSystemsAreAccepted) {
   for (const char* typed : {"c:\\windows2", "c:\\Program", "d:\\Program Files", "d:\\windows"}) {
     WindowMachine b;
-    b.s.CurrentPage = 6;
+    WalkToDirectoryField(b);
     b.fake.windows.SetText(b.window.DirectoryField(), typed);
     b.fake.dialogs.answers = {platform::kIdNo};  // the sentence-library question
     b.Confirm();
@@ -357,7 +408,7 @@ TEST(InteractiveRoad, ClicksAndCloseAreIgnoredWhileInstalling) {
     }
     b.fake.windows.Close();
     EXPECT_EQ(b.fake.windows.destroyPosts, 0);
-    EXPECT_EQ(b.s.CurrentPage, 7);
+    EXPECT_EQ(b.window.CurrentPage(), ui::Page::Processing);
     EXPECT_EQ(b.fake.windows.focus, platform::kNoWindow);
   };
   b.Confirm();
@@ -369,19 +420,21 @@ TEST(InteractiveRoad, ClicksAndCloseAreIgnoredWhileInstalling) {
 
 TEST(InteractiveRoad, HoverCaptions) {
   struct Case {
-    int page;
+    ui::Page page;
     uint32_t codePage;
     unsigned x;
     std::string first;
   };
   const Case cases[] = {
-      {0, 936, 60, ui::text::kHoverConfirmInstall}, {8, 936, 60, ui::text::kHoverConfirmExit},
-      {8, 950, 60, ui::text::kHoverConfirmBig5},    {0, 950, 300, ui::text::kHoverAbandonBig5},
-      {0, 936, 300, ui::text::kHoverAbandon},
+      {ui::Page::Welcome, 936, 60, ui::text::kHoverConfirmInstall},
+      {ui::Page::TryOut, 936, 60, ui::text::kHoverConfirmExit},
+      {ui::Page::TryOut, 950, 60, ui::text::kHoverConfirmBig5},
+      {ui::Page::Welcome, 950, 300, ui::text::kHoverAbandonBig5},
+      {ui::Page::Welcome, 936, 300, ui::text::kHoverAbandon},
   };
   for (const auto& c : cases) {
-    WindowMachine b;
-    b.s.CurrentPage = c.page;
+    WindowMachine b(true);
+    Reach(b, c.page);
     b.s.OemCodePage = c.codePage;
     b.fake.windows.calls.clear();
     b.window.OnMouseMove(c.x, 255);
@@ -395,11 +448,6 @@ TEST(InteractiveRoad, HoverCaptions) {
     EXPECT_EQ(texts[1].textColour, (platform::Rgb{255, 255, 255}));
     EXPECT_EQ(texts[1].x1, texts[0].x1 + 1);
   }
-}
-
-// From the welcome page to the directory page with its field shown (page 6).
-void WalkToDirectoryField(WindowMachine& b) {
-  for (int i = 0; i < 3; ++i) b.Confirm();
 }
 
 // The product's IME in the user's preload list of a 32-bit machine, its module and the names it
@@ -422,15 +470,12 @@ void HoldEarlierIme(WindowMachine& b) {
 TEST(InteractiveRoad, ALockedOldModuleEndsTheWindowAfterItsMessage) {
   auto run = [](bool installedBefore) {
     SCOPED_TRACE(installedBefore ? "over an earlier install" : "into a fresh directory");
-    WindowMachine b;
+    WindowMachine b(false, [&](FakePlatform& fake) {
+      if (installedBefore) {
+        ASSERT_EQ(flow::SetupMain(fake.os(), "settvsrf32", platform::kSwShow), 0);
+      }
+    });
     WalkToDirectoryField(b);
-    if (installedBefore) {
-      b.fake.dialogs.answers = {platform::kIdNo};
-      b.Confirm();
-      ASSERT_EQ(b.fake.dialogs.shown.back().textW, ui::text::kDone);
-      b.s.CurrentPage = 5;  // the setup run again on this machine
-      b.Confirm();
-    }
     HoldEarlierIme(b);
     size_t boxesBefore = b.fake.dialogs.shown.size();
     int destroysBefore = b.fake.windows.destroyPosts;
@@ -489,7 +534,7 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
        false, "Tavo"},
       {"check report", true,
        [](WindowMachine& b) {
-         b.s.CurrentPage = 8;
+         Reach(b, ui::Page::TryOut);
          b.s.InstallDir = "c:\\nowhere\\";
        },
        true, "Tavo7.1"},
@@ -502,7 +547,7 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
     b.boxes.meanwhile = [&](const platform::fake::ShownMessage& box) {
       opened = box.caption;
       auto state = [&] {
-        return std::make_tuple(b.fake.dialogs.shown.size(), w.destroyPosts, w.invalidations, b.s.CurrentPage,
+        return std::make_tuple(b.fake.dialogs.shown.size(), w.destroyPosts, w.invalidations, b.window.CurrentPage(),
                                w.timers.size(), b.Field(b.window.DirectoryField()), w.focus);
       };
       auto before = state();
@@ -524,39 +569,6 @@ TEST(InteractiveRoad, ClicksDoNothingWhileAMessageIsOpen) {
   }
 }
 
-// The pages of the 64-bit road, each reached by clicks.
-struct PageWay {
-  const char* name;
-  int page;
-  void (*reach)(WindowMachine&);
-};
-void ReachProcessingPage(WindowMachine& b) {
-  WalkToDirectoryField(b);
-  b.Confirm();  // installs; the sentence-library question is answered no
-}
-const PageWay kPages[] = {
-    {"welcome", 0, [](WindowMachine&) {}},
-    {"address", 1, [](WindowMachine& b) { b.Confirm(); }},
-    {"directory", 5,
-     [](WindowMachine& b) {
-       b.Confirm();
-       b.Confirm();
-     }},
-    {"directory field", 6, WalkToDirectoryField},
-    {"processing", 7, ReachProcessingPage},
-    {"try-out", 8,
-     [](WindowMachine& b) {
-       ReachProcessingPage(b);
-       b.window.OnTimer(2);
-     }},
-    {"try-out confirmed", 9,
-     [](WindowMachine& b) {
-       ReachProcessingPage(b);
-       b.window.OnTimer(2);
-       b.Confirm();
-     }},
-};
-
 // Enter does what the confirm button does, Escape and the close box (Alt+F4) what the abandon
 // button does, on every page: the last pages' abandon finishes with the check and its message.
 TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
@@ -572,7 +584,7 @@ TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
   };
   auto state = [](WindowMachine& b) {
     auto& shown = b.fake.dialogs.shown;
-    return std::make_tuple(b.s.CurrentPage, b.fake.windows.destroyPosts, shown.size(),
+    return std::make_tuple(b.window.CurrentPage(), b.fake.windows.destroyPosts, shown.size(),
                            shown.empty() ? std::u16string() : shown.back().textW, b.fake.windows.invalidations,
                            b.fake.windows.timers.size(), b.Field(b.window.DirectoryField()),
                            b.fake.files.HasFile("d:\\tavohu\\tavohu64.ime"));
@@ -583,7 +595,7 @@ TEST(InteractiveRoad, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
       WindowMachine clicked(true), pressed(true);
       page.reach(clicked);
       page.reach(pressed);
-      ASSERT_EQ(pressed.s.CurrentPage, page.page);
+      ASSERT_EQ(pressed.window.CurrentPage(), page.page);
       auto before = state(clicked);
       if (action.abandon) {
         clicked.Abandon();
@@ -607,7 +619,7 @@ TEST(InteractiveRoad, TheFirstFieldOfAPageHasTheFocus) {
     ASSERT_TRUE(b.Press(platform::Key::Enter));
     EXPECT_EQ(w.focus, b.window.UnitField());
     ASSERT_TRUE(b.Press(platform::Key::Enter));
-    EXPECT_EQ(b.s.CurrentPage, 5);
+    EXPECT_EQ(b.window.CurrentPage(), ui::Page::Directory);
     EXPECT_EQ(w.focus, 0);
     ASSERT_TRUE(b.Press(platform::Key::Enter));
     EXPECT_EQ(w.focus, b.window.DirectoryField());
@@ -621,24 +633,30 @@ TEST(InteractiveRoad, TheFirstFieldOfAPageHasTheFocus) {
 TEST(InteractiveRoad, TabGoesRoundThePageFields) {
   enum Where { Window, Unit, Government, Directory };
   struct Case {
-    int page;
+    ui::Page page;
     Where from;
     bool shift;
     Where to;
   };
   const Case cases[] = {
-      {1, Unit, false, Government},  {1, Government, false, Unit},     {1, Unit, true, Government},
-      {1, Government, true, Unit},   {1, Window, false, Unit},         {1, Window, true, Government},
-      {6, Window, false, Directory}, {6, Directory, false, Directory}, {6, Directory, true, Directory},
-      {0, Window, false, Window},    {5, Window, true, Window},
+      {ui::Page::Address, Unit, false, Government},
+      {ui::Page::Address, Government, false, Unit},
+      {ui::Page::Address, Unit, true, Government},
+      {ui::Page::Address, Government, true, Unit},
+      {ui::Page::Address, Window, false, Unit},
+      {ui::Page::Address, Window, true, Government},
+      {ui::Page::DirectoryField, Window, false, Directory},
+      {ui::Page::DirectoryField, Directory, false, Directory},
+      {ui::Page::DirectoryField, Directory, true, Directory},
+      {ui::Page::Welcome, Window, false, Window},
+      {ui::Page::Directory, Window, true, Window},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "page " << c.page << " from " << c.from << (c.shift ? " shift" : ""));
+    SCOPED_TRACE(testing::Message() << "page " << static_cast<int>(c.page) << " from " << c.from
+                                    << (c.shift ? " shift" : ""));
     WindowMachine b;
-    for (const auto& page : kPages) {
-      if (page.page == c.page) page.reach(b);
-    }
-    ASSERT_EQ(b.s.CurrentPage, c.page);
+    Reach(b, c.page);
+    ASSERT_EQ(b.window.CurrentPage(), c.page);
     auto id = [&](Where where) {
       return where == Unit         ? b.window.UnitField()
              : where == Government ? b.window.GovernmentField()
@@ -662,19 +680,19 @@ TEST(InteractiveRoad, TheKeyboardAloneInstalls) {
   ASSERT_TRUE(b.Press(platform::Key::Tab));
   b.Type("www.gov.cn");
   ASSERT_TRUE(b.Press(platform::Key::Enter));
-  EXPECT_EQ(b.s.CurrentPage, 5);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Directory);
   EXPECT_EQ(b.s.ServerAddress1, "www.unit.cn");
   EXPECT_EQ(b.s.ServerAddress2, "www.gov.cn");
   ASSERT_TRUE(b.Press(platform::Key::Enter));
   b.Type("d:\\tavokeys");
   ASSERT_TRUE(b.Press(platform::Key::Enter));
   EXPECT_TRUE(b.fake.files.HasFile("d:\\tavokeys\\tavohu4.ime"));
-  EXPECT_EQ(b.s.CurrentPage, 7);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Processing);
   b.window.OnTimer(2);
   b.Type("Zhang San");
   EXPECT_EQ(b.Field(b.window.DirectoryField()), "Zhang San");
   ASSERT_TRUE(b.Press(platform::Key::Enter));
-  EXPECT_EQ(b.s.CurrentPage, 9);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::TryOutConfirmed);
   EXPECT_EQ(w.destroyPosts, 0);
   ASSERT_TRUE(b.Press(platform::Key::Enter));
   EXPECT_EQ(w.destroyPosts, 1);

@@ -26,7 +26,7 @@ int RunSilentRoad(core::SetupState& s) {
   }
   // No address page on this road: the addresses an earlier install stored are kept.
   sys::ReadServerAddresses(s);
-  core::NoObserver nobody;
+  core::SilentObserver nobody;
   core::InstallReport report = RunInstall(s, s.InstallDir, nobody);
   // Nothing is checked after an install that stopped before placing anything.
   bool checkPassed = report.outcome == core::InstallOutcome::Done && report.unpackComplete &&

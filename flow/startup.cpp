@@ -55,9 +55,7 @@ bool LacksAdminRights(core::SetupState& s) {
 }
 
 Road StartUp(core::SetupState& s, const DeployOptions& options) {
-  s.CurrentPage = core::kWelcomePage;
   core::FindSystemFacts(s);
-  s.InstallMode = core::kInteractive;
 
   core::ReadInstallPath(s);
 
@@ -75,15 +73,10 @@ Road StartUp(core::SetupState& s, const DeployOptions& options) {
     return Road::Refused;
   }
 
-  s.RegisterRequested = false;
-  if (ContainsSwitch(commandLine, text::kSwitchRegister)) {
-    s.RegisterRequested = true;
-  } else if (silentAsked) {
-    s.InstallMode = core::kSilent;
-  }
-
-  if (s.Is64Bit && s.RegisterRequested) return Road::RegisterOnly;
-  if (s.InstallMode != core::kSilent) {
+  const bool registerAsked = ContainsSwitch(commandLine, text::kSwitchRegister);
+  if (s.Is64Bit && registerAsked) return Road::RegisterOnly;
+  // The registration switch on 32-bit Windows opens the window, even beside the silent one.
+  if (registerAsked || !silentAsked) {
     s.Log.Line("road: interactive");
     return Road::Interactive;
   }

@@ -14,7 +14,6 @@ inline constexpr char16_t kRegisterSuccess[] = u"Tavo已安装成功，如不能
 inline constexpr char16_t kCaptionInstall[] = u"Tavo安装";
 inline constexpr char16_t kOldImeLocked[] =
     u"\u3000\u3000你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！";
-inline constexpr char16_t kSentenceLibraryQuestion[] = u"是否立即增加智能语句库数据？";
 // The product's files the install places, starts or checks, by the names it gives them.
 inline constexpr char kMainProgramName[] = "tavokelv.exe";  // started at logon and after a Yes
 inline constexpr char kMainProgram6[] = "tavokel6.exe";     // the payload's main program for 6.x and 64-bit

@@ -31,7 +31,6 @@ TEST(Texts, WideTextsMatchTheirSpelling) {
       {"install caption", flow::text::kCaptionInstall, "Tavo安装"},
       {"locked", flow::text::kOldImeLocked,
        "　　你以前安装的Kelvo正在使用，请关闭使用Kelvo的所有窗口，或者重新启动机器后，才能安装新版本的Kelvo！"},
-      {"sentence library", flow::text::kSentenceLibraryQuestion, "是否立即增加智能语句库数据？"},
       {"no payload", core::text::kNoPayload, "安装程序不完整或内存不足，无法安装。请重新下载安装程序。"},
   };
   for (const auto& t : texts) {

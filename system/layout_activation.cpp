@@ -16,7 +16,6 @@ bool IsImeDescription(const std::string& description) {
 }  // namespace
 
 bool ActivateImeLayout(core::SetupState& s) {
-  if (s.CurrentPage < core::kProcessingPage) return false;
   if (IsImeDescription(s.os.ime.Description(s.os.ime.CurrentLayout(), 50))) return false;
   if (s.ImeLayoutHandle == 0) {
     for (uint32_t layout : s.os.ime.LayoutList(50)) {

@@ -5,8 +5,8 @@
 
 namespace sys {
 
-// False before the processing page, or when the IME is the active layout already. True otherwise,
-// also when no layout of the IME was found and nothing could be activated.
+// False when the IME is the active layout already. True otherwise, also when no layout of the IME
+// was found and nothing could be activated.
 bool ActivateImeLayout(core::SetupState& s);
 
 }  // namespace sys

@@ -19,17 +19,10 @@ class Activation : public ::testing::Test {
     fake.ime.descriptions[kIme1] = std::string(sys::text::kLayoutTextGbk);
     fake.ime.descriptions[kIme2] = std::string(sys::text::kLayoutPrefixGbk) + " other";
     fake.ime.current = kChinese;
-    s.CurrentPage = 8;
   }
   platform::fake::FakePlatform fake;
   core::SetupState s{fake.os()};
 };
-
-TEST_F(Activation, NothingBeforePage7) {
-  s.CurrentPage = 6;
-  EXPECT_FALSE(sys::ActivateImeLayout(s));
-  EXPECT_TRUE(fake.ime.activations.empty());
-}
 
 TEST_F(Activation, SearchesTheListWhenTheImmGaveNoHandleAndTakesTheFirst) {
   EXPECT_TRUE(sys::ActivateImeLayout(s));

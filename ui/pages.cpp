@@ -106,20 +106,27 @@ void PaintTryOutPage(core::SetupState&, WindowLook& look, platform::Painter& p) 
   DrawButtonCaptions(p, text::kConfirmExit, text::kAbandon);
 }
 
-void PaintCurrentPage(core::SetupState& s, WindowLook& look, platform::Painter& p) {
-  int page = s.CurrentPage;
-  if (page <= core::kWelcomePage) {
-    PaintWelcomePage(s, look, p);
-  } else if (page <= core::kLastAddressPage) {
-    PaintAddressPage(s, look, p);
-  } else if (page == core::kDirectoryPage || page == core::kDirectoryFieldPage) {
-    // Page 6 is the directory page with its field shown: nothing is installed yet, and a repaint
-    // (the window uncovered, a message box closed over it) must not claim otherwise.
-    PaintDirectoryPage(s, look, p);
-  } else if (page == core::kProcessingPage) {
-    PaintProcessingPage(s, look, p);
-  } else {
-    PaintTryOutPage(s, look, p);
+void PaintPage(Page page, core::SetupState& s, WindowLook& look, platform::Painter& p) {
+  switch (page) {
+    case Page::Welcome:
+      PaintWelcomePage(s, look, p);
+      break;
+    case Page::Address:
+      PaintAddressPage(s, look, p);
+      break;
+    case Page::Directory:
+    case Page::DirectoryField:
+      // Nothing is installed yet while the field is shown, and a repaint (the window uncovered, a
+      // message box closed over it) must not claim otherwise.
+      PaintDirectoryPage(s, look, p);
+      break;
+    case Page::Processing:
+      PaintProcessingPage(s, look, p);
+      break;
+    case Page::TryOut:
+    case Page::TryOutConfirmed:
+      PaintTryOutPage(s, look, p);
+      break;
   }
 }
 

@@ -39,7 +39,9 @@ class Pages : public ::testing::Test {
     std::vector<std::string> texts;
     for (const auto& c : fake.windows.calls) {
       if (c.kind != DrawCall::TextA && c.kind != DrawCall::TextW) continue;
-      std::string font = c.font == look.NormalFont.Get() ? "normal" : c.font == look.TitleFont.Get() ? "title" : "initial";
+      std::string font = c.font == look.NormalFont.Get()  ? "normal"
+                         : c.font == look.TitleFont.Get() ? "title"
+                                                          : "initial";
       std::string text = c.kind == DrawCall::TextA ? c.text : testing_support::Utf8(c.textW);
       texts.push_back(std::string(c.kind == DrawCall::TextA ? "A " : "W ") + std::to_string(c.x1) + "," +
                       std::to_string(c.y1) + " " + std::to_string(c.textColour.r) + "," +
@@ -78,9 +80,8 @@ TEST_F(Pages, Gradients) {
 // deletes its pens only once they are out of the context.
 TEST_F(Pages, EveryPageHandsTheContextBackAsItFoundIt) {
   const std::pair<const char*, Painter> painters[] = {
-      {"welcome", ui::PaintWelcomePage},       {"address", ui::PaintAddressPage},
-      {"directory", ui::PaintDirectoryPage},   {"processing", ui::PaintProcessingPage},
-      {"try-out", ui::PaintTryOutPage},        {"current", ui::PaintCurrentPage},
+      {"welcome", ui::PaintWelcomePage},       {"address", ui::PaintAddressPage}, {"directory", ui::PaintDirectoryPage},
+      {"processing", ui::PaintProcessingPage}, {"try-out", ui::PaintTryOutPage},
   };
   for (const auto& [name, painter] : painters) {
     Paint(painter);
@@ -175,26 +176,28 @@ TEST_F(Pages, OnlyTheLoadingNoteIsDrawnAsAnsiText) {
   }
 }
 
-// Each page number paints its own page; page 6 is still the directory page (its field shown),
-// since nothing has been installed yet.
-TEST_F(Pages, CurrentPageSelectsThePainter) {
+// Each page paints its own page; the directory page with its field shown is still the directory
+// page, since nothing has been installed yet.
+TEST_F(Pages, EachPagePaintsItsOwnPage) {
   const char* welcome = "您尝试过Tavo语句提示输入吗？";
   const char* address = "所在单位网址：";
   const char* directory = "安装路径：";
   const char* processing = "Tavo正在处理有关数据……";
   const char* tryOut = "请输入你的姓名：";
-  const std::pair<int, const char*> cases[] = {
-      {-1, welcome},  {0, welcome},    {1, address}, {4, address}, {5, directory},
-      {6, directory}, {7, processing}, {8, tryOut},  {9, tryOut},  {12, tryOut},
+  const std::pair<ui::Page, const char*> cases[] = {
+      {ui::Page::Welcome, welcome},          {ui::Page::Address, address},       {ui::Page::Directory, directory},
+      {ui::Page::DirectoryField, directory}, {ui::Page::Processing, processing}, {ui::Page::TryOut, tryOut},
+      {ui::Page::TryOutConfirmed, tryOut},
   };
   for (auto [page, marker] : cases) {
-    s.CurrentPage = page;
-    Paint(ui::PaintCurrentPage);
+    fake.windows.calls.clear();
+    auto p = fake.windows.WindowPainter();
+    ui::PaintPage(page, s, look, *p);
     bool found = false;
     for (const auto& c : fake.windows.calls) {
       found |= c.kind == DrawCall::TextW && testing_support::Utf8(c.textW) == marker;
     }
-    EXPECT_TRUE(found) << "page " << page << " lacks " << marker;
+    EXPECT_TRUE(found) << "page " << static_cast<int>(page) << " lacks " << marker;
   }
 }
 

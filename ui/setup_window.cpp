@@ -61,13 +61,16 @@ void SetupWindow::OnCreate() {
   resourcesMissing_ = !steps_.OpenPayload();
 }
 
-void SetupWindow::OnPaint(platform::Painter& painter) {
+void SetupWindow::PaintPage(Page page, platform::Painter& painter) {
   // Unpacked afresh for each paint: the install uses the same work area in between.
-  look_.WelcomePicture =
-      s_.CurrentPage <= core::kWelcomePage ? steps_.LoadPicture(text::kPicture) : std::span<const uint8_t>();
-  PaintCurrentPage(s_, look_, painter);
+  look_.WelcomePicture = page == Page::Welcome ? steps_.LoadPicture(text::kPicture) : std::span<const uint8_t>();
+  ui::PaintPage(page, s_, look_, painter);
+}
+
+void SetupWindow::OnPaint(platform::Painter& painter) {
+  PaintPage(page_, painter);
   // The try-out page is for typing with the new IME: it is made this process's layout.
-  if (s_.CurrentPage >= core::kTryOutPage) steps_.ActivateImeLayout();
+  if (page_ == Page::TryOut || page_ == Page::TryOutConfirmed) steps_.ActivateImeLayout();
 }
 
 void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
@@ -75,9 +78,8 @@ void SetupWindow::OnMouseMove(unsigned x, unsigned y) {
   platform::ScopedSelect font(*p, look_.NormalFont);
   p->SetTransparentBackground();
   bool big5 = s_.UsesBig5();
-  std::string confirm = big5                                     ? text::kHoverConfirmBig5
-                        : s_.CurrentPage > core::kProcessingPage ? text::kHoverConfirmExit
-                                                                 : text::kHoverConfirmInstall;
+  const bool last = page_ == Page::TryOut || page_ == Page::TryOutConfirmed;
+  std::string confirm = big5 ? text::kHoverConfirmBig5 : last ? text::kHoverConfirmExit : text::kHoverConfirmInstall;
   std::string abandon = big5 ? text::kHoverAbandonBig5 : text::kHoverAbandon;
   auto pressed = [&](const Rect& r, const std::string& caption) {
     DrawSunkenFrame(*p, r.left, r.top, r.right, r.bottom);
@@ -141,7 +143,7 @@ void SetupWindow::Press(Button button, uintptr_t wParam, intptr_t lParam) {
 }
 
 void SetupWindow::OnAbandon(uintptr_t wParam, intptr_t lParam) {
-  if (s_.CurrentPage < core::kTryOutPage) {
+  if (page_ != Page::TryOut && page_ != Page::TryOutConfirmed) {
     windows().PostDestroy(wParam, lParam);
   } else {
     FinishSetup(wParam, lParam);
@@ -149,9 +151,18 @@ void SetupWindow::OnAbandon(uintptr_t wParam, intptr_t lParam) {
 }
 
 std::vector<platform::WindowId> SetupWindow::PageFields() const {
-  int page = s_.CurrentPage;
-  if (page >= core::kAddressPage && page <= core::kLastAddressPage) return {unitField_, governmentField_};
-  if (page >= core::kDirectoryFieldPage) return {directoryField_};
+  switch (page_) {
+    case Page::Address:
+      return {unitField_, governmentField_};
+    case Page::DirectoryField:
+    case Page::Processing:
+    case Page::TryOut:
+    case Page::TryOutConfirmed:
+      return {directoryField_};
+    case Page::Welcome:
+    case Page::Directory:
+      break;
+  }
   return {};
 }
 
@@ -168,8 +179,8 @@ void SetupWindow::MoveFocus(bool backwards) {
 }
 
 void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
-  int page = s_.CurrentPage;
-  if (page <= core::kLastAddressPage) {
+  const Page page = page_;
+  if (page == Page::Welcome || page == Page::Address) {
     {
       auto p = windows().WindowPainter();
       PaintAddressPage(s_, look_, *p);
@@ -178,7 +189,7 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
       windows().Show(field, platform::kSwHide);
       windows().Show(field, platform::kSwShow);
     }
-    if (page == core::kWelcomePage) {
+    if (page == Page::Welcome) {
       std::string unit, government;
       steps_.LoadServerAddresses(&unit, &government);
       windows().SetText(unitField_, unit);
@@ -186,22 +197,22 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
     }
     ConfirmAddressPage();
     windows().Invalidate();
-    if (page == core::kWelcomePage) windows().SetFocus(unitField_);
-  } else if (page == core::kDirectoryPage) {
+    if (page == Page::Welcome) windows().SetFocus(unitField_);
+  } else if (page == Page::Directory) {
     windows().Show(directoryField_, platform::kSwHide);
     windows().Show(directoryField_, platform::kSwShow);
     // The start-up read the directory once; only a machine without a fixed drive from c: to g:
     // leaves it without one, and the page still proposes a directory for the user to correct.
     if (s_.InstallDir.size() < 3) s_.InstallDir = "c:\\tavohu2\\";
     windows().SetText(directoryField_, s_.InstallDir);
-    s_.CurrentPage = core::kDirectoryFieldPage;
+    page_ = Page::DirectoryField;
     windows().SetFocus(directoryField_);
-  } else if (page == core::kDirectoryFieldPage) {
+  } else if (page == Page::DirectoryField) {
     ConfirmDirectory(wParam, lParam);
-  } else if (page == core::kProcessingPage) {
+  } else if (page == Page::Processing) {
     windows().Invalidate();
-  } else if (page == core::kTryOutPage) {
-    s_.CurrentPage = core::kTryOutConfirmedPage;
+  } else if (page == Page::TryOut) {
+    page_ = Page::TryOutConfirmed;
     windows().Invalidate();
   } else {
     FinishSetup(wParam, lParam);
@@ -209,7 +220,7 @@ void SetupWindow::OnConfirm(uintptr_t wParam, intptr_t lParam) {
 }
 
 void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
-  s_.CurrentPage = core::kProcessingPage;
+  page_ = Page::Processing;
   s_.InstallDir = windows().GetText(directoryField_, kDirectoryFieldBuffer);
   // Also refused there: characters Windows does not take in a name, before anything is created or
   // started with them.
@@ -219,7 +230,7 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
     // rather than a fresh start; its backslash is added when it is taken.
     s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
     windows().SetText(directoryField_, s_.InstallDir);
-    s_.CurrentPage = core::kDirectoryFieldPage;
+    page_ = Page::DirectoryField;
     return;
   }
   installing_ = true;
@@ -249,11 +260,12 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
 void SetupWindow::ConfirmAddressPage() {
   s_.ServerAddress1 = windows().GetText(unitField_, kAddressFieldBuffer);
   s_.ServerAddress2 = windows().GetText(governmentField_, kAddressFieldBuffer);
-  ++s_.CurrentPage;
-  if (s_.CurrentPage > core::kAddressPage) {
+  if (page_ == Page::Welcome) {
+    page_ = Page::Address;
+  } else {
     // The page is left before its fields go: hiding the one with the focus hands the focus to
     // the window, whose WM_SETFOCUS must not pass it back to a field of this page.
-    s_.CurrentPage = core::kDirectoryPage;
+    page_ = Page::Directory;
     for (platform::WindowId* field : {&governmentField_, &unitField_}) {
       windows().Show(*field, platform::kSwHide);
       windows().Destroy(*field);
@@ -262,7 +274,7 @@ void SetupWindow::ConfirmAddressPage() {
     windows().SetFocus(0);  // the keys must still reach the window
     windows().Invalidate();
   }
-  if (s_.CurrentPage == core::kDirectoryPage) steps_.WriteSettingsFiles();
+  if (page_ == Page::Directory) steps_.WriteSettingsFiles();
 }
 
 void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
@@ -278,7 +290,7 @@ void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
 
 void SetupWindow::OnTimer(uintptr_t) {
   windows().KillTimer(kTimerId);
-  s_.CurrentPage = core::kTryOutPage;
+  page_ = Page::TryOut;
   windows().SetText(directoryField_, "");
   windows().Invalidate();
 }
@@ -309,6 +321,16 @@ void SetupWindow::ShowProgress(int done, int total) {
 }
 
 void SetupWindow::Pause() { s_.os.system.Sleep(50); }
+
+bool SetupWindow::KeepEarlierData() {
+  return s_.os.dialogs.MessageW(text::kKeepDataQuestion, text::kCaptionInstall, platform::kMbYesNo) == platform::kIdYes;
+}
+
+// Only a No declines: a box that could not be shown leaves the library to be added as usual.
+bool SetupWindow::AddSentenceLibrary() {
+  return s_.os.dialogs.MessageW(text::kSentenceLibraryQuestion, text::kCaptionInstall, platform::kMbYesNo) !=
+         platform::kIdNo;
+}
 
 int RunSetupWindow(core::SetupState& s, SetupSteps& steps, int showCommand) {
   SetupWindow window(s, steps);

@@ -10,6 +10,7 @@
 #include "core/setup_state.h"
 #include "platform/window.h"
 #include "ui/drawing.h"
+#include "ui/pages.h"
 #include "ui/setup_steps.h"
 
 namespace ui {
@@ -43,6 +44,12 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   void RedrawDirectoryPage() override;
   void ShowProgress(int done, int total) override;
   void Pause() override;
+  bool KeepEarlierData() override;
+  bool AddSentenceLibrary() override;
+
+  Page CurrentPage() const { return page_; }
+  // Paints `page` whole, as the window shows it (the welcome page with its picture).
+  void PaintPage(Page page, platform::Painter& painter);
 
   // The edit fields (0 while they do not exist) and the drawing resources.
   platform::WindowId DirectoryField() const { return directoryField_; }
@@ -69,6 +76,7 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   core::SetupState& s_;
   SetupSteps& steps_;
   WindowLook look_;
+  Page page_ = Page::Welcome;
   platform::WindowId directoryField_ = 0;
   platform::WindowId governmentField_ = 0;
   platform::WindowId unitField_ = 0;

@@ -67,6 +67,10 @@ inline constexpr char16_t kTitle64[] = u"Tavo系统安装3264";
 inline constexpr char kFontSong[] = "\xCB\xCE\xCC\xE5";  // "宋体"
 inline constexpr char kFontKai[] = "\xBF\xAC\xCC\xE5";   // "楷体"
 inline constexpr char16_t kCaptionTavo[] = u"Tavo";
+// The install's questions, which the window puts to the user.
+inline constexpr char16_t kCaptionInstall[] = u"Tavo安装";
+inline constexpr char16_t kKeepDataQuestion[] = u"检测到安装目录下有Tavo以前的词组等数据文件，是否保留？";
+inline constexpr char16_t kSentenceLibraryQuestion[] = u"是否立即增加智能语句库数据？";
 inline constexpr char16_t kBadPath[] = u"Tavo不能安装在你设定的路径下，请重新设定路径！";
 inline constexpr char16_t kDoneRestartNow[] = u"安装完毕，请立即重新启动计算机！";
 inline constexpr char16_t kDone[] = u"安装完毕，如不能使用，请重新启动计算机！";

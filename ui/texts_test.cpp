@@ -45,6 +45,9 @@ TEST(UiTexts, WideTextsMatchTheirSpelling) {
       {ui::text::kTryOutLine1, "Tavo已经安装在你的系统中!"},
       {ui::text::kTryOutLine2, "请在下面的框中试着用Tavo系统输入你的姓名。"},
       {ui::text::kTryOutLine3, "请输入你的姓名："},
+      {ui::text::kCaptionInstall, "Tavo安装"},
+      {ui::text::kKeepDataQuestion, "检测到安装目录下有Tavo以前的词组等数据文件，是否保留？"},
+      {ui::text::kSentenceLibraryQuestion, "是否立即增加智能语句库数据？"},
   };
   for (auto [text, spelling] : texts) EXPECT_EQ(Utf8(text), spelling);
 }

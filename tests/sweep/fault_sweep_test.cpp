@@ -57,7 +57,7 @@ class Answers : public platform::Dialogs {
   int MessageW(const std::u16string& text, const std::u16string&, uint32_t type) override {
     shownW.push_back(text);
     if (type != platform::kMbYesNo) return platform::kIdOk;
-    return text == archive::text::kKeepDataQuestion ? platform::kIdYes : platform::kIdNo;
+    return text == ui::text::kKeepDataQuestion ? platform::kIdYes : platform::kIdNo;
   }
   bool Said(const std::u16string& text) const { return std::find(shownW.begin(), shownW.end(), text) != shownW.end(); }
   std::vector<std::string> shownA;
@@ -179,7 +179,7 @@ Outcome RunRoad(FakePlatform& m, const Scenario& sc, long failAt, long* calls, s
         if (!window.RegisterSetupClass() || !window.CreateSetupWindow(platform::kSwShow)) break;
         // The user confirms every page; the 64-bit road's try-out page comes with the timer.
         for (int click = 0; click < 12 && m.windows.destroyPosts == 0; ++click) {
-          if (s.CurrentPage == core::kProcessingPage && !m.windows.timers.empty()) window.OnTimer(2);
+          if (window.CurrentPage() == ui::Page::Processing && !m.windows.timers.empty()) window.OnTimer(2);
           window.OnButtonDown(60, 255, 1, (255 << 16) | 60);
         }
         outcome.code = m.windows.RunMessageLoop();
