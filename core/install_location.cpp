@@ -111,8 +111,7 @@ bool IsInstallableDir(SetupState& s, const std::string& dir) {
   if (dir.size() < 3 || dir[1] != ':' || dir[2] != '\\') return false;
   unsigned char drive = static_cast<unsigned char>(dir[0]);
   if (!((drive >= 'a' && drive <= 'z') || (drive >= 'A' && drive <= 'Z'))) return false;
-  std::string judged = dir;
-  return !IsBadInstallDir(s, judged);
+  return IsAcceptedInstallDir(s, dir);
 }
 
 const std::string& ReadInstallPath(SetupState& s) {
@@ -157,28 +156,41 @@ const std::string& DefaultInstallDir(SetupState& s) {
   return s.DefaultDir;
 }
 
-bool IsBadInstallDir(SetupState& s, std::string& directory) {
-  // A lead byte in front would take the ':' as its second byte: no drive, a relative path.
-  if (directory.size() < 3 || CharLength(directory, 0, s.AnsiCodePage) != 1 || directory[1] != ':' ||
-      directory[2] != '\\') {
-    directory = DefaultInstallDir(s);
-    return true;
-  }
-  if (directory.size() < 5) return true;
-  if (HasForbiddenPathCharacters(directory, s.AnsiCodePage)) return true;
+namespace {
+
+// "x:\" in front, the drive's character a whole character of the code page: a lead byte there
+// would take the ':' as its second byte, and the path would be relative.
+bool StartsWithDrive(SetupState& s, const std::string& directory) {
+  return directory.size() >= 3 && CharLength(directory, 0, s.AnsiCodePage) == 1 && directory[1] == ':' &&
+         directory[2] == '\\';
+}
+
+}  // namespace
+
+bool IsAcceptedInstallDir(SetupState& s, const std::string& directory) {
+  if (!StartsWithDrive(s, directory) || directory.size() < 5) return false;
+  if (HasForbiddenPathCharacters(directory, s.AnsiCodePage)) return false;
   // One folder right below the root, with or without its backslash: "x:\folder" or "x:\folder\".
   std::vector<std::string_view> levels = PathLevels(std::string_view(directory).substr(3), s.AnsiCodePage);
-  if (levels.size() > 2 || (levels.size() == 2 && !levels[1].empty())) return true;
+  if (levels.size() > 2 || (levels.size() == 2 && !levels[1].empty())) return false;
   // Windows drops a trailing dot or blank and reads "." and ".." as the root itself: the files
   // would land in the drive root or in a folder other than the one recorded.
   std::string_view folder = levels[0];
-  if (folder.empty() || folder.back() == '.' || folder.back() == ' ') return true;
+  if (folder.empty() || folder.back() == '.' || folder.back() == ' ') return false;
   // Any user may write a path store, and the install writes with administrator rights and lowers
   // its directory's integrity level: "c:\windows\" in the default directory's path file would
   // otherwise put the product into the Windows directory.
-  if (IsSystemFolder(s.os.files, directory, s.AnsiCodePage)) return true;
+  if (IsSystemFolder(s.os.files, directory, s.AnsiCodePage)) return false;
   // A junction or a symbolic link in its place would send every write of the install elsewhere.
-  return platform::IsLink(s.os.files, directory);
+  return !platform::IsLink(s.os.files, directory);
+}
+
+std::string CorrectedInstallDir(SetupState& s, const std::string& refused) {
+  // Offered for a correction rather than a fresh start; its backslash is added when it is taken.
+  std::string_view folder = text::kDefaultFolder;
+  folder.remove_suffix(1);
+  std::string drive = StartsWithDrive(s, refused) ? refused.substr(0, 3) : DefaultInstallDir(s).substr(0, 3);
+  return drive + std::string(folder);
 }
 
 }  // namespace core

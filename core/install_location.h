@@ -20,13 +20,15 @@ bool ReadRegistryPath(SetupState& s, std::string* dir);
 [[nodiscard]] bool SaveInstallPath(SetupState& s);
 // "<first fixed drive of g: down to c:>\tavohu\", or empty.
 const std::string& DefaultInstallDir(SetupState& s);
-// False when the typed directory is acceptable, true when refused (the buffer may get the default).
-// Acceptable: one folder right below a drive root, its name free of characters Windows refuses,
-// not "." or "..", not ending in a dot or blank, none of the system's folders (see
-// IsSystemFolder), and no junction or symbolic link.
-bool IsBadInstallDir(SetupState& s, std::string& directory);
+// The directory page's verdict on a typed directory. Accepted: one folder right below a drive
+// root, its name free of characters Windows refuses, not "." or "..", not ending in a dot or blank,
+// none of the system's folders (see IsSystemFolder), and no junction or symbolic link.
+bool IsAcceptedInstallDir(SetupState& s, const std::string& directory);
+// What the directory page offers after refusing `refused`: the default folder's name, without its
+// backslash, on the drive typed, or on the default directory's drive when no drive was typed.
+std::string CorrectedInstallDir(SetupState& s, const std::string& refused);
 // A directory that may become InstallDir from the stores or the command line: a drive letter and
-// what IsBadInstallDir accepts.
+// what the directory page accepts.
 bool IsInstallableDir(SetupState& s, const std::string& dir);
 
 }  // namespace core

@@ -309,91 +309,94 @@ TEST_F(InstallLocation, DefaultInstallDirProbesGDownToC) {
   }
 }
 
-TEST_F(InstallLocation, IsBadInstallDirAcceptsOneFolderBelowARoot) {
+TEST_F(InstallLocation, ThePageAcceptsOneFolderBelowARootAndOffersACorrection) {
   fake.files.SetDriveType('e', platform::kDriveFixed);
   struct Case {
     const char* typed;
     bool bad;
-    const char* after;
+    const char* offered;  // after a refusal
   };
   const Case cases[] = {
-      {"d:\\tavohu", 0, "d:\\tavohu"},
-      {"d:\\tavohu\\", 0, "d:\\tavohu\\"},
-      {"d:\\xy", 0, "d:\\xy"},
-      {"7:\\drive letter not examined", 0, "7:\\drive letter not examined"},
-      {"d:\\x", 1, "d:\\x"},
-      {"d:\\", 1, "d:\\"},
-      {"d:\\a\\b", 1, "d:\\a\\b"},
-      {"d:\\a\\b\\", 1, "d:\\a\\b\\"},
-      {"d:\\a\\b\\c", 1, "d:\\a\\b\\c"},
-      {"d:\\a\\\\", 1, "d:\\a\\\\"},
-      {"d:\\\\ab", 1, "d:\\\\ab"},
+      {"d:\\tavohu", 0, ""},
+      {"d:\\tavohu\\", 0, ""},
+      {"d:\\xy", 0, ""},
+      {"7:\\drive letter not examined", 0, ""},
+      {"d:\\x", 1, "d:\\tavohu"},
+      {"d:\\", 1, "d:\\tavohu"},
+      {"d:\\a\\b", 1, "d:\\tavohu"},
+      {"d:\\a\\b\\", 1, "d:\\tavohu"},
+      {"d:\\a\\b\\c", 1, "d:\\tavohu"},
+      {"d:\\a\\\\", 1, "d:\\tavohu"},
+      {"d:\\\\ab", 1, "d:\\tavohu"},
       // "." and ".." are the root itself; Windows drops a trailing dot or blank.
-      {"d:\\..", 1, "d:\\.."},
-      {"d:\\..\\", 1, "d:\\..\\"},
-      {"d:\\.", 1, "d:\\."},
-      {"d:\\.\\", 1, "d:\\.\\"},
-      {"d:\\tavohu.", 1, "d:\\tavohu."},
-      {"d:\\tavohu \\", 1, "d:\\tavohu \\"},
-      {"d:\\   ", 1, "d:\\   "},
-      {"d:\\.tavo", 0, "d:\\.tavo"},
-      {"d:\\my tavo", 0, "d:\\my tavo"},
+      {"d:\\..", 1, "d:\\tavohu"},
+      {"d:\\..\\", 1, "d:\\tavohu"},
+      {"d:\\.", 1, "d:\\tavohu"},
+      {"d:\\.\\", 1, "d:\\tavohu"},
+      {"d:\\tavohu.", 1, "d:\\tavohu"},
+      {"d:\\tavohu \\", 1, "d:\\tavohu"},
+      {"d:\\   ", 1, "d:\\tavohu"},
+      {"d:\\.tavo", 0, ""},
+      {"d:\\my tavo", 0, ""},
       // A forward slash is a separator too; characters Windows refuses in a name.
-      {"d:\\a/b", 1, "d:\\a/b"},
-      {"d:\\ab/", 1, "d:\\ab/"},
-      {"d:\\a|b", 1, "d:\\a|b"},
-      {"d:\\a<b", 1, "d:\\a<b"},
-      {"d:\\a?b", 1, "d:\\a?b"},
-      {"d:\\a*b", 1, "d:\\a*b"},
-      {"d:\\a\"b", 1, "d:\\a\"b"},
-      {"d:\\a:b", 1, "d:\\a:b"},
-      {"d:\\a\tb", 1, "d:\\a\tb"},
-      {"tavohu", 1, "e:\\tavohu\\"},
-      {"d:/tavohu", 1, "e:\\tavohu\\"},
-      {"", 1, "e:\\tavohu\\"},
-      {"d:", 1, "e:\\tavohu\\"},
+      {"d:\\a/b", 1, "d:\\tavohu"},
+      {"d:\\ab/", 1, "d:\\tavohu"},
+      {"d:\\a|b", 1, "d:\\tavohu"},
+      {"d:\\a<b", 1, "d:\\tavohu"},
+      {"d:\\a?b", 1, "d:\\tavohu"},
+      {"d:\\a*b", 1, "d:\\tavohu"},
+      {"d:\\a\"b", 1, "d:\\tavohu"},
+      {"d:\\a:b", 1, "d:\\tavohu"},
+      {"d:\\a\tb", 1, "d:\\tavohu"},
+      {"tavohu", 1, "e:\\tavohu"},
+      {"d:/tavohu", 1, "e:\\tavohu"},
+      {"", 1, "e:\\tavohu"},
+      {"d:", 1, "e:\\tavohu"},
   };
   for (const auto& c : cases) {
-    std::string buffer = c.typed;
-    EXPECT_EQ(core::IsBadInstallDir(s, buffer), c.bad) << c.typed;
-    EXPECT_EQ(buffer, c.after) << c.typed;
+    EXPECT_EQ(core::IsAcceptedInstallDir(s, c.typed), !c.bad) << c.typed;
+    if (c.bad) {
+      EXPECT_EQ(core::CorrectedInstallDir(s, c.typed), c.offered) << c.typed;
+    }
   }
 }
 
 // Separators and forbidden characters are read character by character in the ANSI code page.
-TEST_F(InstallLocation, IsBadInstallDirReadsDoubleByteCharactersWhole) {
+TEST_F(InstallLocation, ThePageReadsDoubleByteCharactersWhole) {
   fake.files.SetDriveType('e', platform::kDriveFixed);
   const std::string xu = Encode("許", "BIG5");  // B3 5C
   struct Case {
     uint32_t codePage;
     std::string typed;
     bool bad;
-    std::string after;
+    std::string offered;  // after a refusal
   };
   const Case cases[] = {
-      {950, "d:\\" + xu, 0, "d:\\" + xu},
-      {950, "d:\\" + xu + "\\", 0, "d:\\" + xu + "\\"},
-      {950, "d:\\" + xu + "\\a", 1, "d:\\" + xu + "\\a"},
-      {950, "e:\\" + Encode("四", "BIG5"), 0, "e:\\" + Encode("四", "BIG5")},  // A5 7C
-      {950, "d:\\" + Encode("會計", "BIG5"), 0, "d:\\" + Encode("會計", "BIG5")},
-      {936, "d:\\" + Encode("億", "GBK"), 0, "d:\\" + Encode("億", "GBK")},  // 83 7C
-      {936, "d:\\" + Encode("安装", "GBK") + "\\", 0, "d:\\" + Encode("安装", "GBK") + "\\"},
-      {932, "d:\\\x83\x5C", 0, "d:\\\x83\x5C"},
+      {950, "d:\\" + xu, 0, ""},
+      {950, "d:\\" + xu + "\\", 0, ""},
+      {950, "d:\\" + xu + "\\a", 1, "d:\\tavohu"},
+      {950, "e:\\" + Encode("四", "BIG5"), 0, ""},  // A5 7C
+      {950, "d:\\" + Encode("會計", "BIG5"), 0, ""},
+      {936, "d:\\" + Encode("億", "GBK"), 0, ""},  // 83 7C
+      {936, "d:\\" + Encode("安装", "GBK") + "\\", 0, ""},
+      {932, "d:\\\x83\x5C", 0, ""},
       // Where these bytes are single characters, 0x5C and 0x7C are what they look like.
-      {1252, "d:\\" + xu, 0, "d:\\" + xu},  // one folder and its backslash
-      {1252, "d:\\" + xu + "a", 1, "d:\\" + xu + "a"},
-      {1252, "e:\\\xA5|", 1, "e:\\\xA5|"},
+      {1252, "d:\\" + xu, 0, ""},  // one folder and its backslash
+      {1252, "d:\\" + xu + "a", 1, "d:\\tavohu"},
+      {1252, "e:\\\xA5|", 1, "e:\\tavohu"},
       // A character cut in half would take the backslash added after it as its second byte.
-      {936, "d:\\ab\xB3", 1, "d:\\ab\xB3"},
-      // A lead byte in front takes the ':' as its second byte: no drive at all.
-      {936, "\xB3:\\tavohu", 1, "e:\\tavohu\\"},
-      {1252, "\xB3:\\tavohu", 0, "\xB3:\\tavohu"},
+      {936, "d:\\ab\xB3", 1, "d:\\tavohu"},
+      // A lead byte in front takes the ':' as its second byte: no drive at all, and the default
+      // directory's drive is offered.
+      {936, "\xB3:\\tavohu", 1, "e:\\tavohu"},
+      {1252, "\xB3:\\tavohu", 0, ""},
   };
   for (const auto& c : cases) {
-    std::string buffer = c.typed;
     s.AnsiCodePage = c.codePage;
-    EXPECT_EQ(core::IsBadInstallDir(s, buffer), c.bad) << c.codePage << " " << c.typed;
-    EXPECT_EQ(buffer, c.after) << c.codePage << " " << c.typed;
+    EXPECT_EQ(core::IsAcceptedInstallDir(s, c.typed), !c.bad) << c.codePage << " " << c.typed;
+    if (c.bad) {
+      EXPECT_EQ(core::CorrectedInstallDir(s, c.typed), c.offered) << c.codePage << " " << c.typed;
+    }
   }
 }
 

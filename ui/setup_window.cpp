@@ -224,11 +224,9 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   s_.InstallDir = windows().GetText(directoryField_, kDirectoryFieldBuffer);
   // Also refused there: characters Windows does not take in a name, before anything is created or
   // started with them.
-  if (core::IsBadInstallDir(s_, s_.InstallDir)) {
+  if (!core::IsAcceptedInstallDir(s_, s_.InstallDir)) {
     s_.os.dialogs.MessageW(text::kBadPath, text::kCaptionTavo, platform::kMbOk);
-    // The field offers the default folder's name on the drive the user typed, for a correction
-    // rather than a fresh start; its backslash is added when it is taken.
-    s_.InstallDir = s_.InstallDir.substr(0, 3) + "tavohu";
+    s_.InstallDir = core::CorrectedInstallDir(s_, s_.InstallDir);
     windows().SetText(directoryField_, s_.InstallDir);
     page_ = Page::DirectoryField;
     return;
