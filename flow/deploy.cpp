@@ -162,8 +162,9 @@ void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer
   observer.RedrawDirectoryPage();
 
   PlaceFile(s, report, Source{text::kModuleName}, InInstallDir(s, text::kModuleCopy), false);
-  PlainCopy(s, report, InInstallDir(s, "tavocyzk.tv1"), InInstallDir(s, "tavocyzk.tvu"));
-  PlainCopy(s, report, InInstallDir(s, "tavopyck.tv1"), InInstallDir(s, "tavopyck.tvu"));
+  for (const text::Library& library : {text::kWubiLibrary, text::kPinyinLibrary}) {
+    PlainCopy(s, report, InInstallDir(s, library.shipped), InInstallDir(s, library.usersCopy));
+  }
   observer.Pause();
   observer.ShowProgress(0, 64);
 

@@ -16,9 +16,9 @@ constexpr int kRequiredFiles = 74;
 // The report is made in a buffer of its own; without one, nothing is checked.
 constexpr size_t kReportBufferSize = 69376;
 
-// The first of the names that reads whole.
-bool ProbeAny(core::SetupState& s, std::initializer_list<const char*> names) {
-  for (const char* name : names) {
+// One of the library's files reads whole.
+bool ProbeAny(core::SetupState& s, const text::Library& library) {
+  for (const char* name : {library.compiled, library.shipped, library.usersCopy}) {
     if (ProbeFile(s, name)) return true;
   }
   return false;
@@ -75,11 +75,11 @@ bool VerifyInstallation(core::SetupState& s, bool showReport) {
     reason = text::kReasonPath;
   } else if (total < kRequiredFiles) {
     reason = text::kReasonFiles;
-  } else if (!ProbeAny(s, {"tavocyzk.tvh", "tavocyzk.tv1", "tavocyzk.tvu"})) {
+  } else if (!ProbeAny(s, text::kWubiLibrary)) {
     reason = text::kReasonWubi;
-  } else if (!ProbeAny(s, {"tavopyck.tvh", "tavopyck.tv1", "tavopyck.tvu"})) {
+  } else if (!ProbeAny(s, text::kPinyinLibrary)) {
     reason = text::kReasonPinyin;
-  } else if (!ProbeAny(s, {"tavohu4.ime"})) {
+  } else if (!ProbeFile(s, text::kModuleName)) {
     reason = text::kReasonModule;
   }
   if (!reason) return true;

@@ -18,7 +18,7 @@ namespace {
 
 void RegisterIme(core::SetupState& s) {
   bool installed = sys::InstallImeModule(s);
-  s.Log.Step("register the IME module with the input method manager", "tavohu4.ime", installed);
+  s.Log.Step("register the IME module with the input method manager", text::kModuleName, installed);
   if (!installed) s.Log.Step("register the keyboard layout directly", "", sys::RegisterKeyboardLayout(s));
   if (s.WindowsMajor <= 5) {
     sys::FindImeInPreload(s);

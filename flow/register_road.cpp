@@ -31,7 +31,7 @@ int RunRegisterRoad(core::SetupState& s, std::string_view commandLine) {
     platform::Unchecked(core::SaveInstallPath(s));
   }
   bool registered = sys::InstallImeModule(s);
-  s.Log.Step("register the IME module", "tavohu4.ime", registered);
+  s.Log.Step("register the IME module", text::kModuleName, registered);
   s.os.dialogs.MessageW(text::kRegisterSuccess, text::kCaptionTavo, platform::kMbOk);
   return 0;
 }

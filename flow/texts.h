@@ -26,6 +26,15 @@ inline constexpr char kUninstaller64[] = "tvqdel64.exe";    // the payload's 64-
 // The version-stamped stubs that stand in for the module while it is registered: GBK and Big5
 // systems, 32- and 64-bit.
 inline constexpr const char* kStubs[] = {"tavo320.ime", "tavo321.ime", "tavo640.ime", "tavo641.ime"};
+// The Wubi and Pinyin libraries: shipped as ".tv1" and copied to ".tvu", the copy the user's own
+// words go into; the product reads a compiled ".tvh" first.
+struct Library {
+  const char* shipped;
+  const char* usersCopy;
+  const char* compiled;
+};
+inline constexpr Library kWubiLibrary = {"tavocyzk.tv1", "tavocyzk.tvu", "tavocyzk.tvh"};
+inline constexpr Library kPinyinLibrary = {"tavopyck.tv1", "tavopyck.tvu", "tavopyck.tvh"};
 
 // Installation report (ANSI, code page 936, caption "Tavo7.1").
 inline constexpr char kReportCaption[] = "Tavo7.1";
