@@ -94,7 +94,7 @@ void Message(core::SetupState& s, const char* text, const char* caption) {
   s.os.dialogs.MessageA(text, caption, platform::kMbOk);
 }
 
-bool WriteText(RegKey& key, const char* name, const std::string& text) {
+[[nodiscard]] bool WriteText(RegKey& key, const char* name, const std::string& text) {
   return key.SetValue(name, platform::kRegSz, text) == platform::kErrorSuccess;
 }
 
@@ -172,10 +172,12 @@ std::unique_ptr<RegKey> NameLayoutKey(RegKey& layouts, EarlierLayouts earlier, b
   return key;
 }
 
-void WriteLayoutValues(RegKey& key, bool win9x, bool big5) {
-  WriteText(key, text::kImeFileValue, text::kImeFile);
-  WriteText(key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
-  WriteText(key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
+// Every value is tried, so that one refused costs only itself; true when all three were written.
+[[nodiscard]] bool WriteLayoutValues(RegKey& key, bool win9x, bool big5) {
+  const bool module = WriteText(key, text::kImeFileValue, text::kImeFile);
+  const bool layout = WriteText(key, text::kLayoutFileValue, win9x ? text::kLayoutFile9x : text::kLayoutFileNt);
+  const bool name = WriteText(key, text::kLayoutTextValue, big5 ? text::kLayoutTextBig5 : text::kLayoutTextGbk);
+  return module && layout && name;
 }
 
 }  // namespace
@@ -208,7 +210,9 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
     Message(s, win9x ? text::kSoftwareOpenError1004 : text::kAdminNeeded, text::kCaptionTavoKelvo);
     return false;
   }
-  WriteLayoutValues(*key, win9x, big5);
+  // The answer covers the layout key and the preload entry only: a value refused under the key
+  // shows no message and does not fail the registration.
+  platform::Unchecked(WriteLayoutValues(*key, win9x, big5));
   key.reset();
   layouts.reset();
 

@@ -8,10 +8,10 @@ namespace sys {
 
 // Registers "tavohu4.ime" of the system directory with the input method manager; stores the
 // layout handle in ImeLayoutHandle. True when Windows accepted it.
-bool InstallImeModule(core::SetupState& s);
+[[nodiscard]] bool InstallImeModule(core::SetupState& s);
 
 // Writes (or reuses) the IME's key under Keyboard Layouts and puts it into the current user's
 // preload list. False after showing its message when a key cannot be opened or created.
-bool RegisterKeyboardLayout(core::SetupState& s);
+[[nodiscard]] bool RegisterKeyboardLayout(core::SetupState& s);
 
 }  // namespace sys

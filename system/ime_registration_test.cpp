@@ -8,6 +8,7 @@
 #include "core/system_facts.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/faulty_platform.h"
 #include "system/texts.h"
 #include "tests/support/encoding.h"
 
@@ -387,6 +388,33 @@ TEST_F(Registration, FailuresShowTheirMessageRow) {
     EXPECT_EQ(machine.dialogs.shown[0].text, c.text) << c.what;
     EXPECT_EQ(machine.dialogs.shown[0].caption, c.caption) << c.what;
     EXPECT_EQ(machine.dialogs.shown[0].type, platform::kMbOk);
+  }
+}
+
+// What the registration answers when one value under a key it holds is refused: the answer covers
+// the keys, so it is still true and no message is shown; the other values are written all the same.
+TEST_F(Registration, ARefusedValueUnderAnOpenKeyDoesNotFailTheRegistration) {
+  struct Case {
+    const char* call;
+    std::vector<std::string> written;  // the values set, in order
+  };
+  const Case cases[] = {
+      {"set value IME file", {"layout file", "layout text", "1"}},
+      {"set value layout text", {"IME file", "layout file", "1"}},
+      {"set value 1", {"IME file", "layout file", "layout text"}},
+  };
+  for (const Case& c : cases) {
+    FakePlatform machine;
+    platform::fake::FaultyPlatform faulty(machine.os(), c.call, 1, platform::kErrorAccessDenied);
+    core::SetupState state(faulty.os());
+    EXPECT_TRUE(sys::RegisterKeyboardLayout(state)) << c.call;
+    EXPECT_EQ(faulty.Failed(), c.call);
+    EXPECT_TRUE(machine.dialogs.shown.empty()) << c.call;
+    std::vector<std::string> written;
+    for (const auto& w : machine.registry.Writes()) {
+      if (w.op == "set") written.push_back(w.name);
+    }
+    EXPECT_EQ(written, c.written) << c.call;
   }
 }
 

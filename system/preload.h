@@ -17,7 +17,8 @@ void PromotePreloadEntry(core::SetupState& s);
 // Puts the preload text P (the layout identifier as the list spells it) into the current user's
 // list: kept where it is listed, else in place of the same layout for another language or of
 // `replaced` (a registration just deleted), else at the first free place, else at place 49. False
-// when the keyboard-layout key cannot be opened, with nothing written.
-bool AddToPreload(core::SetupState& s, const std::string& p, const std::string& replaced);
+// when the keyboard-layout key cannot be opened, with nothing written; a place the list refuses to
+// take is not told apart from one written (PreloadStore::Write reports nothing).
+[[nodiscard]] bool AddToPreload(core::SetupState& s, const std::string& p, const std::string& replaced);
 
 }  // namespace sys
