@@ -6,6 +6,7 @@
 #include "core/path_format.h"
 #include "core/system_folders.h"
 #include "core/texts.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
 
@@ -159,7 +160,7 @@ const std::string& DefaultInstallDir(SetupState& s) {
 
 bool IsBadInstallDir(SetupState& s, std::string& directory) {
   // A lead byte in front would take the ':' as its second byte: no drive, a relative path.
-  if (directory.size() < 3 || CharLength(directory, 0, s.AnsiCodePage) != 1 || directory[1] != ':' ||
+  if (directory.size() < 3 || platform::CharLength(directory, 0, s.AnsiCodePage) != 1 || directory[1] != ':' ||
       directory[2] != '\\') {
     directory = DefaultInstallDir(s);
     return true;
