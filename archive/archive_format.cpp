@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/text_case.h"
+#include "platform/ansi_text.h"
 
 namespace archive {
 
@@ -111,7 +111,9 @@ NameFault EntryNames::Add(std::string_view name, std::string* first) {
   return NameFault::GivenTwice;
 }
 
-std::string EntryNameKey(std::string_view name) { return platform::FoldAsciiCase(name); }
+// The names are the archive's, not the reading system's: one rule for every edition, under which
+// the second byte of a GBK or Big5 character is never a letter.
+std::string EntryNameKey(std::string_view name) { return platform::FoldAsciiCase(name, platform::kCodePageGbk); }
 
 bool SameEntryName(std::string_view a, std::string_view b) { return EntryNameKey(a) == EntryNameKey(b); }
 

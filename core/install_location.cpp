@@ -6,6 +6,7 @@
 #include "core/path_format.h"
 #include "core/system_folders.h"
 #include "core/texts.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
 
@@ -161,7 +162,7 @@ namespace {
 // "x:\" in front, the drive's character a whole character of the code page: a lead byte there
 // would take the ':' as its second byte, and the path would be relative.
 bool StartsWithDrive(SetupState& s, const std::string& directory) {
-  return directory.size() >= 3 && CharLength(directory, 0, s.AnsiCodePage) == 1 && directory[1] == ':' &&
+  return directory.size() >= 3 && platform::CharLength(directory, 0, s.AnsiCodePage) == 1 && directory[1] == ':' &&
          directory[2] == '\\';
 }
 

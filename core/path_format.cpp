@@ -1,8 +1,11 @@
 #include "core/path_format.h"
 
 #include "core/setup_state.h"
+#include "platform/ansi_text.h"
 
 namespace core {
+
+using platform::CharLength;
 
 bool JoinPath(std::string_view dir, std::string_view name, std::string* out) {
   if (dir.size() + name.size() > kMaxPathChars) return false;
@@ -12,23 +15,6 @@ bool JoinPath(std::string_view dir, std::string_view name, std::string* out) {
   joined.append(name);
   *out = std::move(joined);
   return true;
-}
-
-bool IsLeadByte(uint32_t codePage, unsigned char byte) {
-  switch (codePage) {
-    case 936:
-    case 949:
-    case 950:
-      return byte >= 0x81 && byte <= 0xFE;
-    case 932:
-      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    default:
-      return false;
-  }
-}
-
-size_t CharLength(std::string_view text, size_t at, uint32_t codePage) {
-  return IsLeadByte(codePage, static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
 }
 
 bool EndsWithBackslash(std::string_view path, uint32_t codePage) {
@@ -72,7 +58,7 @@ bool HasForbiddenPathCharacters(std::string_view path, uint32_t codePage) {
     size_t width = CharLength(path, i, codePage);
     unsigned char c = static_cast<unsigned char>(path[i]);
     if (width == 1) {
-      if (IsLeadByte(codePage, c)) return true;
+      if (platform::IsLeadByte(codePage, c)) return true;
       if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' || c == '/' ||
           (c == ':' && i != 1)) {
         return true;

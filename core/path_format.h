@@ -12,14 +12,6 @@ namespace core {
 // dir + name; false (and out untouched) when the result would not fit a 200-byte buffer.
 bool JoinPath(std::string_view dir, std::string_view name, std::string* out);
 
-// Whether `byte` opens a double-byte character in the ANSI code page `codePage`: GBK (936), Big5
-// (950) and Korean (949) 0x81-0xFE, Shift JIS (932) 0x81-0x9F and 0xE0-0xFC; none in a
-// single-byte code page.
-bool IsLeadByte(uint32_t codePage, unsigned char byte);
-
-// Byte length of the character that starts at `at`: 2 for a lead byte with a byte after it, else 1.
-size_t CharLength(std::string_view text, size_t at, uint32_t codePage);
-
 // The last character is a backslash of its own, not the second byte of a double-byte character.
 bool EndsWithBackslash(std::string_view path, uint32_t codePage);
 

@@ -11,27 +11,6 @@ namespace {
 
 using testing_support::Encode;
 
-TEST(PathFormat, LeadBytesOfEachCodePage) {
-  struct Case {
-    uint32_t codePage;
-    std::vector<unsigned char> lead;
-    std::vector<unsigned char> notLead;
-  };
-  const Case cases[] = {
-      {936, {0x81, 0xB3, 0xFE}, {0x5C, 0x7C, 0x80, 0xFF, 'a'}},
-      {950, {0x81, 0xA5, 0xFE}, {0x5C, 0x7C, 0x80, 0xFF}},
-      {949, {0x81, 0xB0, 0xFE}, {0x80, 0xFF}},
-      // Shift JIS: 0xA0-0xDF are single-byte katakana.
-      {932, {0x81, 0x83, 0x9F, 0xE0, 0xFC}, {0x80, 0xA0, 0xB3, 0xDF, 0xFD}},
-      {1252, {}, {0x81, 0xB3, 0xE9, 0xFE}},
-      {437, {}, {0x81, 0xFE}},
-  };
-  for (const auto& c : cases) {
-    for (unsigned char b : c.lead) EXPECT_TRUE(core::IsLeadByte(c.codePage, b)) << c.codePage << " " << int(b);
-    for (unsigned char b : c.notLead) EXPECT_FALSE(core::IsLeadByte(c.codePage, b)) << c.codePage << " " << int(b);
-  }
-}
-
 // Where the backslashes of a path are, read character by character.
 TEST(PathFormat, BackslashesInsideDoubleByteCharactersAreNotSeparators) {
   struct Case {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/path_format.h"
-#include "platform/text_case.h"
+#include "platform/ansi_text.h"
 
 namespace core {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 // The folder right below the drive root that holds `path`: "C:\Windows" of "C:\Windows\system32".
 // Empty for a root and for a path without a drive (a network path).
 std::string TopFolder(std::string_view path, uint32_t codePage) {
-  if (path.size() < 4 || CharLength(path, 0, codePage) != 1 || path[1] != ':' || path[2] != '\\') return {};
+  if (path.size() < 4 || platform::CharLength(path, 0, codePage) != 1 || path[1] != ':' || path[2] != '\\') return {};
   std::string_view first = PathLevels(path.substr(3), codePage)[0];
   if (first.empty()) return {};
   return std::string(path.substr(0, 3)) + std::string(first);
@@ -22,7 +22,9 @@ std::string TopFolder(std::string_view path, uint32_t codePage) {
 
 bool IsSystemFolder(platform::Files& files, std::string_view dir, uint32_t codePage) {
   const std::string folder = WithoutTrailingBackslashes(dir, codePage);
-  const std::string key = platform::FoldAsciiCase(folder);
+  // Spellings are folded by the lead bytes GBK and Big5 share, whatever `codePage` is; where the
+  // spelling differs, SameDirectory below still asks the system.
+  const std::string key = platform::FoldAsciiCase(folder, platform::kCodePageGbk);
   // Installable directories are one level deep, so a system folder further down (the system
   // directory, XP's common application data) is judged by the folder at the root that holds it,
   // which is the system's as well.
@@ -30,7 +32,7 @@ bool IsSystemFolder(platform::Files& files, std::string_view dir, uint32_t codeP
   for (const std::string& systemFolder : files.SystemFolders()) {
     std::string top = TopFolder(systemFolder, codePage);
     if (top.empty()) continue;
-    std::string topKey = platform::FoldAsciiCase(top);
+    std::string topKey = platform::FoldAsciiCase(top, platform::kCodePageGbk);
     if (topKey == key) return true;
     bool seen = false;
     for (const std::string& earlier : judged) seen = seen || earlier == topKey;

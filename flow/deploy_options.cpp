@@ -2,7 +2,7 @@
 
 #include "flow/startup.h"
 #include "flow/texts.h"
-#include "platform/text_case.h"
+#include "platform/ansi_text.h"
 
 namespace flow {
 namespace {
@@ -11,15 +11,9 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The first place `keyword` starts at the beginning of `text` or after a blank; npos when none.
 // Blanks, '/' and '=' are never the second byte of a GBK or Big5 character, so a byte scan
-// cannot match inside one.
-size_t FindAtWordStart(std::string_view text, std::string_view keyword, bool foldCase) {
-  for (size_t at = 0; at + keyword.size() <= text.size(); ++at) {
-    if (at > 0 && !IsBlank(text[at - 1])) continue;
-    size_t j = 0;
-    while (j < keyword.size() && (foldCase ? platform::AsciiLower(text[at + j]) : text[at + j]) == keyword[j]) ++j;
-    if (j == keyword.size()) return at;
-  }
-  return std::string_view::npos;
+// cannot match inside one. "/D=" in capitals matches only capitals, "/log=" either case.
+size_t FindAtWordStart(std::string_view text, std::string_view keyword) {
+  return platform::FindKeywordAtWordStart(text, keyword, platform::kCodePageAscii);
 }
 
 }  // namespace
@@ -27,7 +21,7 @@ size_t FindAtWordStart(std::string_view text, std::string_view keyword, bool fol
 DeployOptions ReadDeployOptions(std::string_view commandLine) {
   DeployOptions options;
   std::string_view head = commandLine;
-  size_t target = FindAtWordStart(commandLine, text::kSwitchTargetDir, false);
+  size_t target = FindAtWordStart(commandLine, text::kSwitchTargetDir);
   if (target != std::string_view::npos) {
     options.targetGiven = true;
     options.targetDir = std::string(commandLine.substr(target + std::string_view(text::kSwitchTargetDir).size()));
@@ -35,7 +29,7 @@ DeployOptions ReadDeployOptions(std::string_view commandLine) {
   }
 
   std::string switches(head);
-  size_t log = FindAtWordStart(head, text::kSwitchLog, true);
+  size_t log = FindAtWordStart(head, text::kSwitchLog);
   if (log != std::string_view::npos) {
     options.logGiven = true;
     size_t from = log + std::string_view(text::kSwitchLog).size();

@@ -2,8 +2,8 @@
 
 #include "archive/texts.h"
 #include "core/path_format.h"
-#include "flow/startup.h"
 #include "flow/texts.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
 
 namespace flow {
@@ -24,6 +24,12 @@ bool ProbeAny(core::SetupState& s, const text::Library& library) {
   return false;
 }
 
+// Only the total decides the check, so a name is sorted by the extension anywhere in it and in
+// either letter case: "notes.TXT.bak" counts as text.
+bool MentionsExtension(std::string_view name, std::string_view extension) {
+  return platform::FindKeyword(name, extension, platform::kCodePageAscii) != std::string_view::npos;
+}
+
 }  // namespace
 
 ScanResult ScanDataFiles(core::SetupState& s) {
@@ -40,9 +46,9 @@ ScanResult ScanDataFiles(core::SetupState& s) {
       if (name == "." || name == "..") continue;
       std::string path;
       if (!core::JoinPath(dir, name, &path) || s.os.files.ChangeDirectory(path)) continue;
-      if (ContainsSwitch(name, ".txt")) {
+      if (MentionsExtension(name, ".txt")) {
         ++scan.textFiles;
-      } else if (ContainsSwitch(name, ".tvh")) {
+      } else if (MentionsExtension(name, ".tvh")) {
         ++scan.tableFiles;
       } else {
         ++scan.otherFiles;

@@ -5,22 +5,15 @@
 #include "core/system_facts.h"
 #include "core/texts.h"
 #include "flow/texts.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 #include "platform/unchecked.h"
 
 namespace flow {
 
 bool ContainsSwitch(std::string_view text, std::string_view keyword) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    size_t j = 0;
-    for (; j < keyword.size() && i + j < text.size(); ++j) {
-      char c = text[i + j];
-      if (c != keyword[j] && platform::AsciiLower(c) != keyword[j]) break;
-    }
-    if (j == keyword.size()) return true;
-  }
-  return false;
+  // Byte by byte: the switches are ASCII, and the line is read without its code page.
+  return platform::FindKeyword(text, keyword, platform::kCodePageAscii) != std::string_view::npos;
 }
 
 bool IsCommandLineDir(core::SetupState& s, const std::string& dir) {

@@ -12,7 +12,8 @@ namespace flow {
 // BadTargetDir: the directory after /D= failed its checks before anything was written.
 enum class Road { Refused, BadTargetDir, RegisterOnly, Silent, Interactive };
 
-// True when keyword occurs anywhere in text; letters A-Z of the text are folded to lower case.
+// True when keyword occurs anywhere in text, at any byte; letters A-Z of the text are folded to
+// lower case.
 bool ContainsSwitch(std::string_view text, std::string_view keyword);
 // A directory from the command line that may become InstallDir: it fits the path buffer together
 // with the backslash SaveInstallPath adds, and the directory page would take it.

@@ -16,7 +16,7 @@ using flow::Road;
 using platform::fake::FakePlatform;
 using testing_support::Encode;
 
-TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
+TEST(ContainsSwitch, AnywhereInTheLineInEitherCase) {
   struct Case {
     std::string text;
     const char* keyword;
@@ -30,13 +30,9 @@ TEST(ContainsSwitch, FoldsOnlyTheTextSide) {
       {"settvsrf3", "settvsrf32", 0},
       {"regtv", "regtv32", 0},
       {"", "regtv32", 0},
-      {"", "", 0},
-      {"abc", "", 1},
-      {"ABC", "ABC", 1},    // equal bytes match without folding
-      {"abc", "ABC", 0},    // the keyword side is not folded
-      {"\xC1", "\xE1", 0},  // bytes above 0x7F compare exactly
       {"\xC4\xE3regtv32", "regtv32", 1},
-      {std::string("reg\0tv32", 8), "regtv32", 0},
+      // The line is read byte by byte, so an 'R' after 0xB0 starts the switch.
+      {"\xB0REGTV32", "regtv32", 1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(flow::ContainsSwitch(c.text, c.keyword), c.expected) << c.text << " / " << c.keyword;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/path_format.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 #include "platform/unchecked.h"
 #include "system/preload.h"
 #include "system/registry_text.h"
@@ -26,11 +26,6 @@ constexpr uint32_t kFirstHigh = 0xE001;
 constexpr uint32_t kLastHigh = 0xFFFF;
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-std::string AsciiCase(std::string text, bool upper) {
-  for (char& c : text) c = upper ? platform::AsciiUpper(c) : platform::AsciiLower(c);
-  return text;
-}
 
 // A whole name of one to eight hexadecimal digits.
 bool ParseHex(const std::string& name, uint32_t* value) {
@@ -73,7 +68,7 @@ bool MayTake(RegKey& layouts, const std::string& id) {
 
 // "%lx" upper-cased, as the layout names of earlier versions were formed, with the language.
 std::string LayoutName(uint32_t number, std::string_view suffix) {
-  return WithSuffix(AsciiCase(core::HexText(number), true), suffix);
+  return WithSuffix(platform::UpperAsciiCase(core::HexText(number), platform::kCodePageAscii), suffix);
 }
 
 // Steps the high half upward from `high`, keeping the low half; past FFFF the search goes on
@@ -216,7 +211,9 @@ bool RegisterKeyboardLayout(core::SetupState& s) {
   key.reset();
   layouts.reset();
 
-  if (AddToPreload(s, AsciiCase(id, win9x), replaced)) return true;
+  const std::string listed = win9x ? platform::UpperAsciiCase(id, platform::kCodePageAscii)
+                                   : platform::FoldAsciiCase(id, platform::kCodePageAscii);
+  if (AddToPreload(s, listed, replaced)) return true;
   Message(s, text::kSoftwareOpenError2003, text::kCaptionTavoKelvo);
   return false;
 }

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 #include "system/preload_store.h"
 #include "system/registry_text.h"
 #include "system/texts.h"
@@ -75,8 +75,7 @@ enum class PreloadMatch { Listed, OtherLanguage, Different };
 // Compares the preload text P with a stored identifier, ASCII letters without case, up to the
 // first difference; the end of the stored text counts as a difference.
 PreloadMatch ComparePreload(const std::string& p, const std::string& value) {
-  size_t i = 0;
-  while (i < p.size() && i < value.size() && platform::AsciiLower(p[i]) == platform::AsciiLower(value[i])) ++i;
+  const size_t i = platform::SharedPrefixIgnoringCase(p, value, platform::kCodePageAscii);
   if (i == p.size()) return PreloadMatch::Listed;
   return i + 3 >= p.size() ? PreloadMatch::OtherLanguage : PreloadMatch::Different;
 }

@@ -1,9 +1,7 @@
 #include "system/preload_store.h"
 
-#include <algorithm>
-
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 #include "platform/unchecked.h"
 #include "system/registry_text.h"
 #include "system/texts.h"
@@ -44,7 +42,7 @@ class SubKeyStore : public PreloadStore {
     if (opened == platform::kErrorFileNotFound) return PreloadPlace::Absent;
     if (opened != platform::kErrorSuccess) return PreloadPlace::Unreadable;
     return ReadRegistryText(*key, "", bufferBytes, id) == platform::kErrorSuccess ? PreloadPlace::Listed
-                                                                                   : PreloadPlace::Blank;
+                                                                                  : PreloadPlace::Blank;
   }
   void Write(size_t place, const std::string& id) override {
     std::unique_ptr<RegKey> key;
@@ -63,8 +61,7 @@ class SubKeyStore : public PreloadStore {
 // and a list the process may not change is one the setup leaves alone (nothing found in it,
 // nothing added, nothing promoted), where a read-only opening would find the IME and then fail
 // to move it.
-PreloadOpen OpenNtList(core::SetupState& s, RegRoot root, const char* layoutKey,
-                       std::unique_ptr<PreloadStore>* store) {
+PreloadOpen OpenNtList(core::SetupState& s, RegRoot root, const char* layoutKey, std::unique_ptr<PreloadStore>* store) {
   std::unique_ptr<RegKey> layout, list;
   if (s.os.registry.OpenKey(root, layoutKey, platform::kKeyRead, &layout) != platform::kErrorSuccess) {
     return PreloadOpen::Failed;
@@ -95,9 +92,7 @@ PreloadOpen OpenDefaultUserPreload(core::SetupState& s, std::unique_ptr<PreloadS
 }
 
 bool SameLayoutId(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return platform::AsciiLower(x) == platform::AsciiLower(y);
-         });
+  return platform::SameIgnoringCase(a, b, platform::kCodePageAscii);
 }
 
 }  // namespace sys

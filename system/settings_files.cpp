@@ -4,6 +4,7 @@
 
 #include "core/install_location.h"
 #include "core/path_format.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
 #include "platform/unchecked.h"
 #include "system/texts.h"
@@ -15,12 +16,12 @@ constexpr size_t kSettingsTextSize = 1000;
 constexpr size_t kMaxValue = 250;
 
 // An address as the 100-byte fields hold it: at most 99 bytes, never half a double-byte character.
+// The characters are told by the lead bytes GBK and Big5 share, whatever the system's code page.
 std::string FitAddress(std::string value) {
   if (value.size() <= core::kMaxAddressChars) return value;
   size_t keep = 0;
   for (size_t i = 0; i < core::kMaxAddressChars;) {
-    unsigned char c = static_cast<unsigned char>(value[i]);
-    size_t width = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
+    size_t width = platform::CharLength(value, i, platform::kCodePageGbk);
     if (i + width > core::kMaxAddressChars) break;
     i += width;
     keep = i;

@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 
 namespace platform::fake {
 namespace {
 
-// Case-folds ASCII letters only; the second byte of a double-byte character stays as it is.
-std::string FoldCase(const std::string& text) { return FoldAsciiCase(text); }
+// Case-folds ASCII letters only; the second byte of a GBK or Big5 character stays as it is, so the
+// names of either Chinese edition fold alike.
+std::string FoldCase(const std::string& text) { return FoldAsciiCase(text, kCodePageGbk); }
 
 bool MatchMask(const char* mask, const char* name) {
   if (*mask == '\0') return *name == '\0';
@@ -107,9 +108,7 @@ FakeFiles::FakeFiles(const FakeFiles& other)
   for (const auto& [handle, node] : other.holdings_) holdings_[handle] = copy(node);
 }
 
-void FakeFiles::SetDriveType(char letter, uint32_t type) {
-  drives_[static_cast<char>(std::tolower(static_cast<unsigned char>(letter)))] = type;
-}
+void FakeFiles::SetDriveType(char letter, uint32_t type) { drives_[AsciiLower(letter)] = type; }
 
 void FakeFiles::AddDirectory(const std::string& path, uint32_t attributes) {
   std::string key = KeyNoRedirect(path);
@@ -550,7 +549,7 @@ bool FakeFiles::SameDirectory(const std::string& a, const std::string& b) {
 
 uint32_t FakeFiles::DriveType(const std::string& root) {
   if (root.empty()) return kDriveNoRootDir;
-  auto drive = drives_.find(static_cast<char>(std::tolower(static_cast<unsigned char>(root[0]))));
+  auto drive = drives_.find(AsciiLower(root[0]));
   return drive == drives_.end() ? kDriveNoRootDir : drive->second;
 }
 

@@ -1,12 +1,12 @@
 #include "platform/fake/fake_registry.h"
 
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 #include "platform/utf8.h"
 
 namespace platform::fake {
 
-std::string FoldAscii(const std::string& text) { return FoldAsciiCase(text); }
+std::string FoldAscii(const std::string& text) { return FoldAsciiCase(text, kCodePageGbk); }
 
 std::vector<std::string> SplitKeyPath(const std::string& path) {
   std::vector<std::string> parts;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
-#include "platform/text_case.h"
 
 namespace seam {
 namespace {
@@ -344,8 +344,7 @@ class Table {
     f_.MakeDirectory(P("one"));
     f_.MakeDirectory(P("two"));
     Write(P("file.txt"), "file");
-    std::string upper = P("ONE\\");
-    for (char& c : upper) c = platform::AsciiUpper(c);
+    const std::string upper = platform::UpperAsciiCase(P("ONE\\"), platform::kCodePageAscii);
     Add("same directory: another letter case and a trailing backslash", "yes; error 0", same(P("one"), upper));
     Add("same directory: two directories", "no; error 0", same(P("one"), P("two")));
     Add("same directory: a file and itself", "no; error 0", same(P("file.txt"), P("file.txt")));

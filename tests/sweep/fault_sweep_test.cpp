@@ -21,10 +21,10 @@
 #include "flow/interactive_road.h"
 #include "flow/setup_main.h"
 #include "flow/startup.h"
+#include "platform/ansi_text.h"
 #include "platform/constants.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/fake/faulty_platform.h"
-#include "platform/text_case.h"
 #include "system/texts.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/setup_window.h"
@@ -39,6 +39,9 @@ constexpr char kLayouts[] = "HKLM\\System\\CurrentControlSet\\Control\\Keyboard 
 constexpr char kOtherIme[] = "E0210804";
 constexpr char kUserPreload[] = "HKCU\\Keyboard Layout\\Preload";
 constexpr char kDefaultPreload[] = "HKU\\.DEFAULT\\Keyboard Layout\\Preload";
+
+// Names and keys folded as the fake folds them, to compare the machine before and after.
+std::string Folded(std::string_view text) { return platform::FoldAsciiCase(text, platform::kCodePageGbk); }
 // The user's own data of an earlier install, as the backup list names them.
 // The user's own data of an earlier install: each live file, and where else its bytes may be
 // found after a reinstall (a dictionary the user works in is packed and put back as its .tv1).
@@ -94,14 +97,14 @@ std::string Payload() {
 // Everything on the machine's disk and in its registry, as path -> bytes.
 std::map<std::string, std::string> Files(const FakePlatform& m) {
   std::map<std::string, std::string> tree;
-  for (const std::string& path : m.files.AllFiles()) tree[platform::FoldAsciiCase(path)] = m.files.Contents(path);
+  for (const std::string& path : m.files.AllFiles()) tree[Folded(path)] = m.files.Contents(path);
   return tree;
 }
 
 void DumpKey(const FakePlatform& m, const std::string& key, std::map<std::string, std::string>* out) {
   for (const std::string& name : m.registry.ValueNames(key)) {
     auto value = m.registry.Value(key, name);
-    (*out)[platform::FoldAsciiCase(key + "|" + name)] = std::to_string(value.type) + ":" + value.data;
+    (*out)[Folded(key + "|" + name)] = std::to_string(value.type) + ":" + value.data;
   }
   for (const std::string& sub : m.registry.SubKeys(key)) DumpKey(m, key + "\\" + sub, out);
 }
@@ -117,7 +120,7 @@ std::vector<std::string> OthersInList(const FakePlatform& m, const std::string& 
                                       const std::set<std::string>& ours) {
   std::vector<std::string> ids;
   for (int k = 1; m.registry.HasValue(key, std::to_string(k)); ++k) {
-    std::string id = platform::FoldAsciiCase(core::UpToNul(m.registry.Value(key, std::to_string(k)).data));
+    std::string id = Folded(core::UpToNul(m.registry.Value(key, std::to_string(k)).data));
     if (!ours.count(id)) ids.push_back(id);
   }
   return ids;
@@ -129,8 +132,8 @@ std::set<std::string> OurLayouts(const FakePlatform& m) {
   for (const std::string& id : m.registry.SubKeys(kLayouts)) {
     std::string key = std::string(kLayouts) + "\\" + id;
     if (m.registry.HasValue(key, "IME file") &&
-        platform::FoldAsciiCase(core::UpToNul(m.registry.Value(key, "IME file").data)) == "tavohu4.ime") {
-      ids.insert(platform::FoldAsciiCase(id));
+        Folded(core::UpToNul(m.registry.Value(key, "IME file").data)) == "tavohu4.ime") {
+      ids.insert(Folded(id));
     }
   }
   return ids;
@@ -236,9 +239,8 @@ bool UserData(const std::string& path) {
 // The keys of the IME's registration: its layout's number and its place in the lists may differ
 // between the input method manager's registration and the setup's own.
 bool Registration(const std::string& folded) {
-  return folded.rfind(platform::FoldAsciiCase(std::string(kLayouts)) + "\\", 0) == 0 ||
-         folded.rfind(platform::FoldAsciiCase(std::string(kUserPreload)) + "|", 0) == 0 ||
-         folded.rfind(platform::FoldAsciiCase(std::string(kDefaultPreload)) + "|", 0) == 0;
+  return folded.rfind(Folded(kLayouts) + "\\", 0) == 0 || folded.rfind(Folded(kUserPreload) + "|", 0) == 0 ||
+         folded.rfind(Folded(kDefaultPreload) + "|", 0) == 0;
 }
 
 bool Allowed(const std::string& path) {
@@ -264,7 +266,7 @@ bool AllowedKey(const std::string& folded, const std::set<std::string>& ours) {
   }
   if (folded.find("\\user agent\\post platform|") != std::string::npos) return true;
   for (const std::string& id : ours) {
-    if (folded.rfind(platform::FoldAsciiCase(std::string(kLayouts)) + "\\" + id + "|", 0) == 0) return true;
+    if (folded.rfind(Folded(kLayouts) + "\\" + id + "|", 0) == 0) return true;
   }
   return false;
 }
@@ -340,8 +342,7 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
     if (missing.empty() && !registered.empty() && sc.major <= 5) {
       bool listed = false;
       for (int place = 1; m.registry.HasValue(kUserPreload, std::to_string(place)); ++place) {
-        std::string id =
-            platform::FoldAsciiCase(core::UpToNul(m.registry.Value(kUserPreload, std::to_string(place)).data));
+        std::string id = Folded(core::UpToNul(m.registry.Value(kUserPreload, std::to_string(place)).data));
         listed = listed || registered.count(id) > 0;
       }
       if (!listed) missing = "the IME in the preload list";
@@ -391,9 +392,9 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
 
     // Another input method and the lists of layouts lose nothing.
     const std::set<std::string> ours = OurLayouts(m);
-    EXPECT_EQ(ours.count(platform::FoldAsciiCase(kOtherIme)), 0u) << what << ": the other IME's key was taken";
+    EXPECT_EQ(ours.count(Folded(kOtherIme)), 0u) << what << ": the other IME's key was taken";
     for (const auto& [key, value] : registryBefore) {
-      if (key.rfind(platform::FoldAsciiCase(std::string(kLayouts) + "\\" + kOtherIme), 0) == 0) {
+      if (key.rfind(Folded(std::string(kLayouts) + "\\" + kOtherIme), 0) == 0) {
         EXPECT_EQ(registry.count(key) ? registry.at(key) : "(gone)", value) << what << ": " << key;
       }
     }
