@@ -3,31 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_platform.h"
+#include "tests/support/bitmap.h"
 
 namespace {
 
 using platform::Rgb;
 using platform::fake::DrawCall;
 
-// A little-endian u32 of a BMP header.
-void PutU32(std::string& bytes, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-}
-
-std::string Bmp(int width, int height) {
-  size_t row = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-  std::string bmp(54 + row * static_cast<size_t>(height), '\0');
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  auto put = [&](size_t at, uint32_t v) { PutU32(bmp, at, v); };
-  put(10, 54);
-  put(14, 40);
-  put(18, static_cast<uint32_t>(width));
-  put(22, static_cast<uint32_t>(height));
-  bmp[26] = 1;
-  bmp[28] = 24;
-  return bmp;
-}
+using testing_support::Bmp;
+using testing_support::PutU32;
 
 std::span<const uint8_t> Bytes(const std::string& bytes) {
   return {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
