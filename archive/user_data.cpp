@@ -234,15 +234,31 @@ bool RememberBackup(core::SetupState& s, const std::string& path, const std::str
   return true;
 }
 
+namespace {
+
+// The remembered backup's bytes, when the archive still holds exactly those; null otherwise.
+std::unique_ptr<platform::MemoryBlock> LoadRememberedBackup(core::SetupState& s, size_t* n) {
+  if (s.BackupArchive.empty()) return nullptr;
+  auto block = LoadArchive(s, s.BackupArchive, n);
+  if (!block || *n < 100 || *n != s.BackupSize || Digest(block->Data(), *n) != s.BackupDigest) return nullptr;
+  return block;
+}
+
+}  // namespace
+
+bool BackupIsIntact(core::SetupState& s) {
+  size_t n = 0;
+  return LoadRememberedBackup(s, &n) != nullptr;
+}
+
 uint32_t RestoreUserData(core::SetupState& s, bool* whole) {
   if (whole) *whole = false;
   // Only the archive this run's backup wrote, read from where it was written: any other
   // tavoback.tvz (left in another directory, or planted where users can write) is never used.
-  if (!s.WorkBuffer || s.BackupArchive.empty()) return 0;
+  if (!s.WorkBuffer) return 0;
   size_t n = 0;
-  auto block = LoadArchive(s, s.BackupArchive, &n);
-  if (!block || n < 100) return 0;
-  if (n != s.BackupSize || Digest(block->Data(), n) != s.BackupDigest) return 0;
+  auto block = LoadRememberedBackup(s, &n);
+  if (!block) return 0;
   uint32_t written = 0;
   // An empty file of the user's comes back empty, as it was packed.
   bool all = UnpackArchive(s, block->Data(), n, s.WorkBuffer->Data(), s.WorkBuffer->Size(), &written, IsBackupEntryName,

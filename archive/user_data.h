@@ -27,6 +27,8 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
 // bytes as this run wrote them), only when the file still holds exactly those: one swapped in
 // between the writing and this reading is not remembered. Without it, the archive as it is now.
 bool RememberBackup(core::SetupState& s, const std::string& path, const std::string* written = nullptr);
+// Whether the remembered backup archive still holds exactly the bytes remembered.
+bool BackupIsIntact(core::SetupState& s);
 // Unpacks this run's backup archive over the install directory, if its bytes are still the ones
 // written, and only the files of the backup list; the number of files written. `whole`
 // (optional) tells whether every entry of the archive was put back.

@@ -5,6 +5,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/file_replace.h"
+#include "archive/restore_record.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
 #include "core/path_format.h"
@@ -125,6 +126,9 @@ void UnpackPayload(core::SetupState& s, core::InstallObserver& observer, core::I
       return !archive::IsUserDataName(name) || !archive::Exists(s.os.files, InInstallDir(s, std::string(name).c_str()));
     };
   }
+  // Until the user's files are back, a run cut off must leave the next one what it needs to put
+  // them back.
+  const bool recorded = s.BackupState == core::Backup::Made && archive::RecordRestore(s);
   bool complete = s.PayloadImage && s.WorkBuffer &&
                   archive::UnpackArchive(s, s.PayloadImage->Data(), s.PayloadImage->Size(), s.WorkBuffer->Data(),
                                          s.WorkBuffer->Size(), nullptr, filter);
@@ -143,9 +147,14 @@ void UnpackPayload(core::SetupState& s, core::InstallObserver& observer, core::I
     // moment) is tried once more: the fresh file must not stay over the user's.
     bool whole = false;
     uint32_t restored = archive::RestoreUserData(s, &whole);
-    if (!whole) restored = archive::RestoreUserData(s);
+    if (!whole) restored = archive::RestoreUserData(s, &whole);
     s.Log.Line("restore the user's data: " + std::to_string(restored) + " files");
     if (restored > 0) s.BackupState = core::Backup::DataKept;
+    // A file that is still not back is put back by the next run.
+    if (recorded && whole && !archive::ClearRestoreRecord(s)) ++report.entriesFailed;
+  } else if (recorded && !archive::ClearRestoreRecord(s)) {
+    // The user chose the fresh files: a record left would put back the old ones on the next run.
+    ++report.entriesFailed;
   }
   archive::UnpackDefaultSkin(s);
 }

@@ -6,6 +6,7 @@
 
 #include "core/system_facts.h"
 #include "core/texts.h"
+#include "flow/open_payload.h"
 #include "flow/setup_main.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
@@ -130,6 +131,48 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
   std::string net = run.fake.files.Contents("c:\\tavohu\\tvnetsj.dat");
   const std::string addresses = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
   EXPECT_EQ(net.substr(0, addresses.size()), addresses);
+}
+
+// A reinstall cut off (power lost, the process ended) after the payload's files went over the
+// user's and before theirs were put back: the next run, silent here, puts theirs back from the
+// backup the cut-off run wrote, and packs them again only then.
+TEST(InstallSequence, AReinstallCutOffBeforeTheUsersFilesAreBackIsFinishedByTheNextRun) {
+  SequenceMachine run(false);
+  std::vector<archive::NamedContent> payload = testing_support::CompleteProductFiles();
+  // Files of the user's that the payload ships too: the unpack lays these over theirs.
+  payload.push_back({"tvwbpy.txt", "shipped table"});
+  payload.push_back({"tavoynhz.txt", "shipped words"});
+  run.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(payload);
+  std::map<std::string, std::string> user;
+  for (const char* base : {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"}) {
+    user[std::string(base) + ".tvh"] = std::string("the user's own words of ") + base;
+  }
+  for (const char* name :
+       {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh"}) {
+    user[name] = std::string("own ") + name;
+  }
+  user["tvszsj43.tvh"] = std::string(200, '\x09');
+  for (const auto& [name, bytes] : user) run.fake.files.AddFile("c:\\tavohu\\" + name, bytes);
+
+  struct CutOff {};
+  struct CutBeforeTheRestore : testing_support::AnsweringObserver {
+    bool KeepEarlierData() override { throw CutOff{}; }
+  } cut;
+  ASSERT_TRUE(flow::OpenPayload(run.s));
+  ASSERT_EQ(run.s.BackupState, core::Backup::Made);
+  EXPECT_THROW(flow::RunInstall(run.s, "c:\\tavohu\\", cut), CutOff);
+  ASSERT_EQ(run.fake.files.Contents("c:\\tavohu\\tvwbpy.txt"), "shipped table");
+
+  EXPECT_EQ(flow::SetupMain(run.fake.os(), "settvsrf32", platform::kSwShow), 0);
+  for (const auto& [name, bytes] : user) {
+    // A dictionary the user works in comes back as the .tv1 it was packed as.
+    std::string back = name.size() == 12 && name.substr(8) == ".tvh" && name != "tvszsj43.tvh" &&
+                               name != "tavozdym.tvh" && name != "tvpyzdym.tvh" && name != "tavozdfh.tvh"
+                           ? name.substr(0, 8) + ".tv1"
+                           : name;
+    EXPECT_EQ(run.fake.files.Contents("c:\\tavohu\\" + back), bytes) << back;
+  }
+  EXPECT_FALSE(run.fake.registry.HasValue("HKLM\\Software\\tavowb", "restore"));
 }
 
 // On Windows 5.x the IME is moved to place 2 of the preload lists only once the install has
