@@ -1,5 +1,5 @@
-// Making room for a new copy of a file: delete it whatever its attributes, or, when it is in use
-// (a loaded module), rename it to an aside name so the new copy can take its name.
+// Making room for a new copy of a file that is in use (a loaded module), which can be neither
+// deleted nor replaced: it is renamed to an aside name so the new copy can take its name.
 #pragma once
 #include <string>
 

@@ -183,6 +183,14 @@ bool RunStep(const Rewrite& rewrite, platform::fake::FakePlatform& m, platform::
   return rewrite.step(s);
 }
 
+// The machine the earlier install left.
+platform::fake::FakePlatform EarlierInstall(const Rewrite& rewrite) {
+  platform::fake::FakePlatform m;
+  m.files.AddDirectory("c:\\tavohu");
+  rewrite.earlier(m);
+  return m;
+}
+
 std::map<std::string, std::string> Disk(const platform::fake::FakePlatform& m) {
   std::map<std::string, std::string> disk;
   for (const std::string& path : m.files.AllFiles()) disk[path] = m.files.Contents(path);
@@ -195,9 +203,7 @@ std::map<std::string, std::string> Disk(const platform::fake::FakePlatform& m) {
 TEST(CutOff, EachRewrittenFileHoldsItsOldBytesOrItsNewOnes) {
   for (const Rewrite& rewrite : Rewrites()) {
     SCOPED_TRACE(rewrite.what);
-    platform::fake::FakePlatform before;
-    before.files.AddDirectory("c:\\tavohu");
-    rewrite.earlier(before);
+    const platform::fake::FakePlatform before = EarlierInstall(rewrite);
     platform::fake::FakePlatform done(before);
     long total = 0;
     {
@@ -229,9 +235,7 @@ TEST(CutOff, EachRewrittenFileHoldsItsOldBytesOrItsNewOnes) {
 TEST(CutOff, WhatACutOffRunLeftBesideAFileIsTakenAway) {
   for (const Rewrite& rewrite : Rewrites()) {
     SCOPED_TRACE(rewrite.what);
-    platform::fake::FakePlatform before;
-    before.files.AddDirectory("c:\\tavohu");
-    rewrite.earlier(before);
+    const platform::fake::FakePlatform before = EarlierInstall(rewrite);
     platform::fake::FakePlatform done(before);
     ASSERT_TRUE(RunStep(rewrite, done, nullptr));
 

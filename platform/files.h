@@ -108,7 +108,7 @@ class Files {
 // added to a name without one.
 std::string BesideName(const std::string& path, const char* extension);
 // The name a file is written under, whole, before it takes the place of `path`: BesideName "new".
-// Whatever lies there belongs to a run that was cut off, and is never read.
+// Whatever lies there was left by a run cut off (or put there by someone else): it is never read.
 std::string FreshName(const std::string& path);
 // Writes the bytes under FreshName(path) with WriteSmallFile, after taking away whatever a run cut
 // off left there (a link as a link). False when they could not all be written and flushed; then

@@ -69,8 +69,9 @@ class FakeFile : public File {
     return static_cast<long>(pos_);
   }
 
-  // Nothing is cached here: what was written is on the disk already.
-  bool Flush() override { return true; }
+  // Nothing is cached here: what was written is on the disk already. A handle without write access
+  // may not flush, as on Windows.
+  bool Flush() override { return mode_ != OpenMode::Read && mode_ != OpenMode::ReadHeld; }
 
  private:
   std::shared_ptr<FakeFiles::Node> node_;
