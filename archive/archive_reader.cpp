@@ -9,6 +9,7 @@
 #include "archive/texts.h"
 #include "core/path_format.h"
 #include "platform/constants.h"
+#include "platform/files.h"
 #include "platform/unchecked.h"
 
 namespace archive {
@@ -33,7 +34,7 @@ bool WriteEntry(core::SetupState& s, const std::string& name, const std::string&
   // is not: its aside name may be another file of the product ("t2.tvh" would become "t1.tvh"),
   // which the move would take away. A file that stays where it is makes the creation below fail,
   // and that is reported.
-  if (!DeleteIfPresent(files, target) && !IsDataFileName(name)) {
+  if (!platform::DeleteIfPresent(files, target) && !IsDataFileName(name)) {
     platform::Unchecked(MoveFileAside(files, target));
   }
   // Never written through a link that could not be removed.
@@ -45,7 +46,7 @@ bool WriteEntry(core::SetupState& s, const std::string& name, const std::string&
   // would be copied into the system directory over the working one, a piece of a dictionary
   // taken for the user's own by the next install's backup.
   file.reset();
-  platform::Unchecked(DeleteIfPresent(files, target));
+  platform::Unchecked(platform::DeleteIfPresent(files, target));
   return false;
 }
 

@@ -6,23 +6,6 @@
 
 namespace archive {
 
-bool Exists(platform::Files& files, const std::string& path) {
-  if (files.CanOpenForReading(path)) return true;
-  long error = files.LastError();
-  return error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound;
-}
-
-bool DeleteIfPresent(platform::Files& files, const std::string& path) {
-  // A link goes as it is: its attributes are those of the file it names, which are not ours.
-  if (platform::IsLink(files, path)) return platform::RemoveLink(files, path);
-  if (!Exists(files, path)) return true;
-  // A directory of that name is not a file to replace: it stays, and the name is not free.
-  uint32_t attributes = files.GetAttributes(path);
-  if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory)) return false;
-  platform::Unchecked(files.SetAttributes(path, platform::kAttrArchive));
-  return files.Delete(path);
-}
-
 bool MoveFileAside(platform::Files& files, const std::string& path, std::string* asideOut) {
   // The character before a three-letter extension becomes 2, then 1. It must lie inside the
   // file name: otherwise the leftover deleted below would be some other file of a directory
@@ -40,7 +23,7 @@ bool MoveFileAside(platform::Files& files, const std::string& path, std::string*
     aside[mark] = digit;
     if (aside == path) continue;
     // A leftover that stays makes the move below fail, which says so.
-    platform::Unchecked(DeleteIfPresent(files, aside));
+    platform::Unchecked(platform::DeleteIfPresent(files, aside));
     if (files.Move(path, aside)) {
       if (asideOut) *asideOut = aside;
       return true;

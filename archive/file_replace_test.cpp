@@ -11,38 +11,13 @@ constexpr char kModule[] = "c:\\windows\\system32\\tavohu4.ime";
 constexpr char kAside2[] = "c:\\windows\\system32\\tavohu2.ime";
 constexpr char kAside1[] = "c:\\windows\\system32\\tavohu1.ime";
 
-TEST(DeleteIfPresent, RemovesWhateverItCanAndSaysWhenAFileStays) {
-  platform::fake::FakeFiles files;
-  EXPECT_TRUE(archive::DeleteIfPresent(files, kModule));
-  files.AddFile(kModule, "x", platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem);
-  EXPECT_TRUE(archive::DeleteIfPresent(files, kModule));
-  EXPECT_FALSE(files.HasFile(kModule));
-  // A module loaded by the system, and a file another program holds open.
-  files.AddFile(kModule, "x");
-  int module = files.LoadModule(kModule);
-  EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
-  EXPECT_TRUE(files.HasFile(kModule));
-  files.Unload(module);
-  files.HoldOpen(kModule);
-  EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
-  EXPECT_TRUE(files.HasFile(kModule));
-}
-
-// True only when nothing stays under the name: a folder of that name is neither deleted nor moved
-// aside, and a hard link goes without the attributes of the file it names being touched.
-TEST(DeleteIfPresent, AFolderStaysAndALinkGoesAlone) {
+// A folder of the module's name is the user's: it is not moved aside, and no aside name is taken.
+TEST(MoveFileAside, LeavesAFolderWhereItIs) {
   platform::fake::FakeFiles files;
   files.AddDirectory(kModule);
-  EXPECT_FALSE(archive::DeleteIfPresent(files, kModule));
   EXPECT_FALSE(archive::MoveFileAside(files, kModule));
   EXPECT_TRUE(files.HasDirectory(kModule));
   EXPECT_FALSE(files.HasDirectory(kAside2));
-
-  files.AddFile("c:\\other\\theirs.dll", "theirs", platform::kAttrHidden);
-  files.AddHardLink("c:\\other\\theirs.dll", kAside1);
-  EXPECT_TRUE(archive::DeleteIfPresent(files, kAside1));
-  EXPECT_FALSE(files.HasFile(kAside1));
-  EXPECT_EQ(files.GetAttributes("c:\\other\\theirs.dll"), platform::kAttrHidden);
 }
 
 TEST(MoveFileAside, TakesTheName2ThenTheName1) {

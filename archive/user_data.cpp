@@ -6,11 +6,11 @@
 
 #include "archive/archive_format.h"
 #include "archive/archive_reader.h"
-#include "archive/file_replace.h"
 #include "archive/texts.h"
 #include "core/install_location.h"
 #include "core/path_format.h"
 #include "platform/constants.h"
+#include "platform/files.h"
 #include "platform/unchecked.h"
 
 namespace archive {
@@ -76,7 +76,7 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
     if (!WriteAll(*archiveFile, fresh.data(), fresh.size())) {
       // Begun here, so nothing of the user's is in it: no empty archive stays behind.
       archiveFile.reset();
-      platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));
+      platform::Unchecked(platform::DeleteIfPresent(s.os.files, archivePath));
       return false;
     }
     std::memcpy(header, fresh.data(), kArchiveHeaderSize);
@@ -107,18 +107,9 @@ bool OpenForAppend(core::SetupState& s, const std::string& archivePath, const st
   return true;
 }
 
-}  // namespace
-
-bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath,
-                      std::string* appended) {
-  size_t slash = filePath.find_last_of('\\');
-  std::string name = (slash == std::string::npos || slash == 0) ? filePath : filePath.substr(slash + 1);
-  if (CheckEntryName(name) != NameFault::None) return false;
-
-  std::unique_ptr<platform::File> archiveFile;
-  uint8_t header[kArchiveHeaderSize];
-  if (!OpenForAppend(s, archivePath, name, &archiveFile, header)) return false;
-
+// One entry of an archive: the header naming `name` and the file's compressed bytes. False for a
+// missing file, one larger than a restore could unpack, no memory or a failed read.
+bool PackEntry(core::SetupState& s, const std::string& filePath, const std::string& name, std::string* entry) {
   auto file = s.os.files.Open(filePath, platform::OpenMode::Read);
   if (!file) return false;
   long size = platform::FileSize(*file);
@@ -137,19 +128,33 @@ bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const
   if (compress(packed, &packedLength, block->Data(), static_cast<uLong>(n)) != Z_OK || packedLength == 0) {
     return false;
   }
-  std::string entryHeader = EntryHeader(name, static_cast<uint32_t>(packedLength));
-  if (!WriteAll(*archiveFile, entryHeader.data(), entryHeader.size()) ||
-      !WriteAll(*archiveFile, packed, packedLength)) {
-    return false;
-  }
+  *entry = EntryHeader(name, static_cast<uint32_t>(packedLength));
+  entry->append(reinterpret_cast<const char*>(packed), packedLength);
+  return true;
+}
+
+}  // namespace
+
+bool AddFileToArchive(core::SetupState& s, const std::string& archivePath, const std::string& filePath,
+                      std::string* appended) {
+  size_t slash = filePath.find_last_of('\\');
+  std::string name = (slash == std::string::npos || slash == 0) ? filePath : filePath.substr(slash + 1);
+  if (CheckEntryName(name) != NameFault::None) return false;
+
+  std::unique_ptr<platform::File> archiveFile;
+  uint8_t header[kArchiveHeaderSize];
+  if (!OpenForAppend(s, archivePath, name, &archiveFile, header)) return false;
+
+  std::string entry;
+  if (!PackEntry(s, filePath, name, &entry) || !WriteAll(*archiveFile, entry.data(), entry.size())) return false;
   uint8_t* totalLength = header + kTotalLengthOffset;
   uint8_t* entryCount = header + kEntryCountOffset;
-  PutU32(totalLength, ReadU32(totalLength) + static_cast<uint32_t>(kEntryHeaderSize + packedLength));
+  PutU32(totalLength, ReadU32(totalLength) + static_cast<uint32_t>(entry.size()));
   PutU32(entryCount, ReadU32(entryCount) + 1);
   if (archiveFile->Seek(0, platform::SeekFrom::Begin) != 0 || !WriteAll(*archiveFile, header, kArchiveHeaderSize)) {
     return false;
   }
-  if (appended) appended->append(entryHeader).append(reinterpret_cast<const char*>(packed), packedLength);
+  if (appended) appended->append(entry);
   return true;
 }
 
@@ -157,35 +162,41 @@ core::Backup BackupUserData(core::SetupState& s) {
   const std::string& dir = s.InstallDir;
   std::string archivePath;
   if (!core::JoinPath(dir, text::kBackupArchive, &archivePath)) return core::Backup::None;
-  platform::Unchecked(DeleteIfPresent(s.os.files, archivePath));
   bool anyThere = false, missingRequired = false, failed = false;
-  // The archive as this run writes it (a fresh one: any earlier one was deleted above), to be
-  // compared with what the file holds once it is written.
+  // The archive is made whole before it is written: the earlier one stays under its name until
+  // the new one takes its place in one step, and no run cut off in between leaves a piece of it.
   std::string entries;
   uint32_t count = 0;
   for (const BackupItem& item : kBackupList) {
-    std::string entry, live;
+    std::string entry, live, packed;
     if (!core::JoinPath(dir, item.entry, &entry)) {
       failed = true;
       continue;
     }
-    const bool hasLive = item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && Exists(s.os.files, live);
+    const bool hasLive =
+        item.copiedFrom && core::JoinPath(dir, item.copiedFrom, &live) && platform::Exists(s.os.files, live);
     // Its changes would be lost; and the copy never lands in the file a link under the name points to.
     if (hasLive && (!platform::RemoveLink(s.os.files, entry) || !s.os.files.Copy(live, entry, false))) failed = true;
-    if (!hasLive && !Exists(s.os.files, entry)) {
+    if (!hasLive && !platform::Exists(s.os.files, entry)) {
       missingRequired = missingRequired || item.required;
       continue;
     }
     anyThere = true;
-    if (AddFileToArchive(s, archivePath, entry, &entries)) {
+    if (PackEntry(s, entry, item.entry, &packed)) {
+      entries += packed;
       ++count;
     } else {
       failed = true;
     }
   }
-  if (!anyThere) return core::Backup::None;
+  if (!anyThere) {
+    // Nothing of an earlier install: an archive lying there is nobody's backup.
+    platform::Unchecked(platform::DeleteIfPresent(s.os.files, archivePath));
+    return core::Backup::None;
+  }
   const std::string written =
       ArchiveHeader(static_cast<uint32_t>(kArchiveHeaderSize + entries.size()), count) + entries;
+  if (!platform::WriteWholeFile(s.os.files, archivePath, written)) return core::Backup::Failed;
   if (missingRequired || failed || !RememberBackup(s, archivePath, &written)) return core::Backup::Failed;
   return core::Backup::Made;
 }

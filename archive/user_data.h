@@ -10,7 +10,8 @@
 
 namespace archive {
 
-// Packs the user files of the directory of the earlier installation into tavoback.tvz. Made when
+// Packs the user files of the directory of the earlier installation into tavoback.tvz, which is
+// written whole and takes the place of an earlier one in one step (platform::WriteWholeFile). Made when
 // every file of the list that is there, and every required one, was added (the archive is then
 // remembered as this run's backup); None when no file of the list is there; Failed otherwise, and
 // then the install must leave those files as they are.

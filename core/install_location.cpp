@@ -8,6 +8,7 @@
 #include "core/texts.h"
 #include "platform/ansi_text.h"
 #include "platform/constants.h"
+#include "platform/files.h"
 #include "platform/unchecked.h"
 
 namespace core {
@@ -71,7 +72,7 @@ bool WritePathStores(SetupState& s) {
   bool all = true;
   std::string pathFile;
   if (PathFileInWindows(s, &pathFile)) {
-    bool written = platform::WriteSmallFile(s.os.files, pathFile, s.InstallDir);
+    bool written = platform::WriteWholeFile(s.os.files, pathFile, s.InstallDir);
     s.Log.Step("record the install directory in path file", pathFile, written);
     all = all && written;
   }
@@ -98,7 +99,7 @@ bool WritePathStores(SetupState& s) {
     platform::Unchecked(s.os.files.MakeDirectory(defaultDir));
     std::string second;
     if (JoinPath(defaultDir, text::kPathFileName, &second)) {
-      bool written = platform::WriteSmallFile(s.os.files, second, s.InstallDir);
+      bool written = platform::WriteWholeFile(s.os.files, second, s.InstallDir);
       s.Log.Step("record the install directory in path file", second, written);
       all = all && written;
     }

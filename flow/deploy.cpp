@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "archive/archive_reader.h"
-#include "archive/file_replace.h"
 #include "archive/restore_record.h"
 #include "archive/texts.h"
 #include "archive/user_data.h"
@@ -37,7 +36,7 @@ void PlainCopy(core::SetupState& s, core::InstallReport& report, const std::stri
   // A full disk may leave a piece of the copy under its name. A whole file stays.
   long error = s.os.files.LastError();
   if (error == platform::kErrorDiskFull || error == platform::kErrorHandleDiskFull) {
-    platform::Unchecked(archive::DeleteIfPresent(s.os.files, to));
+    platform::Unchecked(platform::DeleteIfPresent(s.os.files, to));
   }
 }
 
@@ -123,7 +122,8 @@ void UnpackPayload(core::SetupState& s, core::InstallObserver& observer, core::I
     // not have (it broke off before placing it) is written, or the install could never be made
     // whole again.
     filter = [&s](std::string_view name) {
-      return !archive::IsUserDataName(name) || !archive::Exists(s.os.files, InInstallDir(s, std::string(name).c_str()));
+      return !archive::IsUserDataName(name) ||
+             !platform::Exists(s.os.files, InInstallDir(s, std::string(name).c_str()));
     };
   }
   // Until the user's files are back, a run cut off must leave the next one what it needs to put
@@ -195,7 +195,7 @@ void DeployFiles(core::SetupState& s, Pass pass, core::InstallObserver& observer
       std::string path = InInstallDir(s, stub);
       if (path.empty()) continue;
       bool present = IsFile(s, path);
-      bool deleted = archive::DeleteIfPresent(s.os.files, path);
+      bool deleted = platform::DeleteIfPresent(s.os.files, path);
       if (present) s.Log.Step("delete", path, deleted);
     }
     // After an unpack that broke off, what is there is not all the setup's: nothing is checked.

@@ -1,12 +1,12 @@
 #include "flow/install_sequence.h"
 
-#include "archive/file_replace.h"
 #include "core/install_location.h"
 #include "core/path_format.h"
 #include "flow/deploy.h"
 #include "flow/placed_programs.h"
 #include "flow/texts.h"
 #include "platform/constants.h"
+#include "platform/files.h"
 #include "platform/unchecked.h"
 #include "system/ime_registration.h"
 #include "system/integration.h"
@@ -43,7 +43,7 @@ bool MayRewriteStores(core::SetupState& s, const core::InstallReport& report) {
   if (!core::ReadPathFileInWindows(s, &stored) && !core::ReadRegistryPath(s, &stored)) return true;
   stored = core::WithTrailingBackslash(stored, s.AnsiCodePage);
   if (stored == s.InstallDir || !core::JoinPath(stored, text::kMainProgramName, &mainProgram)) return true;
-  return !archive::Exists(s.os.files, mainProgram);
+  return !platform::Exists(s.os.files, mainProgram);
 }
 
 }  // namespace

@@ -17,19 +17,12 @@ void ResetAttributes(core::SetupState& s, const std::string& path) {
   if (!path.empty()) platform::Unchecked(s.os.files.SetAttributes(path, platform::kAttrArchive));
 }
 
-// "x:\dir\tavohu4.new" beside "x:\dir\tavohu4.ime" (`extension` "new"): the replacement is written
-// whole there before the file it replaces makes way, under the "old" name.
-std::string BesideName(const std::string& path, const char* extension) {
-  size_t dot = path.find_last_of('.');
-  size_t separator = path.find_last_of('\\');
-  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) dot = path.size();
-  return path.substr(0, dot) + "." + extension;
-}
-
-// Puts the bytes in place as `to`. They are written whole under a fresh name first; only then does
-// the file there make way, by a rename, and it comes back when the new file cannot follow: until
-// the last rename the machine keeps what it had. A module (`moveAside`) takes its aside name,
-// where one the system still has loaded stays until it lets go; anything else the "old" name.
+// Puts the bytes in place as `to`. They are written whole and flushed under the fresh name first;
+// then one replacing move puts them under the name, so that it holds the old file or the new one at
+// every instant. A file that cannot be replaced so, a module the system has loaded, makes way by a
+// rename instead, and comes back when the new file cannot follow: until the last rename the machine
+// keeps what it had. A module (`moveAside`) takes its aside name, where one the system still has
+// loaded stays until it lets go; anything else the "old" name.
 Placed ReplaceFile(core::SetupState& s, const std::string& bytes, const std::string& to, bool moveAside) {
   platform::Files& files = s.os.files;
   // A link under the name goes first: the attributes reset below are the file's it names.
@@ -37,38 +30,38 @@ Placed ReplaceFile(core::SetupState& s, const std::string& bytes, const std::str
     s.Log.Step("remove the link", to, false);
     return Placed::InTheWay;
   }
-  const std::string fresh = BesideName(to, "new");
-  platform::Unchecked(archive::DeleteIfPresent(files, fresh));  // a leftover of a run cut off
+  const std::string fresh = platform::FreshName(to);
   // A write cut short takes its piece away itself.
-  if (!platform::WriteSmallFile(files, fresh, bytes)) {
+  if (!platform::WriteFreshFile(files, to, bytes)) {
     s.Log.Step("write", fresh, false);
     return Placed::NotWritten;
   }
   ResetAttributes(s, to);
+  if (files.MoveReplacing(fresh, to)) return Placed::Yes;
   std::string aside;
-  if (archive::Exists(files, to)) {
+  if (platform::Exists(files, to)) {
     bool moved = false;
     if (moveAside) {
       moved = archive::MoveFileAside(files, to, &aside);
     } else {
-      aside = BesideName(to, "old");
-      platform::Unchecked(archive::DeleteIfPresent(files, aside));
+      aside = platform::BesideName(to, "old");
+      platform::Unchecked(platform::DeleteIfPresent(files, aside));
       moved = files.Move(to, aside);
     }
     s.Log.Step("move aside", to + " -> " + aside, moved);
     if (!moved) {
-      platform::Unchecked(archive::DeleteIfPresent(files, fresh));
+      platform::Unchecked(platform::DeleteIfPresent(files, fresh));
       return Placed::InTheWay;
     }
   }
   if (!files.Move(fresh, to)) {
     s.Log.Step("rename", fresh + " -> " + to, false);
-    platform::Unchecked(archive::DeleteIfPresent(files, fresh));
+    platform::Unchecked(platform::DeleteIfPresent(files, fresh));
     if (!aside.empty()) s.Log.Step("move back", aside + " -> " + to, files.Move(aside, to));
     return Placed::NotWritten;
   }
   // An old module still loaded stays under its aside name until the system lets it go.
-  if (!aside.empty()) platform::Unchecked(archive::DeleteIfPresent(files, aside));
+  if (!aside.empty()) platform::Unchecked(platform::DeleteIfPresent(files, aside));
   return Placed::Yes;
 }
 

@@ -1,5 +1,6 @@
 // Files and directories: the small-file calls (_lopen, _lcreat, _lread, _lwrite, _llseek), copying,
-// attributes, deletion, renaming, directory listing and the system's own directories.
+// attributes, deletion, renaming, directory listing and the system's own directories; and the way a
+// file is rewritten so that a run cut off at any instant leaves its old bytes or its new ones.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -23,6 +24,8 @@ class File {
   [[nodiscard]] virtual long Write(const void* data, unsigned long count) = 0;
   // New position from the start, or -1 on failure.
   [[nodiscard]] virtual long Seek(long offset, SeekFrom origin) = 0;
+  // FlushFileBuffers: what was written is on the disk, not only in the system's cache.
+  [[nodiscard]] virtual bool Flush() = 0;
 };
 
 class Files {
@@ -47,6 +50,11 @@ class Files {
   [[nodiscard]] virtual bool RestrictToReadAndRun(const std::string& path) = 0;
   [[nodiscard]] virtual bool Delete(const std::string& path) = 0;
   [[nodiscard]] virtual bool Move(const std::string& from, const std::string& to) = 0;
+  // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH: a file under `to` is
+  // replaced in the same step, so that the name never stands empty, and the change is on the disk
+  // when it returns. It fails (access denied) where the file under `to` cannot go: read-only, open
+  // or loaded as a module, a directory. A link under `to` is replaced, never written through.
+  [[nodiscard]] virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool MakeDirectory(const std::string& path) = 0;
   // FindFirstFileA/FindNextFileA over a pattern such as "d:\tavohu\*.*": the names returned,
   // "." and ".." included where the system returns them.
@@ -85,9 +93,31 @@ class Files {
 // removed (the link, never the file it points to). False when a link stays there (a directory
 // link, or one that cannot be removed); true when there is no link (or nothing) under the name.
 [[nodiscard]] bool RemoveLink(Files& files, const std::string& path);
-// Creates or truncates a file and writes the bytes in one write. True when all were written;
-// otherwise the file is deleted again (no piece of it stays under its name). A link under the name
-// is removed first, and one that stays makes it fail: it never writes through a link.
+// Whether a file is there: only "not found" says it is not (a file that cannot be opened for
+// another reason is there, and its data must not be taken for absent).
+[[nodiscard]] bool Exists(Files& files, const std::string& path);
+// True when the file is gone: it was not there, or it was deleted (a link: the link removed). False
+// when something stays under the name: a file that cannot be deleted, a folder.
+[[nodiscard]] bool DeleteIfPresent(Files& files, const std::string& path);
+// Creates or truncates a file, writes the bytes in one write and flushes them. True when all were
+// written; otherwise the file is deleted again (no piece of it stays under its name). A link under
+// the name is removed first, and one that stays makes it fail: it never writes through a link.
 [[nodiscard]] bool WriteSmallFile(Files& files, const std::string& path, const std::string& bytes);
+
+// "x:\dir\tavohu4.new" beside "x:\dir\tavohu4.ime" (`extension` "new"): the extension replaced, or
+// added to a name without one.
+std::string BesideName(const std::string& path, const char* extension);
+// The name a file is written under, whole, before it takes the place of `path`: BesideName "new".
+// Whatever lies there was left by a run cut off (or put there by someone else): it is never read.
+std::string FreshName(const std::string& path);
+// Writes the bytes under FreshName(path) with WriteSmallFile, after taking away whatever a run cut
+// off left there (a link as a link). False when they could not all be written and flushed; then
+// nothing stays under the fresh name.
+[[nodiscard]] bool WriteFreshFile(Files& files, const std::string& path, const std::string& bytes);
+// Rewrites a whole file so that a run cut off at any instant leaves `path` holding its old bytes or
+// the new ones, never a piece: WriteFreshFile, then the fresh file moved over `path` in one step
+// (MoveReplacing). False when either could not be done; then `path` is as it was and no fresh file
+// is left.
+[[nodiscard]] bool WriteWholeFile(Files& files, const std::string& path, const std::string& bytes);
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include "core/path_format.h"
 #include "platform/ansi_text.h"
 #include "platform/constants.h"
+#include "platform/files.h"
 #include "platform/unchecked.h"
 #include "system/texts.h"
 
@@ -38,7 +39,7 @@ constexpr size_t kRecordClearedFirst = 62;
 bool WriteFile(core::SetupState& s, const char* name, const std::string& bytes) {
   std::string path;
   if (!core::JoinPath(s.InstallDir, name, &path)) return false;
-  bool written = platform::WriteSmallFile(s.os.files, path, bytes);
+  bool written = platform::WriteWholeFile(s.os.files, path, bytes);
   s.Log.Step("write settings file", path, written);
   return written;
 }
@@ -78,7 +79,7 @@ bool AdjustSettingsRecord(core::SetupState& s) {
   if (s.UsesBig5()) s.SettingsRecord[kRecordTraditional] = 1;
   s.SettingsRecord[kRecordClearedFirst] = 0;
   s.SettingsRecord[kRecordClearedFirst + 1] = 0;
-  return platform::WriteSmallFile(s.os.files, path, std::string(s.SettingsRecord.begin(), s.SettingsRecord.end()));
+  return platform::WriteWholeFile(s.os.files, path, std::string(s.SettingsRecord.begin(), s.SettingsRecord.end()));
 }
 
 void LoadServerAddresses(core::SetupState& s, std::string* unit, std::string* government) {

@@ -70,6 +70,10 @@ class FakeFile : public File {
     return static_cast<long>(pos_);
   }
 
+  // Nothing is cached here: what was written is on the disk already. A handle without write access
+  // may not flush, as on Windows.
+  bool Flush() override { return mode_ != OpenMode::Read && mode_ != OpenMode::ReadHeld; }
+
  private:
   std::shared_ptr<FakeFiles::Node> node_;
   OpenMode mode_;
@@ -439,7 +443,11 @@ bool FakeFiles::Delete(const std::string& path) {
   return Succeed();
 }
 
-bool FakeFiles::Move(const std::string& from, const std::string& to) {
+bool FakeFiles::Move(const std::string& from, const std::string& to) { return Rename(from, to, false); }
+
+bool FakeFiles::MoveReplacing(const std::string& from, const std::string& to) { return Rename(from, to, true); }
+
+bool FakeFiles::Rename(const std::string& from, const std::string& to, bool replacing) {
   std::string fromKey = Key(from);
   std::string toKey = Key(to);
   auto node = Find(fromKey);
@@ -447,9 +455,19 @@ bool FakeFiles::Move(const std::string& from, const std::string& to) {
   // MoveFile opens the source for delete access: a holder that does not share it refuses. A
   // loaded module shares it, and stays loaded under its new name.
   if (node->heldOpen) return Fail(kErrorSharingViolation);
-  if (Find(toKey)) return Fail(kErrorAlreadyExists);
+  auto target = Find(toKey);
+  if (target && !replacing) return Fail(kErrorAlreadyExists);
   if (!ParentExists(toKey)) return Fail(kErrorPathNotFound);
   if (WriteDenied(fromKey) || WriteDenied(toKey)) return Fail(kErrorAccessDenied);
+  if (target && target != node) {
+    // The file under the name goes in the same step: whatever keeps it (another program's handle,
+    // a module's mapping, the read-only attribute) refuses the move, as does a directory there.
+    if (node->directory || target->directory || target->heldOpen || target->loaded ||
+        (target->attributes & kAttrReadOnly)) {
+      return Fail(kErrorAccessDenied);
+    }
+    nodes_.erase(toKey);
+  }
   std::vector<std::pair<std::string, std::shared_ptr<Node>>> moved;
   for (auto it = nodes_.begin(); it != nodes_.end();) {
     if (StartsWithFolder(it->first, fromKey)) {

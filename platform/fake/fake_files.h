@@ -84,6 +84,7 @@ class FakeFiles : public Files {
   bool RestrictToReadAndRun(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
+  bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool MakeDirectory(const std::string& path) override;
   std::vector<std::string> List(const std::string& pattern) override;
   bool ChangeDirectory(const std::string& path) override;
@@ -118,6 +119,8 @@ class FakeFiles : public Files {
   bool DiskFull(const std::string& key) const;
   bool Fail(long error);
   bool Succeed();
+  // Move and MoveReplacing: the file, or the folder with all below it, under its new name.
+  bool Rename(const std::string& from, const std::string& to, bool replacing);
   // The error of a name that is not there: its directory is there or not.
   long Missing(const std::string& key) const;
   int Keep(const std::string& path, int Node::*count);

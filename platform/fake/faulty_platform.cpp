@@ -18,6 +18,8 @@ constexpr Errors kNoCode = {};
 constexpr Errors kReadErrors = {kErrorAccessDenied, kErrorLockViolation};
 constexpr Errors kWriteErrors = {kErrorDiskFull, kErrorHandleDiskFull, kErrorLockViolation};
 constexpr Errors kSeekErrors = {kErrorAccessDenied};
+// A delayed write the disk could not take, a handle without write access.
+constexpr Errors kFlushErrors = {kErrorDiskFull, kErrorAccessDenied};
 constexpr Errors kOpenErrors = {kErrorSharingViolation, kErrorAccessDenied, kErrorFileNotFound};
 // A folder the system keeps (the probe of SysWOW64) does not vanish: it is only held or guarded.
 constexpr Errors kProbeErrors = {kErrorSharingViolation, kErrorAccessDenied};
@@ -25,6 +27,8 @@ constexpr Errors kCreateErrors = {kErrorAccessDenied, kErrorSharingViolation, kE
 constexpr Errors kCopyErrors = {kErrorDiskFull, kErrorAccessDenied, kErrorSharingViolation};
 constexpr Errors kAttributeErrors = {kErrorAccessDenied, kErrorSharingViolation};
 constexpr Errors kChangeErrors = {kErrorAccessDenied, kErrorSharingViolation};
+// A file under the new name that cannot go (in use, read-only), a source held open.
+constexpr Errors kReplaceErrors = {kErrorAccessDenied, kErrorSharingViolation};
 constexpr Errors kFolderErrors = {kErrorAccessDenied, kErrorPathNotFound};
 constexpr Errors kOpenKeyErrors = {kErrorAccessDenied, kErrorFileNotFound};
 constexpr Errors kWriteKeyErrors = {kErrorAccessDenied};
@@ -34,6 +38,7 @@ constexpr Errors kQueryErrors = {kErrorMoreData, kErrorFileNotFound};
 class Counter {
  public:
   explicit Counter(long failAt) : failAt_(failAt) {}
+  explicit Counter(FaultyPlatform::CutOff cut) : failAt_(cut.at), cutOff_(cut.at > 0) {}
   Counter(std::string call, int occurrence, long error)
       : failAt_(0), call_(std::move(call)), occurrence_(occurrence), error_(error) {}
 
@@ -43,6 +48,7 @@ class Counter {
   std::optional<long> Fail(const char* what, const std::string& on, Errors errors) {
     ++calls_;
     long error = 0;
+    if (cutOff_ && calls_ > failAt_) return errors.size() ? *errors.begin() : 0;
     if (call_.empty()) {
       if (calls_ != failAt_) return std::nullopt;
       if (errors.size()) error = errors.begin()[static_cast<size_t>(calls_ - 1) % errors.size()];
@@ -55,6 +61,8 @@ class Counter {
     return error;
   }
   long calls() const { return calls_; }
+  // The call being made is the one the run is cut off at.
+  bool cutting() const { return cutOff_ && calls_ == failAt_; }
   const std::string& failed() const { return failed_; }
   long failedError() const { return failedError_; }
 
@@ -70,7 +78,8 @@ class Counter {
   }
 
   long failAt_;
-  std::string call_;  // by description, instead of by number
+  bool cutOff_ = false;  // every call from failAt_ on fails
+  std::string call_;     // by description, instead of by number
   int occurrence_ = 0;
   long error_ = 0;
   int seen_ = 0;
@@ -88,12 +97,23 @@ class FaultyFile : public File {
     return inner_->Read(buffer, count);
   }
   long Write(const void* data, unsigned long count) override {
-    if (auto error = counter_.Fail("write", std::string(), kWriteErrors)) return Failed(*error);
+    if (auto error = counter_.Fail("write", std::string(), kWriteErrors)) {
+      // The power went while the bytes were going to the disk: the first half of them got there.
+      if (counter_.cutting()) static_cast<void>(inner_->Write(data, count / 2));
+      return Failed(*error);
+    }
     return inner_->Write(data, count);
   }
   long Seek(long offset, SeekFrom origin) override {
     if (auto error = counter_.Fail("seek", std::string(), kSeekErrors)) return Failed(*error);
     return inner_->Seek(offset, origin);
+  }
+  bool Flush() override {
+    if (auto error = counter_.Fail("flush", std::string(), kFlushErrors)) {
+      lastError_ = *error;
+      return false;
+    }
+    return inner_->Flush();
   }
 
  private:
@@ -150,6 +170,10 @@ class FaultyFiles : public Files {
   bool Move(const std::string& from, const std::string& to) override {
     if (auto error = counter_.Fail("move", from, kChangeErrors)) return Failed(*error, false);
     return Passed(inner_.Move(from, to));
+  }
+  bool MoveReplacing(const std::string& from, const std::string& to) override {
+    if (auto error = counter_.Fail("move replacing", from, kReplaceErrors)) return Failed(*error, false);
+    return Passed(inner_.MoveReplacing(from, to));
   }
   bool MakeDirectory(const std::string& path) override {
     if (auto error = counter_.Fail("make directory", path, kFolderErrors)) return Failed(*error, false);
@@ -354,6 +378,7 @@ struct FaultyPlatform::Impl {
 
 FaultyPlatform::FaultyPlatform(Platform& machine, long failAt)
     : impl_(std::make_unique<Impl>(machine, Counter(failAt))) {}
+FaultyPlatform::FaultyPlatform(Platform& machine, CutOff cut) : impl_(std::make_unique<Impl>(machine, Counter(cut))) {}
 FaultyPlatform::FaultyPlatform(Platform& machine, const std::string& call, int occurrence, long error)
     : impl_(std::make_unique<Impl>(machine, Counter(call, occurrence, error))) {}
 FaultyPlatform::~FaultyPlatform() = default;

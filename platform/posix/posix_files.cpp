@@ -26,6 +26,7 @@ class PosixFile : public File {
     int whence = origin == SeekFrom::Begin ? SEEK_SET : origin == SeekFrom::Current ? SEEK_CUR : SEEK_END;
     return static_cast<long>(::lseek(fd_, offset, whence));
   }
+  bool Flush() override { return ::fsync(fd_) == 0; }
 
  private:
   int fd_;
@@ -120,6 +121,11 @@ bool PosixFiles::Delete(const std::string& path) { return Done(::unlink(path.c_s
 bool PosixFiles::Move(const std::string& from, const std::string& to) {
   struct stat st;
   if (::stat(to.c_str(), &st) == 0) return Done((errno = EEXIST, false));
+  return Done(::rename(from.c_str(), to.c_str()) == 0);
+}
+
+// rename() replaces a file under the new name in one step, as MoveFileEx does.
+bool PosixFiles::MoveReplacing(const std::string& from, const std::string& to) {
   return Done(::rename(from.c_str(), to.c_str()) == 0);
 }
 

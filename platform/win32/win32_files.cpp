@@ -24,6 +24,10 @@ class Win32File : public File {
     return n == static_cast<UINT>(HFILE_ERROR) ? -1 : static_cast<long>(n);
   }
   long Seek(long offset, SeekFrom origin) override { return ::_llseek(file_.Get(), offset, static_cast<int>(origin)); }
+  // The small-file calls hand out the file's own handle.
+  bool Flush() override {
+    return ::FlushFileBuffers(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(file_.Get()))) != FALSE;
+  }
 
  private:
   ScopedSmallFile file_;
@@ -212,6 +216,23 @@ bool Win32Files::RestrictToReadAndRun(const std::string& path) {
 bool Win32Files::Delete(const std::string& path) { return Done(::DeleteFileA(path.c_str()) != FALSE); }
 
 bool Win32Files::Move(const std::string& from, const std::string& to) {
+  return Done(::MoveFileA(from.c_str(), to.c_str()) != FALSE);
+}
+
+bool Win32Files::MoveReplacing(const std::string& from, const std::string& to) {
+  // Looked up at run time: Windows 9x has no MoveFileExA, or one that does nothing but fail.
+  using MoveFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  auto moveFileEx = reinterpret_cast<MoveFileExFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
+  if (moveFileEx) {
+    if (moveFileEx(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return Done(true);
+    if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return Done(false);
+  }
+  // There the name stands empty for a moment, with the new file whole under its fresh name.
+  if (!::DeleteFileA(to.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND &&
+      ::GetLastError() != ERROR_PATH_NOT_FOUND) {
+    return Done(false);
+  }
   return Done(::MoveFileA(from.c_str(), to.c_str()) != FALSE);
 }
 

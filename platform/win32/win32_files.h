@@ -16,6 +16,7 @@ class Win32Files : public Files {
   bool RestrictToReadAndRun(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
+  bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool MakeDirectory(const std::string& path) override;
   std::vector<std::string> List(const std::string& pattern) override;
   bool ChangeDirectory(const std::string& path) override;

@@ -1,7 +1,8 @@
 # The platform seam: the table of file and registry cases of tests/seam run against the real
 # Win32 layer by C:\setup\seamtable.exe (the host tests run the same table against the fake).
-# Files held open and modules loaded, copies over them, the error after a success and after a
-# failure, the 32-bit and 64-bit registry views, reads into a small buffer and of what is missing.
+# Files held open and modules loaded, copies and replacing moves over them, flushes, the error after
+# a success and after a failure, the 32-bit and 64-bit registry views, reads into a small buffer
+# and of what is missing.
 # Sourced by cases.sh.
 
 seam_table() {  # WINDOWS-BITS

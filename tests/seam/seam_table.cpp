@@ -30,6 +30,7 @@ class Table {
 
   std::vector<Row> Run() {
     FileErrors();
+    Replacing();
     LastErrors();
     HeldOpen();
     HeldBySetup();
@@ -141,6 +142,52 @@ class Table {
     }
   }
 
+  // MoveFileEx replacing what is under the new name in one step, and the flush before it.
+  void Replacing() {
+    Write(P("fresh.txt"), "fresh");
+    {
+      std::string got = Did(f_.MoveReplacing(P("fresh.txt"), P("free.txt")));
+      Add("move replacing onto a free name", "ok; absent [fresh]",
+          got + "; " + Bytes(P("fresh.txt")) + " " + Bytes(P("free.txt")));
+    }
+    Write(P("fresh.txt"), "new");
+    Write(P("target.txt"), "old");
+    {
+      std::string got = Did(f_.MoveReplacing(P("fresh.txt"), P("target.txt")));
+      Add("move replacing onto an existing file", "ok; absent [new]",
+          got + "; " + Bytes(P("fresh.txt")) + " " + Bytes(P("target.txt")));
+    }
+    Add("move replacing a missing file", "error 2", Did(f_.MoveReplacing(P("none.txt"), P("target.txt"))));
+    Write(P("fresh.txt"), "new");
+    Add("move replacing into a missing directory", "error 3",
+        Did(f_.MoveReplacing(P("fresh.txt"), P("nodir\\target.txt"))));
+    f_.MakeDirectory(P("folder.txt"));
+    {
+      std::string got = Did(f_.MoveReplacing(P("fresh.txt"), P("folder.txt")));
+      got += std::string("; ") + (f_.GetAttributes(P("folder.txt")) & platform::kAttrDirectory ? "folder" : "file");
+      Add("move replacing onto a directory", "error 5; folder", got);
+    }
+    if (!m_.readOnlyRefusesWrites) {
+      rows_.push_back({"read-only: move replacing another file over it", "error 5; [ro]", "",
+                       "writes to read-only files are let through here"});
+    } else {
+      Write(P("readonly3.txt"), "ro");
+      f_.SetAttributes(P("readonly3.txt"), platform::kAttrReadOnly);
+      std::string got = Did(f_.MoveReplacing(P("fresh.txt"), P("readonly3.txt")));
+      Add("read-only: move replacing another file over it", "error 5; [ro]", got + "; " + Bytes(P("readonly3.txt")));
+      f_.SetAttributes(P("readonly3.txt"), platform::kAttrArchive);
+    }
+    {
+      auto file = f_.Create(P("flushed.txt"));
+      bool flushed = file && file->Write("flushed", 7) == 7 && file->Flush();
+      Add("flush a file written", "flushed", flushed ? "flushed" : "failed");
+    }
+    {
+      auto file = f_.Open(P("flushed.txt"), OpenMode::Read);
+      Add("flush a file open for reading only", "failed", file && file->Flush() ? "flushed" : "failed");
+    }
+  }
+
   // Every call that goes through the real layer's error bookkeeping sets LastError() to 0 when it
   // succeeds (GetLastError itself is often left as it was by a successful Win32 call); calls that
   // report no error leave it as it was.
@@ -161,6 +208,7 @@ class Table {
     after("get attributes", [&] { return f_.GetAttributes(P("last.txt")) != platform::kInvalidAttributes; });
     after("delete", [&] { return f_.Delete(P("last3.txt")); });
     after("move", [&] { return f_.Move(P("last2.txt"), P("last4.txt")); });
+    after("move replacing", [&] { return f_.MoveReplacing(P("last4.txt"), P("last3.txt")); });
     after("make a directory", [&] { return f_.MakeDirectory(P("lastdir")); });
     after("list", [&] { return !f_.List(P("last*.txt")).empty(); });
     after("change directory", [&] { return f_.ChangeDirectory(m_.scratch); });
@@ -216,6 +264,14 @@ class Table {
     {
       std::string got = Did(f_.Copy(P("source.txt"), held, false));
       Add("held open: copy another file over it", "error 32; [held]", got + "; " + Bytes(held));
+    }
+    {
+      // The file under the name would have to go, and an open file cannot.
+      std::string got = Did(f_.MoveReplacing(P("source.txt"), held));
+      Add("held open: move replacing another file over it", "error 5; [held] [new]",
+          got + "; " + Bytes(held) + " " + Bytes(P("source.txt")));
+      got = Did(f_.MoveReplacing(held, P("held3.txt")));
+      Add("held open: move replacing it", "error 32; [held]", got + "; " + Bytes(held));
     }
     {
       std::string got = Did(f_.Copy(held, P("heldcopy.txt"), false));
@@ -300,6 +356,10 @@ class Table {
     {
       std::string got = Did(f_.Copy(module, P("modcopy.ime"), false));
       Add("loaded: copy it", "ok; module", got + "; " + Image(P("modcopy.ime")));
+    }
+    {
+      std::string got = Did(f_.MoveReplacing(P("source.txt"), module));
+      Add("loaded: move replacing another file over it", "error 5; module", got + "; " + Image(module));
     }
     Add("loaded: open it for reading with backup semantics", "ok", Did(f_.CanOpenForReading(module)));
     {
