@@ -21,6 +21,9 @@
 //   e2eprobe load FILE SECONDS              keeps FILE loaded as a module for SECONDS
 //   e2eprobe close TITLE SECONDS            waits for a top-level window with this title and
 //                                            closes it (WM_CLOSE)
+//   e2eprobe kill PID LOG TEXT SECONDS      ends the process PID (TerminateProcess, as Task
+//                                            Manager does) the moment its log file LOG holds TEXT;
+//                                            prints "killed", or "not seen" and exits with 1
 //   e2eprobe sys                            OEM and ANSI code pages, Windows major version
 //   e2eprobe acl FILE                       the file's access list as Windows reports it
 //                                            (dacl=, in the security descriptor string form)
@@ -351,6 +354,44 @@ int Hold(wchar_t** argv, bool load) {
   return 0;
 }
 
+// Whether the file holds `text` (bytes), read while its writer still has it open.
+bool FileHolds(const wchar_t* path, const std::string& text) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes.find(text) != std::string::npos;
+}
+
+int Kill(wchar_t** argv) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtoi(argv[2])));
+  if (!process) {
+    Print(L"no process");
+    return 1;
+  }
+  std::wstring wide = argv[4];
+  std::string text(wide.begin(), wide.end());  // the log's markers are ASCII
+  DWORD deadline = Deadline(argv[5]);
+  // Read as often as the machine allows: the step the text announces may take only milliseconds.
+  while (!FileHolds(argv[3], text)) {
+    if (Passed(deadline) || WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+      CloseHandle(process);
+      Print(L"not seen");
+      return 1;
+    }
+    Sleep(0);
+  }
+  TerminateProcess(process, 137);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+  Print(L"killed");
+  return 0;
+}
+
 int Close(wchar_t** argv) {
   DWORD deadline = Deadline(argv[3]);
   HWND window = nullptr;
@@ -563,6 +604,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"sys") return Sys();
   if (command == L"acl" && argc >= 3) return Acl(argv);
   if (command == L"close" && argc >= 4) return Close(argv);
+  if (command == L"kill" && argc >= 6) return Kill(argv);
   if (command == L"window" && argc >= 3) return Window(argc, argv);
   if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
