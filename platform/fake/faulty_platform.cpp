@@ -136,7 +136,7 @@ class FaultyFile : public File {
   long Write(const void* data, unsigned long count) override {
     if (auto error = counter_.Fail("write", std::string(), kWriteErrors, &path_)) return Failed(*error);
     const Kind kind = count > 1 ? Kind::Bytes : Kind::Change;
-    // A write under way when the power goes lands only in part.
+    // A write under way when the power goes lands only its first bytes.
     if (kind == Kind::Bytes && counter_.Cuts()) count /= 2;
     return counter_.Done(kind, inner_->Write(data, count));
   }
