@@ -212,20 +212,25 @@ TEST(CutOff, EachRewrittenFileHoldsItsOldBytesOrItsNewOnes) {
       total = counting.Calls();
     }
     for (long k = 1; k <= total; ++k) {
-      platform::fake::FakePlatform m(before);
-      std::string failed;
-      {
-        platform::fake::FaultyPlatform cut(m.os(), platform::fake::FaultyPlatform::CutOff{k});
-        static_cast<void>(RunStep(rewrite, m, &cut));
-        failed = cut.Failed();
+      for (bool half : {false, true}) {
+        platform::fake::FakePlatform m(before);
+        std::string failed;
+        {
+          platform::fake::FaultyPlatform cut(m.os(), platform::fake::StopAfter{k, half});
+          try {
+            static_cast<void>(RunStep(rewrite, m, &cut));
+          } catch (const platform::fake::RunStopped&) {
+          }
+          failed = cut.StoppedAfter();
+        }
+        for (const std::string& path : rewrite.files) {
+          const std::string now = m.files.Contents(path);
+          EXPECT_TRUE(m.files.HasFile(path) && (now == before.files.Contents(path) || now == done.files.Contents(path)))
+              << path << " after a cut at " << failed << ": [" << now << "]";
+        }
+        EXPECT_TRUE(RunStep(rewrite, m, nullptr));
+        EXPECT_EQ(Disk(m), Disk(done)) << "the run after a cut at " << failed;
       }
-      for (const std::string& path : rewrite.files) {
-        const std::string now = m.files.Contents(path);
-        EXPECT_TRUE(m.files.HasFile(path) && (now == before.files.Contents(path) || now == done.files.Contents(path)))
-            << path << " after a cut at " << failed << ": [" << now << "]";
-      }
-      EXPECT_TRUE(RunStep(rewrite, m, nullptr));
-      EXPECT_EQ(Disk(m), Disk(done)) << "the run after a cut at " << failed;
     }
   }
 }

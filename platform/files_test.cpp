@@ -147,10 +147,13 @@ TEST(WriteWholeFile, AFailureOrACutAtAnyCallLeavesTheOldFileOrTheNewOne) {
       std::string failed;
       {
         std::unique_ptr<FaultyPlatform> faulty =
-            cut ? std::make_unique<FaultyPlatform>(m.os(), FaultyPlatform::CutOff{k})
+            cut ? std::make_unique<FaultyPlatform>(m.os(), platform::fake::StopAfter{k, true})
                 : std::make_unique<FaultyPlatform>(m.os(), k);
-        written = platform::WriteWholeFile(faulty->os().files, kPathFile, newBytes);
-        failed = faulty->Failed();
+        try {
+          written = platform::WriteWholeFile(faulty->os().files, kPathFile, newBytes);
+        } catch (const platform::fake::RunStopped&) {
+        }
+        failed = cut ? faulty->StoppedAfter() : faulty->Failed();
       }
       SCOPED_TRACE((cut ? "cut off at " : "failing ") + failed);
       const std::string now = m.files.Contents(kPathFile);

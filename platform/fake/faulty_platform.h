@@ -2,16 +2,29 @@
 // open-file, registry, resource and allocation, process start, IME installation) is counted, and
 // the k-th fails with one of the errors Windows gives for its kind, the rest going to the machine
 // underneath. The fault sweep runs whole roads once to count the calls, then once per call with it
-// failing; a focused test fails one call it names. Cut off at a call, it fails that one and every
-// later one, as a machine whose power went or a process killed there would leave things.
+// failing; a focused test fails one call it names. The crash sweep ends a run after a call instead,
+// as a power cut or a killed process does.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
 namespace platform::fake {
+
+// Thrown when a stopped run calls the platform: the process is gone and nothing more reaches the
+// machine. Derived from nothing, so that no handler for the standard exceptions takes it.
+class RunStopped {};
+
+// Where a run ends: after the call numbered `call` (from 1), which is carried out; with `cut`, a
+// write or copy there keeps only the first half of its bytes, as one under way when the power
+// goes does.
+struct StopAfter {
+  long call = 0;
+  bool cut = false;
+};
 
 class FaultyPlatform {
  public:
@@ -21,13 +34,10 @@ class FaultyPlatform {
   // Fails the `occurrence`-th call (from 1; 0: every one) described as `call` ("open c:\\a.txt",
   // as Failed names it) with `error`; every other call goes through.
   FaultyPlatform(Platform& machine, const std::string& call, int occurrence, long error);
-  // The call numbered `at` (from 1) and every later one fail: nothing the run does from there on
-  // reaches the machine, but for a write cut at that call, which lands the first half of its bytes.
-  // 0 cuts nothing.
-  struct CutOff {
-    long at;
-  };
-  FaultyPlatform(Platform& machine, CutOff cut);
+  // Fails nothing, but ends the run at `stop`: RunStopped is thrown right after that call and from
+  // every later one. A call made while that exception unwinds the stack (a destructor's) is
+  // refused without reaching the machine instead, since a second exception would end the program.
+  FaultyPlatform(Platform& machine, StopAfter stop);
   ~FaultyPlatform();
   FaultyPlatform(const FaultyPlatform&) = delete;
   FaultyPlatform& operator=(const FaultyPlatform&) = delete;
@@ -38,6 +48,17 @@ class FaultyPlatform {
   long Calls() const;
   const std::string& Failed() const;
   long FailedError() const;
+
+  // A call of a kind that changes the machine (writes, creates, copies, moves, deletes, attributes
+  // and access lists, registry keys and values, program starts, IME installation and activation),
+  // by its number; `cuttable` for a write or copy whose bytes a stop can cut short.
+  struct Change {
+    long call;
+    bool cuttable;
+  };
+  const std::vector<Change>& Changes() const;
+  // The call the run stopped after, named with the file or key it worked on ("" while it runs on).
+  const std::string& StoppedAfter() const;
 
   struct Impl;
 
