@@ -7,6 +7,7 @@
 #include "archive/archive_format.h"
 #include "archive/file_replace.h"
 #include "archive/texts.h"
+#include "archive/user_data.h"
 #include "core/path_format.h"
 #include "platform/constants.h"
 #include "platform/files.h"
@@ -30,6 +31,11 @@ long Unpack(const Entry& entry, uint8_t* out, size_t room) {
 bool WriteEntry(core::SetupState& s, const std::string& name, const std::string& target, const uint8_t* data,
                 size_t length) {
   platform::Files& files = s.os.files;
+  // A name of the user's own data goes in whole or not at all: a piece of it, left by a run cut
+  // off there, would be packed by the next run as theirs and put back over the fresh file.
+  if (IsUserDataName(name)) {
+    return platform::WriteWholeFile(files, target, std::string(reinterpret_cast<const char*>(data), length));
+  }
   // A module or program in use is moved aside so that the new one can take its name. A data file
   // is not: its aside name may be another file of the product ("t2.tvh" would become "t1.tvh"),
   // which the move would take away. A file that stays where it is makes the creation below fail,

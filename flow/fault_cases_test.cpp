@@ -27,9 +27,10 @@ using testing_support::PackOrDie;
 
 constexpr char kUserLibrary[] = "c:\\tavohu\\tavocyzk.tv1";
 
-// A user's file that another program has open a moment when the restore first writes it is put
-// back by the second try: the fresh file must not stay over the user's. The payload's own write
-// of the file is the first creation of it, the restore's the second.
+// A user's file that another program has open a moment when the restore first puts it in place
+// is put back by the second try: the fresh file must not stay over the user's. Each is written
+// whole beside it and moved over it: the payload's own file is the first move, the restore's the
+// second.
 TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
   testing_support::ArchiveMachine m;
   m.fake.SetWindows(6, false);
@@ -39,8 +40,8 @@ TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
   const std::string phrases = "user phrases " + testing_support::RandomBytes(300, 7);
   m.fake.files.AddFile(kUserLibrary, phrases);
 
-  platform::fake::FaultyPlatform faulty(m.fake.os(), std::string("create ") + kUserLibrary, 2,
-                                        platform::kErrorSharingViolation);
+  const std::string move = "move replacing c:\\tavohu\\tavocyzk.new";
+  platform::fake::FaultyPlatform faulty(m.fake.os(), move, 2, platform::kErrorSharingViolation);
   core::SetupState s(faulty.os());
   s.InstallDir = m.s.InstallDir;
   s.WorkBuffer = std::move(m.s.WorkBuffer);
@@ -53,7 +54,7 @@ TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
   core::SilentObserver nobody;
   core::InstallReport report;
   flow::DeployFiles(s, flow::Pass::Stubs, nobody, report);
-  EXPECT_EQ(faulty.Failed(), std::string("create ") + kUserLibrary);
+  EXPECT_EQ(faulty.Failed(), move);
   EXPECT_EQ(faulty.FailedError(), platform::kErrorSharingViolation);
   EXPECT_TRUE(report.unpackComplete);
   EXPECT_EQ(m.fake.files.Contents(kUserLibrary), phrases);

@@ -66,10 +66,13 @@ bool ReadServerAddresses(core::SetupState& s) {
 }
 
 bool AdjustSettingsRecord(core::SetupState& s) {
-  // The record is the user's when the earlier data were kept or left as they are.
-  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) return true;
   std::string path;
   if (!core::JoinPath(s.InstallDir, text::kSettingsRecord, &path)) return false;
+  // The record is the user's when the earlier data were kept or left as they are; a fresh record
+  // a run cut off left beside it goes all the same.
+  if (s.BackupState == core::Backup::DataKept || s.BackupState == core::Backup::Failed) {
+    return platform::DeleteIfPresent(s.os.files, platform::FreshName(path));
+  }
   if (auto file = s.os.files.Open(path, platform::OpenMode::Read)) {
     // A record that is there but does not read is left alone: the built-in one would replace it.
     if (file->Read(s.SettingsRecord.data(), static_cast<unsigned long>(s.SettingsRecord.size())) < 0) return false;
