@@ -14,6 +14,9 @@ struct InstallReport {
   // Install-path stores, settings files and registry entries of the product that could not be
   // written.
   int entriesFailed = 0;
+  // Programs the install starts (the 64-bit companion that registers the 64-bit module, the main
+  // program) that the system did not start.
+  int startsFailed = 0;
 };
 
 }  // namespace core

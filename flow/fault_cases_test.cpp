@@ -101,6 +101,36 @@ TEST(FaultCases, AModuleThePassCannotWriteIntoTheInstallDirectoryIsNoInstall) {
   }
 }
 
+// A program the install starts that the system does not start (the 64-bit companion that
+// registers the 64-bit module) is no install: the log says so and the silent road ends with 10.
+TEST(FaultCases, AProgramTheSystemDoesNotStartIsNoInstall) {
+  platform::fake::FakePlatform fake;
+  fake.SetWindows(6, true);
+  fake.files.SetDriveType('d', platform::kDriveFixed);
+  fake.files.AddDirectory("d:");
+  fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+  fake.processes.refused = {"d:\\tavohu\\setupw64.exe"};
+  EXPECT_EQ(flow::SetupMain(fake.os(), "settvsrf32 /LOG=c:\\setup.log", platform::kSwShow), flow::kExitStartFailed);
+  EXPECT_NE(fake.files.Contents("c:\\setup.log").find("start d:\\tavohu\\setupw64.exe regtv32=d:\\tavohu\\: failed"),
+            std::string::npos)
+      << fake.files.Contents("c:\\setup.log");
+  for (const auto& started : fake.processes.started) EXPECT_NE(started.program, "d:\\tavohu\\setupw64.exe");
+}
+
+// The IME that neither the input method manager nor the setup's own keys could register is no
+// install: a layout key that cannot be written ends the silent road with 9, after its message.
+TEST(FaultCases, AnImeNeitherWayRegisteredIsNoInstall) {
+  platform::fake::FakePlatform fake;
+  fake.SetWindows(6, false);
+  fake.files.SetDriveType('d', platform::kDriveFixed);
+  fake.files.AddDirectory("d:");
+  fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+  fake.ime.installResult = 0;
+  fake.registry.DenyKey("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts");
+  EXPECT_EQ(flow::SetupMain(fake.os(), "settvsrf32", platform::kSwShow), flow::kExitEntriesFailed);
+  EXPECT_TRUE(fake.files.HasFile("d:\\tavohu\\tavohu4.ime"));
+}
+
 // Each store of the install path is written a third time by the install (the start-up's
 // administrator test writes it and puts it back before); one that cannot be written then ends the
 // silent road with exit 9, though everything else is in place.

@@ -16,14 +16,19 @@
 namespace flow {
 namespace {
 
-void RegisterIme(core::SetupState& s) {
-  bool installed = sys::InstallImeModule(s);
-  s.Log.Step("register the IME module with the input method manager", text::kModuleName, installed);
-  if (!installed) s.Log.Step("register the keyboard layout directly", "", sys::RegisterKeyboardLayout(s));
+// False when neither the input method manager nor the setup's own keys registered the IME.
+bool RegisterIme(core::SetupState& s) {
+  bool registered = sys::InstallImeModule(s);
+  s.Log.Step("register the IME module with the input method manager", text::kModuleName, registered);
+  if (!registered) {
+    registered = sys::RegisterKeyboardLayout(s);
+    s.Log.Step("register the keyboard layout directly", "", registered);
+  }
   if (s.WindowsMajor <= 5) {
     sys::FindImeInPreload(s);
     sys::PromotePreloadEntry(s);
   }
+  return registered;
 }
 
 void MakeDirectory(core::SetupState& s, const std::string& dir) {
@@ -77,7 +82,7 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
     if (MayRewriteStores(s, report)) count(core::SaveInstallPath(s));
     return report;
   }
-  RegisterIme(s);
+  count(RegisterIme(s));
   DeployFiles(s, Pass::Modules, observer, report);
   // The size it reports needs every file in place.
   bool measured = false;

@@ -73,8 +73,9 @@ void StartPlacedProgram(core::SetupState& s, core::InstallReport& report, const 
     ShowCopyFailed(s, program);
     return;
   }
-  s.os.processes.StartHeld(program, commandLine, platform::kSwShow, std::move(held));
-  s.Log.Step("start", commandLine, true);
+  const bool started = s.os.processes.StartHeld(program, commandLine, platform::kSwShow, std::move(held));
+  s.Log.Step("start", commandLine, started);
+  if (!started) ++report.startsFailed;
 }
 
 }  // namespace flow

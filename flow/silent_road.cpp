@@ -16,6 +16,7 @@ int SilentExitCode(const core::InstallReport& report, bool checkPassed) {
   if (!report.unpackComplete) return kExitUnpackIncomplete;
   if (report.copyFailures > 0) return kExitCopyFailed;
   if (report.entriesFailed > 0) return kExitEntriesFailed;
+  if (report.startsFailed > 0) return kExitStartFailed;
   return checkPassed ? kExitInstalled : kExitCheckFailed;
 }
 

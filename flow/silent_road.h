@@ -17,6 +17,7 @@ enum SilentExitCode : int {
   kExitBadTargetDir = 7,   // the directory after /D= was refused; nothing written
   kExitNoAdminRights = 8,  // refused at start-up for lack of administrator rights
   kExitEntriesFailed = 9,  // an install-path store, settings file or registry entry could not be written
+  kExitStartFailed = 10,   // the 64-bit companion (or the main program) could not be started
 };
 
 // The exit code for what the install reported and whether the check passed: the first fault in

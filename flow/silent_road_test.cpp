@@ -7,7 +7,7 @@ namespace {
 using core::InstallOutcome;
 
 // The first fault decides, in the order of the codes: a stop before anything was placed, an
-// incomplete unpack, copies, entries not written, then the check.
+// incomplete unpack, copies, entries not written, programs not started, then the check.
 TEST(SilentRoad, TheExitCodeTellsTheFirstFault) {
   const struct {
     core::InstallReport report;
@@ -18,6 +18,10 @@ TEST(SilentRoad, TheExitCodeTellsTheFirstFault) {
       {{InstallOutcome::Done, true, 0, 0}, false, flow::kExitCheckFailed},
       {{InstallOutcome::Done, true, 0, 1}, true, flow::kExitEntriesFailed},
       {{InstallOutcome::Done, true, 0, 1}, false, flow::kExitEntriesFailed},
+      {{InstallOutcome::Done, true, 0, 0, 1}, true, flow::kExitStartFailed},
+      {{InstallOutcome::Done, true, 0, 0, 1}, false, flow::kExitStartFailed},
+      {{InstallOutcome::Done, true, 0, 1, 1}, true, flow::kExitEntriesFailed},
+      {{InstallOutcome::Done, true, 1, 0, 1}, true, flow::kExitCopyFailed},
       {{InstallOutcome::Done, true, 2, 0}, false, flow::kExitCopyFailed},
       {{InstallOutcome::Done, true, 2, 1}, true, flow::kExitCopyFailed},
       {{InstallOutcome::Done, false, 2, 1}, false, flow::kExitUnpackIncomplete},

@@ -276,9 +276,10 @@ void SetupWindow::ConfirmAddressPage() {
 }
 
 void SetupWindow::FinishSetup(uintptr_t wParam, intptr_t lParam) {
-  // After a file or entry that could not be placed the install is not done, whatever the check
-  // finds.
-  const bool placed = report_.unpackComplete && report_.copyFailures == 0 && report_.entriesFailed == 0;
+  // After a file or entry that could not be placed, or a program that could not be started, the
+  // install is not done, whatever the check finds.
+  const bool placed =
+      report_.unpackComplete && report_.copyFailures == 0 && report_.entriesFailed == 0 && report_.startsFailed == 0;
   if (steps_.VerifyInstallation() && placed) {
     bool locked = report_.outcome == core::InstallOutcome::OldImeLocked;
     s_.os.dialogs.MessageW(locked ? text::kDoneRestartNow : text::kDone, text::kCaptionTavo, platform::kMbOk);

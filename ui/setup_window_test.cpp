@@ -76,9 +76,9 @@ class RecordingSteps : public ui::SetupSteps {
 };
 
 // A Windows 7 machine with fixed drives c: and d:, and the window up on its welcome page.
-struct WindowBench {
+struct WindowMachine {
   // `before` sets the machine and the steps' answers before the window is created.
-  explicit WindowBench(bool is64 = false, const std::function<void(WindowBench&)>& before = {}) {
+  explicit WindowMachine(bool is64 = false, const std::function<void(WindowMachine&)>& before = {}) {
     fake.SetWindows(6, is64);
     fake.files.SetDriveType('d', platform::kDriveFixed);
     core::FindSystemFacts(s);
@@ -116,10 +116,10 @@ struct WindowBench {
 };
 
 // From the welcome page to the directory page with its field shown.
-void WalkToDirectoryField(WindowBench& b) {
+void WalkToDirectoryField(WindowMachine& b) {
   for (int i = 0; i < 3; ++i) b.Confirm();
 }
-void ReachProcessingPage(WindowBench& b) {
+void ReachProcessingPage(WindowMachine& b) {
   WalkToDirectoryField(b);
   b.Confirm();  // installs
 }
@@ -128,25 +128,25 @@ void ReachProcessingPage(WindowBench& b) {
 struct PageWay {
   const char* name;
   ui::Page page;
-  void (*reach)(WindowBench&);
+  void (*reach)(WindowMachine&);
 };
 const PageWay kPages[] = {
-    {"welcome", ui::Page::Welcome, [](WindowBench&) {}},
-    {"address", ui::Page::Address, [](WindowBench& b) { b.Confirm(); }},
+    {"welcome", ui::Page::Welcome, [](WindowMachine&) {}},
+    {"address", ui::Page::Address, [](WindowMachine& b) { b.Confirm(); }},
     {"directory", ui::Page::Directory,
-     [](WindowBench& b) {
+     [](WindowMachine& b) {
        b.Confirm();
        b.Confirm();
      }},
     {"directory field", ui::Page::DirectoryField, WalkToDirectoryField},
     {"processing", ui::Page::Processing, ReachProcessingPage},
     {"try-out", ui::Page::TryOut,
-     [](WindowBench& b) {
+     [](WindowMachine& b) {
        ReachProcessingPage(b);
        b.window.OnTimer(2);
      }},
     {"try-out confirmed", ui::Page::TryOutConfirmed,
-     [](WindowBench& b) {
+     [](WindowMachine& b) {
        ReachProcessingPage(b);
        b.window.OnTimer(2);
        b.Confirm();
@@ -154,7 +154,7 @@ const PageWay kPages[] = {
 };
 
 // `page` on a bench of 64-bit Windows (on 32-bit the install is the end of the road).
-void Reach(WindowBench& b, ui::Page page) {
+void Reach(WindowMachine& b, ui::Page page) {
   for (const auto& way : kPages) {
     if (way.page == page) way.reach(b);
   }
@@ -188,7 +188,7 @@ TEST(SetupWindow, CreationSetsUpTheWindowAndItsResources) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.is64 << " " << c.screenWidth);
-    WindowBench b(c.is64, [&](WindowBench& m) {
+    WindowMachine b(c.is64, [&](WindowMachine& m) {
       m.fake.system.screenWidth = c.screenWidth;
       m.fake.system.screenHeight = c.screenHeight;
     });
@@ -273,7 +273,7 @@ TEST(SetupWindow, AWindowThatCannotComeUpEndsTheRoad) {
 TEST(SetupWindow, TheWelcomePageShowsThePictureTheStepsGive) {
   for (bool withPicture : {true, false}) {
     SCOPED_TRACE(withPicture);
-    WindowBench b(false, [&](WindowBench& m) {
+    WindowMachine b(false, [&](WindowMachine& m) {
       if (withPicture) m.steps.picture = testing_support::Bmp(2, 2);
     });
     auto bitmaps = [&] {
@@ -296,7 +296,7 @@ TEST(SetupWindow, TheWelcomePageShowsThePictureTheStepsGive) {
 TEST(SetupWindow, ThePagesUpToTheInstall) {
   for (bool is64 : {false, true}) {
     SCOPED_TRACE(is64);
-    WindowBench b(is64, [](WindowBench& m) {
+    WindowMachine b(is64, [](WindowMachine& m) {
       m.steps.storedUnit = "www.unit.cn";
       m.steps.storedGovernment = "www.gov.cn";
     });
@@ -336,7 +336,7 @@ TEST(SetupWindow, ThePagesUpToTheInstall) {
 // On 32-bit Windows the check and the completion message follow the install at once, and the
 // window goes, giving back what it holds.
 TEST(SetupWindow, On32BitWindowsTheWindowClosesAfterTheInstall) {
-  WindowBench b;
+  WindowMachine b;
   auto& w = b.fake.windows;
   ASSERT_TRUE(b.s.WorkBuffer);
   std::vector<platform::GdiHandle> owned = {b.window.Look().NormalFont.Get(), b.window.Look().TitleFont.Get(),
@@ -354,7 +354,7 @@ TEST(SetupWindow, On32BitWindowsTheWindowClosesAfterTheInstall) {
 // On 64-bit Windows the processing page stays until the timer brings the try-out page, which makes
 // the IME the layout to type with; its confirmation is the last but one click.
 TEST(SetupWindow, On64BitWindowsTheTryOutPageFollowsTheTimer) {
-  WindowBench b(true);
+  WindowMachine b(true);
   auto& w = b.fake.windows;
   ReachProcessingPage(b);
   EXPECT_EQ(b.window.CurrentPage(), ui::Page::Processing);
@@ -399,11 +399,12 @@ TEST(SetupWindow, TheCompletionMessageNeedsAPassingCheckAndEverythingPlaced) {
       {"unpack broke off", true, {core::InstallOutcome::Done, false, 0, 0}, false},
       {"a file not copied", true, {core::InstallOutcome::Done, true, 1, 0}, false},
       {"an entry not written", true, {core::InstallOutcome::Done, true, 0, 1}, false},
+      {"a program not started", true, {core::InstallOutcome::Done, true, 0, 0, 1}, false},
   };
   for (bool is64 : {false, true}) {
     for (const auto& c : cases) {
       SCOPED_TRACE(testing::Message() << c.what << (is64 ? " on 64-bit" : " on 32-bit"));
-      WindowBench b(is64, [&](WindowBench& m) {
+      WindowMachine b(is64, [&](WindowMachine& m) {
         m.steps.checkPasses = c.checkPasses;
         m.steps.report = c.report;
       });
@@ -425,7 +426,7 @@ TEST(SetupWindow, AbandonClosesAtOnceBeforeTheTryOutPageAndFinishesAfter) {
   for (const auto& page : kPages) {
     for (bool checkPasses : {true, false}) {
       SCOPED_TRACE(testing::Message() << page.name << (checkPasses ? "" : ", check failing"));
-      WindowBench b(true, [&](WindowBench& m) { m.steps.checkPasses = checkPasses; });
+      WindowMachine b(true, [&](WindowMachine& m) { m.steps.checkPasses = checkPasses; });
       page.reach(b);
       std::vector<std::string> calls = b.steps.calls;
       ASSERT_TRUE(b.fake.dialogs.shown.empty());
@@ -472,7 +473,7 @@ TEST(SetupWindow, RejectedPathsAreCorrectedInTheField) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
-    WindowBench b;
+    WindowMachine b;
     WalkToDirectoryField(b);
     b.Type(c.typed);
     b.Confirm();
@@ -502,7 +503,7 @@ TEST(SetupWindow, AcceptedDirectoriesGoWholeToTheInstall) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
-    WindowBench b;
+    WindowMachine b;
     b.s.AnsiCodePage = c.codePage;
     WalkToDirectoryField(b);
     b.Type(c.typed);
@@ -516,7 +517,7 @@ TEST(SetupWindow, AcceptedDirectoriesGoWholeToTheInstall) {
 // The install owns the window until it returns: the window is disabled, and clicks, keys and
 // closes that still arrive change nothing.
 TEST(SetupWindow, ClicksKeysAndCloseAreIgnoredWhileInstalling) {
-  WindowBench b;
+  WindowMachine b;
   WalkToDirectoryField(b);
   bool acted = false;
   b.steps.duringInstall = [&](core::InstallObserver&) {
@@ -543,7 +544,7 @@ TEST(SetupWindow, ClicksKeysAndCloseAreIgnoredWhileInstalling) {
 
 // The install's progress is drawn at once, with the window's own bar brush.
 TEST(SetupWindow, TheInstallsProgressIsDrawnWithTheBarBrush) {
-  WindowBench b;
+  WindowMachine b;
   WalkToDirectoryField(b);
   std::vector<DrawCall> drawn;
   b.steps.duringInstall = [&](core::InstallObserver& observer) {
@@ -591,7 +592,7 @@ TEST(SetupWindow, HoverCaptions) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "page " << static_cast<int>(c.page) << " code page " << c.codePage << " x "
                                     << c.x);
-    WindowBench b(true);
+    WindowMachine b(true);
     Reach(b, c.page);
     b.s.OemCodePage = c.codePage;
     b.fake.windows.calls.clear();
@@ -618,7 +619,7 @@ TEST(SetupWindow, HoverCaptions) {
 TEST(SetupWindow, ALockedOldModuleEndsTheWindowWhenTheInstallReturns) {
   for (bool is64 : {false, true}) {
     SCOPED_TRACE(is64);
-    WindowBench b(is64, [](WindowBench& m) { m.steps.report.outcome = core::InstallOutcome::OldImeLocked; });
+    WindowMachine b(is64, [](WindowMachine& m) { m.steps.report.outcome = core::InstallOutcome::OldImeLocked; });
     ReachProcessingPage(b);
     EXPECT_EQ(b.steps.calls.back(), "install d:\\tavohu\\");
     EXPECT_TRUE(b.fake.dialogs.shown.empty());
@@ -632,7 +633,7 @@ TEST(SetupWindow, ALockedOldModuleEndsTheWindowWhenTheInstallReturns) {
 // The install's message boxes leave the disabled window without activation or focus; when the
 // install returns, the window is active again and typing goes to the name box of the try-out page.
 TEST(SetupWindow, TheNameBoxHasTheFocusAfterTheInstall) {
-  WindowBench b(true, [](WindowBench& m) {
+  WindowMachine b(true, [](WindowMachine& m) {
     m.steps.duringInstall = [](core::InstallObserver& observer) { observer.AddSentenceLibrary(); };
   });
   ReachProcessingPage(b);
@@ -651,26 +652,26 @@ TEST(SetupWindow, ClicksDoNothingWhileAMessageIsOpen) {
   struct Case {
     const char* what;
     bool is64;
-    void (*before)(WindowBench&);  // leads to the click that opens the message
-    bool abandon;                  // that click
-    const char* caption;           // of the message
+    void (*before)(WindowMachine&);  // leads to the click that opens the message
+    bool abandon;                    // that click
+    const char* caption;             // of the message
   };
   const Case cases[] = {
       {"path refused", false,
-       [](WindowBench& b) {
+       [](WindowMachine& b) {
          WalkToDirectoryField(b);
          b.Type("c:\\a\\b\\c");
        },
        false, "Tavo"},
       {"install question", false,
-       [](WindowBench& b) {
+       [](WindowMachine& b) {
          b.steps.duringInstall = [](core::InstallObserver& observer) { observer.AddSentenceLibrary(); };
          WalkToDirectoryField(b);
        },
        false, "Tavo安装"},
-      {"completion message", true, [](WindowBench& b) { Reach(b, ui::Page::TryOutConfirmed); }, false, "Tavo"},
+      {"completion message", true, [](WindowMachine& b) { Reach(b, ui::Page::TryOutConfirmed); }, false, "Tavo"},
       {"check report", true,
-       [](WindowBench& b) {
+       [](WindowMachine& b) {
          Reach(b, ui::Page::TryOut);
          b.steps.checkPasses = false;
        },
@@ -678,7 +679,7 @@ TEST(SetupWindow, ClicksDoNothingWhileAMessageIsOpen) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WindowBench b(c.is64);
+    WindowMachine b(c.is64);
     c.before(b);
     auto& w = b.fake.windows;
     std::string opened;
@@ -712,21 +713,21 @@ TEST(SetupWindow, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
   struct Action {
     const char* name;
     bool abandon;  // the button it stands for
-    void (*act)(WindowBench&);
+    void (*act)(WindowMachine&);
   };
   const Action actions[] = {
-      {"Enter", false, [](WindowBench& b) { EXPECT_TRUE(b.Press(Key::Enter)); }},
-      {"Escape", true, [](WindowBench& b) { EXPECT_TRUE(b.Press(Key::Escape)); }},
-      {"close", true, [](WindowBench& b) { b.fake.windows.Close(); }},
+      {"Enter", false, [](WindowMachine& b) { EXPECT_TRUE(b.Press(Key::Enter)); }},
+      {"Escape", true, [](WindowMachine& b) { EXPECT_TRUE(b.Press(Key::Escape)); }},
+      {"close", true, [](WindowMachine& b) { b.fake.windows.Close(); }},
   };
-  auto state = [](WindowBench& b) {
+  auto state = [](WindowMachine& b) {
     return std::make_tuple(b.window.CurrentPage(), b.fake.windows.destroyPosts, b.Boxes(), b.fake.windows.invalidations,
                            b.fake.windows.timers.size(), b.Field(b.window.DirectoryField()), b.steps.calls);
   };
   for (const auto& page : kPages) {
     for (const auto& action : actions) {
       SCOPED_TRACE(std::string(action.name) + " on the " + page.name + " page");
-      WindowBench clicked(true), pressed(true);
+      WindowMachine clicked(true), pressed(true);
       page.reach(clicked);
       page.reach(pressed);
       ASSERT_EQ(pressed.window.CurrentPage(), page.page);
@@ -748,7 +749,7 @@ TEST(SetupWindow, KeysAndCloseDoWhatTheButtonsDoOnEveryPage) {
 TEST(SetupWindow, TheFirstFieldOfAPageHasTheFocus) {
   for (bool is64 : {false, true}) {
     SCOPED_TRACE(is64);
-    WindowBench b(is64);
+    WindowMachine b(is64);
     auto& w = b.fake.windows;
     EXPECT_EQ(w.focus, 0);  // the welcome page
     ASSERT_TRUE(b.Press(Key::Enter));
@@ -790,7 +791,7 @@ TEST(SetupWindow, TabGoesRoundThePageFields) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "page " << static_cast<int>(c.page) << " from " << c.from
                                     << (c.shift ? " shift" : ""));
-    WindowBench b(true);
+    WindowMachine b(true);
     Reach(b, c.page);
     ASSERT_EQ(b.window.CurrentPage(), c.page);
     auto id = [&](Where where) {
@@ -827,7 +828,7 @@ TEST(SetupWindow, TheKeyboardAloneWalksTheRoad) {
       {Key::Enter, nullptr, ui::Page::TryOutConfirmed},
       {Key::Enter, nullptr, ui::Page::TryOutConfirmed},
   };
-  WindowBench b(true);
+  WindowMachine b(true);
   for (const auto& stroke : strokes) {
     if (stroke.key) {
       ASSERT_TRUE(b.Press(*stroke.key)) << static_cast<int>(b.window.CurrentPage());

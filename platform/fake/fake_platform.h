@@ -70,10 +70,17 @@ class FakeProcesses : public Processes {
     bool held = false;    // the program file was held open while it was started
   };
   std::vector<Started> started;
+  // Program files whose held start the system refuses (a file that is no program, one for another
+  // processor); they are not listed as started.
+  std::vector<std::string> refused;
   void Start(const std::string& commandLine, int show) override { started.push_back({commandLine, show, {}, false}); }
-  void StartHeld(const std::string& program, const std::string& commandLine, int show,
+  bool StartHeld(const std::string& program, const std::string& commandLine, int show,
                  std::unique_ptr<File> held) override {
+    for (const std::string& name : refused) {
+      if (name == program) return false;
+    }
     started.push_back({commandLine, show, program, held != nullptr});
+    return true;
   }
 };
 

@@ -389,11 +389,10 @@ class FaultyProcesses : public Processes {
     inner_.Start(commandLine, showCommand);
     counter_.Done(Kind::Change);
   }
-  void StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+  bool StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
                  std::unique_ptr<File> held) override {
-    if (counter_.Fail("start program", std::string(), kNoCode, &commandLine)) return;
-    inner_.StartHeld(program, commandLine, showCommand, std::move(held));
-    counter_.Done(Kind::Change);
+    if (counter_.Fail("start program", std::string(), kNoCode, &commandLine)) return false;
+    return counter_.Done(Kind::Change, inner_.StartHeld(program, commandLine, showCommand, std::move(held)));
   }
 
  private:

@@ -116,21 +116,28 @@ struct PendingStart {
 namespace {
 
 // Started as WinExec starts a program (same command-line parsing, same show command), without
-// WinExec's wait of up to 30 seconds for a window program to become idle.
-DWORD WINAPI StartProgram(void* argument) {
-  std::unique_ptr<PendingStart> start(static_cast<PendingStart*>(argument));
-  if (start->previous.IsValid()) ::WaitForSingleObject(start->previous.Get(), INFINITE);
+// WinExec's wait of up to 30 seconds for a window program to become idle. True when the process
+// was created.
+bool CreateProgram(PendingStart& start) {
+  if (start.previous.IsValid()) ::WaitForSingleObject(start.previous.Get(), INFINITE);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(start->showCommand);
+  startup.wShowWindow = static_cast<WORD>(start.showCommand);
   PROCESS_INFORMATION started{};
-  const char* program = start->program.empty() ? nullptr : start->program.c_str();
-  if (::CreateProcessA(program, start->commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &started)) {
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
+  const char* program = start.program.empty() ? nullptr : start.program.c_str();
+  if (!::CreateProcessA(program, start.commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+    return false;
   }
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  return true;
+}
+
+DWORD WINAPI StartProgram(void* argument) {
+  std::unique_ptr<PendingStart> start(static_cast<PendingStart*>(argument));
+  static_cast<void>(CreateProgram(*start));  // a plain start's failure is not reported
   return 0;
 }
 
@@ -144,10 +151,10 @@ void Win32Processes::Start(const std::string& commandLine, int showCommand) {
   Launch(std::make_unique<PendingStart>(PendingStart{commandLine, showCommand, std::move(lastStart_), {}, {}}));
 }
 
-void Win32Processes::StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+bool Win32Processes::StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
                                std::unique_ptr<File> held) {
-  Launch(std::make_unique<PendingStart>(
-      PendingStart{commandLine, showCommand, std::move(lastStart_), program, std::move(held)}));
+  PendingStart start{commandLine, showCommand, std::move(lastStart_), program, std::move(held)};
+  return CreateProgram(start);
 }
 
 void Win32Processes::Launch(std::unique_ptr<PendingStart> start) {

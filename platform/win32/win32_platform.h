@@ -31,16 +31,17 @@ class Win32InputMethods : public InputMethods {
   uint32_t Activate(uint32_t layout, uint32_t flags) override;
 };
 
-// Each program is started by a thread of its own, which first waits for the thread of the program
+// Each plain start is made by a thread of its own, which first waits for the thread of the start
 // before it: the setup goes on while Windows creates the process, the order of the starts is kept,
-// and the destructor waits until the last start has been made.
+// and the destructor waits until the last start has been made. A held start is made at once,
+// after those before it, since its caller needs to know whether it was made.
 struct PendingStart;
 
 class Win32Processes : public Processes {
  public:
   ~Win32Processes() override;
   void Start(const std::string& commandLine, int showCommand) override;
-  void StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
+  bool StartHeld(const std::string& program, const std::string& commandLine, int showCommand,
                  std::unique_ptr<File> held) override;
 
  private:
