@@ -59,7 +59,8 @@ TEST_P(FaultSweep, EveryFailedCallLeavesAnHonestResultAndLosesNothing) {
   std::printf("%s: %ld calls, each made to fail once\n", sc.name, total);
   const std::set<int> documented = {flow::kExitInstalled,        flow::kExitNoPayload,     flow::kExitOldImeLocked,
                                     flow::kExitUnpackIncomplete, flow::kExitCopyFailed,    flow::kExitCheckFailed,
-                                    flow::kExitBadTargetDir,     flow::kExitNoAdminRights, flow::kExitEntriesFailed};
+                                    flow::kExitBadTargetDir,     flow::kExitNoAdminRights, flow::kExitEntriesFailed,
+                                    flow::kExitStartFailed};
 
   int reported = 0;
   for (long k = 1; k <= total; ++k) {
