@@ -102,6 +102,10 @@ target_include_directories(unpack_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(unpack_bench PRIVATE tavo_posix tavo_fake)
 set_target_properties(unpack_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
+# tvz's help, and its answer to the mistakes of a packager working by hand: one line, no abort.
+add_test(NAME tvz_usage
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_usage.sh $<TARGET_FILE:tvz> ${CMAKE_CURRENT_BINARY_DIR}/tvz_usage)
+
 # tvz extract run on real files: links in the target directory are replaced, not written through.
 add_test(NAME tvz_extract_replaces_links
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_extract_links.sh $<TARGET_FILE:tvz>

@@ -6,6 +6,7 @@
 //   tvz extract ARCHIVE DIR       every entry as a file of DIR (a link of that name is replaced,
 //                                 not written through)
 //   tvz verify ARCHIVE            every check the setup relies on; exit code 1 at the first fault
+//   tvz help                      what each command does, with an example
 // Sizes are judged against the setup's data area (2,097,052 bytes); an entry named *.tvz is a
 // skin, which must fit into the 131,072 bytes the setup loads of it and pass the same checks in
 // the skin's data area (1,965,980 bytes).
@@ -89,8 +90,8 @@ bool WriteNewFile(const fs::path& path, const std::string& bytes, bool* taken) {
     return false;
   }
   DWORD written = 0;
-  bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
+  bool ok =
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
   return CloseHandle(file) && ok;
 }
 bool RenameOver(const fs::path& from, const fs::path& to) {
@@ -155,10 +156,14 @@ int List(const std::string& archivePath) {
 
 int Pack(const std::string& archivePath, const std::vector<std::string>& inputs, archive::StreamPacker packer) {
   std::vector<fs::path> files;
-  if (inputs.size() == 1 && fs::is_directory(FromAnsi(inputs[0]))) {
-    for (const auto& item : fs::directory_iterator(FromAnsi(inputs[0]))) {
-      if (item.is_regular_file()) files.push_back(item.path());
+  std::error_code listed;
+  if (inputs.size() == 1 && fs::is_directory(FromAnsi(inputs[0]), listed)) {
+    for (fs::directory_iterator item(FromAnsi(inputs[0]), listed), end; !listed && item != end;
+         item.increment(listed)) {
+      std::error_code kind;
+      if (item->is_regular_file(kind)) files.push_back(item->path());
     }
+    if (listed) return Fail(inputs[0] + ": " + listed.message());
     std::sort(files.begin(), files.end(),
               [](const fs::path& a, const fs::path& b) { return ToAnsi(a.filename()) < ToAnsi(b.filename()); });
   } else {
@@ -194,12 +199,15 @@ int Extract(const std::string& archivePath, const std::string& dir) {
   std::string image;
   std::vector<archive::EntryReport> entries;
   if (int rc = LoadVerified(archivePath, &image, &entries)) return rc;
-  fs::create_directories(FromAnsi(dir));
+  std::error_code error;
+  fs::create_directories(FromAnsi(dir), error);
+  if (error) return Fail(dir + ": " + error.message());
   uint32_t count = 0;
   archive::ReadEntryCount(Bytes(image), image.size(), &count);
   archive::EntryWalker walker(Bytes(image), image.size(), count);
   archive::Entry entry;
   std::vector<uint8_t> out(archive::kDataAreaSize);
+  uint32_t written = 0;
   while (walker.Next(&entry) == archive::WalkStep::Entry) {
     unsigned long produced = static_cast<unsigned long>(out.size());
     // The image was verified: every entry decompresses into the data area.
@@ -207,7 +215,9 @@ int Extract(const std::string& archivePath, const std::string& dir) {
     if (!ReplaceFile(FromAnsi(dir) / FromAnsi(entry.name), std::string(out.begin(), out.begin() + produced))) {
       return Fail("cannot write " + entry.name);
     }
+    ++written;
   }
+  std::printf("%s: %u files written\n", dir.c_str(), written);
   return 0;
 }
 
@@ -219,10 +229,41 @@ int Verify(const std::string& archivePath) {
   return 0;
 }
 
-}  // namespace
+constexpr char kUsage[] =
+    "usage: tvz list|verify ARCHIVE | tvz pack|pack-zlib ARCHIVE DIR|FILES... | tvz extract ARCHIVE DIR\n";
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+constexpr char kHelp[] =
+    "tvz: the packaging tool for the setup's archives (the payload, skins, user-data backups).\n"
+    "\n"
+    "  tvz pack ARCHIVE DIR|FILES...\n"
+    "      Packs the files of DIR (its plain files, in byte order of their names), or the FILES\n"
+    "      given, one entry each, named by file name, as the tightest zlib streams.\n"
+    "      Example: tvz pack payload.tvz payload/\n"
+    "  tvz pack-zlib ARCHIVE DIR|FILES...\n"
+    "      The same with zlib's own compressor, for comparison.\n"
+    "      Example: tvz pack-zlib payload-zlib.tvz payload/\n"
+    "  tvz list ARCHIVE\n"
+    "      Each entry's name, compressed and unpacked size and zlib result.\n"
+    "      Example: tvz list payload.tvz\n"
+    "  tvz verify ARCHIVE\n"
+    "      Every check the setup relies on (names, sizes, streams, skins); exit code 1 at the\n"
+    "      first fault, with the fault named.\n"
+    "      Example: tvz verify payload.tvz\n"
+    "  tvz extract ARCHIVE DIR\n"
+    "      Writes every entry of a verified archive as a file of DIR (made when missing); a link\n"
+    "      under an entry's name is replaced, never written through.\n"
+    "      Example: tvz extract tavoback.tvz restored/\n"
+    "  tvz help, tvz --help, tvz -h\n"
+    "      This text.\n"
+    "\n"
+    "Exit codes: 0 done, 1 a fault (one line on standard error names the file and the reason),\n"
+    "2 a command tvz does not know.\n";
+
+int Run(const std::vector<std::string>& args) {
+  if (args.size() == 1 && (args[0] == "help" || args[0] == "--help" || args[0] == "-h")) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   if (args.size() == 2 && args[0] == "list") return List(args[1]);
   if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], {args.begin() + 2, args.end()}, kPacker);
   if (args.size() >= 3 && args[0] == "pack-zlib") {
@@ -230,6 +271,24 @@ int main(int argc, char** argv) {
   }
   if (args.size() == 3 && args[0] == "extract") return Extract(args[1], args[2]);
   if (args.size() == 2 && args[0] == "verify") return Verify(args[1]);
-  std::fprintf(stderr, "usage: tvz list|verify ARCHIVE | tvz pack|pack-zlib ARCHIVE DIR|FILES... | tvz extract ARCHIVE DIR\n");
+  std::fputs(kUsage, stderr);
+  std::fputs("tvz --help tells what each command does.\n", stderr);
   return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A mistake of the user's (a directory where a file was meant, a place that cannot be written)
+  // gets one line with the file and the reason, never an abort: the file-system calls take an
+  // error code, and where exceptions exist anything else that throws is caught here too.
+#if defined(__cpp_exceptions)
+  try {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+#else
+  return Run(std::vector<std::string>(argv + 1, argv + argc));
+#endif
 }
