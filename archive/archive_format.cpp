@@ -96,6 +96,24 @@ bool IsBareFileName(std::string_view name) {
   return !IsDeviceName(name);
 }
 
+const char* NameFaultText(NameFault fault) {
+  switch (fault) {
+    case NameFault::None:
+      break;
+    case NameFault::NotBare:
+      return "not a bare file name";
+    case NameFault::TooLong:
+      return "name longer than 12 bytes";
+    case NameFault::GivenTwice:
+      return "name given twice";
+  }
+  return "";
+}
+
+std::string FirstGivenAs(NameFault fault, std::string_view name, const std::string& first) {
+  return fault == NameFault::GivenTwice && first != name ? " (as " + first + ")" : std::string();
+}
+
 NameFault CheckEntryName(std::string_view name) {
   if (!IsBareFileName(name)) return NameFault::NotBare;
   if (name.size() > kMaxEntryName) return NameFault::TooLong;

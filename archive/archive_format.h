@@ -36,17 +36,17 @@ void PutU32(uint8_t* p, uint32_t value);
 bool ReadEntryCount(const uint8_t* image, size_t size, uint32_t* count);
 
 struct Entry {
-  std::string name;         // without "CF", up to the NUL
+  std::string name;  // without "CF", up to the NUL
   const uint8_t* data = nullptr;
   uint32_t compressedLength = 0;
 };
 
 enum class WalkStep {
-  Entry,         // entry is complete and lies inside the image
-  End,           // all entries of the count were walked
-  NotAnEntry,    // the name field does not begin with "CF": the walk ends (as the format wants)
-  Truncated,     // the entry header or its stream runs past the image: the walk ends
-  NameUnended,   // no NUL within the name field: the walk ends
+  Entry,        // entry is complete and lies inside the image
+  End,          // all entries of the count were walked
+  NotAnEntry,   // the name field does not begin with "CF": the walk ends (as the format wants)
+  Truncated,    // the entry header or its stream runs past the image: the walk ends
+  NameUnended,  // no NUL within the name field: the walk ends
 };
 
 // zlib's one-call decompression of an entry into `*length` bytes of room; `*length` becomes the
@@ -61,8 +61,7 @@ WalkStep ReadEntryHeader(const uint8_t* header, Entry* entry);
 // Walks the entries of an image, at most `count` of them.
 class EntryWalker {
  public:
-  EntryWalker(const uint8_t* image, size_t size, uint32_t count)
-      : image_(image), size_(size), count_(count) {}
+  EntryWalker(const uint8_t* image, size_t size, uint32_t count) : image_(image), size_(size), count_(count) {}
   // The next entry; on Truncated, `entry` still carries the name when the header was whole.
   WalkStep Next(Entry* entry);
   uint32_t index() const { return index_; }
@@ -93,6 +92,10 @@ enum class NameFault {
 
 // The entry-name rule for one name on its own: bare, and short enough for the name field.
 NameFault CheckEntryName(std::string_view name);
+// What is wrong with a name ("name given twice"), and, for GivenTwice, how it was first given
+// when that differs (" (as kelv1.bmp)"; otherwise empty): for the writer's and verifier's messages.
+const char* NameFaultText(NameFault fault);
+std::string FirstGivenAs(NameFault fault, std::string_view name, const std::string& first);
 
 // The rule over the names of one archive: each passes CheckEntryName and names a file of its
 // own. Add checks a name against the names added before and keeps it when it passes.

@@ -71,19 +71,11 @@ bool Verify(const uint8_t* image, size_t size, size_t dataArea, const UnpackRoom
     end = static_cast<size_t>(entry.data - image) + entry.compressedLength;
     where += " (" + entry.name + ")";
     std::string first;
-    switch (names.Add(entry.name, &first)) {
-      case NameFault::None:
-        break;
-      case NameFault::NotBare:
-        *fault = where + ": not a bare file name";
-        return false;
-      case NameFault::TooLong:
-        *fault = where + ": name longer than 12 bytes";
-        return false;
-      case NameFault::GivenTwice:
-        // Windows writes both to one file: the later entry silently replaces the earlier.
-        *fault = where + ": name given twice" + (first == entry.name ? "" : " (as " + first + ")");
-        return false;
+    // A name given twice: Windows writes both to one file, the later entry silently replacing the
+    // earlier.
+    if (NameFault named = names.Add(entry.name, &first); named != NameFault::None) {
+      *fault = where + ": " + NameFaultText(named) + FirstGivenAs(named, entry.name, first);
+      return false;
     }
     if (report.zlibResult != Z_OK) {
       *fault = where + ": zlib result " + std::to_string(report.zlibResult) +

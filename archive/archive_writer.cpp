@@ -30,24 +30,14 @@ bool ZlibPack(const std::string& bytes, std::string* stream) {
   return true;
 }
 
-bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, std::string* error,
-                 StreamPacker pack) {
+bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, std::string* error, StreamPacker pack) {
   EntryNames names;
   std::string body;
   for (const NamedContent& file : files) {
     std::string first;
-    switch (names.Add(file.name, &first)) {
-      case NameFault::None:
-        break;
-      case NameFault::NotBare:
-        *error = "not a bare file name: " + file.name;
-        return false;
-      case NameFault::TooLong:
-        *error = "name longer than 12 bytes: " + file.name;
-        return false;
-      case NameFault::GivenTwice:
-        *error = "name given twice: " + file.name + (first == file.name ? "" : " (as " + first + ")");
-        return false;
+    if (NameFault named = names.Add(file.name, &first); named != NameFault::None) {
+      *error = std::string(NameFaultText(named)) + ": " + file.name + FirstGivenAs(named, file.name, first);
+      return false;
     }
     std::string packed;
     // Deflate with a 32 KiB window (0x78) is all the header may say; 0x78 0x9C is a valid
@@ -64,7 +54,8 @@ bool PackArchive(const std::vector<NamedContent>& files, std::string* archive, s
     body += EntryHeader(file.name, static_cast<uint32_t>(packed.size()));
     body += packed;
   }
-  *archive = ArchiveHeader(static_cast<uint32_t>(kArchiveHeaderSize + body.size()), static_cast<uint32_t>(files.size()));
+  *archive =
+      ArchiveHeader(static_cast<uint32_t>(kArchiveHeaderSize + body.size()), static_cast<uint32_t>(files.size()));
   *archive += body;
   return true;
 }

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "archive/user_data.h"
-#include "core/texts.h"
+#include "core/install_location.h"
 #include "platform/constants.h"
 #include "platform/registry.h"
 #include "platform/unchecked.h"
@@ -41,28 +41,10 @@ bool Decode(const std::string& bytes, Record* r) {
   return !r->archive.empty() && !r->directory.empty();
 }
 
-std::unique_ptr<platform::RegKey> ProductKey(core::SetupState& s, bool create) {
-  std::unique_ptr<platform::RegKey> key;
-  if (create) {
-    std::unique_ptr<platform::RegKey> software;
-    if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, core::text::kSoftwareKey, platform::kKeyRead,
-                              &software) != platform::kErrorSuccess ||
-        software->CreateSubKey(core::text::kProductKey, platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
-      return nullptr;
-    }
-    return key;
-  }
-  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, core::text::kProductKeyPath, platform::kKeyAllAccess,
-                            &key) != platform::kErrorSuccess) {
-    return nullptr;
-  }
-  return key;
-}
-
 }  // namespace
 
 bool RecordRestore(core::SetupState& s) {
-  auto key = ProductKey(s, true);
+  auto key = core::OpenProductKey(s, true);
   bool written =
       key && !s.BackupArchive.empty() &&
       key->SetValue(kRestoreValue, platform::kRegBinary,
@@ -73,7 +55,7 @@ bool RecordRestore(core::SetupState& s) {
 }
 
 bool ClearRestoreRecord(core::SetupState& s) {
-  auto key = ProductKey(s, false);
+  auto key = core::OpenProductKey(s, false);
   if (!key) return true;  // no product key: no record
   long result = key->DeleteValue(kRestoreValue);
   bool cleared = result == platform::kErrorSuccess || result == platform::kErrorFileNotFound;
@@ -82,7 +64,7 @@ bool ClearRestoreRecord(core::SetupState& s) {
 }
 
 CutOffRestore FinishCutOffRestore(core::SetupState& s) {
-  auto key = ProductKey(s, false);
+  auto key = core::OpenProductKey(s, false);
   uint32_t type = 0;
   std::string bytes;
   if (!key || key->QueryValue(kRestoreValue, kMaxRecordBytes, &type, &bytes) != platform::kErrorSuccess) {

@@ -47,15 +47,29 @@ bool ReadPathFileInWindows(SetupState& s, std::string* dir) {
   return PathFileInWindows(s, &pathFile) && ReadPathFile(s, pathFile, dir);
 }
 
+std::unique_ptr<platform::RegKey> OpenProductKey(SetupState& s, bool create) {
+  std::unique_ptr<platform::RegKey> key;
+  if (!create) {
+    return s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath, platform::kKeyAllAccess,
+                                 &key) == platform::kErrorSuccess
+               ? std::move(key)
+               : nullptr;
+  }
+  std::unique_ptr<platform::RegKey> software;
+  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kSoftwareKey, platform::kKeyRead, &software) !=
+          platform::kErrorSuccess ||
+      software->CreateSubKey(text::kProductKey, platform::kKeyAllAccess, &key) != platform::kErrorSuccess) {
+    return nullptr;
+  }
+  return key;
+}
+
 bool ReadRegistryPath(SetupState& s, std::string* dir) {
   // Full access even for reading: a process that may not write the value must not take it as
   // the install's directory either (it falls back to path file 2 or the default), and the
   // administrator test reads the stores back this way.
-  std::unique_ptr<platform::RegKey> key;
-  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kProductKeyPath, platform::kKeyAllAccess, &key) !=
-      platform::kErrorSuccess) {
-    return false;
-  }
+  std::unique_ptr<platform::RegKey> key = OpenProductKey(s, false);
+  if (!key) return false;
   uint32_t type = 0;
   std::string data;
   if (key->QueryValue(text::kPathValue, kPathBufferSize, &type, &data) != platform::kErrorSuccess) {
@@ -77,15 +91,9 @@ bool WritePathStores(SetupState& s) {
     all = all && written;
   }
 
-  std::unique_ptr<platform::RegKey> software;
-  bool stored = false;
-  if (s.os.registry.OpenKey(platform::RegRoot::LocalMachine, text::kSoftwareKey, platform::kKeyRead, &software) ==
-      platform::kErrorSuccess) {
-    std::unique_ptr<platform::RegKey> product;
-    if (software->CreateSubKey(text::kProductKey, platform::kKeyAllAccess, &product) == platform::kErrorSuccess) {
-      stored = product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir) == platform::kErrorSuccess;
-    }
-  }
+  std::unique_ptr<platform::RegKey> product = OpenProductKey(s, true);
+  const bool stored =
+      product && product->SetValue(text::kPathValue, platform::kRegSz, s.InstallDir) == platform::kErrorSuccess;
   s.Log.Step("record the install directory in registry value",
              std::string("HKLM\\") + text::kProductKeyPath + "\\" + text::kPathValue + " = " + s.InstallDir, stored);
   all = all && stored;

@@ -1,9 +1,11 @@
 // Where the product is installed: the directory of an earlier install (path files and registry),
 // the default directory and the judgement of a typed directory.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "core/setup_state.h"
+#include "platform/registry.h"
 
 namespace core {
 
@@ -15,6 +17,9 @@ const std::string& ReadInstallPath(SetupState& s);
 // what they hold is not judged here.
 bool ReadPathFileInWindows(SetupState& s, std::string* dir);
 bool ReadRegistryPath(SetupState& s, std::string* dir);
+// HKEY_LOCAL_MACHINE\Software\tavowb with full access, made first when `create`; null when it cannot
+// be had.
+std::unique_ptr<platform::RegKey> OpenProductKey(SetupState& s, bool create);
 // Adds the trailing backslash and writes path file 1, the registry value and (6.x) path file 2;
 // false when one of them could not be written.
 [[nodiscard]] bool SaveInstallPath(SetupState& s);

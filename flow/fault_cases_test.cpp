@@ -61,14 +61,19 @@ TEST(FaultCases, AUserFileTheRestoreCannotWriteAtFirstIsPutBackByTheRetry) {
   EXPECT_EQ(s.BackupState, core::Backup::DataKept);
 }
 
-// A 64-bit Windows 7 machine with drives c: and d: (the default directory d:\tavohu) and a
-// complete product in its resources; its silent install run with one kind of call failing.
+// A Windows 7 machine with drives c: and d: (the default directory d:\tavohu) and a complete
+// product in its resources.
+void CompleteProductMachine(platform::fake::FakePlatform& fake, bool is64) {
+  fake.SetWindows(6, is64);
+  fake.files.SetDriveType('d', platform::kDriveFixed);
+  fake.files.AddDirectory("d:");
+  fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+}
+
+// Its silent install on 64-bit Windows run with one kind of call failing.
 struct SilentRun {
   SilentRun(const std::string& call, int occurrence, long error) {
-    fake.SetWindows(6, true);
-    fake.files.SetDriveType('d', platform::kDriveFixed);
-    fake.files.AddDirectory("d:");
-    fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+    CompleteProductMachine(fake, true);
     platform::fake::FaultyPlatform faulty(fake.os(), call, occurrence, error);
     code = flow::SetupMain(faulty.os(), "settvsrf32", platform::kSwShow);
     failed = faulty.Failed();
@@ -105,10 +110,7 @@ TEST(FaultCases, AModuleThePassCannotWriteIntoTheInstallDirectoryIsNoInstall) {
 // registers the 64-bit module) is no install: the log says so and the silent road ends with 10.
 TEST(FaultCases, AProgramTheSystemDoesNotStartIsNoInstall) {
   platform::fake::FakePlatform fake;
-  fake.SetWindows(6, true);
-  fake.files.SetDriveType('d', platform::kDriveFixed);
-  fake.files.AddDirectory("d:");
-  fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+  CompleteProductMachine(fake, true);
   fake.processes.refused = {"d:\\tavohu\\setupw64.exe"};
   EXPECT_EQ(flow::SetupMain(fake.os(), "settvsrf32 /LOG=c:\\setup.log", platform::kSwShow), flow::kExitStartFailed);
   EXPECT_NE(fake.files.Contents("c:\\setup.log").find("start d:\\tavohu\\setupw64.exe regtv32=d:\\tavohu\\: failed"),
@@ -121,10 +123,7 @@ TEST(FaultCases, AProgramTheSystemDoesNotStartIsNoInstall) {
 // install: a layout key that cannot be written ends the silent road with 9, after its message.
 TEST(FaultCases, AnImeNeitherWayRegisteredIsNoInstall) {
   platform::fake::FakePlatform fake;
-  fake.SetWindows(6, false);
-  fake.files.SetDriveType('d', platform::kDriveFixed);
-  fake.files.AddDirectory("d:");
-  fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(testing_support::CompleteProductFiles());
+  CompleteProductMachine(fake, false);
   fake.ime.installResult = 0;
   fake.registry.DenyKey("HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts");
   EXPECT_EQ(flow::SetupMain(fake.os(), "settvsrf32", platform::kSwShow), flow::kExitEntriesFailed);

@@ -99,6 +99,23 @@ TEST(InstallSequence, ProgramPathsWithBlanksAreQuoted) {
             "\"c:\\my dir\\tavokelv.exe\" tv");
 }
 
+// The user's work in an earlier install in c:\tavohu: the dictionaries they add words to (long
+// enough for the installation check to read), their tables and their settings record; what each
+// file holds.
+std::map<std::string, std::string> PutUsersWork(platform::fake::FakeFiles& files) {
+  std::map<std::string, std::string> user;
+  for (const char* base : {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"}) {
+    user[std::string(base) + ".tvh"] = std::string("the user's own words of ") + base;
+  }
+  for (const char* name :
+       {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh"}) {
+    user[name] = std::string("own ") + name;
+  }
+  user["tvszsj43.tvh"] = std::string(200, '\x09');
+  for (const auto& [name, bytes] : user) files.AddFile("c:\\tavohu\\" + name, bytes);
+  return user;
+}
+
 // A silent reinstall: nobody is asked, and the user's own dictionaries, settings record and web
 // addresses of the earlier install are all still there afterwards.
 TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
@@ -110,17 +127,9 @@ TEST(InstallSequence, ASilentReinstallKeepsTheUsersDataAndAddresses) {
                                                         {"tavocyzk.tv1", "shipped words"},
                                                         {"tvwbpy.txt", "shipped"},
                                                         {"tvszsj43.tvh", std::string(200, '\x05')}});
-  std::map<std::string, std::string> user;
-  for (const char* base : {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"}) {
-    user[std::string(base) + ".tvh"] = std::string("own ") + base;
-  }
-  for (const char* name :
-       {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh"}) {
-    user[name] = std::string("own ") + name;
-  }
-  user["tvszsj43.tvh"] = std::string(200, '\x09');
+  std::map<std::string, std::string> user = PutUsersWork(run.fake.files);
   user["tvnetsj.dat"] = "TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n";
-  for (const auto& [name, bytes] : user) run.fake.files.AddFile("c:\\tavohu\\" + name, bytes);
+  run.fake.files.AddFile("c:\\tavohu\\tvnetsj.dat", user["tvnetsj.dat"]);
 
   flow::RunSilentRoad(run.s);
   for (const auto& box : run.fake.dialogs.shown) EXPECT_FALSE(box.wide) << box.text;  // no question
@@ -143,16 +152,7 @@ TEST(InstallSequence, AReinstallCutOffBeforeTheUsersFilesAreBackIsFinishedByTheN
   payload.push_back({"tvwbpy.txt", "shipped table"});
   payload.push_back({"tavoynhz.txt", "shipped words"});
   run.fake.resources.images["TVZ/KELVTVZ"] = PackOrDie(payload);
-  std::map<std::string, std::string> user;
-  for (const char* base : {"tavocyzk", "cfontset", "cwbzlcz1", "tvwbcmxz", "tvdhzcm", "tavodhz", "tvgbkhz"}) {
-    user[std::string(base) + ".tvh"] = std::string("the user's own words of ") + base;
-  }
-  for (const char* name :
-       {"tavodwdw.txt", "tavozdym.tvh", "tvpyzdym.tvh", "tvwbpy.txt", "tavoynhz.txt", "tavozdfh.tvh"}) {
-    user[name] = std::string("own ") + name;
-  }
-  user["tvszsj43.tvh"] = std::string(200, '\x09');
-  for (const auto& [name, bytes] : user) run.fake.files.AddFile("c:\\tavohu\\" + name, bytes);
+  const std::map<std::string, std::string> user = PutUsersWork(run.fake.files);
 
   struct CutOff {};
   struct CutBeforeTheRestore : testing_support::AnsweringObserver {
