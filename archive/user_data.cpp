@@ -208,6 +208,14 @@ bool IsUserDataName(std::string_view name) {
   return false;
 }
 
+std::vector<RequiredUserFile> RequiredUserFiles() {
+  std::vector<RequiredUserFile> files;
+  for (const BackupItem& item : kBackupList) {
+    if (item.required) files.push_back({item.entry, item.copiedFrom});
+  }
+  return files;
+}
+
 bool IsBackupEntryName(std::string_view name) {
   for (const BackupItem& item : kBackupList) {
     if (SameEntryName(name, item.entry)) return true;

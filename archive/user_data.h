@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/setup_state.h"
 
@@ -36,5 +37,12 @@ bool BackupIsIntact(core::SetupState& s);
 uint32_t RestoreUserData(core::SetupState& s, bool* whole = nullptr);
 // True for the file names of the backup list (letter case ignored).
 bool IsBackupEntryName(std::string_view name);
+// A file of the backup list without which no backup is made: there under its entry name, or as
+// the live file it is copied from (null when it has none).
+struct RequiredUserFile {
+  const char* entry;
+  const char* copiedFrom;
+};
+std::vector<RequiredUserFile> RequiredUserFiles();
 
 }  // namespace archive

@@ -58,7 +58,7 @@ file(GLOB SWEEP_TESTS CONFIGURE_DEPENDS tests/sweep/*_test.cpp)
 file(GLOB SWEEP_SOURCES CONFIGURE_DEPENDS tests/sweep/*.cpp)
 list(FILTER SWEEP_SOURCES EXCLUDE REGEX "_test\\.cpp$")
 add_executable(tavo_tests ${TEST_SOURCES} ${FAKE_TESTS} ${PLATFORM_TESTS} ${SWEEP_TESTS} ${SWEEP_SOURCES}
-  ${SEAM_TESTS} tools/tight_pack_test.cpp)
+  ${SEAM_TESTS} tools/tight_pack_test.cpp tools/payload_source.cpp tools/payload_source_test.cpp)
 target_include_directories(tavo_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(tavo_tests PRIVATE tavo_tested tavo_test_support tavo_tight GTest::gtest GTest::gtest_main)
 include(GoogleTest)
@@ -71,7 +71,7 @@ gtest_discover_tests(tavo_tests DISCOVERY_TIMEOUT 60 TEST_FILTER "Roads/CrashSwe
 add_executable(mkicon tools/mkicon.cpp)
 set_target_properties(mkicon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
-add_executable(tvz tools/tvz.cpp)
+add_executable(tvz tools/tvz.cpp tools/payload_source.cpp)
 target_link_libraries(tvz PRIVATE tavo_logic tavo_tight)
 target_compile_definitions(tvz PRIVATE TAVO_TIGHT_PACK)
 set_target_properties(tvz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
@@ -121,3 +121,14 @@ add_test(NAME floors_hold
 add_test(NAME floors_check_refuses_planted_includes
   COMMAND ${CMAKE_COMMAND} -DCHECK=${CMAKE_SOURCE_DIR}/cmake/check_floors.cmake
           -DSCRATCH=${CMAKE_CURRENT_BINARY_DIR}/floors_check -P ${CMAKE_SOURCE_DIR}/cmake/check_floors_test.cmake)
+
+# The build's payload step: the sample payload packs; each kind of broken payload stops it with
+# the file named, and takes away the setup of an earlier build.
+add_test(NAME payload_check_stops_the_build
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/pack_payload.sh ${CMAKE_COMMAND} $<TARGET_FILE:tvz>
+          $<TARGET_FILE:mkpayload> ${CMAKE_SOURCE_DIR}/cmake/pack_payload.cmake ${CMAKE_CURRENT_BINARY_DIR}/pack_payload)
+# The Windows tree configured by hand: release settings by default, and the payload it packs told.
+add_test(NAME win32_configure_defaults
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/win32_configure.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/tools
+          ${CMAKE_CURRENT_BINARY_DIR}/win32_configure)
+set_tests_properties(win32_configure_defaults PROPERTIES SKIP_RETURN_CODE 77)

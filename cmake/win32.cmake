@@ -32,7 +32,13 @@ target_link_options(payload_ime PRIVATE -static-libgcc -s)
 add_executable(payload_launch WIN32 tools/payload/launchlog.c)
 target_link_options(payload_launch PRIVATE -static-libgcc -s)
 set(SAMPLE_PAYLOAD_DIR ${CMAKE_BINARY_DIR}/payload)
-set(PAYLOAD_DIR ${SAMPLE_PAYLOAD_DIR} CACHE PATH "Directory whose files the setup carries as its payload")
+set(PAYLOAD_DIR "" CACHE PATH "Directory whose files the setup carries as its payload (empty: the sample payload)")
+if(PAYLOAD_DIR)
+  set(PACKED_PAYLOAD_DIR ${PAYLOAD_DIR})
+else()
+  set(PACKED_PAYLOAD_DIR ${SAMPLE_PAYLOAD_DIR})
+endif()
+message(STATUS "The setup carries the payload ${PACKED_PAYLOAD_DIR}")
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp
   COMMAND ${HOST_TOOLS_DIR}/mkpayload ${SAMPLE_PAYLOAD_DIR} $<TARGET_FILE:payload_ime> $<TARGET_FILE:payload_launch>
   COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp
@@ -40,12 +46,13 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp
   COMMENT "Generating the sample payload")
 add_custom_target(sample_payload DEPENDS ${CMAKE_BINARY_DIR}/generated/sample_payload.stamp)
 set(PAYLOAD_ARCHIVE ${CMAKE_BINARY_DIR}/generated/payload.tvz)
-# Packed on every build (the directory may change), rewritten only when its bytes change.
+# Checked and packed on every build (the directory may change), rewritten only when its bytes
+# change.
 add_custom_target(payload_archive ALL
-  COMMAND ${HOST_TOOLS_DIR}/tvz pack ${PAYLOAD_ARCHIVE} ${PAYLOAD_DIR}
-  COMMAND ${HOST_TOOLS_DIR}/tvz verify ${PAYLOAD_ARCHIVE}
+  COMMAND ${CMAKE_COMMAND} -DTVZ=${HOST_TOOLS_DIR}/tvz -DPAYLOAD_DIR=${PACKED_PAYLOAD_DIR} -DARCHIVE=${PAYLOAD_ARCHIVE}
+          -DSETUP=${CMAKE_BINARY_DIR}/tavosetup.exe -P ${CMAKE_SOURCE_DIR}/cmake/pack_payload.cmake
   BYPRODUCTS ${PAYLOAD_ARCHIVE}
-  COMMENT "Packing the payload ${PAYLOAD_DIR}")
+  COMMENT "Checking and packing the payload ${PACKED_PAYLOAD_DIR}")
 add_dependencies(payload_archive sample_payload)
 
 configure_file(resources/tavosetup.rc.in ${CMAKE_BINARY_DIR}/generated/tavosetup.rc @ONLY)
@@ -66,7 +73,7 @@ target_link_options(e2eprobe PRIVATE -static -static-libgcc -static-libstdc++ -m
 set_target_properties(e2eprobe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
 # The packaging tool for Windows packagers.
-add_executable(tvz tools/tvz.cpp)
+add_executable(tvz tools/tvz.cpp tools/payload_source.cpp)
 target_include_directories(tvz PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(tvz PRIVATE tavo_logic)
 target_link_options(tvz PRIVATE -static -static-libgcc -static-libstdc++ -s)

@@ -2,16 +2,13 @@
 
 #include "archive/texts.h"
 #include "core/path_format.h"
+#include "flow/payload_needs.h"
 #include "flow/texts.h"
 #include "platform/ansi_text.h"
 #include "platform/constants.h"
 
 namespace flow {
 namespace {
-
-// The fewest files a whole install directory holds (the payload less its stubs and skins, and the
-// copies the install makes): fewer means the unpack or the copies lost some.
-constexpr int kRequiredFiles = 74;
 
 // The report is made in a buffer of its own; without one, nothing is checked.
 constexpr size_t kReportBufferSize = 69376;
@@ -79,7 +76,7 @@ bool VerifyInstallation(core::SetupState& s, bool showReport) {
   int total = scan.textFiles + scan.tableFiles + scan.otherFiles;
   if (!scan.Passes()) {
     reason = text::kReasonPath;
-  } else if (total < kRequiredFiles) {
+  } else if (total < kInstalledFilesAtLeast) {
     reason = text::kReasonFiles;
   } else if (!ProbeAny(s, text::kWubiLibrary)) {
     reason = text::kReasonWubi;

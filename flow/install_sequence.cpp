@@ -70,7 +70,7 @@ core::InstallReport RunInstall(core::SetupState& s, const std::string& directory
   };
   MakeDirectory(s, s.InstallDir);
   std::string filer;
-  if (core::JoinPath(s.InstallDir, "filer\\", &filer)) MakeDirectory(s, filer);
+  if (core::JoinPath(s.InstallDir, std::string(text::kOwnFolder) + "\\", &filer)) MakeDirectory(s, filer);
   count(sys::WriteSettingsFiles(s));
   const bool inPreload = sys::FindImeInPreload(s);
   s.Log.Line(inPreload ? "earlier IME in the preload list: yes" : "earlier IME in the preload list: no");

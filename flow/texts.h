@@ -35,6 +35,8 @@ struct Library {
 };
 inline constexpr Library kWubiLibrary = {"tavocyzk.tv1", "tavocyzk.tvu", "tavocyzk.tvh"};
 inline constexpr Library kPinyinLibrary = {"tavopyck.tv1", "tavopyck.tvu", "tavopyck.tvh"};
+// The folder the install makes inside the install directory for the product's own use.
+inline constexpr char kOwnFolder[] = "filer";
 
 // Installation report (ANSI, code page 936, caption "Tavo7.1").
 inline constexpr char kReportCaption[] = "Tavo7.1";

@@ -8,9 +8,6 @@
 namespace flow {
 namespace {
 
-// Only a module of up to this size is stamped in the work buffer; a larger one stays as it is.
-constexpr size_t kStampLimit = 128 * 1024;
-
 // "Tavo输入平台" in UTF-16LE, the name the version text follows.
 constexpr uint8_t kProductName[16] = {'T', 0, 'a', 0, 'v', 0, 'o', 0, 0x93, 0x8F, 0x65, 0x51, 0x73, 0x5E, 0xF0, 0x53};
 // Byte offsets after the name of the version text's characters: blank, blank, major, dot, minor.

@@ -9,6 +9,9 @@
 
 namespace flow {
 
+// Only a module of up to this size is stamped in its file; a larger one stays as it is.
+inline constexpr size_t kStampLimit = 128 * 1024;
+
 // Rewrites the version text inside bytes in memory; false when they hold no stamp to change.
 bool StampVersion(uint8_t* buffer, size_t length);
 // The same inside a module file (read into the work buffer, written back whole only when a stamp

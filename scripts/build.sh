@@ -7,7 +7,11 @@ bash scripts/bootstrap.sh
 jobs=$(nproc)
 cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/host -j"$jobs"
+# The payload is the directory PAYLOAD_DIR names in the environment, or the sample one: never one
+# an earlier configuration left in the cache.
 cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DHOST_TOOLS_DIR="$PWD/build/host/tools" >/dev/null
+  -DHOST_TOOLS_DIR="$PWD/build/host/tools" -DPAYLOAD_DIR="${PAYLOAD_DIR:-}" | grep '^-- The setup carries'
+# A build that fails leaves no setup of an earlier build under the name of its result.
+rm -f build/win32/tavosetup.exe
 cmake --build build/win32 -j"$jobs"
 echo "built: build/win32/tavosetup.exe"

@@ -6,6 +6,7 @@
 //   tvz extract ARCHIVE DIR       every entry as a file of DIR (a link of that name is replaced,
 //                                 not written through)
 //   tvz verify ARCHIVE            every check the setup relies on; exit code 1 at the first fault
+//   tvz check-payload DIR|ARCHIVE whether the setup can install that payload whole; every fault
 //   tvz help                      what each command does, with an example
 // Sizes are judged against the setup's data area (2,097,052 bytes); an entry named *.tvz is a
 // skin, which must fit into the 131,072 bytes the setup loads of it and pass the same checks in
@@ -15,12 +16,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/archive_format.h"
 #include "archive/archive_verify.h"
 #include "archive/archive_writer.h"
+#include "flow/payload_needs.h"
+#include "tools/payload_source.h"
 #ifdef TAVO_TIGHT_PACK
 #include "tools/tight_pack.h"
 #endif
@@ -229,8 +233,42 @@ int Verify(const std::string& archivePath) {
   return 0;
 }
 
+// Whether the setup can install the payload in a directory or an archive as a whole product:
+// every fault is named, one line each, and the answer is exit 1.
+int CheckPayload(const std::string& source) {
+  flow::PayloadView view;
+  std::error_code kind;
+  if (fs::is_directory(FromAnsi(source), kind)) {
+    std::vector<std::pair<std::string, fs::path>> files;
+    std::error_code listed;
+    for (fs::directory_iterator item(FromAnsi(source), listed), end; !listed && item != end; item.increment(listed)) {
+      std::error_code regular;
+      if (item->is_regular_file(regular)) files.emplace_back(ToAnsi(item->path().filename()), item->path());
+    }
+    if (listed) return Fail(source + ": " + listed.message());
+    view = tools::PayloadInFiles(files);
+  } else {
+    auto image = std::make_shared<std::string>();
+    std::vector<archive::EntryReport> entries;
+    if (int rc = LoadVerified(source, image.get(), &entries)) return rc;
+    view = tools::PayloadInArchive(image);
+  }
+  const std::vector<std::string> faults = flow::PayloadFaults(view);
+  for (const std::string& fault : faults) std::fprintf(stderr, "tvz: %s: %s\n", source.c_str(), fault.c_str());
+  if (!faults.empty()) {
+    return Fail(source + ": " + std::to_string(faults.size()) + (faults.size() == 1 ? " fault" : " faults") +
+                ": the setup cannot install this payload as a whole product");
+  }
+  std::printf(
+      "%s: %zu files; every file the setup needs is there; a first install leaves %d files in the install "
+      "directory (the check wants %d): all good\n",
+      source.c_str(), view.files.size(), flow::InstalledFileCount(view), flow::kInstalledFilesAtLeast);
+  return 0;
+}
+
 constexpr char kUsage[] =
-    "usage: tvz list|verify ARCHIVE | tvz pack|pack-zlib ARCHIVE DIR|FILES... | tvz extract ARCHIVE DIR\n";
+    "usage: tvz list|verify ARCHIVE | tvz pack|pack-zlib ARCHIVE DIR|FILES... | tvz extract ARCHIVE DIR |\n"
+    "       tvz check-payload DIR|ARCHIVE\n";
 
 constexpr char kHelp[] =
     "tvz: the packaging tool for the setup's archives (the payload, skins, user-data backups).\n"
@@ -249,6 +287,12 @@ constexpr char kHelp[] =
     "      Every check the setup relies on (names, sizes, streams, skins); exit code 1 at the\n"
     "      first fault, with the fault named.\n"
     "      Example: tvz verify payload.tvz\n"
+    "  tvz check-payload DIR|ARCHIVE\n"
+    "      Whether the setup can install this payload as a whole product: every file it places,\n"
+    "      starts, stamps, copies or checks is there and usable, skins hold no programs, no name is\n"
+    "      one the install keeps for itself, and the install directory gets the files the\n"
+    "      installation check wants. Every fault is named; exit code 1 when there is one.\n"
+    "      Example: tvz check-payload payload/\n"
     "  tvz extract ARCHIVE DIR\n"
     "      Writes every entry of a verified archive as a file of DIR (made when missing); a link\n"
     "      under an entry's name is replaced, never written through.\n"
@@ -271,6 +315,7 @@ int Run(const std::vector<std::string>& args) {
   }
   if (args.size() == 3 && args[0] == "extract") return Extract(args[1], args[2]);
   if (args.size() == 2 && args[0] == "verify") return Verify(args[1]);
+  if (args.size() == 2 && args[0] == "check-payload") return CheckPayload(args[1]);
   std::fputs(kUsage, stderr);
   std::fputs("tvz --help tells what each command does.\n", stderr);
   return 2;
