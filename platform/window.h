@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/painter.h"
 
@@ -17,6 +18,32 @@ constexpr WindowId kNoWindow = -1;
 // The keys the setup window answers; every other key goes on to the window or field it was
 // aimed at.
 enum class Key { Enter, Escape, Tab };
+
+// What a screen reader is told of the setup window's client area (Active Accessibility, and
+// through it UI Automation): the page, and its parts in reading order.
+enum class AccessibleRole { PushButton, StaticText, EditField };
+
+struct AccessiblePart {
+  AccessibleRole role = AccessibleRole::StaticText;
+  std::u16string name;
+  int left = 0, top = 0, right = 0, bottom = 0;  // client coordinates
+  bool unavailable = false;                      // shown, but it does nothing now
+  bool isDefault = false;                        // what Enter does while the window has the focus
+  WindowId field = kNoWindow;                    // an edit field: its window
+};
+
+struct AccessiblePage {
+  std::u16string name;         // the page's heading
+  std::u16string description;  // its texts, one after the other
+  std::vector<AccessiblePart> parts;
+};
+
+// What the window tells a screen reader has changed.
+enum class AccessibleEvent {
+  PageChanged,  // another page: its name, its texts and its parts
+  PartFocused,  // the part Enter presses has the keyboard's attention (the window has the focus)
+  StateChanged  // a part became available or unavailable
+};
 
 class WindowHandler {
  public:
@@ -34,6 +61,12 @@ class WindowHandler {
   // handler ends it.
   virtual void OnClose() = 0;
   virtual void OnDestroy() = 0;
+  // The page as a screen reader reads it now.
+  virtual AccessiblePage Accessible() = 0;
+  // A screen reader (or another assistive program) asked for the default action of part `index`,
+  // named `name` when it asked: a button's click. It arrives through the message loop, as a click
+  // does, never inside the reader's own call; a page changed since then is left alone.
+  virtual void OnDefaultAction(size_t index, const std::u16string& name) = 0;
 };
 
 struct FontRequest {
@@ -46,7 +79,7 @@ struct FontRequest {
 class Windows : public GdiObjectMaker {
  public:
   virtual ~Windows() = default;
-  // RegisterClassA: the class atom, 0 on failure.
+  // RegisterClassW (the title in UTF-16 whatever the code page): the class atom, 0 on failure.
   virtual uint16_t RegisterWindowClass(const std::string& className, const std::string& iconName,
                                        const std::string& menuName, WindowHandler* handler) = 0;
   // CreateWindowExW of the setup window (style WS_SYSMENU); OnCreate runs inside.
@@ -81,6 +114,9 @@ class Windows : public GdiObjectMaker {
   // GetMessageA / TranslateMessage / DispatchMessageA until the quit message: its wParam. The
   // keys of Key aimed at the setup window or its fields go to OnKey instead.
   virtual int RunMessageLoop() = 0;
+  // NotifyWinEvent for the setup window's client area (`part`: the index of a part of the page,
+  // or -1 for the page itself).
+  virtual void NotifyAccessible(AccessibleEvent event, int part) = 0;
   // CreateFontA and CreateSolidBrush; empty owners on failure.
   virtual GdiObject MakeFont(const FontRequest& font) = 0;
   virtual GdiObject CreateSolidBrush(Rgb colour) = 0;

@@ -125,6 +125,33 @@ void SetupWindow::OnKey(platform::Key key, bool shift) {
 
 void SetupWindow::OnClose() { Press(Button::Abandon, 0, 0); }
 
+platform::AccessiblePage SetupWindow::Accessible() {
+  return AccessiblePageOf(page_, s_.Is64Bit, installing_, {directoryField_, unitField_, governmentField_});
+}
+
+void SetupWindow::OnDefaultAction(size_t index, const std::u16string& name) {
+  const platform::AccessiblePage page = Accessible();
+  if (index >= page.parts.size()) return;
+  const platform::AccessiblePart& part = page.parts[index];
+  if (part.name != name || part.role != platform::AccessibleRole::PushButton || part.unavailable) return;
+  Press(part.left == kConfirmButton.left ? Button::Confirm : Button::Abandon, 0, 0);
+}
+
+void SetupWindow::AnnouncePage() {
+  if (page_ == announced_ && installing_ == announcedInstalling_) return;
+  // The field and try-out pages are one page to a reader, whichever confirmation they wait for.
+  const bool samePage =
+      installing_ == announcedInstalling_ && ((page_ == Page::TryOut && announced_ == Page::TryOutConfirmed) ||
+                                              (page_ == Page::TryOutConfirmed && announced_ == Page::TryOut));
+  announced_ = page_;
+  announcedInstalling_ = installing_;
+  if (samePage) return;
+  windows().NotifyAccessible(platform::AccessibleEvent::PageChanged, -1);
+  // On a page without a field the window keeps the focus, and Enter presses the default button.
+  const int part = DefaultPart(Accessible());
+  if (windows().Focused() == 0 && part >= 0) windows().NotifyAccessible(platform::AccessibleEvent::PartFocused, part);
+}
+
 void SetupWindow::Press(Button button, uintptr_t wParam, intptr_t lParam) {
   if (installing_) return;  // the install owns the window until it returns
   // A step may end in a message box (the path refusal, the install's questions, the check's
@@ -140,6 +167,7 @@ void SetupWindow::Press(Button button, uintptr_t wParam, intptr_t lParam) {
     OnConfirm(wParam, lParam);
   }
   clickPending_ = false;
+  AnnouncePage();
 }
 
 void SetupWindow::OnAbandon(uintptr_t wParam, intptr_t lParam) {
@@ -233,6 +261,7 @@ void SetupWindow::ConfirmDirectory(uintptr_t wParam, intptr_t lParam) {
   }
   installing_ = true;
   windows().Enable(false);
+  AnnouncePage();
   report_ = steps_.Install(s_.InstallDir, *this);
   windows().Enable(true);
   installing_ = false;
@@ -292,6 +321,7 @@ void SetupWindow::OnTimer(uintptr_t) {
   page_ = Page::TryOut;
   windows().SetText(directoryField_, "");
   windows().Invalidate();
+  AnnouncePage();
 }
 
 void SetupWindow::OnSetFocus() {

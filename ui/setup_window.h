@@ -9,6 +9,7 @@
 #include "core/install_report.h"
 #include "core/setup_state.h"
 #include "platform/window.h"
+#include "ui/accessible_page.h"
 #include "ui/drawing.h"
 #include "ui/pages.h"
 #include "ui/setup_steps.h"
@@ -40,6 +41,9 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   // What the abandon button does on the current page.
   void OnClose() override;
   void OnDestroy() override;
+  platform::AccessiblePage Accessible() override;
+  // A button's default action does what its click does.
+  void OnDefaultAction(size_t index, const std::u16string& name) override;
 
   void RedrawDirectoryPage() override;
   void ShowProgress(int done, int total) override;
@@ -72,11 +76,16 @@ class SetupWindow : public platform::WindowHandler, public core::InstallObserver
   void ConfirmAddressPage();
   void FinishSetup(uintptr_t wParam, intptr_t lParam);
   platform::Windows& windows() { return s_.os.windows; }
+  // Tells a screen reader of the page shown now, once for each page.
+  void AnnouncePage();
 
   core::SetupState& s_;
   SetupSteps& steps_;
   WindowLook look_;
   Page page_ = Page::Welcome;
+  // The page a screen reader was last told of.
+  Page announced_ = Page::Welcome;
+  bool announcedInstalling_ = false;
   platform::WindowId directoryField_ = 0;
   platform::WindowId governmentField_ = 0;
   platform::WindowId unitField_ = 0;

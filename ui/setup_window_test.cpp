@@ -882,3 +882,104 @@ TEST(SetupWindow, PutsTheInstallsQuestionsToTheUser) {
 }
 
 }  // namespace
+
+namespace {
+
+// A screen reader alone walks the road: it presses each button by its name, as a user of the
+// reader does, and types into the fields; the install is asked for and finished as by clicks.
+TEST(SetupWindow, AScreenReaderWalksTheRoadByDefaultActions) {
+  struct Step {
+    const char16_t* press;  // the button pressed by name, or the timer when null
+    ui::Page page;          // after it
+  };
+  const Step steps[] = {
+      {u"确 定 安 装", ui::Page::Address},
+      {u"确 定 安 装", ui::Page::Directory},
+      {u"确 定 安 装", ui::Page::DirectoryField},
+      {u"确 定 安 装", ui::Page::Processing},
+      {nullptr, ui::Page::TryOut},
+      {u"确 定 退 出", ui::Page::TryOutConfirmed},
+      {u"确 定 退 出", ui::Page::TryOutConfirmed},
+  };
+  WindowMachine b(true);
+  for (const Step& step : steps) {
+    if (step.press) {
+      ASSERT_TRUE(b.fake.windows.DefaultAction(step.press)) << static_cast<int>(b.window.CurrentPage());
+    } else {
+      b.window.OnTimer(2);
+    }
+    EXPECT_EQ(b.window.CurrentPage(), step.page);
+  }
+  EXPECT_EQ(b.Installs(), std::vector<std::string>{"d:\\tavohu\\"});
+  EXPECT_EQ(b.Boxes(), std::vector<std::u16string>{ui::text::kDone});
+  EXPECT_EQ(b.fake.windows.destroyPosts, 1);
+
+  // Abandon by name ends the window before the try-out page.
+  WindowMachine abandoned(true);
+  ASSERT_TRUE(abandoned.fake.windows.DefaultAction(u"放 弃 退 出"));
+  EXPECT_EQ(abandoned.fake.windows.destroyPosts, 1);
+  EXPECT_TRUE(abandoned.Installs().empty());
+}
+
+// A default action that no longer fits the page (asked for before the page changed), one of a
+// text, and any while the install runs, do nothing.
+TEST(SetupWindow, ADefaultActionThatNoLongerFitsDoesNothing) {
+  WindowMachine b;
+  const platform::AccessiblePage welcome = b.window.Accessible();
+  b.Confirm();                                         // the address page now
+  b.window.OnDefaultAction(0, welcome.parts[0].name);  // a text
+  b.window.OnDefaultAction(welcome.parts.size() - 1, u"another caption");
+  b.window.OnDefaultAction(99, ui::text::kAbandon);
+  EXPECT_EQ(b.fake.windows.destroyPosts, 0);
+  EXPECT_EQ(b.window.CurrentPage(), ui::Page::Address);
+
+  WindowMachine installing;
+  WalkToDirectoryField(installing);
+  bool asked = false;
+  installing.steps.duringInstall = [&](core::InstallObserver&) {
+    asked = true;
+    const platform::AccessiblePage page = installing.window.Accessible();
+    EXPECT_EQ(page.name, ui::text::kProcessingHeading);
+    for (const auto& part : page.parts) {
+      if (part.role == platform::AccessibleRole::PushButton) {
+        EXPECT_TRUE(part.unavailable);
+      }
+    }
+    EXPECT_TRUE(installing.fake.windows.DefaultAction(ui::text::kAbandon));
+    EXPECT_EQ(installing.fake.windows.destroyPosts, 0);
+  };
+  installing.Confirm();
+  EXPECT_TRUE(asked);
+}
+
+// Each new page is announced once (the try-out page once, whichever confirmation it waits for);
+// on a page where the window keeps the focus, the button Enter presses is announced with it.
+TEST(SetupWindow, EachNewPageIsAnnouncedToAScreenReader) {
+  using platform::AccessibleEvent;
+  using Events = std::vector<std::pair<AccessibleEvent, int>>;
+  WindowMachine b(true);
+  auto& events = b.fake.windows.accessibleEvents;
+  EXPECT_TRUE(events.empty());
+  auto step = [&](const std::function<void()>& act) {
+    events.clear();
+    act();
+    return events;
+  };
+  const std::pair<AccessibleEvent, int> page = {AccessibleEvent::PageChanged, -1};
+  // The address page: the focus goes to its first field, which Windows announces itself.
+  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), Events{page});
+  // The directory page: the window keeps the focus; Enter presses its first button (part 4).
+  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), (Events{page, {AccessibleEvent::PartFocused, 4}}));
+  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), Events{page});  // the field shown
+  // The install: announced as it begins, and again when it has ended.
+  Events installing;
+  b.steps.duringInstall = [&](core::InstallObserver&) { installing = events; };
+  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), (Events{page, page}));
+  EXPECT_EQ(installing, Events{page});
+  EXPECT_EQ(step([&] { b.window.OnTimer(2); }), Events{page});
+  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), Events{});  // the same page, waiting to finish
+  // A key that changes nothing announces nothing.
+  EXPECT_EQ(step([&] { b.Press(Key::Tab); }), Events{});
+}
+
+}  // namespace

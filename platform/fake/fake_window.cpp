@@ -293,4 +293,15 @@ void FakeWindows::DeleteObject(GdiHandle object) {
   it->second.deleted = true;
 }
 
+bool FakeWindows::DefaultAction(const std::u16string& name) {
+  if (!handler_) return false;
+  const AccessiblePage page = handler_->Accessible();
+  for (size_t i = 0; i < page.parts.size(); ++i) {
+    if (page.parts[i].name != name) continue;
+    handler_->OnDefaultAction(i, name);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace platform::fake

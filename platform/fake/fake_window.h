@@ -107,7 +107,13 @@ class FakeWindows : public Windows {
   int deletedTwice = 0;
   int closedWithSelections = 0;
 
+  // The screen reader's events, in order.
+  std::vector<std::pair<AccessibleEvent, int>> accessibleEvents;
+
   WindowHandler* handler() { return handler_; }
+  // A screen reader does the default action of the part of the page named `name`, as Windows
+  // brings it: through the message loop, to the handler. False when the page has no such part.
+  bool DefaultAction(const std::u16string& name);
   // Delivers a paint to the handler with a fresh painter.
   void Paint();
   // A key pressed by the user: it reaches the handler only when the focus is in the window or one
@@ -139,6 +145,7 @@ class FakeWindows : public Windows {
   void PostQuit(int exitCode) override { quitCode = exitCode; }
   // Delivers the posted destroy messages; returns the quit code (0 when none was posted).
   int RunMessageLoop() override;
+  void NotifyAccessible(AccessibleEvent event, int part) override { accessibleEvents.emplace_back(event, part); }
   platform::GdiObject MakeFont(const FontRequest& font) override;
   platform::GdiObject CreateSolidBrush(Rgb colour) override;
   void DeleteObject(GdiHandle object) override;

@@ -82,8 +82,11 @@ TEST(FakeWindows, ScopedSelectionsPutBackWhatTheyReplaced) {
   painter->TextA(0, 0, "own");
   painter.reset();
   const std::pair<const char*, platform::GdiHandle> expected[] = {
-      {"outer", outer.Get()},       {"inner", inner.Get()}, {"still inner", inner.Get()},
-      {"outer again", outer.Get()}, {"own", platform::fake::kSystemFont},
+      {"outer", outer.Get()},
+      {"inner", inner.Get()},
+      {"still inner", inner.Get()},
+      {"outer again", outer.Get()},
+      {"own", platform::fake::kSystemFont},
   };
   ASSERT_EQ(windows.calls.size(), std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) {
@@ -196,7 +199,17 @@ class FocusHandler : public platform::WindowHandler {
   void OnKey(platform::Key key, bool) override { keys.push_back(key); }
   void OnClose() override { ++closes; }
   void OnDestroy() override {}
+  platform::AccessiblePage Accessible() override {
+    platform::AccessiblePage page;
+    page.parts.resize(2);
+    page.parts[1].name = u"press";
+    return page;
+  }
+  void OnDefaultAction(size_t index, const std::u16string& name) override {
+    actions.push_back(std::to_string(index) + ":" + std::string(name.begin(), name.end()));
+  }
   int focusMessages = 0;
+  std::vector<std::string> actions;
   std::vector<platform::Key> keys;
   int closes = 0;
 
@@ -291,3 +304,12 @@ TEST(FakeWindows, HidingTheFocusedFieldHandsTheFocusToTheWindow) {
 }
 
 }  // namespace
+
+// A reader's default action reaches the handler with the part it named; a name the page does not
+// have reaches nothing.
+TEST(FakeWindows, ADefaultActionReachesTheHandlerByThePartsName) {
+  CreatedWindow created(0);
+  EXPECT_TRUE(created.windows.DefaultAction(u"press"));
+  EXPECT_FALSE(created.windows.DefaultAction(u"other"));
+  EXPECT_EQ(created.handler.actions, (std::vector<std::string>{"1:press"}));
+}

@@ -233,6 +233,23 @@ void Win32Windows::Show(WindowId window, int showCommand) {
   if (HWND h = Find(window)) ::ShowWindow(h, showCommand);
 }
 
+void Win32Windows::NotifyAccessible(AccessibleEvent event, int part) {
+  if (!main_) return;
+  const LONG child = part < 0 ? CHILDID_SELF : part + 1;
+  switch (event) {
+    case AccessibleEvent::PageChanged:
+      ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, main_, OBJID_CLIENT, CHILDID_SELF);
+      ::NotifyWinEvent(EVENT_OBJECT_REORDER, main_, OBJID_CLIENT, CHILDID_SELF);
+      break;
+    case AccessibleEvent::PartFocused:
+      ::NotifyWinEvent(EVENT_OBJECT_FOCUS, main_, OBJID_CLIENT, child);
+      break;
+    case AccessibleEvent::StateChanged:
+      ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, main_, OBJID_CLIENT, child);
+      break;
+  }
+}
+
 void Win32Windows::Update() {
   if (main_) ::UpdateWindow(main_);
 }

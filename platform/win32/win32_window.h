@@ -37,6 +37,7 @@ class Win32Windows : public Windows {
   void PostDestroy(uintptr_t wParam, intptr_t lParam) override;
   void PostQuit(int exitCode) override;
   int RunMessageLoop() override;
+  void NotifyAccessible(AccessibleEvent event, int part) override;
   GdiObject MakeFont(const FontRequest& font) override;
   GdiObject CreateSolidBrush(Rgb colour) override;
 
