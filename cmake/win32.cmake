@@ -69,6 +69,8 @@ set_target_properties(tavosetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 
 # Programs the Wine tests use to look into a prefix (registry, message boxes, exact launches).
 add_executable(e2eprobe tests/e2e/probe/e2eprobe.cpp)
+# Active Accessibility: it reads and presses the setup window's parts as a screen reader does.
+target_link_libraries(e2eprobe PRIVATE oleacc ole32 oleaut32 uuid)
 target_link_options(e2eprobe PRIVATE -static -static-libgcc -static-libstdc++ -municode)
 set_target_properties(e2eprobe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 

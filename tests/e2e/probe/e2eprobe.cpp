@@ -32,7 +32,16 @@
 //                                            back in its message loop and every CONDITION holds,
 //                                            then prints its report (below); on time-out prints
 //                                            "timeout" and the last report and exits with 1
+//   e2eprobe acc CLASS [SECONDS]            waits (30 s unless told) for the shown window of the
+//                                            class to answer, then reads its client area through
+//                                            Active Accessibility as a screen reader does and
+//                                            prints it (below)
+//   e2eprobe accpress CLASS NAME            a screen reader's default action on the part of the
+//                                            window's client area named NAME; prints "pressed",
+//                                            "no such part" or "failed hr=0x...", exits with 0
+//                                            only when pressed
 // The report of "window", one line each:
+//   title=TEXT                    the window's title (GetWindowTextW)
 //   origin=X,Y                    the client area's top left corner on the screen
 //   enabled=yes|no                whether the window takes input (not while it installs)
 //   active=yes|no                 whether it is the active window
@@ -43,11 +52,24 @@
 // A CONDITION is a pattern of a report line ("*" any text, "?" one character) that some line
 // matches, or, after "!", that no line matches: "fields=", "field=120,195,350,215:",
 // "!field=120,195,350,215:", "field=130,165,360,185:*www.unit.cn".
+// The report of "acc", one line each:
+//   title=TEXT                          the window's title (GetWindowTextW)
+//   page=ROLE|NAME|DESCRIPTION          the client area's object
+//   part=N|ROLE|NAME|STATES|ACTION      each child, N from 1 in the object's order; a child with an
+//                                       object of its own (an edit field) is read from that object
+//                                       and its line ends in "|value=TEXT"
+// ROLE is text, button, field (an editable text), page (a property page) or other:N; STATES the
+// flags among focused,default,unavailable,readonly,focusable,invisible, in this order, separated by
+// commas; ACTION the name of the default action. A call that fails leaves its part of the line
+// empty; without an object for the client area "acc" prints "no accessible object hr=0x..." and
+// exits with 1. Both commands give up after their time (accpress: 30 s), printing "timeout": a
+// window whose thread never comes back to its message loop answers no reader.
 // "box" with the button "none" only reports the box and leaves it open.
 // Output is UTF-8. Exit code 1 when the thing looked for is not there.
 #include <windows.h>
 
 #include <aclapi.h>
+#include <oleacc.h>
 #include <sddl.h>
 #include <tlhelp32.h>
 
@@ -416,6 +438,13 @@ BOOL CALLBACK CollectShownEdits(HWND child, LPARAM param) {
   return TRUE;
 }
 
+// The title as the system keeps it for the window (not asked of the window's own procedure).
+std::wstring Title(HWND window) {
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, 512);
+  return title;
+}
+
 // A child's place in the client area of its parent: LEFT,TOP,RIGHT,BOTTOM.
 RECT PlaceIn(HWND parent, HWND child) {
   RECT r = {};
@@ -439,6 +468,7 @@ std::vector<std::wstring> Report(HWND window) {
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
   std::vector<std::wstring> lines;
+  lines.push_back(L"title=" + Title(window));
   lines.push_back(L"origin=" + std::to_wstring(origin.x) + L"," + std::to_wstring(origin.y));
   lines.push_back(std::wstring(L"enabled=") + (IsWindowEnabled(window) ? L"yes" : L"no"));
   GUITHREADINFO info = {};
@@ -528,6 +558,215 @@ int Window(int argc, wchar_t** argv) {
   return 0;
 }
 
+std::wstring HexCode(HRESULT hr) {
+  wchar_t text[16] = {};
+  swprintf(text, 16, L"0x%08lx", static_cast<unsigned long>(hr));
+  return text;
+}
+
+// On one line of the report: line ends become blanks.
+std::wstring OneLine(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c == L'\r' || c == L'\n') c = L' ';
+  }
+  return text;
+}
+
+// The text of a string an accessible object handed over (freed here); empty when none.
+std::wstring Taken(BSTR text) {
+  std::wstring taken = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+  SysFreeString(text);
+  return OneLine(taken);
+}
+
+VARIANT ChildId(LONG id) {
+  VARIANT child;
+  VariantInit(&child);
+  child.vt = VT_I4;
+  child.lVal = id;
+  return child;
+}
+
+std::wstring RoleWord(const VARIANT& role) {
+  if (role.vt == VT_BSTR) return L"other:" + OneLine(role.bstrVal ? role.bstrVal : L"");
+  if (role.vt != VT_I4) return L"other:none";
+  switch (role.lVal) {
+    case ROLE_SYSTEM_STATICTEXT:
+      return L"text";
+    case ROLE_SYSTEM_PUSHBUTTON:
+      return L"button";
+    case ROLE_SYSTEM_TEXT:
+      return L"field";
+    case ROLE_SYSTEM_PROPERTYPAGE:
+      return L"page";
+    default:
+      return L"other:" + std::to_wstring(role.lVal);
+  }
+}
+
+std::wstring StateWords(const VARIANT& state) {
+  static const struct {
+    LONG flag;
+    const wchar_t* word;
+  } kFlags[] = {{STATE_SYSTEM_FOCUSED, L"focused"},         {STATE_SYSTEM_DEFAULT, L"default"},
+                {STATE_SYSTEM_UNAVAILABLE, L"unavailable"}, {STATE_SYSTEM_READONLY, L"readonly"},
+                {STATE_SYSTEM_FOCUSABLE, L"focusable"},     {STATE_SYSTEM_INVISIBLE, L"invisible"}};
+  std::wstring words;
+  if (state.vt != VT_I4) return words;
+  for (const auto& f : kFlags) {
+    if (state.lVal & f.flag) words += (words.empty() ? L"" : L",") + std::wstring(f.word);
+  }
+  return words;
+}
+
+std::wstring NameOf(IAccessible* object, LONG child) {
+  BSTR name = nullptr;
+  if (FAILED(object->get_accName(ChildId(child), &name))) name = nullptr;
+  return Taken(name);
+}
+
+// ROLE|NAME|STATES|ACTION of a child of an object (CHILDID_SELF: of the object itself).
+std::wstring Described(IAccessible* object, LONG child) {
+  VARIANT role, state;
+  VariantInit(&role);
+  VariantInit(&state);
+  object->get_accRole(ChildId(child), &role);
+  object->get_accState(ChildId(child), &state);
+  BSTR action = nullptr;
+  if (FAILED(object->get_accDefaultAction(ChildId(child), &action))) action = nullptr;
+  std::wstring line = RoleWord(role) + L"|" + NameOf(object, child) + L"|" + StateWords(state) + L"|" + Taken(action);
+  VariantClear(&role);
+  VariantClear(&state);
+  return line;
+}
+
+// The object of its own that child `n` of the page has (an edit field's), or nullptr: a simple
+// element that the page answers for.
+IAccessible* ObjectOf(IAccessible* page, LONG n) {
+  IDispatch* dispatch = nullptr;
+  if (FAILED(page->get_accChild(ChildId(n), &dispatch)) || !dispatch) return nullptr;
+  IAccessible* object = nullptr;
+  if (FAILED(dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object)))) object = nullptr;
+  dispatch->Release();
+  return object;
+}
+
+std::wstring PartLine(IAccessible* page, LONG n) {
+  IAccessible* object = ObjectOf(page, n);
+  if (!object) return Described(page, n);
+  BSTR value = nullptr;
+  if (FAILED(object->get_accValue(ChildId(CHILDID_SELF), &value))) value = nullptr;
+  std::wstring line = Described(object, CHILDID_SELF) + L"|value=" + Taken(value);
+  object->Release();
+  return line;
+}
+
+std::wstring PartName(IAccessible* page, LONG n) {
+  IAccessible* object = ObjectOf(page, n);
+  if (!object) return NameOf(page, n);
+  std::wstring name = NameOf(object, CHILDID_SELF);
+  object->Release();
+  return name;
+}
+
+struct AccessRequest {
+  const wchar_t* className;
+  const wchar_t* partName;  // accpress: the part to press; acc: nullptr
+  DWORD deadline;           // for the window to be shown and answer
+  int status;
+};
+
+// The client area's object of the shown window of the class, once its thread answers; nullptr
+// (and the reason printed) when there is none by the deadline.
+IAccessible* PageOf(const AccessRequest& request, HWND* found) {
+  HWND window = nullptr;
+  while (!(window = FindWindowW(request.className, nullptr)) || !IsWindowVisible(window) || !Answers(window)) {
+    if (Passed(request.deadline)) {
+      Print(L"no window");
+      return nullptr;
+    }
+    Sleep(50);
+  }
+  *found = window;
+  IAccessible* page = nullptr;
+  HRESULT hr = AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&page));
+  if (FAILED(hr) || !page) {
+    Print(L"no accessible object hr=" + HexCode(hr));
+    return nullptr;
+  }
+  return page;
+}
+
+int ReadPage(const AccessRequest& request) {
+  HWND window = nullptr;
+  IAccessible* page = PageOf(request, &window);
+  if (!page) return 1;
+  Print(L"title=" + Title(window));
+  BSTR description = nullptr;
+  if (FAILED(page->get_accDescription(ChildId(CHILDID_SELF), &description))) description = nullptr;
+  VARIANT role;
+  VariantInit(&role);
+  page->get_accRole(ChildId(CHILDID_SELF), &role);
+  Print(L"page=" + RoleWord(role) + L"|" + NameOf(page, CHILDID_SELF) + L"|" + Taken(description));
+  VariantClear(&role);
+  LONG count = 0;
+  HRESULT hr = page->get_accChildCount(&count);
+  if (FAILED(hr)) {
+    Print(L"no parts hr=" + HexCode(hr));
+    page->Release();
+    return 1;
+  }
+  for (LONG n = 1; n <= count; ++n) Print(L"part=" + std::to_wstring(n) + L"|" + PartLine(page, n));
+  page->Release();
+  return 0;
+}
+
+int PressPart(const AccessRequest& request) {
+  HWND window = nullptr;
+  IAccessible* page = PageOf(request, &window);
+  if (!page) return 1;
+  LONG count = 0;
+  if (FAILED(page->get_accChildCount(&count))) count = 0;
+  for (LONG n = 1; n <= count; ++n) {
+    if (PartName(page, n) != request.partName) continue;
+    // A part with an object of its own takes the action on that object.
+    IAccessible* object = ObjectOf(page, n);
+    HRESULT hr = object ? object->accDoDefaultAction(ChildId(CHILDID_SELF)) : page->accDoDefaultAction(ChildId(n));
+    if (object) object->Release();
+    page->Release();
+    Print(SUCCEEDED(hr) ? std::wstring(L"pressed") : L"failed hr=" + HexCode(hr));
+    return SUCCEEDED(hr) ? 0 : 1;
+  }
+  page->Release();
+  Print(L"no such part");
+  return 1;
+}
+
+DWORD WINAPI AccessWork(void* param) {
+  auto* request = static_cast<AccessRequest*>(param);
+  CoInitialize(nullptr);
+  request->status = request->partName ? PressPart(*request) : ReadPage(*request);
+  CoUninitialize();
+  return 0;
+}
+
+// Runs the request on a thread of its own: a call into the window's process waits for the window's
+// thread, which may never take it. The reading gets 30 s beyond the wait for the window.
+int Access(const wchar_t* className, const wchar_t* partName, DWORD seconds) {
+  AccessRequest request = {className, partName, GetTickCount() + seconds * 1000, 1};
+  HANDLE thread = CreateThread(nullptr, 0, AccessWork, &request, 0, nullptr);
+  if (!thread) {
+    Print(L"cannot start");
+    return 1;
+  }
+  if (WaitForSingleObject(thread, (seconds + 30) * 1000) != WAIT_OBJECT_0) {
+    Print(L"timeout");
+    ExitProcess(1);  // the thread is still inside a call that nothing will end
+  }
+  CloseHandle(thread);
+  return request.status;
+}
+
 // Whether a process of one of the names runs; their names are added to *running.
 bool AnyRunning(int argc, wchar_t** argv, std::wstring* running) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -606,8 +845,13 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close" && argc >= 4) return Close(argv);
   if (command == L"kill" && argc >= 6) return Kill(argv);
   if (command == L"window" && argc >= 3) return Window(argc, argv);
+  if (command == L"acc" && argc >= 3)
+    return Access(argv[2], nullptr, argc >= 4 ? static_cast<DWORD>(_wtoi(argv[3])) : 30);
+  if (command == L"accpress" && argc >= 4) return Access(argv[2], argv[3], 30);
   if ((command == L"hold" || command == L"load") && argc >= 4) return Hold(argv, command == L"load");
   if (command == L"resource" && argc >= 7) return Resource(argv);
-  fwprintf(stderr, L"usage: e2eprobe reg|regenum|box|boxes|run|ended|resource|hold|load|close|window|sys|acl ...\n");
+  fwprintf(
+      stderr,
+      L"usage: e2eprobe reg|regenum|box|boxes|run|ended|resource|hold|load|close|window|acc|accpress|sys|acl ...\n");
   return 2;
 }
