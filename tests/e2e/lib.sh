@@ -248,9 +248,76 @@ e2e_capture() {
   rm -f "$previous"
 }
 
-# e2e_shot FILE: the window's client area (ui/layout.h's window size at most) as a PNG.
+# e2e_shot FILE: the window's client area (ui/layout.h's window size at most) as a PNG. The edit
+# fields it shows (the last window report's) are noted beside it, in shot-fields.txt of its
+# directory, "NAME.png BOX..." a line, for the comparison with reference shots.
 e2e_shot() {
   e2e_capture "$1" "$(e2e_ui kWindowWidth)x$(e2e_ui kWindowHeight)+$E2E_X+$E2E_Y"
+  echo "$(basename "$1") $(e2e_window_value fields)" >>"$(dirname "$1")/shot-fields.txt"
+}
+
+# e2e_compare_reference_shots [CASE [SHOT...]]: the screenshots of this case against reference
+# shots taken before a change, pixel for pixel. E2E_REFERENCE_SHOTS names a directory laid out as
+# out/e2e/cases of an earlier run (CASE/SHOT.png); each PNG of its directory CASE (this case's own
+# name unless given; only the SHOTs named, without .png, when given) must have its like in this
+# case's directory. The edit fields a window shot shows are left out of both (the caret blinks in
+# the focused one); a difference is kept as SHOT-reference-diff.png. Without references it says
+# so and compares nothing.
+e2e_compare_reference_shots() {
+  local name=${1:-$(basename "$E2E_CASE_DIR")} shots=() shot reference
+  if [ -z "${E2E_REFERENCE_SHOTS:-}" ]; then
+    echo "NOTE $(basename "$E2E_CASE_DIR"): no reference shots (E2E_REFERENCE_SHOTS not set), screenshots not compared"
+    return 0
+  fi
+  if [ ! -d "$E2E_REFERENCE_SHOTS/$name" ]; then
+    echo "NOTE $(basename "$E2E_CASE_DIR"): no reference shots in $E2E_REFERENCE_SHOTS/$name"
+    return 0
+  fi
+  if [ $# -gt 1 ]; then
+    shift
+    for shot in "$@"; do shots+=("$E2E_REFERENCE_SHOTS/$name/$shot.png"); done
+  else
+    shots=("$E2E_REFERENCE_SHOTS/$name"/*.png)
+  fi
+  for reference in "${shots[@]}"; do
+    shot=$(basename "$reference" .png)
+    if [ ! -f "$reference" ]; then
+      echo "NOTE $(basename "$E2E_CASE_DIR"): no reference shot $name/$shot.png"
+      continue
+    fi
+    e2e_same_as_reference "$E2E_CASE_DIR/$shot.png" "$reference"
+  done
+}
+
+# e2e_same_as_reference SHOT REFERENCE: one comparison of e2e_compare_reference_shots.
+e2e_same_as_reference() {
+  local shot=$1 reference=$2 boxes box l t r b masked=() pixels work
+  if [ ! -f "$shot" ]; then
+    E2E_FAILURES+=("screenshot $(basename "$shot") missing (the reference has one)")
+    return 1
+  fi
+  boxes=$(awk -v n="$(basename "$shot")" '$1 == n { $1 = ""; line = $0 } END { print line }' \
+    "$(dirname "$shot")/shot-fields.txt" 2>/dev/null)
+  for box in $boxes; do
+    IFS=, read -r l t r b <<<"$box"
+    masked+=(-draw "rectangle $l,$t,$r,$b")
+  done
+  # compare would look for a smaller image inside a larger one: sizes are compared first.
+  if [ "$(identify -format '%wx%h' "$shot")" != "$(identify -format '%wx%h' "$reference")" ]; then
+    E2E_FAILURES+=("screenshot $(basename "$shot") is $(identify -format '%wx%h' "$shot"), its reference $reference $(identify -format '%wx%h' "$reference")")
+    return 1
+  fi
+  work=$(mktemp -d)
+  convert "$shot" -fill black "${masked[@]}" "$work/shot.png"
+  convert "$reference" -fill black "${masked[@]}" "$work/reference.png"
+  # compare prints the count of differing pixels; its status is 0 alike, 1 different, 2 failed.
+  pixels=$(compare -metric AE "$work/shot.png" "$work/reference.png" "${shot%.png}-reference-diff.png" 2>&1)
+  case $? in
+    0) rm -f "${shot%.png}-reference-diff.png" ;;
+    1) E2E_FAILURES+=("screenshot $(basename "$shot"): $pixels pixels differ from $reference") ;;
+    *) E2E_FAILURES+=("screenshot $(basename "$shot") not comparable with $reference: $pixels") ;;
+  esac
+  rm -rf "$work"
 }
 
 # e2e_pixel FILE X Y: "r,g,b" of one pixel of a screenshot.
@@ -280,17 +347,58 @@ e2e_key() {
   xdotool key --clearmodifiers "$@"
 }
 
-# The interactive road through its pages: its two buttons, clicked, or with E2E_INPUT=keys their
-# keys, Enter and Escape; every page and box kept as a screenshot in $E2E_CASE_DIR.
-confirm() {
-  if [ "${E2E_INPUT:-mouse}" = keys ]; then e2e_key Return; else e2e_click_in kConfirmButton "${1:-1}"; fi
-}
-abandon() {
-  if [ "${E2E_INPUT:-mouse}" = keys ]; then e2e_key Escape; else e2e_click_in kAbandonButton "${1:-1}"; fi
+# e2e_read_page: the setup window's client area as a screen reader reads it (the
+# probe's "acc" report: title=, page=, part= lines) in E2E_PAGE_REPORT; without it the case fails.
+e2e_read_page() {
+  if ! E2E_PAGE_REPORT=$(e2e_probe acc installWClass 30); then
+    E2E_FAILURES+=("the window read as a screen reader does: $(paste -sd ' ' <<<"$E2E_PAGE_REPORT")")
+    return 1
+  fi
 }
 
-# Starts the setup with no command line and waits for its welcome page.
+# e2e_press_part NAME: a screen reader's default action on the part of the setup window named NAME.
+# It does not wait: the action goes through the window's message loop, as a click does.
+e2e_press_part() {
+  local answer
+  answer=$(e2e_probe accpress installWClass "$1") ||
+    { E2E_FAILURES+=("the default action of $1: $(paste -sd ' ' <<<"$answer")"); return 1; }
+}
+
+# e2e_press_button default|other: a screen reader's default action on the page's button that is
+# (default) or is not (other) its default one, found by reading the page.
+e2e_press_button() {
+  local name
+  e2e_read_page || return 1
+  name=$(awk -F'|' -v which="$1" '/^part=/ && $2 == "button" {
+    isDefault = ("," $4 ",") ~ /,default,/
+    if ((which == "default") == isDefault) { print $3; exit } }' <<<"$E2E_PAGE_REPORT")
+  [ -n "$name" ] || { E2E_FAILURES+=("no $1 button on the page read: $(paste -sd ' ' <<<"$E2E_PAGE_REPORT")"); return 1; }
+  e2e_press_part "$name"
+}
+
+# The interactive road through its pages: its two buttons, clicked, or with E2E_INPUT=keys their
+# keys, Enter and Escape, or with E2E_INPUT=reader pressed by a screen reader's default action;
+# every page and box kept as a screenshot in $E2E_CASE_DIR.
+confirm() {
+  case ${E2E_INPUT:-mouse} in
+    keys) e2e_key Return ;;
+    reader) e2e_press_button default ;;
+    *) e2e_click_in kConfirmButton "${1:-1}" ;;
+  esac
+}
+abandon() {
+  case ${E2E_INPUT:-mouse} in
+    keys) e2e_key Escape ;;
+    reader) e2e_press_button other ;;
+    *) e2e_click_in kAbandonButton "${1:-1}" ;;
+  esac
+}
+
+# Starts the setup with no command line and waits for its welcome page. The pointer is moved off
+# where the window opens first: a window that appears under it is told of a move and draws a
+# hovered button, which the screenshots would then depend on.
 e2e_open_window() {
+  xdotool mousemove 0 0
   e2e_start_setup ""
   e2e_wait_page welcome
 }
