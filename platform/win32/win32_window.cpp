@@ -111,8 +111,10 @@ Win32Windows::~Win32Windows() {
   if (g_windows == this) g_windows = nullptr;
 }
 
+// A Unicode window procedure throughout: the title given to CreateWindowExW stays UTF-16 whatever
+// the ANSI code page (code page 950 has no 统 or 装).
 LRESULT CALLBACK Win32Windows::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!g_windows || !g_windows->handler_) return ::DefWindowProcA(window, message, wParam, lParam);
+  if (!g_windows || !g_windows->handler_) return ::DefWindowProcW(window, message, wParam, lParam);
   return g_windows->Handle(window, message, wParam, lParam);
 }
 
@@ -149,7 +151,7 @@ LRESULT Win32Windows::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
       break;
   }
-  return ::DefWindowProcA(window, message, wParam, lParam);
+  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND Win32Windows::Find(WindowId window) const {
@@ -194,23 +196,24 @@ uint16_t Win32Windows::RegisterWindowClass(const std::string& className, const s
                                            const std::string& menuName, WindowHandler* handler) {
   g_windows = this;
   handler_ = handler;
-  WNDCLASSA wc = {};
+  const std::wstring wideMenu = WidenAscii(menuName);
+  const std::wstring wideClass = WidenAscii(className);
+  WNDCLASSW wc = {};
   wc.style = 0;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance_;
   wc.hIcon = ::LoadIconA(instance_, iconName.c_str());
   wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-  wc.lpszMenuName = menuName.c_str();
-  wc.lpszClassName = className.c_str();
-  return ::RegisterClassA(&wc);
+  wc.lpszMenuName = wideMenu.c_str();
+  wc.lpszClassName = wideClass.c_str();
+  return ::RegisterClassW(&wc);
 }
 
 bool Win32Windows::CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
                               int height) {
-  std::vector<wchar_t> wideClass(className.begin(), className.end());
-  wideClass.push_back(L'\0');
-  HWND window = ::CreateWindowExW(0, wideClass.data(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr,
+  const std::wstring wideClass = WidenAscii(className);
+  HWND window = ::CreateWindowExW(0, wideClass.c_str(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr,
                                   instance_, nullptr);
   if (!window) {
     main_ = nullptr;

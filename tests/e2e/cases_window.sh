@@ -54,8 +54,8 @@ case_interactive_try_out_typing() {
 case_interactive_traditional_chinese() {
   e2e_add_user_agent_key
   check_eq "OEM code page" "$(e2e_probe sys | sed -n 's/^oemcp=//p')" 950
-  # The title is given in UTF-16 but the class is an ANSI one, so Windows keeps it in code page
-  # 950, which lacks 统 and 装; the harness finds the window by its class.
+  # The title is given in UTF-16 to a Unicode window class, so it stays whole under code page 950
+  # too (which lacks 统 and 装); the harness finds the window by its class.
   walk_to_directory_page www.unit.tw www.gov.tw || return
   install_and_finish - 1
   check_true "installed" cmp -s "$E2E_WIN32/payload/kelv1.bmp" "$WINEPREFIX/drive_c/tavohu/kelv1.bmp"
