@@ -1,7 +1,11 @@
 #include "platform/win32/win32_window.h"
 
+#include <oleacc.h>
+
+#include <optional>
 #include <vector>
 
+#include "platform/accessible_parts.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -108,6 +112,9 @@ class Win32Painter : public Painter {
 }  // namespace
 
 Win32Windows::~Win32Windows() {
+  // Before COM goes: the objects let go of the system's objects and of other processes.
+  EndAccessibility();
+  if (oleInitialized_) ::OleUninitialize();
   if (g_windows == this) g_windows = nullptr;
 }
 
@@ -141,12 +148,30 @@ LRESULT Win32Windows::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_SETFOCUS:
       handler_->OnSetFocus();
+      // Unless the handler passed the focus on to a field, Enter now presses the default part:
+      // that part is what a reader announces as focused.
+      if (!accessibilityEnded_ && ::GetFocus() == window) {
+        if (const std::optional<size_t> part = DefaultPartOf(handler_->Accessible())) {
+          NotifyAccessible(AccessibleEvent::PartFocused, static_cast<int>(*part));
+        }
+      }
       return 0;
     case WM_CLOSE:
       handler_->OnClose();
       return 0;
     case WM_DESTROY:
+      EndAccessibility();
       handler_->OnDestroy();
+      return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT object = AccessibleObject(window, wParam, lParam)) return object;
+      break;
+    case kDefaultActionMessage:
+      if (accessible_.IsValid()) {
+        if (const std::optional<std::u16string> name = accessible_.Get()->TakeAction(lParam)) {
+          handler_->OnDefaultAction(wParam, *name);
+        }
+      }
       return 0;
     default:
       break;
@@ -154,17 +179,37 @@ LRESULT Win32Windows::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+LRESULT Win32Windows::AccessibleObject(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (accessibilityEnded_ || static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
+  // One object for the window's life: it asks the handler for the page at every call.
+  if (!accessible_.IsValid()) accessible_ = ScopedCom<AccessibleWindow>(new AccessibleWindow(window, handler_, this));
+  const LRESULT object =
+      ::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_.Get()));
+  return object > 0 ? object : 0;
+}
+
+void Win32Windows::EndAccessibility() {
+  accessibilityEnded_ = true;
+  if (accessible_.IsValid()) {
+    accessible_.Get()->Disconnect();
+    accessible_ = ScopedCom<AccessibleWindow>();
+  }
+  for (auto& [id, edit] : edits_) edit.Disconnect();
+}
+
+HWND Win32Windows::FieldWindow(WindowId field) const { return field == 0 ? nullptr : Find(field); }
+
 HWND Win32Windows::Find(WindowId window) const {
   if (window == 0) return main_;
   auto it = edits_.find(window);
-  return it == edits_.end() ? nullptr : it->second;
+  return it == edits_.end() ? nullptr : it->second.Window();
 }
 
 WindowId Win32Windows::IdOf(HWND window) const {
   if (!window) return kNoWindow;
   if (window == main_) return 0;
   for (const auto& [id, edit] : edits_) {
-    if (edit == window) return id;
+    if (edit.Window() == window) return id;
   }
   return kNoWindow;
 }
@@ -196,6 +241,8 @@ uint16_t Win32Windows::RegisterWindowClass(const std::string& className, const s
                                            const std::string& menuName, WindowHandler* handler) {
   g_windows = this;
   handler_ = handler;
+  // The window's accessible objects reach readers in other processes through COM.
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
   const std::wstring wideMenu = WidenAscii(menuName);
   const std::wstring wideClass = WidenAscii(className);
   WNDCLASSW wc = {};
@@ -228,7 +275,7 @@ WindowId Win32Windows::CreateEdit(int x, int y, int width, int height, const std
                                 instance_, nullptr);
   if (!edit) return 0;
   WindowId id = nextEdit_++;
-  edits_[id] = edit;
+  edits_.try_emplace(id, edit, id, accessibilityEnded_ ? nullptr : handler_);
   return id;
 }
 
