@@ -15,7 +15,9 @@ file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(REMOVE_ITEM WIN32_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/lean_runtime.cpp)
 # The real platform layer: a library of the platform floor, seeing that floor only.
 add_library(tavo_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(tavo_win32 PUBLIC tavo_platform imm32)
+# oleacc, ole32 and oleaut32: the setup window's accessible objects and their marshalling to
+# readers in other processes.
+target_link_libraries(tavo_win32 PUBLIC tavo_platform imm32 oleacc ole32 oleaut32 uuid)
 add_dependencies(tavo_win32 floors_hold)
 
 set(ICON_FILE ${CMAKE_BINARY_DIR}/generated/tavohu.ico)

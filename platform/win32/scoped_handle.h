@@ -85,11 +85,22 @@ struct LibraryTraits {
   static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+// A COM interface pointer: closing gives its reference back.
+template <typename Interface>
+struct ComTraits {
+  using Handle = Interface*;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { h->Release(); }
+};
+
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedSmallFile = ScopedHandle<SmallFileTraits>;
 using ScopedRegKey = ScopedHandle<RegKeyTraits>;
 using ScopedFind = ScopedHandle<FindTraits>;
 using ScopedGlobal = ScopedHandle<GlobalTraits>;
 using ScopedLibrary = ScopedHandle<LibraryTraits>;
+template <typename Interface>
+using ScopedCom = ScopedHandle<ComTraits<Interface>>;
 
 }  // namespace platform::win32

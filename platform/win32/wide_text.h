@@ -11,4 +11,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 text is passed to the
 
 inline const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
+// Class and resource names are ASCII: each byte is its character.
+inline std::wstring WidenAscii(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 }  // namespace platform::win32

@@ -1,7 +1,11 @@
 #include "platform/win32/win32_window.h"
 
+#include <oleacc.h>
+
+#include <optional>
 #include <vector>
 
+#include "platform/accessible_parts.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -108,11 +112,16 @@ class Win32Painter : public Painter {
 }  // namespace
 
 Win32Windows::~Win32Windows() {
+  // Before COM goes: the objects let go of the system's objects and of other processes.
+  EndAccessibility();
+  if (oleInitialized_) ::OleUninitialize();
   if (g_windows == this) g_windows = nullptr;
 }
 
+// A Unicode window procedure throughout: the title given to CreateWindowExW stays UTF-16 whatever
+// the ANSI code page (code page 950 has no 统 or 装).
 LRESULT CALLBACK Win32Windows::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!g_windows || !g_windows->handler_) return ::DefWindowProcA(window, message, wParam, lParam);
+  if (!g_windows || !g_windows->handler_) return ::DefWindowProcW(window, message, wParam, lParam);
   return g_windows->Handle(window, message, wParam, lParam);
 }
 
@@ -139,30 +148,68 @@ LRESULT Win32Windows::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_SETFOCUS:
       handler_->OnSetFocus();
+      // Unless the handler passed the focus on to a field, Enter now presses the default part:
+      // that part is what a reader announces as focused.
+      if (!accessibilityEnded_ && ::GetFocus() == window) {
+        if (const std::optional<size_t> part = DefaultPartOf(handler_->Accessible())) {
+          NotifyAccessible(AccessibleEvent::PartFocused, static_cast<int>(*part));
+        }
+      }
       return 0;
     case WM_CLOSE:
       handler_->OnClose();
       return 0;
     case WM_DESTROY:
+      EndAccessibility();
       handler_->OnDestroy();
+      return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT object = AccessibleObject(window, wParam, lParam)) return object;
+      break;
+    case kDefaultActionMessage:
+      if (accessible_.IsValid()) {
+        if (const std::optional<std::u16string> name = accessible_.Get()->TakeAction(lParam)) {
+          handler_->OnDefaultAction(wParam, *name);
+        }
+      }
       return 0;
     default:
       break;
   }
-  return ::DefWindowProcA(window, message, wParam, lParam);
+  return ::DefWindowProcW(window, message, wParam, lParam);
 }
+
+LRESULT Win32Windows::AccessibleObject(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (accessibilityEnded_ || static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
+  // One object for the window's life: it asks the handler for the page at every call.
+  if (!accessible_.IsValid()) accessible_ = ScopedCom<AccessibleWindow>(new AccessibleWindow(window, handler_, this));
+  const LRESULT object =
+      ::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_.Get()));
+  return object > 0 ? object : 0;
+}
+
+void Win32Windows::EndAccessibility() {
+  accessibilityEnded_ = true;
+  if (accessible_.IsValid()) {
+    accessible_.Get()->Disconnect();
+    accessible_ = ScopedCom<AccessibleWindow>();
+  }
+  for (auto& [id, edit] : edits_) edit.Disconnect();
+}
+
+HWND Win32Windows::FieldWindow(WindowId field) const { return field == 0 ? nullptr : Find(field); }
 
 HWND Win32Windows::Find(WindowId window) const {
   if (window == 0) return main_;
   auto it = edits_.find(window);
-  return it == edits_.end() ? nullptr : it->second;
+  return it == edits_.end() ? nullptr : it->second.Window();
 }
 
 WindowId Win32Windows::IdOf(HWND window) const {
   if (!window) return kNoWindow;
   if (window == main_) return 0;
   for (const auto& [id, edit] : edits_) {
-    if (edit == window) return id;
+    if (edit.Window() == window) return id;
   }
   return kNoWindow;
 }
@@ -194,23 +241,26 @@ uint16_t Win32Windows::RegisterWindowClass(const std::string& className, const s
                                            const std::string& menuName, WindowHandler* handler) {
   g_windows = this;
   handler_ = handler;
-  WNDCLASSA wc = {};
+  // The window's accessible objects reach readers in other processes through COM.
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
+  const std::wstring wideMenu = WidenAscii(menuName);
+  const std::wstring wideClass = WidenAscii(className);
+  WNDCLASSW wc = {};
   wc.style = 0;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance_;
   wc.hIcon = ::LoadIconA(instance_, iconName.c_str());
   wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-  wc.lpszMenuName = menuName.c_str();
-  wc.lpszClassName = className.c_str();
-  return ::RegisterClassA(&wc);
+  wc.lpszMenuName = wideMenu.c_str();
+  wc.lpszClassName = wideClass.c_str();
+  return ::RegisterClassW(&wc);
 }
 
 bool Win32Windows::CreateMain(const std::string& className, const std::u16string& title, int x, int y, int width,
                               int height) {
-  std::vector<wchar_t> wideClass(className.begin(), className.end());
-  wideClass.push_back(L'\0');
-  HWND window = ::CreateWindowExW(0, wideClass.data(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr,
+  const std::wstring wideClass = WidenAscii(className);
+  HWND window = ::CreateWindowExW(0, wideClass.c_str(), Wide(title), WS_SYSMENU, x, y, width, height, nullptr, nullptr,
                                   instance_, nullptr);
   if (!window) {
     main_ = nullptr;
@@ -225,7 +275,7 @@ WindowId Win32Windows::CreateEdit(int x, int y, int width, int height, const std
                                 instance_, nullptr);
   if (!edit) return 0;
   WindowId id = nextEdit_++;
-  edits_[id] = edit;
+  edits_.try_emplace(id, edit, id, accessibilityEnded_ ? nullptr : handler_);
   return id;
 }
 

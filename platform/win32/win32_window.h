@@ -1,15 +1,19 @@
 // The setup window over user32 and gdi32: one top-level window per process, its edit fields,
-// painters on BeginPaint/GetDC contexts, the message loop and the timer.
+// painters on BeginPaint/GetDC contexts, the message loop and the timer; readers see the window
+// through its accessible objects (accessible_window.h, named_edit.h).
 #pragma once
 #include <windows.h>
 
 #include <map>
 
+#include "platform/win32/accessible_window.h"
+#include "platform/win32/named_edit.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/window.h"
 
 namespace platform::win32 {
 
-class Win32Windows : public Windows {
+class Win32Windows : public Windows, private FieldWindows {
  public:
   explicit Win32Windows(HINSTANCE instance) : instance_(instance) {}
   ~Win32Windows() override;
@@ -50,12 +54,20 @@ class Win32Windows : public Windows {
   WindowId IdOf(HWND window) const;
   // True when the message was a key of Key for the setup window and has gone to the handler.
   bool TakeKey(const MSG& msg);
+  HWND FieldWindow(WindowId field) const override;
+  // WM_GETOBJECT for the client area: the LRESULT of its object, 0 to leave it to the system.
+  LRESULT AccessibleObject(HWND window, WPARAM wParam, LPARAM lParam);
+  // The handler is going: no accessible object asks it anything from now on.
+  void EndAccessibility();
 
   HINSTANCE instance_;
   WindowHandler* handler_ = nullptr;
   HWND main_ = nullptr;
-  std::map<WindowId, HWND> edits_;
+  std::map<WindowId, NamedEdit> edits_;
   WindowId nextEdit_ = 1;
+  bool oleInitialized_ = false;
+  ScopedCom<AccessibleWindow> accessible_;
+  bool accessibilityEnded_ = false;
 };
 
 }  // namespace platform::win32
