@@ -106,6 +106,10 @@ set_target_properties(unpack_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_B
 add_test(NAME tvz_usage
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_usage.sh $<TARGET_FILE:tvz> ${CMAKE_CURRENT_BINARY_DIR}/tvz_usage)
 
+# tvz given bad input, command by command: exit code 1 and one line naming the file and the reason.
+add_test(NAME tvz_faults
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_faults.sh $<TARGET_FILE:tvz> ${CMAKE_CURRENT_BINARY_DIR}/tvz_faults)
+
 # tvz extract run on real files: links in the target directory are replaced, not written through.
 add_test(NAME tvz_extract_replaces_links
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/tvz_extract_links.sh $<TARGET_FILE:tvz>
