@@ -78,8 +78,7 @@ bool Verify(const uint8_t* image, size_t size, size_t dataArea, const UnpackRoom
       return false;
     }
     if (report.zlibResult != Z_OK) {
-      *fault = where + ": zlib result " + std::to_string(report.zlibResult) +
-               (report.zlibResult == Z_BUF_ERROR ? " (larger than the data area)" : "");
+      *fault = where + ": " + UnpackFaultText(report.zlibResult, dataArea);
       return false;
     }
     if (produced == 0) {
@@ -119,6 +118,20 @@ bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vect
   UnpackRoom room;
   room.dataArea = dataArea;
   return VerifyArchive(image, size, room, entries, fault);
+}
+
+std::string UnpackFaultText(int zlibResult, size_t dataArea) {
+  switch (zlibResult) {
+    case Z_DATA_ERROR:
+      return "the compressed data are damaged (zlib: data error)";
+    // uncompress says so only when the room ran out before the stream ended.
+    case Z_BUF_ERROR:
+      return "does not fit into the setup's data area of " + std::to_string(dataArea) + " bytes (zlib: buffer error)";
+    case Z_MEM_ERROR:
+      return "out of memory (zlib: memory error)";
+    default:
+      return "zlib failed with result " + std::to_string(zlibResult);
+  }
 }
 
 }  // namespace archive

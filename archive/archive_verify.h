@@ -37,4 +37,8 @@ bool VerifyArchive(const uint8_t* image, size_t size, const UnpackRoom& room, st
 bool VerifyArchive(const uint8_t* image, size_t size, size_t dataArea, std::vector<EntryReport>* entries,
                    std::string* fault);
 
+// What an unpack result other than 0 means for an entry unpacked into `dataArea` bytes, in words,
+// with zlib's name for it: "the compressed data are damaged (zlib: data error)".
+std::string UnpackFaultText(int zlibResult, size_t dataArea);
+
 }  // namespace archive

@@ -39,8 +39,8 @@ TEST(VerifyArchive, AcceptsAWellFormedArchiveAndReportsSizes) {
       {{"a.txt", "alpha"}, {"b.bin", std::string(5000, 'b')}, {"\xC0\xE4\xC9\xAB\xB4\xC9\xC3\xE6.tvz", skin}});
   std::vector<archive::EntryReport> entries;
   std::string fault;
-  ASSERT_TRUE(archive::VerifyArchive(reinterpret_cast<const uint8_t*>(image.data()), image.size(), 2097052, &entries,
-                                     &fault))
+  ASSERT_TRUE(
+      archive::VerifyArchive(reinterpret_cast<const uint8_t*>(image.data()), image.size(), 2097052, &entries, &fault))
       << fault;
   ASSERT_EQ(entries.size(), 3u);  // the skin's own entries are checked, not listed
   EXPECT_EQ(entries[1].name, "b.bin");
@@ -68,11 +68,19 @@ TEST(VerifyArchive, FindsTheFirstFault) {
       {"magic", with(0, 'X'), "magic", 2097052},
       {"total length", with(2, '\x01'), "total length", 2097052},
       {"cut short", good.substr(0, good.size() - 1), "total length", 2097052},
-      {"trailing bytes", [&] { std::string t = good + "zz"; t[2] += 2; return t; }(), "after the last entry", 2097052},
+      {"trailing bytes",
+       [&] {
+         std::string t = good + "zz";
+         t[2] += 2;
+         return t;
+       }(),
+       "after the last entry", 2097052},
       {"no entries", PackOrDie({}), "no entries", 2097052},
-      {"corrupt stream", with(32, '\xFF'), "zlib result", 2097052},
+      {"corrupt stream", with(32, '\xFF'), "entry 1 (a.txt): the compressed data are damaged (zlib: data error)",
+       2097052},
       {"empty content", PackOrDie({{"e.txt", ""}}), "0 bytes", 2097052},
-      {"too large", PackOrDie({{"big", std::string(100, 'x')}}), "larger than the data area", 50},
+      {"too large", PackOrDie({{"big", std::string(100, 'x')}}),
+       "entry 1 (big): does not fit into the setup's data area of 50 bytes (zlib: buffer error)", 50},
       {"duplicate", Renamed(twoNames, 1, "a.txt"), "entry 2 (a.txt): name given twice", 2097052},
       {"duplicate but for case", Renamed(twoNames, 1, "A.TXT"), "entry 2 (A.TXT): name given twice (as a.txt)",
        2097052},
@@ -114,7 +122,8 @@ TEST(VerifyArchive, ChecksEachSkinAsTheSetupUnpacksIt) {
        payloadWith(skinName, PackOrDie({{"tvsk1.bmp", std::string(archive::kSkinDataAreaSize, 'k')}})), nullptr},
       {"entry larger than the skin's data area",
        payloadWith(skinName, PackOrDie({{"tvsk1.bmp", std::string(archive::kSkinDataAreaSize + 1, 'k')}})),
-       "entry 2 (\xC0\xE4\xC9\xAB\xB4\xC9\xC3\xE6.tvz): skin: entry 1 (tvsk1.bmp): zlib result -5"},
+       "entry 2 (\xC0\xE4\xC9\xAB\xB4\xC9\xC3\xE6.tvz): skin: entry 1 (tvsk1.bmp): does not fit into the setup's "
+       "data area of 1965980 bytes (zlib: buffer error)"},
       {"not an archive", payloadWith("a.tvz", "not an archive"), "entry 2 (a.tvz): skin: magic is not TV"},
       {"upper-case extension", payloadWith("A.TVZ", "not an archive"), "entry 2 (A.TVZ): skin: magic"},
       {"empty skin", payloadWith("a.tvz", PackOrDie({})), "entry 2 (a.tvz): skin: no entries"},
