@@ -15,9 +15,10 @@ file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(REMOVE_ITEM WIN32_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/lean_runtime.cpp)
 # The real platform layer: a library of the platform floor, seeing that floor only.
 add_library(tavo_win32 STATIC ${WIN32_SOURCES})
-# oleacc, ole32 and oleaut32: the setup window's accessible objects and their marshalling to
-# readers in other processes.
-target_link_libraries(tavo_win32 PUBLIC tavo_platform imm32 oleacc ole32 oleaut32 uuid)
+# ole32 and oleaut32: the marshalling of the setup window's accessible objects to readers in other
+# processes, and their texts; oleacc.dll is loaded when the window is first asked for them
+# (platform/win32/accessibility_api), since Windows 95 and 98 may lack it.
+target_link_libraries(tavo_win32 PUBLIC tavo_platform imm32 ole32 oleaut32 uuid)
 add_dependencies(tavo_win32 floors_hold)
 
 set(ICON_FILE ${CMAKE_BINARY_DIR}/generated/tavohu.ico)

@@ -1,5 +1,6 @@
 #include "platform/win32/accessible_window.h"
 
+#include "platform/win32/accessibility_api.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
@@ -52,8 +53,8 @@ AccessibleWindow::AccessibleWindow(HWND window, WindowHandler* handler, const Fi
   // Without it the page and its parts still read; only the way up and to the page's siblings is
   // missing.
   IAccessible* standard = nullptr;
-  if (SUCCEEDED(::CreateStdAccessibleObject(window_, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&standard)))) {
+  if (SUCCEEDED(access::CreateStdAccessibleObject(window_, OBJID_CLIENT, __uuidof(IAccessible),
+                                                  reinterpret_cast<void**>(&standard)))) {
     standard_ = ScopedCom<IAccessible>(standard);
   }
 }
@@ -137,7 +138,7 @@ HRESULT AccessibleWindow::FieldObject(WindowId field, IDispatch** object) const 
   HWND edit = fields_ ? fields_->FieldWindow(field) : nullptr;
   if (!edit) return E_FAIL;
   const HRESULT hr =
-      ::AccessibleObjectFromWindow(edit, OBJID_WINDOW, __uuidof(IDispatch), reinterpret_cast<void**>(object));
+      access::AccessibleObjectFromWindow(edit, OBJID_WINDOW, __uuidof(IDispatch), reinterpret_cast<void**>(object));
   if (FAILED(hr)) *object = nullptr;
   return *object ? hr : E_FAIL;
 }

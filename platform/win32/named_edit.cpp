@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "platform/win32/accessibility_api.h"
 #include "platform/win32/accessible_window.h"
 
 namespace platform::win32 {
@@ -187,13 +188,14 @@ LRESULT NamedEdit::AccessibleObject(WPARAM wParam) {
   if (!handler_) return 0;
   if (!object_.IsValid()) {
     IAccessible* standard = nullptr;
-    if (FAILED(::CreateStdAccessibleObject(edit_, OBJID_CLIENT, __uuidof(IAccessible),
-                                           reinterpret_cast<void**>(&standard)))) {
+    if (FAILED(access::CreateStdAccessibleObject(edit_, OBJID_CLIENT, __uuidof(IAccessible),
+                                                 reinterpret_cast<void**>(&standard)))) {
       return 0;
     }
     object_ = ScopedCom<NamedEditObject>(new NamedEditObject(ScopedCom<IAccessible>(standard), edit_, id_, handler_));
   }
-  const LRESULT object = ::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object_.Get()));
+  const LRESULT object =
+      access::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object_.Get()));
   return object > 0 ? object : 0;
 }
 

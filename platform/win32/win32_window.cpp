@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/accessible_parts.h"
+#include "platform/win32/accessibility_api.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -184,7 +185,7 @@ LRESULT Win32Windows::AccessibleObject(HWND window, WPARAM wParam, LPARAM lParam
   // One object for the window's life: it asks the handler for the page at every call.
   if (!accessible_.IsValid()) accessible_ = ScopedCom<AccessibleWindow>(new AccessibleWindow(window, handler_, this));
   const LRESULT object =
-      ::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_.Get()));
+      access::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_.Get()));
   return object > 0 ? object : 0;
 }
 
@@ -288,14 +289,14 @@ void Win32Windows::NotifyAccessible(AccessibleEvent event, int part) {
   const LONG child = part < 0 ? CHILDID_SELF : part + 1;
   switch (event) {
     case AccessibleEvent::PageChanged:
-      ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, main_, OBJID_CLIENT, CHILDID_SELF);
-      ::NotifyWinEvent(EVENT_OBJECT_REORDER, main_, OBJID_CLIENT, CHILDID_SELF);
+      access::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, main_, OBJID_CLIENT, CHILDID_SELF);
+      access::NotifyWinEvent(EVENT_OBJECT_REORDER, main_, OBJID_CLIENT, CHILDID_SELF);
       break;
     case AccessibleEvent::PartFocused:
-      ::NotifyWinEvent(EVENT_OBJECT_FOCUS, main_, OBJID_CLIENT, child);
+      access::NotifyWinEvent(EVENT_OBJECT_FOCUS, main_, OBJID_CLIENT, child);
       break;
     case AccessibleEvent::StateChanged:
-      ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, main_, OBJID_CLIENT, child);
+      access::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, main_, OBJID_CLIENT, child);
       break;
   }
 }
