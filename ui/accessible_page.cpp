@@ -103,11 +103,4 @@ platform::AccessiblePage AccessiblePageOf(Page page, bool is64, bool installing,
   return a;
 }
 
-int DefaultPart(const platform::AccessiblePage& page) {
-  for (size_t i = 0; i < page.parts.size(); ++i) {
-    if (page.parts[i].isDefault) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 }  // namespace ui

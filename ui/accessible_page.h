@@ -18,7 +18,4 @@ struct PageFieldIds {
 // under the processing page's name, and its buttons do nothing.
 platform::AccessiblePage AccessiblePageOf(Page page, bool is64, bool installing, const PageFieldIds& fields);
 
-// The index of the button Enter presses on the page, or -1 when it has none.
-int DefaultPart(const platform::AccessiblePage& page);
-
 }  // namespace ui

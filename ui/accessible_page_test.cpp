@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/setup_state.h"
+#include "platform/accessible_parts.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/encoding.h"
 #include "ui/layout.h"
@@ -99,8 +100,7 @@ TEST(AccessiblePage, EachPageReadsInOrder) {
       EXPECT_FALSE(part.unavailable) << Spelt(part);
       EXPECT_EQ(part.isDefault, Spelt(part).starts_with("button 确")) << Spelt(part);
     }
-    const int def = ui::DefaultPart(page);
-    EXPECT_EQ(def < 0, c.page == ui::Page::Processing);
+    EXPECT_EQ(platform::DefaultPartOf(page).has_value(), c.page != ui::Page::Processing);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/install_location.h"
 #include "core/texts.h"
+#include "platform/accessible_parts.h"
 #include "platform/constants.h"
 #include "ui/pages.h"
 #include "ui/texts.h"
@@ -148,8 +149,10 @@ void SetupWindow::AnnouncePage() {
   if (samePage) return;
   windows().NotifyAccessible(platform::AccessibleEvent::PageChanged, -1);
   // On a page without a field the window keeps the focus, and Enter presses the default button.
-  const int part = DefaultPart(Accessible());
-  if (windows().Focused() == 0 && part >= 0) windows().NotifyAccessible(platform::AccessibleEvent::PartFocused, part);
+  const std::optional<size_t> part = platform::DefaultPartOf(Accessible());
+  if (windows().Focused() == 0 && part) {
+    windows().NotifyAccessible(platform::AccessibleEvent::PartFocused, static_cast<int>(*part));
+  }
 }
 
 void SetupWindow::Press(Button button, uintptr_t wParam, intptr_t lParam) {
