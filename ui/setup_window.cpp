@@ -144,12 +144,20 @@ void SetupWindow::AnnouncePage() {
   const bool samePage =
       installing_ == announcedInstalling_ && ((page_ == Page::TryOut && announced_ == Page::TryOutConfirmed) ||
                                               (page_ == Page::TryOutConfirmed && announced_ == Page::TryOut));
+  const bool installChanged = installing_ != announcedInstalling_;
   announced_ = page_;
   announcedInstalling_ = installing_;
   if (samePage) return;
   windows().NotifyAccessible(platform::AccessibleEvent::PageChanged, -1);
+  const platform::AccessiblePage page = Accessible();
+  // The buttons the install makes unavailable (and available again), each told.
+  for (size_t i = 0; installChanged && i < page.parts.size(); ++i) {
+    if (page.parts[i].role == platform::AccessibleRole::PushButton) {
+      windows().NotifyAccessible(platform::AccessibleEvent::StateChanged, static_cast<int>(i));
+    }
+  }
   // On a page without a field the window keeps the focus, and Enter presses the default button.
-  const std::optional<size_t> part = platform::DefaultPartOf(Accessible());
+  const std::optional<size_t> part = platform::DefaultPartOf(page);
   if (windows().Focused() == 0 && part) {
     windows().NotifyAccessible(platform::AccessibleEvent::PartFocused, static_cast<int>(*part));
   }

@@ -971,11 +971,15 @@ TEST(SetupWindow, EachNewPageIsAnnouncedToAScreenReader) {
   // The directory page: the window keeps the focus; Enter presses its first button (part 4).
   EXPECT_EQ(step([&] { b.Press(Key::Enter); }), (Events{page, {AccessibleEvent::PartFocused, 4}}));
   EXPECT_EQ(step([&] { b.Press(Key::Enter); }), Events{page});  // the field shown
-  // The install: announced as it begins, and again when it has ended.
+  // The install: announced as it begins, with its buttons now unavailable (parts 5 and 6 of the
+  // directory page with its field), and again when it has ended.
   Events installing;
   b.steps.duringInstall = [&](core::InstallObserver&) { installing = events; };
-  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), (Events{page, page}));
-  EXPECT_EQ(installing, Events{page});
+  const Events buttonsOff = {page, {AccessibleEvent::StateChanged, 5}, {AccessibleEvent::StateChanged, 6}};
+  Events whole = buttonsOff;
+  whole.push_back(page);
+  EXPECT_EQ(step([&] { b.Press(Key::Enter); }), whole);
+  EXPECT_EQ(installing, buttonsOff);
   EXPECT_EQ(step([&] { b.window.OnTimer(2); }), Events{page});
   EXPECT_EQ(step([&] { b.Press(Key::Enter); }), Events{});  // the same page, waiting to finish
   // A key that changes nothing announces nothing.
