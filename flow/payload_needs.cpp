@@ -129,7 +129,9 @@ std::vector<NeededFile> NeededPayloadFiles() {
   return needs;
 }
 
-std::vector<const char*> ReservedPayloadNames() { return {text::kOwnFolder, archive::text::kBackupArchive}; }
+std::vector<ReservedName> ReservedPayloadNames() {
+  return {{text::kOwnFolder, "folder"}, {archive::text::kBackupArchive, "backup of the user's data"}};
+}
 
 int InstalledFileCount(const PayloadView& payload) {
   std::set<std::string> names;
@@ -169,10 +171,9 @@ std::vector<std::string> PayloadFaults(const PayloadView& payload) {
   }
   for (const PayloadFile& file : payload.files) {
     if (file.size == 0) faults.push_back(file.name + " is empty: the setup's unpack stops at an empty file");
-    for (const char* reserved : ReservedPayloadNames()) {
-      if (archive::SameEntryName(file.name, reserved)) {
-        faults.push_back(file.name + ": the install keeps this name for its own " +
-                         (std::string_view(reserved) == text::kOwnFolder ? "folder" : "backup of the user's data"));
+    for (const ReservedName& reserved : ReservedPayloadNames()) {
+      if (archive::SameEntryName(file.name, reserved.name)) {
+        faults.push_back(file.name + ": the install keeps this name for its own " + reserved.keptFor);
       }
     }
     if (file.size > 0 && IsSkin(file.name)) CheckSkin(payload, file, &faults);

@@ -28,9 +28,13 @@ struct NeededFile {
 // Every file the setup needs by name.
 std::vector<NeededFile> NeededPayloadFiles();
 
-// Names the install keeps for itself in the install directory: a payload file of that name
+// A name the install keeps for itself in the install directory: a payload file of that name
 // would be lost or would stop the unpack.
-std::vector<const char*> ReservedPayloadNames();
+struct ReservedName {
+  const char* name;
+  const char* keptFor;  // what the install keeps it for, for the message
+};
+std::vector<ReservedName> ReservedPayloadNames();
 
 // The fewest files a whole install directory holds: the installation check refuses fewer.
 inline constexpr int kInstalledFilesAtLeast = 74;

@@ -1,6 +1,8 @@
 #include "tools/payload_source.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 
 #include "archive/archive_format.h"
@@ -11,17 +13,29 @@ namespace {
 
 const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
-bool ReadWhole(const std::filesystem::path& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  bytes->resize(static_cast<size_t>(size));
-  in.seekg(0);
-  return static_cast<bool>(in.read(bytes->data(), size));
-}
-
 }  // namespace
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* why) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) {
+    *why = error.message();
+    return false;
+  }
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *why = errno ? std::strerror(errno) : "cannot be opened";
+    return false;
+  }
+  bytes->resize(static_cast<size_t>(size));
+  in.read(bytes->data(), static_cast<std::streamsize>(size));
+  if (static_cast<uintmax_t>(in.gcount()) != size || in.peek() != std::char_traits<char>::eof()) {
+    *why = in.bad() ? "a read error" : "it changed while it was read";
+    return false;
+  }
+  return true;
+}
 
 flow::PayloadView PayloadInArchive(std::shared_ptr<const std::string> image) {
   flow::PayloadView view;
@@ -58,7 +72,10 @@ flow::PayloadView PayloadInFiles(const std::vector<std::pair<std::string, std::f
   }
   view.read = [paths](const std::string& name, std::string* bytes) {
     for (const auto& [entry, path] : *paths) {
-      if (entry == name) return ReadWhole(path, bytes);
+      if (entry == name) {
+        std::string why;
+        return ReadWholeFile(path, bytes, &why);
+      }
     }
     return false;
   };

@@ -1,5 +1,6 @@
 // A payload as the payload check reads it, from an archive image or from the files of a
-// directory, reading only the files whose contents the check looks into.
+// directory, reading only the files whose contents the check looks into; and the one way the
+// tools read a file whole.
 #pragma once
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,9 @@
 #include "flow/payload_needs.h"
 
 namespace tools {
+
+// The whole file in one read, sized from the file system. False with the reason in words.
+bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* why);
 
 // The entries of an archive image the caller has verified: names, unpacked sizes, and each
 // entry's bytes unpacked on request.

@@ -201,29 +201,6 @@ std::error_code LastError() { return std::error_code(errno, std::generic_categor
 
 // ---- Files
 
-// The whole file in one read, sized from the file system. False with the reason in words.
-bool ReadFile(const fs::path& path, std::string* bytes, std::string* why) {
-  std::error_code error;
-  const uintmax_t size = fs::file_size(path, error);
-  if (error) {
-    *why = error.message();
-    return false;
-  }
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *why = errno ? std::strerror(errno) : "cannot be opened";
-    return false;
-  }
-  bytes->resize(static_cast<size_t>(size));
-  in.read(bytes->data(), static_cast<std::streamsize>(size));
-  if (static_cast<uintmax_t>(in.gcount()) != size || in.peek() != std::char_traits<char>::eof()) {
-    *why = in.bad() ? "a read error" : "it changed while it was read";
-    return false;
-  }
-  return true;
-}
-
 bool WriteFile(const fs::path& path, const std::string& bytes, std::string* why) {
   errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -312,7 +289,8 @@ int LoadImage(const std::string& archivePath, std::string* image) {
                 std::to_string(kMaxArchiveSize) + ")");
   }
   std::string why;
-  if (!ReadFile(FromAnsi(archivePath), image, &why)) return Fail(ShowName(archivePath) + ": cannot read it: " + why);
+  if (!tools::ReadWholeFile(FromAnsi(archivePath), image, &why))
+    return Fail(ShowName(archivePath) + ": cannot read it: " + why);
   return 0;
 }
 
@@ -529,7 +507,7 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs,
     std::vector<archive::NamedContent> one(1);
     one[0].name = entryNames[i];
     std::string why, packed;
-    if (!ReadFile(files[i], &one[0].bytes, &why)) return Fail(shown + ": cannot read it: " + why);
+    if (!tools::ReadWholeFile(files[i], &one[0].bytes, &why)) return Fail(shown + ": cannot read it: " + why);
     if (!archive::PackArchive(one, &packed, &why, packer)) return Fail(shown + ": " + Escape(why));
     image.append(packed, archive::kArchiveHeaderSize, std::string::npos);
   }
@@ -543,7 +521,7 @@ int Pack(const std::string& archivePath, const std::vector<std::string>& inputs,
   std::error_code error;
   std::string existing, why;
   bool unchanged = fs::file_size(FromAnsi(archivePath), error) == image.size() && !error &&
-                   ReadFile(FromAnsi(archivePath), &existing, &why) && existing == image;
+                   tools::ReadWholeFile(FromAnsi(archivePath), &existing, &why) && existing == image;
   if (!unchanged && !WriteFile(FromAnsi(archivePath), image, &why)) {
     return Fail(ShowName(archivePath) + ": cannot write it: " + why);
   }

@@ -10,37 +10,29 @@ namespace {
 constexpr int kNormalLine = 22;
 constexpr int kTitleLine = 40;
 
-platform::AccessiblePart Text(int x, int y, const std::u16string& name, int height = kNormalLine) {
+platform::AccessiblePart Part(platform::AccessibleRole role, const std::u16string& name, const Rect& box) {
   platform::AccessiblePart part;
-  part.role = platform::AccessibleRole::StaticText;
-  part.name = name;
-  part.left = x;
-  part.top = y;
-  part.right = kWindowWidth;
-  part.bottom = y + height;
-  return part;
-}
-
-platform::AccessiblePart Field(platform::WindowId field, const Rect& box, const std::u16string& name) {
-  platform::AccessiblePart part;
-  part.role = platform::AccessibleRole::EditField;
+  part.role = role;
   part.name = name;
   part.left = box.left;
   part.top = box.top;
   part.right = box.right;
   part.bottom = box.bottom;
+  return part;
+}
+
+platform::AccessiblePart Text(int x, int y, const std::u16string& name, int height = kNormalLine) {
+  return Part(platform::AccessibleRole::StaticText, name, {x, y, kWindowWidth, y + height});
+}
+
+platform::AccessiblePart Field(platform::WindowId field, const Rect& box, const std::u16string& name) {
+  platform::AccessiblePart part = Part(platform::AccessibleRole::EditField, name, box);
   part.field = field;
   return part;
 }
 
 platform::AccessiblePart Button(const Rect& box, const std::u16string& caption, bool isDefault, bool installing) {
-  platform::AccessiblePart part;
-  part.role = platform::AccessibleRole::PushButton;
-  part.name = caption;
-  part.left = box.left;
-  part.top = box.top;
-  part.right = box.right;
-  part.bottom = box.bottom;
+  platform::AccessiblePart part = Part(platform::AccessibleRole::PushButton, caption, box);
   part.isDefault = isDefault;
   part.unavailable = installing;
   return part;

@@ -139,15 +139,12 @@ void SetupWindow::OnDefaultAction(size_t index, const std::u16string& name) {
 }
 
 void SetupWindow::AnnouncePage() {
-  if (page_ == announced_ && installing_ == announcedInstalling_) return;
-  // The field and try-out pages are one page to a reader, whichever confirmation they wait for.
-  const bool samePage =
-      installing_ == announcedInstalling_ && ((page_ == Page::TryOut && announced_ == Page::TryOutConfirmed) ||
-                                              (page_ == Page::TryOutConfirmed && announced_ == Page::TryOut));
+  // The try-out page is one page to a reader, whichever confirmation it waits for.
+  const Page shown = page_ == Page::TryOutConfirmed ? Page::TryOut : page_;
+  if (shown == announced_ && installing_ == announcedInstalling_) return;
   const bool installChanged = installing_ != announcedInstalling_;
-  announced_ = page_;
+  announced_ = shown;
   announcedInstalling_ = installing_;
-  if (samePage) return;
   windows().NotifyAccessible(platform::AccessibleEvent::PageChanged, -1);
   const platform::AccessiblePage page = Accessible();
   // The buttons the install makes unavailable (and available again), each told.

@@ -21,24 +21,26 @@ Function Find(HMODULE module, const char* name) {
 }
 
 // Loaded once, by the full path of the system directory: a program directory (a download folder)
-// may hold a planted oleacc.dll.
+// may hold a planted oleacc.dll. Only the window's thread asks, so a plain flag keeps it once
+// (a guarded static would link the runtime's thread guards into the program).
+Api g_api;
+bool g_loaded = false;
+
 const Api& Loaded() {
-  static const Api api = [] {
-    Api found;
-    char path[MAX_PATH + 16];
-    const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
-    HMODULE oleacc = nullptr;
-    if (length > 0 && length < MAX_PATH) {
-      lstrcpyA(path + length, "\\oleacc.dll");
-      oleacc = ::LoadLibraryA(path);
-    }
-    found.createStd = Find<CreateStd>(oleacc, "CreateStdAccessibleObject");
-    found.fromWindow = Find<FromWindow>(oleacc, "AccessibleObjectFromWindow");
-    found.fromObject = Find<FromObject>(oleacc, "LresultFromObject");
-    found.notify = Find<Notify>(::GetModuleHandleA("user32.dll"), "NotifyWinEvent");
-    return found;
-  }();
-  return api;
+  if (g_loaded) return g_api;
+  g_loaded = true;
+  char path[MAX_PATH + 16];
+  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+  HMODULE oleacc = nullptr;
+  if (length > 0 && length < MAX_PATH) {
+    lstrcpyA(path + length, "\\oleacc.dll");
+    oleacc = ::LoadLibraryA(path);
+  }
+  g_api.createStd = Find<CreateStd>(oleacc, "CreateStdAccessibleObject");
+  g_api.fromWindow = Find<FromWindow>(oleacc, "AccessibleObjectFromWindow");
+  g_api.fromObject = Find<FromObject>(oleacc, "LresultFromObject");
+  g_api.notify = Find<Notify>(::GetModuleHandleA("user32.dll"), "NotifyWinEvent");
+  return g_api;
 }
 
 }  // namespace

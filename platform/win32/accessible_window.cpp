@@ -75,19 +75,23 @@ std::optional<std::u16string> AccessibleWindow::TakeAction(LPARAM ticket) {
   return pending_.Take(static_cast<uint32_t>(ticket));
 }
 
-HRESULT AccessibleWindow::QueryInterface(REFIID riid, void** object) {
+HRESULT QueryAccessible(IAccessible* accessible, IOleWindow* window, REFIID riid, void** object) {
   if (!object) return E_POINTER;
   if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDispatch)) ||
       IsEqualIID(riid, __uuidof(IAccessible))) {
-    *object = static_cast<IAccessible*>(this);
+    *object = accessible;
   } else if (IsEqualIID(riid, __uuidof(IOleWindow))) {
-    *object = static_cast<IOleWindow*>(this);
+    *object = window;
   } else {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  AddRef();
+  accessible->AddRef();
   return S_OK;
+}
+
+HRESULT AccessibleWindow::QueryInterface(REFIID riid, void** object) {
+  return QueryAccessible(static_cast<IAccessible*>(this), static_cast<IOleWindow*>(this), riid, object);
 }
 
 ULONG AccessibleWindow::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
@@ -131,6 +135,12 @@ HRESULT AccessibleWindow::Resolve(const VARIANT& id, AccessiblePage* page, std::
   *part = PartOfChild(child, page->parts.size());
   if (child != CHILDID_SELF && !*part) return E_INVALIDARG;
   return S_OK;
+}
+
+HRESULT AccessibleWindow::Check(const VARIANT& id) {
+  AccessiblePage page;
+  std::optional<size_t> part;
+  return Resolve(id, &page, &part);
 }
 
 HRESULT AccessibleWindow::FieldObject(WindowId field, IDispatch** object) const {
@@ -194,9 +204,7 @@ HRESULT AccessibleWindow::get_accName(VARIANT id, BSTR* name) {
 HRESULT AccessibleWindow::get_accValue(VARIANT id, BSTR* value) {
   if (!value) return E_POINTER;
   *value = nullptr;
-  AccessiblePage page;
-  std::optional<size_t> part;
-  if (const HRESULT hr = Resolve(id, &page, &part); FAILED(hr)) return hr;
+  if (const HRESULT hr = Check(id); FAILED(hr)) return hr;
   // A field's text is its own object's value; nothing else here has one.
   return S_FALSE;
 }
@@ -260,29 +268,23 @@ HRESULT AccessibleWindow::get_accState(VARIANT id, VARIANT* state) {
 HRESULT AccessibleWindow::get_accHelp(VARIANT id, BSTR* help) {
   if (!help) return E_POINTER;
   *help = nullptr;
-  AccessiblePage page;
-  std::optional<size_t> part;
-  if (const HRESULT hr = Resolve(id, &page, &part); FAILED(hr)) return hr;
-  return S_FALSE;
+  const HRESULT hr = Check(id);
+  return FAILED(hr) ? hr : S_FALSE;
 }
 
 HRESULT AccessibleWindow::get_accHelpTopic(BSTR* helpFile, VARIANT id, LONG* topic) {
   if (!helpFile || !topic) return E_POINTER;
   *helpFile = nullptr;
   *topic = 0;
-  AccessiblePage page;
-  std::optional<size_t> part;
-  if (const HRESULT hr = Resolve(id, &page, &part); FAILED(hr)) return hr;
-  return S_FALSE;
+  const HRESULT hr = Check(id);
+  return FAILED(hr) ? hr : S_FALSE;
 }
 
 HRESULT AccessibleWindow::get_accKeyboardShortcut(VARIANT id, BSTR* shortcut) {
   if (!shortcut) return E_POINTER;
   *shortcut = nullptr;
-  AccessiblePage page;
-  std::optional<size_t> part;
-  if (const HRESULT hr = Resolve(id, &page, &part); FAILED(hr)) return hr;
-  return S_FALSE;
+  const HRESULT hr = Check(id);
+  return FAILED(hr) ? hr : S_FALSE;
 }
 
 HRESULT AccessibleWindow::get_accFocus(VARIANT* focus) {
@@ -325,10 +327,8 @@ HRESULT AccessibleWindow::get_accDefaultAction(VARIANT id, BSTR* action) {
 }
 
 HRESULT AccessibleWindow::accSelect(LONG, VARIANT id) {
-  AccessiblePage page;
-  std::optional<size_t> part;
-  if (const HRESULT hr = Resolve(id, &page, &part); FAILED(hr)) return hr;
-  return DISP_E_MEMBERNOTFOUND;
+  const HRESULT hr = Check(id);
+  return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT AccessibleWindow::accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) {

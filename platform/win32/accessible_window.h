@@ -37,6 +37,9 @@ class FieldWindows {
 // The child id a call names: VT_I4 as the readers send it, VT_I2 and VT_EMPTY (the object itself)
 // as the system's own objects also take them. False for anything else.
 bool ChildIdOf(const VARIANT& id, long* child);
+// QueryInterface of an object that is an IAccessible and an IOleWindow (the window's and a
+// field's): the interface asked for with a reference added, or E_NOINTERFACE.
+HRESULT QueryAccessible(IAccessible* accessible, IOleWindow* window, REFIID riid, void** object);
 // `text` as a BSTR the caller frees; S_FALSE and no string for an empty text.
 HRESULT ToBstr(const std::u16string& text, BSTR* out);
 
@@ -94,6 +97,8 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
   // The page as it is now and the part `id` names on it (nullopt: the page itself). Fails when
   // the window has gone or `id` names nothing on the page.
   HRESULT Resolve(const VARIANT& id, AccessiblePage* page, std::optional<size_t>* part);
+  // The same where only whether `id` names something matters.
+  HRESULT Check(const VARIANT& id);
   // The field's own window object, the child a reader takes a field for.
   HRESULT FieldObject(WindowId field, IDispatch** object) const;
   // A part as a reader is handed it: a field as its window object, anything else by child id.

@@ -31,18 +31,7 @@ class NamedEditObject final : public IAccessible, public IOleWindow {
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDispatch)) ||
-        IsEqualIID(riid, __uuidof(IAccessible))) {
-      *object = static_cast<IAccessible*>(this);
-    } else if (IsEqualIID(riid, __uuidof(IOleWindow))) {
-      *object = static_cast<IOleWindow*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    return QueryAccessible(static_cast<IAccessible*>(this), static_cast<IOleWindow*>(this), riid, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
   ULONG STDMETHODCALLTYPE Release() override {
