@@ -9,6 +9,7 @@
 //                                 not written through)
 //   tvz verify ARCHIVE            every check the setup relies on; exit code 1 at the first fault
 //   tvz check-payload DIR|ARCHIVE whether the setup can install that payload whole; every fault
+//                                 named, one a line
 //   tvz help                      what each command does, with an example
 // Sizes are judged against the setup's data area (2,097,052 bytes); an entry named *.tvz is a
 // skin, which must fit into the 131,072 bytes the setup loads of it and pass the same checks in
